@@ -1,0 +1,73 @@
+#include "app/tarnwick_dlg.h"
+
+#include <QCoreApplication>
+#include <QResizeEvent>
+#include <QWindow>
+
+namespace {
+constexpr int SIZE_MINIMIZED = 1;
+constexpr int GRID_TOP = 28;
+constexpr int GRID_BOTTOM_SPACE = 70;
+constexpr int BUTTON_BOTTOM_SPACE = 35;
+} // namespace
+
+void CTarnwickDlg::OnSize(int type, int /*cx*/, int /*cy*/) {
+    if (type == SIZE_MINIMIZED) {
+        return;
+    }
+    if (!m_deferredRan) {
+        ControlReLocate();
+        return;
+    }
+    // The record keeps the outer size, frame included, so the next start opens the same.
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QSize outer(width() + frame.left() + frame.right(),
+                      height() + frame.top() + frame.bottom());
+    if (m_outerPending && outer != m_requestedOuter && frame == m_appliedFrame) {
+        m_outerPending = false; // sized by the user since
+    }
+    m_settings.WindowWidth = outer.width();
+    m_settings.WindowHeight = outer.height();
+    ControlReLocate();
+}
+
+void CTarnwickDlg::ControlReLocate() {
+    const int W = m_client->width();
+    const int H = m_client->height();
+    if (m_grid.parentWidget() != m_client) {
+        return; // a size message while the controls are being created
+    }
+
+    const QSize oldGrid = m_grid.size();
+    m_grid.setGeometry(0, GRID_TOP, W, std::max(0, H - GRID_BOTTOM_SPACE));
+    if (!m_grid.isVisible() && oldGrid != m_grid.size()) {
+        // A hidden widget gets its resize event only when shown; the visible-row count
+        // below needs the grid's viewport laid out now.
+        QResizeEvent resize(m_grid.size(), oldGrid);
+        QCoreApplication::sendEvent(&m_grid, &resize);
+    }
+    m_grid.update();
+
+    // Horizontal positions and sizes never change; only y follows the window.
+    auto moveToY = [this](int id, int y) {
+        QWidget* w = GetDlgItem(id);
+        w->move(w->x(), y);
+        w->update();
+    };
+    moveToY(IDC_VITC_LABEL, 7);
+    moveToY(IDC_TC_DISPLAY, 2);
+    moveToY(IDC_FRAMECHECK_LABEL, 7);
+    for (int id : {IDC_IN, IDC_OUT, IDC_INS, IDC_DEL}) {
+        moveToY(id, H - BUTTON_BOTTOM_SPACE);
+    }
+
+    // Visible rows from the first data row shown; the count keeps its value when not even
+    // that row is visible.
+    const long top = m_grid.GetTopRow();
+    for (long r = top; r < m_grid.GetRows(); ++r) {
+        if (!m_grid.GetRowIsVisible(r)) {
+            break;
+        }
+        m_nVisibleRows = static_cast<int>(r - top + 1);
+    }
+}

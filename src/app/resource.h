@@ -1,0 +1,50 @@
+#pragma once
+
+// Control, command and resource identifiers. The numbers are part of the program's
+// identity (routing keys, menu items) and stay as they were first assigned.
+
+// Dialogs, menus, icons, strings
+constexpr int IDD_ABOUTBOX = 100;
+constexpr int IDS_ABOUTBOX = 101;
+constexpr int IDD_MAIN = 102;
+constexpr int IDR_MAINFRAME = 128;
+constexpr int IDR_MAINMENU = 132;
+constexpr int IDM_ABOUTBOX = 0x0010;
+
+// Controls of IDD_MAIN
+constexpr int IDC_GRID = 1009;
+constexpr int IDC_TC_DISPLAY = 1010;
+constexpr int IDC_IN = 1017;
+constexpr int IDC_OUT = 1018;
+constexpr int IDC_VITC_LABEL = 1020;
+constexpr int IDC_INS = 1021;
+constexpr int IDC_DEL = 1022;
+constexpr int IDC_ENTER = 1023;
+constexpr int IDC_CELL_EDIT = 1024;
+constexpr int IDC_FRAMECHECK_LABEL = 1025;
+constexpr int IDC_BTN_PLUS = 1026;
+constexpr int IDC_BTN_SQUARE = 1027;
+constexpr int IDC_BTN_MINUS = 1028;
+
+// Controls of IDD_ABOUTBOX
+constexpr int IDC_ABOUT_TITLE = 1035;
+
+// Menu commands of IDR_MAINMENU
+constexpr int ID_FILE_OPEN = 32771;
+constexpr int ID_FILE_SAVEAS = 32772;
+constexpr int ID_FILE_SAVE = 32773;
+constexpr int ID_FILE_EXIT = 32774;
+constexpr int ID_FRAMECHECK_3_NONDROP = 32777;
+constexpr int ID_FRAMECHECK_4_NONDROP = 32778;
+constexpr int ID_FILE_PRINT = 32779;
+constexpr int ID_COM1 = 32780;
+constexpr int ID_COM2 = 32781;
+constexpr int ID_COM3 = 32782;
+constexpr int ID_COM4 = 32783;
+constexpr int ID_COM5 = 32784;
+constexpr int ID_HELP_ABOUT = 32787;
+constexpr int ID_HELP_CONTENTS = 32788;
+constexpr int ID_FRAMECHECK_3_DROP = 32791;
+constexpr int ID_FRAMECHECK_4_DROP = 32792;
+constexpr int ID_VTR_VICTOR = 32793;
+constexpr int ID_VTR_SONY = 32794;

@@ -1,0 +1,7 @@
+#pragma once
+
+// The application object: runs the main window modally and ends when it ends.
+class CTarnwickApp {
+public:
+    bool InitInstance();
+};

@@ -1,0 +1,385 @@
+#include "app/tarnwick_dlg.h"
+
+#include "app/about_dlg.h"
+#include "app/dialog_units.h"
+#include "platform/help.h"
+#include "platform/message_box.h"
+#include "platform/modal.h"
+#include "platform/system_menu.h"
+#include "platform/ui_font.h"
+#include "vtr/vtr_link.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTimerEvent>
+#include <QWindow>
+
+namespace {
+const char* const kColumnTitles[] = {"No.", "SP No.", "IN", "OUT", "DURATION", "REMARK"};
+
+// Template rectangles of the main dialog's controls, in dialog units.
+struct ControlTemplate {
+    int id;
+    int x, y, cx, cy;
+};
+constexpr ControlTemplate kTemplate[] = {
+    {IDC_VITC_LABEL, 2, 7, 16, 8},
+    {IDC_TC_DISPLAY, 20, 5, 51, 12},
+    {IDC_IN, 25, 255, 22, 15},
+    {IDC_OUT, 48, 255, 22, 15},
+    {IDC_INS, 86, 255, 22, 15},
+    {IDC_DEL, 109, 255, 22, 15},
+    {IDC_ENTER, 231, 16, 53, 14},
+    {IDC_CELL_EDIT, 141, 257, 35, 14},
+    {IDC_FRAMECHECK_LABEL, 88, 7, 87, 8},
+    {IDC_BTN_PLUS, 205, 1, 13, 14},
+    {IDC_BTN_SQUARE, 191, 1, 13, 14},
+    {IDC_BTN_MINUS, 177, 1, 13, 14},
+    {IDC_GRID, 0, 24, 223, 113},
+};
+constexpr int kDialogWidthDu = 366;
+constexpr int kDialogHeightDu = 278;
+
+QPushButton* MakeButton(QWidget* parent, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setAutoDefault(false); // Enter is routed by the dialog itself
+    button->setFocusPolicy(Qt::StrongFocus);
+    return button;
+}
+} // namespace
+
+CTarnwickDlg::CTarnwickDlg(QWidget* parent) : QDialog(parent) {
+    m_hIcon = QIcon(QStringLiteral(":/res/tarnwick.xpm"));
+    // A top-level application window with a task-bar entry, sizable, with minimise and
+    // maximise boxes.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setFont(JapaneseFixedFont(11));
+    CreateMenu();
+    CreateControls();
+    DoDataExchange();
+    OnInitDialog();
+}
+
+CTarnwickDlg::~CTarnwickDlg() {
+    qApp->removeEventFilter(this);
+    if (m_helpWindow) {
+        delete m_helpWindow;
+    }
+}
+
+void CTarnwickDlg::CreateControls() {
+    m_client = new QWidget(this);
+    const DialogBaseUnits base = DialogBaseUnitsOf(font());
+
+    m_vitcLabel = new QLabel(QStringLiteral("VITC"), m_client);
+    m_tcDisplay = new QLabel(QStringLiteral("--:--:--:--"), m_client);
+    m_tcDisplay->setAlignment(Qt::AlignCenter);
+    m_tcDisplay->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_frameCheckLabel = new QLabel(QStringLiteral("ﾌﾚｰﾑﾁｪｯｸ=3(Drop)"), m_client);
+    m_btnIn = MakeButton(m_client, QStringLiteral("IN"));
+    m_btnOut = MakeButton(m_client, QStringLiteral("OUT"));
+    m_btnIns = MakeButton(m_client, QStringLiteral("INS"));
+    m_btnDel = MakeButton(m_client, QStringLiteral("DEL"));
+    m_btnEnter = MakeButton(m_client, QStringLiteral("標準のボタン"));
+    m_btnEnter->hide();
+    m_btnPlus = MakeButton(m_client, QStringLiteral("＋"));
+    m_btnSquare = MakeButton(m_client, QStringLiteral("■"));
+    m_btnMinus = MakeButton(m_client, QStringLiteral("－"));
+
+    // The edit box precedes the grid in the Z order so that it covers the cell it edits.
+    m_grid.setParent(m_client);
+    m_editCell.setParent(m_client);
+    m_editCell.hide();
+    m_editCell.setFrame(true);
+    // Text typed into the cell editor is drawn red; no other control changes colour.
+    QPalette editPalette = m_editCell.palette();
+    editPalette.setColor(QPalette::Text, QColor(255, 0, 0));
+    m_editCell.setPalette(editPalette);
+
+    // The grid's stored properties.
+    m_grid.SetCols(6);
+    m_grid.SetRows(10);
+
+    for (const ControlTemplate& t : kTemplate) {
+        if (QWidget* w = GetDlgItem(t.id)) {
+            w->setGeometry(MapDialogRect(base, t.x, t.y, t.cx, t.cy));
+        }
+    }
+    m_editCell.raise();
+
+    const QRect client = MapDialogRect(base, 0, 0, kDialogWidthDu, kDialogHeightDu);
+    resize(client.width(), client.height() + m_menuBar->sizeHint().height());
+}
+
+void CTarnwickDlg::CreateMenu() {
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->setNativeMenuBar(false);
+    struct Item {
+        int id;
+        const char* text;
+        bool checkable;
+    };
+    auto addPopup = [this](const QString& title, std::initializer_list<Item> items) {
+        QMenu* menu = m_menuBar->addMenu(title);
+        for (const Item& item : items) {
+            if (item.id == 0) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* action = menu->addAction(QString::fromUtf8(item.text));
+            action->setData(item.id);
+            action->setCheckable(item.checkable);
+            connect(action, &QAction::triggered, this,
+                    [this, id = item.id] { Dispatch(id, Notify::Command); });
+        }
+    };
+    // Captions carry no mnemonic: the bracketed function key opens each pop-up.
+    addPopup(QStringLiteral("ﾌｧｲﾙ(F1)"), {{ID_FILE_OPEN, "開く", false},
+                                          {ID_FILE_SAVEAS, "名前を付けて保存", false},
+                                          {ID_FILE_SAVE, "上書き保存", false},
+                                          {ID_FILE_PRINT, "印刷", false},
+                                          {ID_FILE_EXIT, "終了", false}});
+    addPopup(QStringLiteral("ﾌﾚｰﾑﾁｪｯｸ(F2)"), {{ID_FRAMECHECK_3_NONDROP, "3 ﾌﾚｰﾑ (NonDrop)", true},
+                                              {ID_FRAMECHECK_4_NONDROP, "4 ﾌﾚｰﾑ (NonDrop)", true},
+                                              {ID_FRAMECHECK_3_DROP, "3 ﾌﾚｰﾑ (Drop)", true},
+                                              {ID_FRAMECHECK_4_DROP, "4 ﾌﾚｰﾑ (Drop)", true}});
+    addPopup(QStringLiteral("通信(F3)"), {{ID_COM1, "COM1", true},
+                                          {ID_COM2, "COM2", true},
+                                          {ID_COM3, "COM3", true},
+                                          {ID_COM4, "COM4", true},
+                                          {ID_COM5, "COM5", true},
+                                          {0, nullptr, false},
+                                          {ID_VTR_VICTOR, "Victor SA-K37 Control", true},
+                                          {ID_VTR_SONY, "Sony 9 pin Control", true}});
+    addPopup(QStringLiteral("ヘルプ(F4)"),
+             {{ID_HELP_CONTENTS, "ヘルプ", false}, {ID_HELP_ABOUT, "バージョン情報", false}});
+}
+
+void CTarnwickDlg::DoDataExchange() {
+    // Binds the cell editor and the grid to their control ids; no data values move.
+    m_editCell.setObjectName(QStringLiteral("IDC_CELL_EDIT"));
+    m_grid.setObjectName(QStringLiteral("IDC_GRID"));
+}
+
+QWidget* CTarnwickDlg::GetDlgItem(int id) const {
+    switch (id) {
+    case IDC_GRID:
+        return const_cast<CMSFlexGrid*>(&m_grid);
+    case IDC_TC_DISPLAY:
+        return m_tcDisplay;
+    case IDC_IN:
+        return m_btnIn;
+    case IDC_OUT:
+        return m_btnOut;
+    case IDC_VITC_LABEL:
+        return m_vitcLabel;
+    case IDC_INS:
+        return m_btnIns;
+    case IDC_DEL:
+        return m_btnDel;
+    case IDC_ENTER:
+        return m_btnEnter;
+    case IDC_CELL_EDIT:
+        return const_cast<QLineEdit*>(&m_editCell);
+    case IDC_FRAMECHECK_LABEL:
+        return m_frameCheckLabel;
+    case IDC_BTN_PLUS:
+        return m_btnPlus;
+    case IDC_BTN_SQUARE:
+        return m_btnSquare;
+    case IDC_BTN_MINUS:
+        return m_btnMinus;
+    default:
+        return nullptr;
+    }
+}
+
+QAction* CTarnwickDlg::MenuItem(int id) const {
+    for (QAction* popup : m_menuBar->actions()) {
+        if (!popup->menu()) {
+            continue;
+        }
+        for (QAction* item : popup->menu()->actions()) {
+            if (item->data().toInt() == id && !item->isSeparator()) {
+                return item;
+            }
+        }
+    }
+    return nullptr;
+}
+
+QRect CTarnwickDlg::ControlRect(int id) const {
+    QWidget* w = GetDlgItem(id);
+    return w ? w->geometry() : QRect();
+}
+
+bool CTarnwickDlg::OnInitDialog() {
+    // Routing of control notifications; the table itself is in routing.cpp.
+    connect(m_btnIn, &QPushButton::clicked, this, [this] { Dispatch(IDC_IN, Notify::Clicked); });
+    connect(m_btnOut, &QPushButton::clicked, this, [this] { Dispatch(IDC_OUT, Notify::Clicked); });
+    connect(m_btnIns, &QPushButton::clicked, this, [this] { Dispatch(IDC_INS, Notify::Clicked); });
+    connect(m_btnDel, &QPushButton::clicked, this, [this] { Dispatch(IDC_DEL, Notify::Clicked); });
+    connect(m_btnEnter, &QPushButton::clicked, this,
+            [this] { Dispatch(IDC_ENTER, Notify::Clicked); });
+    connect(m_btnPlus, &QPushButton::clicked, this,
+            [this] { Dispatch(IDC_BTN_PLUS, Notify::Clicked); });
+    connect(m_btnSquare, &QPushButton::clicked, this,
+            [this] { Dispatch(IDC_BTN_SQUARE, Notify::Clicked); });
+    connect(m_btnMinus, &QPushButton::clicked, this,
+            [this] { Dispatch(IDC_BTN_MINUS, Notify::Clicked); });
+    connect(&m_editCell, &QLineEdit::textChanged, this,
+            [this] { Dispatch(IDC_CELL_EDIT, Notify::EditChange); });
+    connect(&m_grid, &CMSFlexGrid::EnterCell, this,
+            [this] { Dispatch(IDC_GRID, Notify::EnterCell); });
+    connect(&m_grid, &CMSFlexGrid::LeaveCell, this,
+            [this] { Dispatch(IDC_GRID, Notify::LeaveCell); });
+    m_editCell.installEventFilter(this);
+    // Every key press of the dialog and its children passes PreTranslateMessage first.
+    qApp->installEventFilter(this);
+
+    AddAboutToSystemMenu(this, IDM_ABOUTBOX, QStringLiteral("Tarnwickのﾊﾞｰｼﾞｮﾝ情報(&A)..."),
+                         [this](int id) { OnSysCommand(id); });
+    setWindowIcon(m_hIcon);
+
+    m_bRemarkImeOpen = 0;
+    m_nCaret = 0;
+    m_settings = AppSettings();
+    SetModified(0);
+    m_nVisibleRows = 0;
+
+    // The settings file stays where the program started, even after a file dialog has
+    // changed the working directory.
+    const QString cwd = QDir::currentPath();
+    m_szIniPath = QDir::toNativeSeparators(cwd + QStringLiteral("/default.ini"));
+    m_szHelpPath = QDir::toNativeSeparators(cwd + QStringLiteral("/help.hlp"));
+    for (int i = 0; i < 8; ++i) {
+        m_szTimecode[i] = '0';
+    }
+    m_szTimecode[8] = '\0';
+
+    m_listFile.LoadSettings(m_szIniPath, &m_settings);
+    SelectPort(m_settings.com, m_settings.VtrType);
+    m_nPollTimer = SetTimer(POLL_TIMER_ID, POLL_INTERVAL_MS);
+    ShowFrameCheck();
+    CheckComMenu(m_settings.com);
+    CheckFrameCheckMenu(m_settings.FrameCheck, m_settings.Drop);
+    CheckVtrMenu(m_settings.VtrType);
+
+    m_grid.SetRows(INITIAL_LIST_ROWS + 1);
+    for (int c = 0; c < 6; ++c) {
+        m_grid.SetTextMatrix(0, c, QString::fromLatin1(kColumnTitles[c]));
+    }
+    m_grid.SetTextMatrix(1, COL_SPNO, QStringLiteral("0001"));
+    m_grid.SetRow(1);
+    m_grid.SetCol(COL_IN);
+
+    PostDeferredInit();
+    m_btnPlus->hide();
+    m_btnSquare->hide();
+    m_btnMinus->hide();
+    setWindowTitle(QStringLiteral("Tarnwick"));
+    return true;
+}
+
+void CTarnwickDlg::PostDeferredInit() {
+    QCoreApplication::postEvent(this, new QEvent(static_cast<QEvent::Type>(WM_DEFERRED_INIT)));
+}
+
+void CTarnwickDlg::OnDeferredInit() {
+    const long row = m_grid.GetRow();
+    const long col = m_grid.GetCol();
+
+    m_deferredRan = true;
+    ApplyWindowSize();
+    raise();
+
+    const int widths[6] = {m_settings.Width0, m_settings.Width1, m_settings.Width2,
+                           m_settings.Width3, m_settings.Width4, m_settings.Width5};
+    for (int i = 0; i < 6; ++i) {
+        m_grid.SetColWidth(i, widths[i]);
+    }
+    ControlReLocate();
+
+    m_grid.SetCol(COL_NO);
+    for (long r = 1; r < m_grid.GetRows(); ++r) {
+        m_grid.SetRow(r);
+        m_grid.SetCellBackColor(COLOR_NUMBER_CELL);
+        m_grid.SetText(QString::asprintf("%04ld", r));
+    }
+
+    m_grid.SetRow(row);
+    m_grid.SetCol(col);
+    m_grid.setFocus();
+}
+
+void CTarnwickDlg::ApplyWindowSize() {
+    // The record holds the outer size, frame included; the widget's own size excludes the
+    // frame, which the window manager may report only after the window is mapped.
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    m_requestedOuter = QSize(m_settings.WindowWidth, m_settings.WindowHeight);
+    m_appliedFrame = frame;
+    const int w = std::max(1, m_settings.WindowWidth - frame.left() - frame.right());
+    const int h = std::max(1, m_settings.WindowHeight - frame.top() - frame.bottom());
+    m_outerPending = true;
+    resize(w, h);
+}
+
+void CTarnwickDlg::OnSysCommand(int id) {
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        OnAbout();
+    }
+}
+
+void CTarnwickDlg::OnAbout() {
+    KillTimer(m_nPollTimer);
+    CAboutDlg about(this);
+    TwDoModal(about);
+    m_nPollTimer = SetTimer(POLL_TIMER_ID, POLL_INTERVAL_MS);
+}
+
+void CTarnwickDlg::OnHelpContents() {
+    // Help is not modal: the polling keeps running.
+    TwWinHelp(this, m_szHelpPath);
+}
+
+void CTarnwickDlg::OnClose() {
+    KillTimer(m_nPollTimer);
+    if (m_bModified == 1) {
+        const int answer =
+            TwMessageBox(this, QStringLiteral("変更されています。保存しますか？"), MB_YESNO);
+        if (answer == IDYES) {
+            // Always asks for a name, even when the list came from a file.
+            if (m_listFile.SaveList(m_grid, 1) != 1) {
+                m_nPollTimer = SetTimer(POLL_TIMER_ID, POLL_INTERVAL_MS);
+                return;
+            }
+            m_settings.CurrentFile = m_listFile.GetPath();
+            SetModified(0);
+        }
+    }
+    m_listFile.SaveSettings(m_grid, m_szIniPath, &m_settings);
+    VtrClose();
+    m_ending = true;
+    done(0);
+}
+
+int CTarnwickDlg::SetTimer(int id, int elapseMs) {
+    // Starting the window timer again replaces it, so there is never more than one.
+    if (m_qtTimerId != 0) {
+        killTimer(m_qtTimerId);
+    }
+    m_qtTimerId = startTimer(elapseMs);
+    return id;
+}
+
+void CTarnwickDlg::KillTimer(int timer) {
+    if (timer != 0 && m_qtTimerId != 0) {
+        killTimer(m_qtTimerId);
+        m_qtTimerId = 0;
+    }
+}

@@ -1,0 +1,163 @@
+// The dialog's side of the VTR link: choosing port and protocol, the polling timer and the
+// timecode display, the frame-check label and the check marks of the two menus.
+
+#include "app/tarnwick_dlg.h"
+
+#include "persist/profile.h"
+#include "vtr/port_name.h"
+#include "vtr/vtr_link.h"
+
+#include <QAction>
+#include <QLabel>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int kFrameCheckItems[] = {ID_FRAMECHECK_3_NONDROP, ID_FRAMECHECK_4_NONDROP,
+                                    ID_FRAMECHECK_3_DROP, ID_FRAMECHECK_4_DROP};
+constexpr int kComItems[] = {ID_COM1, ID_COM2, ID_COM3, ID_COM4, ID_COM5};
+
+void SetLabelText(QWidget* control, const QString& text) {
+    if (auto* label = qobject_cast<QLabel*>(control))
+        label->setText(text);
+}
+
+void SetCheck(QAction* item, bool checked) {
+    if (item != nullptr)
+        item->setChecked(checked);
+}
+
+// The frame-check choice applies to the next computation; the list keeps its text.
+void ChooseFrameCheck(CTarnwickDlg* dlg, int frameCheck, int drop) {
+    dlg->m_settings.FrameCheck = frameCheck;
+    dlg->m_settings.Drop = drop;
+    dlg->ShowFrameCheck();
+    dlg->CheckFrameCheckMenu(dlg->m_settings.FrameCheck, dlg->m_settings.Drop);
+}
+
+// Choosing the port that is open already opens it afresh.
+void ChooseCom(CTarnwickDlg* dlg, int com) {
+    dlg->m_settings.com = com;
+    dlg->SelectPort(com, dlg->m_settings.VtrType);
+    dlg->CheckComMenu(dlg->m_settings.com);
+}
+
+void ChooseVtr(CTarnwickDlg* dlg, int vtrType) {
+    dlg->m_settings.VtrType = vtrType;
+    dlg->SelectPort(dlg->m_settings.com, vtrType);
+    dlg->CheckVtrMenu(dlg->m_settings.VtrType);
+}
+
+} // namespace
+
+void CTarnwickDlg::OnTimer() {
+    std::memset(m_szTimecode, 0, sizeof m_szTimecode);
+    const int result = VtrReadTimecode(m_szTimecode);
+    if (result == 1) {
+        char text[12] = {};
+        std::snprintf(text, sizeof text, "%c%c:%c%c:%c%c:%c%c", m_szTimecode[0], m_szTimecode[1],
+                      m_szTimecode[2], m_szTimecode[3], m_szTimecode[4], m_szTimecode[5],
+                      m_szTimecode[6], m_szTimecode[7]);
+        // A Victor reply is shown byte for byte, whatever it holds; as with any window text,
+        // a zero byte ends it. Latin-1 gives every other byte a character of its own.
+        SetLabelText(GetDlgItem(IDC_TC_DISPLAY), QString::fromLatin1(text));
+    } else {
+        SetLabelText(GetDlgItem(IDC_TC_DISPLAY), QStringLiteral("--:--:--:--"));
+        std::memset(m_szTimecode, '0', 8);
+    }
+}
+
+void CTarnwickDlg::SelectPort(int port, int vtrType) {
+    KillTimer(m_nPollTimer);
+    // Unix has no COM ports; the settings file may say which device stands for one
+    // ("COM1=/dev/ttyUSB0" in [Ports]), else COMn is /dev/ttyS(n-1).
+    const QString mapped =
+        ProfileGetString(QStringLiteral("Ports"), ComPortName(port), QString(), m_szIniPath);
+    const QByteArray device = PortDevicePath(port, mapped).toLocal8Bit();
+    VtrOpen(device.constData(), vtrType);
+    m_nPollTimer = SetTimer(POLL_TIMER_ID, POLL_INTERVAL_MS);
+}
+
+void CTarnwickDlg::ShowFrameCheck() {
+    const QString text = m_settings.Drop != 0 ? QStringLiteral("ﾌﾚｰﾑﾁｪｯｸ=%1(Drop)")
+                                              : QStringLiteral("ﾌﾚｰﾑﾁｪｯｸ=%1(NonDrop)");
+    SetLabelText(GetDlgItem(IDC_FRAMECHECK_LABEL), text.arg(m_settings.FrameCheck));
+}
+
+void CTarnwickDlg::CheckFrameCheckMenu(int frameCheck, int drop) {
+    for (int id : kFrameCheckItems)
+        SetCheck(MenuItem(id), false);
+    if (drop == 0) {
+        if (frameCheck == 3)
+            SetCheck(MenuItem(ID_FRAMECHECK_3_NONDROP), true);
+        else if (frameCheck == 4)
+            SetCheck(MenuItem(ID_FRAMECHECK_4_NONDROP), true);
+    } else {
+        if (frameCheck == 3)
+            SetCheck(MenuItem(ID_FRAMECHECK_3_DROP), true);
+        else if (frameCheck == 4)
+            SetCheck(MenuItem(ID_FRAMECHECK_4_DROP), true);
+    }
+}
+
+void CTarnwickDlg::CheckComMenu(int com) {
+    for (int id : kComItems)
+        SetCheck(MenuItem(id), false);
+    if (com >= 1 && com <= 5)
+        SetCheck(MenuItem(ID_COM1 + com - 1), true);
+}
+
+void CTarnwickDlg::CheckVtrMenu(int vtrType) {
+    SetCheck(MenuItem(ID_VTR_VICTOR), false);
+    SetCheck(MenuItem(ID_VTR_SONY), false);
+    if (vtrType == VTR_SONY)
+        SetCheck(MenuItem(ID_VTR_SONY), true);
+    else if (vtrType == VTR_VICTOR)
+        SetCheck(MenuItem(ID_VTR_VICTOR), true);
+}
+
+void CTarnwickDlg::OnFrameCheck3NonDrop() {
+    ChooseFrameCheck(this, 3, 0);
+}
+
+void CTarnwickDlg::OnFrameCheck4NonDrop() {
+    ChooseFrameCheck(this, 4, 0);
+}
+
+void CTarnwickDlg::OnFrameCheck3Drop() {
+    ChooseFrameCheck(this, 3, 1);
+}
+
+void CTarnwickDlg::OnFrameCheck4Drop() {
+    ChooseFrameCheck(this, 4, 1);
+}
+
+void CTarnwickDlg::OnCom1() {
+    ChooseCom(this, 1);
+}
+
+void CTarnwickDlg::OnCom2() {
+    ChooseCom(this, 2);
+}
+
+void CTarnwickDlg::OnCom3() {
+    ChooseCom(this, 3);
+}
+
+void CTarnwickDlg::OnCom4() {
+    ChooseCom(this, 4);
+}
+
+void CTarnwickDlg::OnCom5() {
+    ChooseCom(this, 5);
+}
+
+void CTarnwickDlg::OnVtrVictor() {
+    ChooseVtr(this, VTR_VICTOR);
+}
+
+void CTarnwickDlg::OnVtrSony() {
+    ChooseVtr(this, VTR_SONY);
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// The settings record, kept between runs in default.ini, section "Default". Every field but
+// CurrentFile is named after its key. Loaded once at start-up, written whole once at exit.
+struct AppSettings {
+    int WindowWidth = 0; // outer size of the main window in pixels, frame included
+    int WindowHeight = 0;
+    int Width0 = 0; // grid column widths in twips
+    int Width1 = 0;
+    int Width2 = 0;
+    int Width3 = 0;
+    int Width4 = 0;
+    int Width5 = 0;
+    QString InitialDirSave; // carried from file to file unchanged
+    QString CurrentFile;    // not stored: the list file last opened or saved
+    int FrameCheck = 0;     // least gap in frames between one OUT and the next IN
+    int com = 0;            // serial port number, COM1 to COM5 from the menu
+    int VtrType = 0;        // 0 Sony 9-pin, 1 Victor SA-K37
+    int Drop = 0;           // 1 drop-frame counting, 0 non-drop
+};
+
+constexpr int SETTINGS_MIN_COLUMN_WIDTH = 50; // twips; a narrower column is stored as this

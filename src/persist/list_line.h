@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// One list row as the grid holds it: the six cell texts, the remark with its leading space.
+struct ListRowText {
+    QString no, spNo, in, out, duration, remark;
+};
+
+// The list file and the printed list share one line layout ("%s %s %s/%s/%s %s"); they
+// differ only in what stands for an empty cell.
+enum class Placeholders { File, Print };
+
+// Builds the line of a row, without line end, as code page 932 bytes: all lengths and cuts
+// of the layout count bytes of that encoding. Returns false when the row holds nothing
+// worth a line (SP No., IN, OUT, DURATION and the remark after its first character all
+// empty); line is then left empty.
+bool FormatListLine(const ListRowText& row, Placeholders kind, QByteArray* line);
+
+// The same, and *complete tells whether every character could be stored; one that could
+// not is written as '?'.
+//
+// Cuts never split a double-byte character: an SP No. whose fifth byte would be the first
+// half of one is cut before it (the field is then one byte short), and the last five bytes
+// of DURATION start after such a pair rather than in it. Line breaks inside a cell are
+// written as spaces, since the file has no way to hold them.
+bool FormatListLine(const ListRowText& row, Placeholders kind, QByteArray* line, bool* complete);

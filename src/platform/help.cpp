@@ -1,0 +1,35 @@
+#include "platform/help.h"
+
+#include <QDialog>
+#include <QFile>
+#include <QPointer>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace {
+QPointer<QDialog> g_window;
+}
+
+QWidget* TwHelpWindow() {
+    return g_window;
+}
+
+void TwWinHelp(QWidget* owner, const QString& /*helpPath*/) {
+    if (!g_window) {
+        g_window = new QDialog(owner, Qt::Window);
+        g_window->setAttribute(Qt::WA_DeleteOnClose);
+        g_window->setWindowTitle(QStringLiteral("Tarnwick ヘルプ"));
+        auto* layout = new QVBoxLayout(g_window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto* browser = new QTextBrowser(g_window);
+        QFile page(QStringLiteral(":/res/help_ja.html"));
+        if (page.open(QIODevice::ReadOnly)) {
+            browser->setHtml(QString::fromUtf8(page.readAll()));
+        }
+        layout->addWidget(browser);
+        g_window->resize(560, 600);
+    }
+    g_window->show();
+    g_window->raise();
+    g_window->activateWindow();
+}

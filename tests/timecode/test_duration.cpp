@@ -1,0 +1,178 @@
+#include "timecode/duration.h"
+
+#include <QtTest>
+
+#include <climits>
+
+class TestDuration : public QObject {
+    Q_OBJECT
+private slots:
+    void cellText_data();
+    void cellText();
+    void rowDuration_data();
+    void rowDuration();
+    void frameCheck_data();
+    void frameCheck();
+    void formatsAtTheLimits();
+};
+
+void TestDuration::cellText_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("drop");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<int>("count");
+
+    QTest::newRow("plain timecode") << QByteArray("00:00:10:00") << 0 << true << 300;
+    QTest::newRow("counting mode applies") << QByteArray("00:01:00:02") << 1 << true << 1800;
+    QTest::newRow("no range test on fields") << QByteArray("99:99:99:99") << 0 << true << 10873269;
+    QTest::newRow("negative field") << QByteArray("-1:00:00:00") << 0 << true << -108000;
+    QTest::newRow("trailing text ignored") << QByteArray("00:00:01:00 x") << 0 << true << 30;
+    QTest::newRow("largest hours that fit")
+        << QByteArray("9000:00:00:00") << 0 << true << 972000000;
+    QTest::newRow("empty cell") << QByteArray("") << 0 << false << 0;
+    QTest::newRow("three fields") << QByteArray("00:00:10") << 0 << false << 0;
+    QTest::newRow("no timecode dashes") << QByteArray("--:--:--:--") << 1 << false << 0;
+    QTest::newRow("number beyond int") << QByteArray("99999999999:00:00:00") << 0 << false << 0;
+    // Fits in an int field but its count would overflow 32-bit arithmetic.
+    QTest::newRow("count beyond the cell limit") << QByteArray("30000:00:00:00") << 0 << false << 0;
+}
+
+void TestDuration::cellText() {
+    QFETCH(QByteArray, text);
+    QFETCH(int, drop);
+    QFETCH(bool, readable);
+    QFETCH(int, count);
+    int result = 0;
+    QCOMPARE(CellTextToFrames(text.constData(), drop, &result), readable);
+    QCOMPARE(result, count);
+}
+
+void TestDuration::rowDuration_data() {
+    QTest::addColumn<QByteArray>("in");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<int>("drop");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<int>("diff");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("OUT after IN") << QByteArray("00:00:10:00") << QByteArray("00:00:12:15") << 0
+                                  << true << 75 << "00:00:02:15";
+    QTest::newRow("OUT before IN is negative")
+        << QByteArray("00:00:12:15") << QByteArray("00:00:10:00") << 0 << true << -75
+        << "-00:00:02:15";
+    QTest::newRow("equal IN and OUT") << QByteArray("01:02:03:04") << QByteArray("01:02:03:04") << 1
+                                      << true << 0 << "00:00:00:00";
+    QTest::newRow("drop across the dropped labels")
+        << QByteArray("00:00:59:28") << QByteArray("00:01:00:02") << 1 << true << 2
+        << "00:00:00:02";
+    QTest::newRow("non-drop across the same labels")
+        << QByteArray("00:00:59:28") << QByteArray("00:01:00:02") << 0 << true << 4
+        << "00:00:00:04";
+    QTest::newRow("drop magnitude shown as drop label")
+        << QByteArray("00:00:00:00") << QByteArray("00:01:00:02") << 1 << true << 1800
+        << "00:01:00:02";
+    QTest::newRow("negative drop magnitude shown as drop label")
+        << QByteArray("00:01:00:02") << QByteArray("00:00:00:00") << 1 << true << -1800
+        << "-00:01:00:02";
+    QTest::newRow("drop duration keeps hours past a day")
+        << QByteArray("00:00:00:00") << QByteArray("25:00:00:00") << 1 << true << 2697300
+        << "25:00:00:00";
+    QTest::newRow("non-drop duration reduces hours")
+        << QByteArray("00:00:00:00") << QByteArray("25:00:00:00") << 0 << true << 2700000
+        << "01:00:00:00";
+    QTest::newRow("largest cells do not overflow")
+        << QByteArray("-9000:00:00:00") << QByteArray("9000:00:00:00") << 0 << true << 1944000000
+        << "00:00:00:00";
+    QTest::newRow("OUT with three fields")
+        << QByteArray("00:00:10:00") << QByteArray("00:00:12") << 0 << false << 0 << "";
+    QTest::newRow("empty IN") << QByteArray("") << QByteArray("00:00:12:15") << 0 << false << 0
+                              << "";
+    QTest::newRow("huge number in OUT")
+        << QByteArray("00:00:10:00") << QByteArray("00:00:00:99999999999") << 0 << false << 0 << "";
+}
+
+void TestDuration::rowDuration() {
+    QFETCH(QByteArray, in);
+    QFETCH(QByteArray, out);
+    QFETCH(int, drop);
+    QFETCH(bool, readable);
+    QFETCH(int, diff);
+    QFETCH(QString, text);
+    int result = 0;
+    QCOMPARE(RowDuration(in.constData(), out.constData(), drop, &result), readable);
+    QCOMPARE(result, diff);
+    if (readable)
+        QCOMPARE(QString::fromStdString(FormatDuration(result, drop)), text);
+}
+
+void TestDuration::frameCheck_data() {
+    QTest::addColumn<QByteArray>("prevOut");
+    QTest::addColumn<QByteArray>("in");
+    QTest::addColumn<int>("gap");
+    QTest::addColumn<int>("drop");
+    QTest::addColumn<bool>("moved");
+    QTest::addColumn<QString>("newOut");
+
+    QTest::newRow("gap of 2 moves OUT") << QByteArray("00:00:20:10") << QByteArray("00:00:20:12")
+                                        << 3 << 0 << true << "00:00:20:09";
+    QTest::newRow("gap of 3 leaves OUT")
+        << QByteArray("00:00:20:10") << QByteArray("00:00:20:13") << 3 << 0 << false << "";
+    QTest::newRow("IN on the OUT frame moves OUT")
+        << QByteArray("00:00:20:10") << QByteArray("00:00:20:10") << 3 << 0 << true
+        << "00:00:20:07";
+    QTest::newRow("IN before OUT moves OUT before IN")
+        << QByteArray("00:00:20:10") << QByteArray("00:00:15:00") << 3 << 0 << true
+        << "00:00:14:27";
+    QTest::newRow("drop gap 4 across the dropped labels")
+        << QByteArray("00:01:00:02") << QByteArray("00:01:00:03") << 4 << 1 << true
+        << "00:00:59:27";
+    QTest::newRow("drop gap 3 across the dropped labels")
+        << QByteArray("00:01:00:02") << QByteArray("00:01:00:04") << 3 << 1 << true
+        << "00:00:59:29";
+    QTest::newRow("non-drop gap 4 over the same labels")
+        << QByteArray("00:01:00:02") << QByteArray("00:01:00:03") << 4 << 0 << true
+        << "00:00:59:29";
+    // 00:00:59:29 to 00:01:00:02 is 1 frame in drop-frame counting but 3 in non-drop.
+    QTest::newRow("drop: labels 3 apart are 1 frame apart")
+        << QByteArray("00:00:59:29") << QByteArray("00:01:00:02") << 3 << 1 << true
+        << "00:00:59:27";
+    QTest::newRow("non-drop: labels 3 apart are wide enough")
+        << QByteArray("00:00:59:29") << QByteArray("00:01:00:02") << 3 << 0 << false << "";
+    QTest::newRow("OUT never before zero") << QByteArray("00:00:00:05") << QByteArray("00:00:00:02")
+                                           << 4 << 0 << true << "00:00:00:00";
+    QTest::newRow("drop OUT never before zero")
+        << QByteArray("00:00:00:01") << QByteArray("00:00:00:00") << 3 << 1 << true
+        << "00:00:00:00";
+    QTest::newRow("unreadable previous OUT stays")
+        << QByteArray("00:00:20") << QByteArray("00:00:20:12") << 3 << 0 << false << "";
+    QTest::newRow("unreadable IN leaves OUT")
+        << QByteArray("00:00:20:10") << QByteArray("--:--:--:--") << 3 << 0 << false << "";
+    QTest::newRow("absurd gap from a settings file")
+        << QByteArray("00:00:20:10") << QByteArray("00:00:20:12") << INT_MAX << 0 << true
+        << "00:00:00:00";
+    QTest::newRow("absurd negative gap")
+        << QByteArray("9000:00:00:00") << QByteArray("-9000:00:00:00") << INT_MIN << 0 << false
+        << "";
+}
+
+void TestDuration::frameCheck() {
+    QFETCH(QByteArray, prevOut);
+    QFETCH(QByteArray, in);
+    QFETCH(int, gap);
+    QFETCH(int, drop);
+    QFETCH(bool, moved);
+    QFETCH(QString, newOut);
+    std::string result;
+    QCOMPARE(FrameCheckNewOut(in.constData(), prevOut.constData(), gap, drop, &result), moved);
+    QCOMPARE(QString::fromStdString(result), newOut);
+}
+
+void TestDuration::formatsAtTheLimits() {
+    QCOMPARE(QString::fromStdString(FormatTimecode(-5, 0)), QStringLiteral("00:00:00:00"));
+    QCOMPARE(QString::fromStdString(FormatTimecode(2589408, 1)), QStringLiteral("24:00:00:00"));
+    QCOMPARE(QString::fromStdString(FormatDuration(INT_MIN, 0)), QStringLiteral("-12:06:28:07"));
+    QCOMPARE(QString::fromStdString(FormatDuration(INT_MIN, 1)), QStringLiteral("-19904:00:42:19"));
+}
+
+QTEST_GUILESS_MAIN(TestDuration)
+#include "test_duration.moc"

@@ -1,0 +1,203 @@
+#include "timecode/timecode.h"
+#include "timecode/timecode_scan.h"
+
+#include <QtTest>
+
+#include <climits>
+
+class TestTimecode : public QObject {
+    Q_OBJECT
+private slots:
+    void fieldsToFrames_data();
+    void fieldsToFrames();
+    void framesToFields_data();
+    void framesToFields();
+    void fullDayRoundTrip_data();
+    void fullDayRoundTrip();
+    void validText_data();
+    void validText();
+    void scanStopsAtUnreadableNumber_data();
+    void scanStopsAtUnreadableNumber();
+    void nullPointersAreHarmless();
+};
+
+void TestTimecode::fieldsToFrames_data() {
+    QTest::addColumn<int>("drop");
+    QTest::addColumn<int>("h");
+    QTest::addColumn<int>("m");
+    QTest::addColumn<int>("s");
+    QTest::addColumn<int>("f");
+    QTest::addColumn<int>("count");
+
+    QTest::newRow("non-drop zero") << 0 << 0 << 0 << 0 << 0 << 0;
+    QTest::newRow("non-drop one minute") << 0 << 0 << 1 << 0 << 0 << 1800;
+    QTest::newRow("non-drop one hour") << 0 << 1 << 0 << 0 << 0 << 108000;
+    QTest::newRow("non-drop last frame of the day") << 0 << 23 << 59 << 59 << 29 << 2591999;
+    QTest::newRow("drop zero") << 1 << 0 << 0 << 0 << 0 << 0;
+    QTest::newRow("drop first label of minute 1") << 1 << 0 << 1 << 0 << 2 << 1800;
+    QTest::newRow("drop skipped label equals frame before it") << 1 << 0 << 1 << 0 << 0 << 1798;
+    QTest::newRow("drop minute 10 keeps its labels") << 1 << 0 << 10 << 0 << 0 << 17982;
+    QTest::newRow("drop one hour") << 1 << 1 << 0 << 0 << 0 << 107892;
+    QTest::newRow("drop last frame of the day") << 1 << 23 << 59 << 59 << 29 << 2589407;
+    QTest::newRow("any nonzero flag is drop") << -7 << 1 << 0 << 0 << 0 << 107892;
+    QTest::newRow("fields used unchanged") << 0 << 0 << 0 << 0 << 45 << 45;
+    QTest::newRow("negative hours give a negative count") << 0 << -1 << 0 << 0 << 0 << -108000;
+    // 20000 hours is 2,160,000,000 frames: past INT_MAX, so it wraps as 32-bit arithmetic.
+    QTest::newRow("huge hours wrap as 32-bit") << 0 << 20000 << 0 << 0 << 0 << -2134967296;
+}
+
+void TestTimecode::fieldsToFrames() {
+    QFETCH(int, drop);
+    QFETCH(int, h);
+    QFETCH(int, m);
+    QFETCH(int, s);
+    QFETCH(int, f);
+    QFETCH(int, count);
+    int result = -1;
+    TimecodeToFrames(&result, h, m, s, f, drop);
+    QCOMPARE(result, count);
+}
+
+void TestTimecode::framesToFields_data() {
+    QTest::addColumn<int>("drop");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("h");
+    QTest::addColumn<int>("m");
+    QTest::addColumn<int>("s");
+    QTest::addColumn<int>("f");
+
+    QTest::newRow("non-drop zero") << 0 << 0 << 0 << 0 << 0 << 0;
+    QTest::newRow("non-drop 1800 is one minute") << 0 << 1800 << 0 << 1 << 0 << 0;
+    QTest::newRow("non-drop hours wrap at 24") << 0 << 2592000 << 0 << 0 << 0 << 0;
+    QTest::newRow("non-drop INT_MAX") << 0 << INT_MAX << 12 << 6 << 28 << 7;
+    QTest::newRow("drop zero") << 1 << 0 << 0 << 0 << 0 << 0;
+    QTest::newRow("drop 1798 is the frame before the gap") << 1 << 1798 << 0 << 0 << 59 << 28;
+    QTest::newRow("drop 1799") << 1 << 1799 << 0 << 0 << 59 << 29;
+    QTest::newRow("drop 1800 skips labels 00 and 01") << 1 << 1800 << 0 << 1 << 0 << 2;
+    QTest::newRow("drop minute 9 of a block") << 1 << 16184 << 0 << 9 << 0 << 2;
+    QTest::newRow("drop minute 10 starts at 00") << 1 << 17982 << 0 << 10 << 0 << 0;
+    QTest::newRow("drop hours not reduced at 24") << 1 << 2589408 << 24 << 0 << 0 << 0;
+    QTest::newRow("drop hours not reduced at 48") << 1 << 5178816 << 48 << 0 << 0 << 0;
+    QTest::newRow("drop INT_MAX") << 1 << INT_MAX << 19904 << 0 << 42 << 19;
+}
+
+void TestTimecode::framesToFields() {
+    QFETCH(int, drop);
+    QFETCH(int, count);
+    QFETCH(int, h);
+    QFETCH(int, m);
+    QFETCH(int, s);
+    QFETCH(int, f);
+    int rh = -1, rm = -1, rs = -1, rf = -1;
+    FramesToTimecode(&rh, &rm, &rs, &rf, count, drop);
+    QCOMPARE(rh, h);
+    QCOMPARE(rm, m);
+    QCOMPARE(rs, s);
+    QCOMPARE(rf, f);
+}
+
+void TestTimecode::fullDayRoundTrip_data() {
+    QTest::addColumn<int>("drop");
+    QTest::addColumn<int>("framesPerDay");
+    QTest::newRow("non-drop") << 0 << 2592000;
+    QTest::newRow("drop") << 1 << 2589408;
+}
+
+// Every count of a day converts to a label that exists in its counting mode and back to
+// itself; together that makes the mapping the one-to-one labelling of the day.
+void TestTimecode::fullDayRoundTrip() {
+    QFETCH(int, drop);
+    QFETCH(int, framesPerDay);
+    for (int count = 0; count < framesPerDay; ++count) {
+        int h = -1, m = -1, s = -1, f = -1;
+        FramesToTimecode(&h, &m, &s, &f, count, drop);
+        const bool inRange =
+            h >= 0 && h <= 23 && m >= 0 && m <= 59 && s >= 0 && s <= 59 && f >= 0 && f <= 29;
+        const bool skippedLabel = drop && s == 0 && f < 2 && m % 10 != 0;
+        int back = -1;
+        TimecodeToFrames(&back, h, m, s, f, drop);
+        if (!inRange || skippedLabel || back != count) {
+            const QByteArray label = QStringLiteral("count %1 -> %2:%3:%4:%5 -> %6")
+                                         .arg(count)
+                                         .arg(h)
+                                         .arg(m)
+                                         .arg(s)
+                                         .arg(f)
+                                         .arg(back)
+                                         .toLatin1();
+            QFAIL(label.constData());
+        }
+    }
+}
+
+void TestTimecode::validText_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("valid");
+
+    QTest::newRow("reference form") << QByteArray("00:00:00:00") << 1;
+    QTest::newRow("last frame of the day") << QByteArray("23:59:59:29") << 1;
+    QTest::newRow("single digits") << QByteArray("1:2:3:4") << 1;
+    QTest::newRow("trailing text ignored") << QByteArray("01:02:03:04 and more") << 1;
+    QTest::newRow("white space before numbers") << QByteArray(" 1:\t2: 3:\n4") << 1;
+    QTest::newRow("signed numbers") << QByteArray("+1:-0:+3:4") << 1;
+    QTest::newRow("drop-frame skipped label is still text") << QByteArray("00:01:00:00") << 1;
+    QTest::newRow("many leading zeros are one small number")
+        << QByteArray("00:00:00:000000000000000000029") << 1;
+    QTest::newRow("hours 24") << QByteArray("24:00:00:00") << 0;
+    QTest::newRow("minutes 60") << QByteArray("23:60:00:00") << 0;
+    QTest::newRow("seconds 60") << QByteArray("00:00:60:00") << 0;
+    QTest::newRow("frames 30") << QByteArray("00:00:00:30") << 0;
+    QTest::newRow("negative hours") << QByteArray("-1:00:00:00") << 0;
+    QTest::newRow("three fields") << QByteArray("01:02:03") << 0;
+    QTest::newRow("no timecode dashes") << QByteArray("--:--:--:--") << 0;
+    QTest::newRow("empty") << QByteArray("") << 0;
+    QTest::newRow("space before a colon") << QByteArray("01 :02:03:04") << 0;
+    QTest::newRow("double colon") << QByteArray("01::02:03:04") << 0;
+    QTest::newRow("space after a sign") << QByteArray("- 1:02:03:04") << 0;
+    QTest::newRow("sign without digits") << QByteArray("+:02:03:04") << 0;
+    QTest::newRow("number beyond int") << QByteArray("00:00:00:99999999999999999999") << 0;
+    QTest::newRow("hours that wrap to a small int") << QByteArray("4294967296:00:00:00") << 0;
+}
+
+void TestTimecode::validText() {
+    QFETCH(QByteArray, text);
+    QFETCH(int, valid);
+    QCOMPARE(IsValidTimecodeText(text.constData()), valid);
+}
+
+void TestTimecode::scanStopsAtUnreadableNumber_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("read");
+    QTest::addColumn<int>("last");
+
+    QTest::newRow("INT_MAX is readable") << QByteArray("1:2:3:2147483647") << 4 << INT_MAX;
+    QTest::newRow("INT_MIN is readable") << QByteArray("1:2:3:-2147483648") << 4 << INT_MIN;
+    QTest::newRow("one past INT_MAX is not") << QByteArray("1:2:3:2147483648") << 3 << 3;
+    QTest::newRow("one past INT_MIN is not") << QByteArray("1:2:3:-2147483649") << 3 << 3;
+    QTest::newRow("reading stops at the overflow") << QByteArray("1:99999999999:3:4") << 1 << 1;
+    QTest::newRow("fewer fields") << QByteArray("1:2") << 2 << 2;
+    QTest::newRow("nothing") << QByteArray(":1:2:3") << 0 << 0;
+}
+
+void TestTimecode::scanStopsAtUnreadableNumber() {
+    QFETCH(QByteArray, text);
+    QFETCH(int, read);
+    QFETCH(int, last);
+    int fields[4] = {};
+    QCOMPARE(ScanTimecodeFields(text.constData(), fields), read);
+    if (read > 0)
+        QCOMPARE(fields[read - 1], last);
+}
+
+void TestTimecode::nullPointersAreHarmless() {
+    QCOMPARE(IsValidTimecodeText(nullptr), 0);
+    int fields[4] = {};
+    QCOMPARE(ScanTimecodeFields(nullptr, fields), 0);
+    TimecodeToFrames(nullptr, 1, 2, 3, 4, 1);
+    int m = -1;
+    FramesToTimecode(nullptr, &m, nullptr, nullptr, 1800, 0);
+    QCOMPARE(m, 1);
+}
+
+QTEST_GUILESS_MAIN(TestTimecode)
+#include "test_timecode.moc"

@@ -1,5 +1,6 @@
 #include "app/dialog_units.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 
 namespace {
@@ -17,7 +18,11 @@ DialogBaseUnits DialogBaseUnitsOf(const QFont& font) {
     // The average width of the 52 letters, rounded: the rule templates were designed by.
     const int letters = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return DialogBaseUnits{(letters / 26 + 1) / 2, metrics.height()};
+    // The vertical unit is the font's em height: the faces layouts were designed with have
+    // no extra line gap, while the fallback faces add a large one that would stretch every
+    // control.
+    const int em = QFontInfo(font).pixelSize();
+    return DialogBaseUnits{(letters / 26 + 1) / 2, em > 0 ? em : metrics.height()};
 }
 
 QRect MapDialogRect(const DialogBaseUnits& base, int x, int y, int cx, int cy) {

@@ -2,6 +2,7 @@
 #include "app/about_dlg.h"
 #include "app/tarnwick_dlg.h"
 #include "platform/file_dialog.h"
+#include "platform/help.h"
 #include "platform/message_box.h"
 #include "platform/modal.h"
 
@@ -320,6 +321,23 @@ private slots:
         QCOMPARE(caption, QStringLiteral("バージョン情報"));
         QCOMPARE(pollingDuringBox, 0);
         QCOMPARE(dlg.m_nPollTimer, POLL_TIMER_ID);
+    }
+
+    void helpOpensOwnWindowWithoutPausingPolling() {
+        WorkFolder folder;
+        CTarnwickDlg dlg;
+        dlg.show();
+        RunDeferred(dlg);
+        dlg.Dispatch(ID_HELP_CONTENTS, Notify::Command);
+        QWidget* help = TwHelpWindow();
+        QVERIFY(help);
+        QVERIFY(help->isVisible());
+        QVERIFY(!help->isModal());
+        QVERIFY(dlg.m_szHelpPath.endsWith(QStringLiteral("help.hlp")));
+        // The window timer is still running.
+        dlg.m_szTimecode[0] = 'X';
+        QTRY_VERIFY_WITH_TIMEOUT(dlg.m_szTimecode[0] != 'X', 5000);
+        help->close();
     }
 };
 

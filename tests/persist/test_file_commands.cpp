@@ -1,0 +1,329 @@
+// Open, Save As and Save as the operator uses them from the File menu, with the list file on
+// disk and the file dialogs and message boxes answered by the test.
+#include "app/tarnwick_dlg.h"
+#include "file_helpers.h"
+#include "platform/file_dialog.h"
+#include "platform/message_box.h"
+
+#include <QAbstractEventDispatcher>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// A working folder of its own, with COM1 pointing nowhere so no real device is touched.
+struct WorkFolder {
+    QTemporaryDir dir;
+    QString previous = QDir::currentPath();
+    WorkFolder() {
+        QDir::setCurrent(dir.path());
+        QFile file(dir.filePath(QStringLiteral("default.ini")));
+        file.open(QIODevice::WriteOnly);
+        file.write("[Ports]\nCOM1=/nonexistent/tarnwick-test-tty\n");
+    }
+    ~WorkFolder() { QDir::setCurrent(previous); }
+    QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+};
+
+bool PollTimerRunning(CTarnwickDlg& dlg) {
+    for (const auto& t : QAbstractEventDispatcher::instance()->registeredTimers(&dlg)) {
+        if (t.interval == POLL_INTERVAL_MS)
+            return true;
+    }
+    return false;
+}
+
+void SetRow(CTarnwickDlg& dlg, int row, const char* spNo, const char* in, const char* out,
+            const char* remark) {
+    dlg.m_grid.SetTextMatrix(row, COL_SPNO, QString::fromUtf8(spNo));
+    dlg.m_grid.SetTextMatrix(row, COL_IN, QString::fromUtf8(in));
+    dlg.m_grid.SetTextMatrix(row, COL_OUT, QString::fromUtf8(out));
+    dlg.m_grid.SetTextMatrix(row, COL_REMARK, QString::fromUtf8(remark));
+    if (*in && *out)
+        dlg.CalcDuration(row, 1);
+}
+
+// Answers every file dialog with the next queued name ("" cancels) and records the
+// requests; records message boxes. Also checks that no poll runs while a box is open.
+struct Answers {
+    QStringList files;
+    QList<FileDialogRequest> dialogs;
+    QStringList messages;
+    QList<QPair<QString, QString>> cellAtMessage; // (text, cell (1, SP No.)) when shown
+    bool timerRanDuringBox = false;
+
+    explicit Answers(CTarnwickDlg& dlg) {
+        SetFileDialogHook([this, &dlg](const FileDialogRequest& r) {
+            dialogs << r;
+            timerRanDuringBox |= PollTimerRunning(dlg);
+            return files.isEmpty() ? QString() : files.takeFirst();
+        });
+        SetMessageBoxHook([this, &dlg](const MessageBoxRequest& r) {
+            messages << r.text;
+            cellAtMessage << qMakePair(r.text, dlg.m_grid.GetTextMatrix(1, COL_SPNO));
+            timerRanDuringBox |= PollTimerRunning(dlg);
+            return IDOK;
+        });
+    }
+    ~Answers() {
+        SetFileDialogHook(nullptr);
+        SetMessageBoxHook(nullptr);
+    }
+};
+
+const QString kSaveFailed = QStringLiteral("ファイル保存できませんでした");
+const QString kOpenFailed = QStringLiteral("ファイル読み込みできませんでした");
+
+} // namespace
+
+class TestFileCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void saveAsksUntilSaveAsNamesTheFile();
+    void dialogsAskForListFiles();
+    void cancelledDialogsChangeNothing();
+    void openReplacesAModifiedList();
+    void openThenSaveWritesTheSameFile();
+    void failedSaveKeepsFlagPathAndOldFile_data();
+    void failedSaveKeepsFlagPathAndOldFile();
+    void failedOpenKeepsTheCurrentFile();
+    void rangeMessageComesOnceBeforeTheGridChanges();
+    void unstorableCharactersAreReported();
+};
+
+void TestFileCommands::saveAsksUntilSaveAsNamesTheFile() {
+    WorkFolder folder;
+    CTarnwickDlg dlg;
+    Answers answers(dlg);
+    QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
+    SetRow(dlg, 1, "0001", "00:59:50:00", "01:00:20:00", " CM1");
+    dlg.SetModified(1);
+
+    // Save right after start-up asks; its name does not become the current file.
+    answers.files << folder.path("a.txt") << folder.path("b.txt");
+    dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
+    QCOMPARE(answers.dialogs.size(), 1);
+    QCOMPARE(dlg.m_bModified, 0);
+    QCOMPARE(dlg.m_settings.CurrentFile, QString());
+    QCOMPARE(ReadBytes(folder.path("a.txt")),
+             QByteArray("0001 0001  00:59:50:00/01:00:20:00/30:00 CM1\r\n"));
+    dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
+    QCOMPARE(answers.dialogs.size(), 2);
+    QVERIFY(QFile::exists(folder.path("b.txt")));
+
+    // Save As names it; from then on Save writes there without a dialog.
+    answers.files << folder.path("c.txt");
+    dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
+    QCOMPARE(answers.dialogs.size(), 3);
+    QCOMPARE(dlg.m_settings.CurrentFile, folder.path("c.txt"));
+    SetRow(dlg, 2, "", "01:00:20:00", "", "");
+    dlg.SetModified(1);
+    dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
+    QCOMPARE(answers.dialogs.size(), 3);
+    QCOMPARE(dlg.m_bModified, 0);
+    QCOMPARE(ReadBytes(folder.path("c.txt")),
+             QByteArray("0001 0001  00:59:50:00/01:00:20:00/30:00 CM1\r\n"
+                        "0002 ----  01:00:20:00/--:--:--:--/--:-- \r\n"));
+    QVERIFY(answers.messages.isEmpty());
+    QVERIFY(!answers.timerRanDuringBox);
+    QVERIFY(PollTimerRunning(dlg));
+    QCOMPARE(dlg.m_nPollTimer, POLL_TIMER_ID);
+}
+
+void TestFileCommands::dialogsAskForListFiles() {
+    WorkFolder folder;
+    CTarnwickDlg dlg;
+    Answers answers(dlg);
+    dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
+    dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
+    QCOMPARE(answers.dialogs.size(), 2);
+    QCOMPARE(answers.dialogs[0].save, true);
+    QCOMPARE(answers.dialogs[1].save, false);
+    for (const FileDialogRequest& r : answers.dialogs) {
+        QCOMPARE(r.filter, QStringLiteral("Grid Files (*.txt)|*.txt|All Files (*.*)|*.*||"));
+        QCOMPARE(r.defaultExt, QStringLiteral("txt"));
+    }
+}
+
+void TestFileCommands::cancelledDialogsChangeNothing() {
+    WorkFolder folder;
+    CTarnwickDlg dlg;
+    Answers answers(dlg);
+    QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
+    answers.files << folder.path("a.txt");
+    dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
+    SetRow(dlg, 3, "0003", "00:00:01:00", "00:00:03:00", " x");
+    dlg.m_grid.SetTextMatrix(3, COL_DURATION, QStringLiteral("stale"));
+    dlg.m_grid.SetColWidth(0, 2000);
+    dlg.SetModified(1);
+
+    dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
+    dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
+    QCOMPARE(answers.dialogs.size(), 3);
+    QCOMPARE(dlg.m_bModified, 1);
+    QCOMPARE(dlg.m_settings.CurrentFile, folder.path("a.txt"));
+    QCOMPARE(dlg.m_listFile.GetPath(), folder.path("a.txt"));
+    QCOMPARE(dlg.m_grid.GetTextMatrix(3, COL_REMARK), QStringLiteral(" x"));
+    QVERIFY(answers.messages.isEmpty());
+    QVERIFY(!answers.timerRanDuringBox);
+    QVERIFY(PollTimerRunning(dlg));
+    // A cancelled Open still recomputes durations and puts the widths back.
+    QCOMPARE(dlg.m_grid.GetTextMatrix(3, COL_DURATION), QStringLiteral("00:00:02:00"));
+    QCOMPARE(dlg.m_grid.GetColWidth(0), 2000L);
+    QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
+    QCOMPARE(dlg.m_grid.GetColWidth(0), long(dlg.m_settings.Width0));
+
+    // Save without a current file, cancelled: the flag stays for the exit prompt.
+    CTarnwickDlg fresh;
+    fresh.SetModified(1);
+    fresh.Dispatch(ID_FILE_SAVE, Notify::Command);
+    QCOMPARE(fresh.m_bModified, 1);
+    QCOMPARE(fresh.m_listFile.GetPath(), QString());
+}
+
+void TestFileCommands::openReplacesAModifiedList() {
+    WorkFolder folder;
+    WriteBytes(folder.path("list.txt"), "0002 0002  00:00:10:00/00:00:40:00/30:00 spot A\r\n"
+                                        "0003 ----  00:00:50:00/--:--:--:--/--:-- \r\n"
+                                        "0035 X  --:--:--:--/--:--:--:--/--:-- last\r\n");
+    CTarnwickDlg dlg;
+    Answers answers(dlg);
+    SetRow(dlg, 1, "0001", "00:00:00:00", "00:00:01:00", " old");
+    dlg.SetModified(1);
+    answers.files << folder.path("list.txt");
+    dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
+
+    QVERIFY(answers.messages.isEmpty()); // no question about the unsaved changes
+    QCOMPARE(dlg.m_bModified, 0);
+    QCOMPARE(dlg.m_settings.CurrentFile, folder.path("list.txt"));
+    QCOMPARE(dlg.m_grid.GetRows(), 36L);
+    QCOMPARE(dlg.m_grid.GetTextMatrix(1, COL_SPNO), QString());
+    QCOMPARE(dlg.m_grid.GetTextMatrix(1, COL_REMARK), QString());
+    QCOMPARE(dlg.m_grid.GetTextMatrix(2, COL_SPNO), QStringLiteral("0002"));
+    QCOMPARE(dlg.m_grid.GetTextMatrix(2, COL_DURATION), QStringLiteral("00:00:30:00"));
+    QCOMPARE(dlg.m_grid.GetTextMatrix(2, COL_REMARK), QStringLiteral(" spot A"));
+    QCOMPARE(dlg.m_grid.GetTextMatrix(3, COL_DURATION), QString());
+    QCOMPARE(dlg.m_grid.GetTextMatrix(3, COL_REMARK), QStringLiteral(" "));
+    QCOMPARE(dlg.m_grid.GetTextMatrix(35, COL_SPNO), QStringLiteral("X"));
+    QCOMPARE(dlg.m_grid.GetTextMatrix(2, COL_NO), QString());
+    QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
+    QCOMPARE(dlg.m_grid.GetTextMatrix(35, COL_NO), QStringLiteral("0035"));
+}
+
+void TestFileCommands::openThenSaveWritesTheSameFile() {
+    WorkFolder folder;
+    const QByteArray file = "0001 0001  00:59:50:00/01:00:20:00/30:00 CM1\r\n"
+                            "0002 ----  01:00:20:00/--:--:--:--/--:-- \r\n"
+                            "0004 0004  01:00:30:00/01:00:40:00/10:00 "
+                            "\x96\x7b\x95\xd2\x81\x40\x82\x62\x82\x6c  two words\r\n";
+    WriteBytes(folder.path("list.txt"), file);
+    CTarnwickDlg dlg;
+    Answers answers(dlg);
+    answers.files << folder.path("list.txt");
+    dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
+    QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
+    QFile::remove(folder.path("list.txt"));
+    dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
+    QCOMPARE(answers.dialogs.size(), 1);
+    QCOMPARE(ReadBytes(folder.path("list.txt")), file);
+}
+
+void TestFileCommands::failedSaveKeepsFlagPathAndOldFile_data() {
+    QTest::addColumn<bool>("saveAs");
+    QTest::newRow("Save As into a missing folder") << true;
+    QTest::newRow("Save with the disk full part-way") << false;
+}
+
+void TestFileCommands::failedSaveKeepsFlagPathAndOldFile() {
+    QFETCH(bool, saveAs);
+    WorkFolder folder;
+    CTarnwickDlg dlg;
+    Answers answers(dlg);
+    SetRow(dlg, 1, "0001", "00:59:50:00", "01:00:20:00", " CM1");
+    answers.files << folder.path("a.txt");
+    dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
+    const QByteArray saved = ReadBytes(folder.path("a.txt"));
+    QVERIFY(!saved.isEmpty());
+
+    for (int r = 1; r <= 30; ++r)
+        SetRow(dlg, r, "0001", "00:00:00:00", "00:00:01:00", " a longer list than before");
+    dlg.SetModified(1);
+    if (saveAs) {
+        answers.files << folder.path("missing/b.txt");
+        dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
+    } else {
+        WithFileSizeLimit(200, [&] { dlg.Dispatch(ID_FILE_SAVE, Notify::Command); });
+    }
+    QCOMPARE(answers.messages, QStringList{kSaveFailed});
+    QCOMPARE(dlg.m_bModified, 1);
+    QCOMPARE(dlg.m_settings.CurrentFile, folder.path("a.txt"));
+    QCOMPARE(dlg.m_listFile.GetPath(), folder.path("a.txt"));
+    QCOMPARE(ReadBytes(folder.path("a.txt")), saved);
+    QCOMPARE(QDir(folder.dir.path()).entryList(QDir::Files), (QStringList{"a.txt", "default.ini"}));
+
+    // The next Save writes the current file again.
+    dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
+    QCOMPARE(dlg.m_bModified, 0);
+    QVERIFY(ReadBytes(folder.path("a.txt")).contains("a longer list"));
+    QVERIFY(PollTimerRunning(dlg));
+}
+
+void TestFileCommands::failedOpenKeepsTheCurrentFile() {
+    WorkFolder folder;
+    CTarnwickDlg dlg;
+    Answers answers(dlg);
+    SetRow(dlg, 1, "0001", "00:59:50:00", "01:00:20:00", " CM1");
+    answers.files << folder.path("a.txt") << folder.path("missing.txt");
+    dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
+    dlg.SetModified(1);
+    dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
+    QCOMPARE(answers.messages, QStringList{kOpenFailed});
+    QCOMPARE(dlg.m_bModified, 1);
+    QCOMPARE(dlg.m_grid.GetTextMatrix(1, COL_REMARK), QStringLiteral(" CM1"));
+    QCOMPARE(dlg.m_settings.CurrentFile, folder.path("a.txt"));
+    QCOMPARE(dlg.m_listFile.GetPath(), folder.path("a.txt"));
+    dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
+    QCOMPARE(answers.dialogs.size(), 2);
+    QVERIFY(!QFile::exists(folder.path("missing.txt")));
+}
+
+void TestFileCommands::rangeMessageComesOnceBeforeTheGridChanges() {
+    WorkFolder folder;
+    WriteBytes(folder.path("list.txt"), "0001 A  x\r\n0041 B  x\r\n0000 C  x\r\n0040 D  x\r\n");
+    CTarnwickDlg dlg;
+    Answers answers(dlg);
+    answers.files << folder.path("list.txt");
+    dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
+    const QString range =
+        QStringLiteral("Noは0001から0040の間にしてください、範囲外のNoは読み込めません");
+    QCOMPARE(answers.messages, QStringList{range});
+    QCOMPARE(answers.cellAtMessage.first().second, QStringLiteral("0001")); // not yet "A"
+    QCOMPARE(dlg.m_grid.GetRows(), 41L);
+    QCOMPARE(dlg.m_grid.GetTextMatrix(1, COL_SPNO), QStringLiteral("A"));
+    QCOMPARE(dlg.m_grid.GetTextMatrix(40, COL_SPNO), QStringLiteral("D"));
+    QCOMPARE(dlg.m_bModified, 0);
+}
+
+void TestFileCommands::unstorableCharactersAreReported() {
+    WorkFolder folder;
+    CTarnwickDlg dlg;
+    Answers answers(dlg);
+    QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
+    dlg.m_grid.SetTextMatrix(1, COL_SPNO, QString());
+    SetRow(dlg, 3, "0003", "", "", QString::fromUtf16(u" 한국 CM").toUtf8().constData());
+    dlg.SetModified(1);
+    answers.files << folder.path("a.txt");
+    dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
+    QCOMPARE(answers.messages.size(), 1);
+    QVERIFY(answers.messages.first().contains(QStringLiteral("0003")));
+    QCOMPARE(ReadBytes(folder.path("a.txt")),
+             QByteArray("0003 0003  --:--:--:--/--:--:--:--/--:-- ?? CM\r\n"));
+    QCOMPARE(dlg.m_bModified, 0);
+    // The grid keeps what the operator typed, to be mended and saved again.
+    QCOMPARE(dlg.m_grid.GetTextMatrix(3, COL_REMARK), QString::fromUtf16(u" 한국 CM"));
+}
+
+QTEST_MAIN(TestFileCommands)
+#include "test_file_commands.moc"

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QSerialPort>
+
+// Time-outs of a port, in milliseconds. A read of n bytes gives up after
+// ReadTotalTimeoutMultiplier × n + ReadTotalTimeoutConstant with whatever has arrived; a write
+// likewise. An interval time-out of 0 means the gaps between bytes are not timed.
+struct CommTimeouts {
+    int ReadIntervalTimeout = 0;
+    int ReadTotalTimeoutMultiplier = 0;
+    int ReadTotalTimeoutConstant = 0;
+    int WriteTotalTimeoutMultiplier = 0;
+    int WriteTotalTimeoutConstant = 0;
+};
+
+// The line settings a port can be asked for. GetLine reports what the port has now, so a
+// caller changes only the fields it cares about and hands the rest back unchanged.
+struct LineSettings {
+    qint32 baudRate = 0;
+    QSerialPort::DataBits dataBits = QSerialPort::Data8;
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+    QSerialPort::FlowControl flowControl = QSerialPort::NoFlowControl;
+    bool dtr = false; // raised while the port is open
+    bool rts = false;
+};
+
+// One open serial device: a COM port on Windows; a serial device, USB serial adapter or
+// pseudo-terminal elsewhere. All I/O is blocking and bounded by the time-outs; none of it
+// runs an event loop, so a caller on the user-interface thread is never re-entered.
+class SerialPort {
+public:
+    // Opens the device for reading and writing, unshared. Returns null when it cannot be
+    // opened: absent, not a terminal, or held by another program.
+    static SerialPort* Open(const char* name);
+    ~SerialPort();
+
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    // The configuration calls report whether the device accepted them; callers that must
+    // work on pseudo-terminals do not look.
+    bool SetTimeouts(const CommTimeouts& timeouts);
+    bool GetLine(LineSettings* line) const;
+    bool SetLine(const LineSettings& line);
+    bool Purge();
+    bool ClearDtr();
+
+    // Number of bytes written or read, bounded by the time-outs; 0 on an error.
+    int Write(const unsigned char* data, int count);
+    int Read(unsigned char* data, int count);
+
+private:
+    SerialPort() = default;
+
+    QSerialPort m_port;
+    CommTimeouts m_timeouts;
+};

@@ -1,0 +1,148 @@
+// Opening and closing the VTR port: line settings as the device sees them, buffers, VTR type
+// and failed opens, over real pseudo-terminals.
+
+#include "serve.h"
+#include "vtr/vtr_link.h"
+
+#include <QSerialPort>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstring>
+#include <termios.h>
+
+class TestVtrLink : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { VtrClose(); }
+
+    void lineSettings_data();
+    void lineSettings();
+    void reopenClearsBuffers();
+    void failedOpenKeepsNewType_data();
+    void failedOpenKeepsNewType();
+    void closeWithoutPortDoesNothing();
+    void closeLetsOthersOpen();
+};
+
+void TestVtrLink::lineSettings_data() {
+    QTest::addColumn<int>("vtrType");
+    QTest::addColumn<int>("speed");
+    QTest::addColumn<bool>("parity");
+
+    QTest::newRow("Sony 38400 8O1") << VTR_SONY << int(B38400) << true;
+    QTest::newRow("Victor 9600 8N1") << VTR_VICTOR << int(B9600) << false;
+    QTest::newRow("type 2 opens as Sony") << 2 << int(B38400) << true;
+    QTest::newRow("negative type opens as Sony") << -1 << int(B38400) << true;
+}
+
+void TestVtrLink::lineSettings() {
+    QFETCH(int, vtrType);
+    QFETCH(int, speed);
+    QFETCH(bool, parity);
+
+    vtrsim::PtyResponder vtr({});
+    QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
+    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), vtrType), 1);
+    QCOMPARE(g_nVtrType, vtrType);
+
+    // On the master, tcgetattr reports the slave's settings: what the line was set to.
+    termios tio = {};
+    QCOMPARE(tcgetattr(vtr.MasterFd(), &tio), 0);
+    QCOMPARE(int(cfgetospeed(&tio)), speed);
+    QCOMPARE(int(cfgetispeed(&tio)), speed);
+    QCOMPARE(int(tio.c_cflag & CSIZE), int(CS8));
+    // A pseudo-terminal clears PARENB on every change (it has no parity bit to send), but
+    // keeps PARODD: odd parity shows there.
+    QCOMPARE(bool(tio.c_cflag & PARODD), parity);
+    QCOMPARE(bool(tio.c_cflag & CSTOPB), false);
+    QCOMPARE(bool(tio.c_cflag & CRTSCTS), false);
+    QCOMPARE(bool(tio.c_iflag & (IXON | IXOFF)), false);
+    QCOMPARE(bool(tio.c_lflag & (ICANON | ECHO)), false);
+}
+
+void TestVtrLink::reopenClearsBuffers() {
+    vtrsim::PtyResponder vtr({});
+    QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
+    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    char buffer[9] = {};
+    QCOMPARE(VtrReadTimecode(buffer), 1);
+    QCOMPARE(int(g_recvBuf[0]), 0x74);
+
+    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    QVERIFY(g_hPort != nullptr);
+    for (int i = 0; i < VTR_BUF_SIZE; ++i) {
+        QCOMPARE(int(g_sendBuf[i]), 0);
+        QCOMPARE(int(g_recvBuf[i]), 0);
+    }
+    // The port was let go before it was taken again, or its own lock would have refused.
+    QCOMPARE(VtrReadTimecode(buffer), 1);
+    QCOMPARE(vtr.Requests(), 2);
+}
+
+void TestVtrLink::failedOpenKeepsNewType_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("absent device") << "absent";
+    QTest::newRow("regular file") << "file";
+    QTest::newRow("empty name") << "empty";
+    QTest::newRow("held by another program") << "held";
+}
+
+void TestVtrLink::failedOpenKeepsNewType() {
+    QFETCH(QString, kind);
+
+    vtrsim::PtyResponder vtr({});
+    QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
+    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    char buffer[9] = {};
+    QCOMPARE(VtrReadTimecode(buffer), 1);
+
+    QTemporaryDir dir;
+    QByteArray name;
+    QSerialPort holder;
+    vtrsim::PtyResponder other({});
+    if (kind == QLatin1String("absent")) {
+        name = dir.filePath(QStringLiteral("ttyNone")).toLocal8Bit();
+    } else if (kind == QLatin1String("file")) {
+        name = dir.filePath(QStringLiteral("plain")).toLocal8Bit();
+        QFile file(QString::fromLocal8Bit(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    } else if (kind == QLatin1String("held")) {
+        name = QByteArray::fromStdString(other.SlavePath());
+        holder.setPortName(QString::fromLocal8Bit(name));
+        QVERIFY(holder.open(QIODevice::ReadWrite));
+    }
+
+    QCOMPARE(VtrOpen(name.constData(), VTR_VICTOR), 0);
+    QVERIFY(g_hPort == nullptr);
+    QCOMPARE(g_nVtrType, VTR_VICTOR);
+    // The old port is closed, the buffers cleared, and the exchanges now speak Victor.
+    QCOMPARE(int(g_recvBuf[0]), 0);
+    QCOMPARE(VtrReadTimecode(buffer), 0);
+    QCOMPARE(int(g_sendBuf[0]), 0xDE);
+}
+
+void TestVtrLink::closeWithoutPortDoesNothing() {
+    QVERIFY(g_hPort == nullptr);
+    std::memset(g_recvBuf, 0x5A, sizeof g_recvBuf);
+    VtrClose();
+    VtrClose();
+    QVERIFY(g_hPort == nullptr);
+    QCOMPARE(int(g_recvBuf[VTR_BUF_SIZE - 1]), 0x5A);
+}
+
+void TestVtrLink::closeLetsOthersOpen() {
+    vtrsim::PtyResponder vtr({});
+    QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
+    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    VtrClose();
+    QVERIFY(g_hPort == nullptr);
+
+    QSerialPort next;
+    next.setPortName(QString::fromStdString(vtr.SlavePath()));
+    QVERIFY(next.open(QIODevice::ReadWrite));
+}
+
+QTEST_GUILESS_MAIN(TestVtrLink)
+#include "test_vtr_link.moc"

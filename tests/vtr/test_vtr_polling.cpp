@@ -1,0 +1,307 @@
+// The main window's side of the VTR link: the port and VTR menus, the frame-check menu and
+// label, and the polled timecode display, with a responder behind a pseudo-terminal.
+
+#include "app/tarnwick_dlg.h"
+#include "serve.h"
+#include "timecode/timecode.h"
+#include "vtr/vtr_link.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <termios.h>
+
+namespace {
+
+// The program reads default.ini from its working folder; each test gets a folder of its own
+// with the [Default] keys given and the ports mapped to the devices given.
+class IniFolder {
+public:
+    IniFolder(const QByteArray& defaults, const QList<QPair<int, QByteArray>>& ports) {
+        QByteArray text = "[Default]\n" + defaults + "[Ports]\n";
+        for (const auto& port : ports)
+            text += "COM" + QByteArray::number(port.first) + "=" + port.second + "\n";
+        QFile file(m_dir.filePath(QStringLiteral("default.ini")));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(text);
+        QDir::setCurrent(m_dir.path());
+    }
+    ~IniFolder() { QDir::setCurrent(m_previous); }
+
+    QByteArray Text() const {
+        QFile file(m_dir.filePath(QStringLiteral("default.ini")));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previous = QDir::currentPath();
+};
+
+std::unique_ptr<vtrsim::PtyResponder> StillVtr(vtrsim::Protocol protocol, const char* label) {
+    vtrsim::ResponderConfig config;
+    config.protocol = protocol;
+    config.tape.running = false;
+    config.tape.drop = true;
+    int h = 0, m = 0, s = 0, f = 0;
+    std::sscanf(label, "%d:%d:%d:%d", &h, &m, &s, &f);
+    TimecodeToFrames(&config.tape.startFrames, h, m, s, f, 1);
+    return std::make_unique<vtrsim::PtyResponder>(config);
+}
+
+QString TcDisplayText(const CTarnwickDlg& dlg) {
+    return qobject_cast<QLabel*>(dlg.GetDlgItem(IDC_TC_DISPLAY))->text();
+}
+
+QString FrameCheckLabel(const CTarnwickDlg& dlg) {
+    return qobject_cast<QLabel*>(dlg.GetDlgItem(IDC_FRAMECHECK_LABEL))->text();
+}
+
+// The ids of the checked items among those given, in their order.
+QList<int> Checked(const CTarnwickDlg& dlg, std::initializer_list<int> ids) {
+    QList<int> checked;
+    for (int id : ids)
+        if (dlg.MenuItem(id) && dlg.MenuItem(id)->isChecked())
+            checked.append(id);
+    return checked;
+}
+
+QList<int> CheckedFrameCheck(const CTarnwickDlg& dlg) {
+    return Checked(dlg, {ID_FRAMECHECK_3_NONDROP, ID_FRAMECHECK_4_NONDROP, ID_FRAMECHECK_3_DROP,
+                         ID_FRAMECHECK_4_DROP});
+}
+
+QList<int> CheckedCom(const CTarnwickDlg& dlg) {
+    return Checked(dlg, {ID_COM1, ID_COM2, ID_COM3, ID_COM4, ID_COM5});
+}
+
+QList<int> CheckedVtr(const CTarnwickDlg& dlg) {
+    return Checked(dlg, {ID_VTR_VICTOR, ID_VTR_SONY});
+}
+
+int LineSpeed(const vtrsim::PtyResponder& vtr) {
+    termios tio = {};
+    tcgetattr(vtr.MasterFd(), &tio);
+    return int(cfgetospeed(&tio));
+}
+
+} // namespace
+
+class TestVtrPolling : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { VtrClose(); }
+
+    void frameCheckMenu_data();
+    void frameCheckMenu();
+    void settingsOutOfRange_data();
+    void settingsOutOfRange();
+    void pollShowsTimecode_data();
+    void pollShowsTimecode();
+    void failedPollShowsDashes_data();
+    void failedPollShowsDashes();
+    void comMenuOpensMappedPort();
+    void choosingMarkedPortAgainReopensIt();
+    void vtrMenuSwitchesProtocol();
+    void portMapSurvivesExit();
+};
+
+void TestVtrPolling::frameCheckMenu_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<int>("frameCheck");
+    QTest::addColumn<int>("drop");
+
+    QTest::newRow("3 non-drop") << ID_FRAMECHECK_3_NONDROP << "ﾌﾚｰﾑﾁｪｯｸ=3(NonDrop)" << 3 << 0;
+    QTest::newRow("4 non-drop") << ID_FRAMECHECK_4_NONDROP << "ﾌﾚｰﾑﾁｪｯｸ=4(NonDrop)" << 4 << 0;
+    QTest::newRow("3 drop") << ID_FRAMECHECK_3_DROP << "ﾌﾚｰﾑﾁｪｯｸ=3(Drop)" << 3 << 1;
+    QTest::newRow("4 drop") << ID_FRAMECHECK_4_DROP << "ﾌﾚｰﾑﾁｪｯｸ=4(Drop)" << 4 << 1;
+}
+
+void TestVtrPolling::frameCheckMenu() {
+    QFETCH(int, command);
+    QFETCH(QString, label);
+    QFETCH(int, frameCheck);
+    QFETCH(int, drop);
+
+    // Start from another choice, so that every row moves the mark.
+    IniFolder folder("FrameCheck=4\nDrop=0\n", {});
+    CTarnwickDlg dlg;
+    dlg.m_grid.SetTextMatrix(1, COL_DURATION, QStringLiteral("00:00:01:00"));
+    dlg.MenuItem(command)->trigger();
+
+    QCOMPARE(dlg.m_settings.FrameCheck, frameCheck);
+    QCOMPARE(dlg.m_settings.Drop, drop);
+    QCOMPARE(FrameCheckLabel(dlg), label);
+    QCOMPARE(CheckedFrameCheck(dlg), QList<int>{command});
+    // Nothing already in the list is recomputed.
+    QCOMPARE(dlg.m_grid.GetTextMatrix(1, COL_DURATION), QStringLiteral("00:00:01:00"));
+}
+
+void TestVtrPolling::settingsOutOfRange_data() {
+    QTest::addColumn<QByteArray>("defaults");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QList<int>>("frameCheckMarks");
+    QTest::addColumn<QList<int>>("comMarks");
+    QTest::addColumn<QList<int>>("vtrMarks");
+
+    const QList<int> none;
+    QTest::newRow("no keys give 3 drop, COM1, Sony")
+        << QByteArray() << "ﾌﾚｰﾑﾁｪｯｸ=3(Drop)" << QList<int>{ID_FRAMECHECK_3_DROP}
+        << QList<int>{ID_COM1} << QList<int>{ID_VTR_SONY};
+    QTest::newRow("com 7 marks no port")
+        << QByteArray("com=7\n") << "ﾌﾚｰﾑﾁｪｯｸ=3(Drop)" << QList<int>{ID_FRAMECHECK_3_DROP} << none
+        << QList<int>{ID_VTR_SONY};
+    QTest::newRow("negative com marks no port")
+        << QByteArray("com=-2\n") << "ﾌﾚｰﾑﾁｪｯｸ=3(Drop)" << QList<int>{ID_FRAMECHECK_3_DROP} << none
+        << QList<int>{ID_VTR_SONY};
+    QTest::newRow("FrameCheck 5 drop marks no frame check")
+        << QByteArray("FrameCheck=5\nDrop=1\n") << "ﾌﾚｰﾑﾁｪｯｸ=5(Drop)" << none << QList<int>{ID_COM1}
+        << QList<int>{ID_VTR_SONY};
+    QTest::newRow("FrameCheck 5 non-drop marks no frame check")
+        << QByteArray("FrameCheck=5\nDrop=0\n") << "ﾌﾚｰﾑﾁｪｯｸ=5(NonDrop)" << none
+        << QList<int>{ID_COM1} << QList<int>{ID_VTR_SONY};
+    QTest::newRow("Drop 2 reads as drop")
+        << QByteArray("FrameCheck=4\nDrop=2\n") << "ﾌﾚｰﾑﾁｪｯｸ=4(Drop)"
+        << QList<int>{ID_FRAMECHECK_4_DROP} << QList<int>{ID_COM1} << QList<int>{ID_VTR_SONY};
+    QTest::newRow("VtrType 2 marks no VTR")
+        << QByteArray("VtrType=2\n") << "ﾌﾚｰﾑﾁｪｯｸ=3(Drop)" << QList<int>{ID_FRAMECHECK_3_DROP}
+        << QList<int>{ID_COM1} << none;
+}
+
+void TestVtrPolling::settingsOutOfRange() {
+    QFETCH(QByteArray, defaults);
+    QFETCH(QString, label);
+    QFETCH(QList<int>, frameCheckMarks);
+    QFETCH(QList<int>, comMarks);
+    QFETCH(QList<int>, vtrMarks);
+
+    IniFolder folder(defaults, {{1, "/nonexistent/tarnwick-tty"}});
+    CTarnwickDlg dlg;
+    QCOMPARE(FrameCheckLabel(dlg), label);
+    QCOMPARE(CheckedFrameCheck(dlg), frameCheckMarks);
+    QCOMPARE(CheckedCom(dlg), comMarks);
+    QCOMPARE(CheckedVtr(dlg), vtrMarks);
+}
+
+void TestVtrPolling::pollShowsTimecode_data() {
+    QTest::addColumn<int>("vtrType");
+    QTest::addColumn<int>("com");
+    QTest::newRow("Sony on COM1") << VTR_SONY << 1;
+    QTest::newRow("Victor on COM2") << VTR_VICTOR << 2;
+    QTest::newRow("Sony on COM7 from an edited file") << VTR_SONY << 7;
+    QTest::newRow("VtrType 2 polls as Sony") << 2 << 1;
+}
+
+void TestVtrPolling::pollShowsTimecode() {
+    QFETCH(int, vtrType);
+    QFETCH(int, com);
+
+    auto vtr = StillVtr(vtrType == VTR_VICTOR ? vtrsim::Protocol::Victor : vtrsim::Protocol::Sony,
+                        "01:12:34:25");
+    IniFolder folder("com=" + QByteArray::number(com) + "\nVtrType=" + QByteArray::number(vtrType) +
+                         "\n",
+                     {{com, QByteArray::fromStdString(vtr->SlavePath())}});
+    CTarnwickDlg dlg;
+    QCOMPARE(QByteArray(dlg.m_szTimecode), QByteArray("00000000"));
+    dlg.OnTimer();
+    QCOMPARE(TcDisplayText(dlg), QStringLiteral("01:12:34:25"));
+    QCOMPARE(QByteArray(dlg.m_szTimecode), QByteArray("01123425"));
+}
+
+void TestVtrPolling::failedPollShowsDashes_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("no port") << "absent";
+    QTest::newRow("silent VTR") << "silent";
+    QTest::newRow("wrong protocol") << "victor";
+}
+
+void TestVtrPolling::failedPollShowsDashes() {
+    QFETCH(QString, kind);
+
+    vtrsim::ResponderConfig config;
+    config.fault = kind == QLatin1String("silent") ? vtrsim::Fault::Silent : vtrsim::Fault::None;
+    config.protocol =
+        kind == QLatin1String("victor") ? vtrsim::Protocol::Victor : vtrsim::Protocol::Sony;
+    vtrsim::PtyResponder vtr(config);
+    const QByteArray device = kind == QLatin1String("absent")
+                                  ? QByteArray("/nonexistent/tarnwick-tty")
+                                  : QByteArray::fromStdString(vtr.SlavePath());
+    IniFolder folder("VtrType=0\n", {{1, device}});
+    CTarnwickDlg dlg;
+    // A good reading first, so that the failure has something to overwrite.
+    std::memcpy(dlg.m_szTimecode, "01123425", 9);
+    dlg.OnTimer();
+    QCOMPARE(TcDisplayText(dlg), QStringLiteral("--:--:--:--"));
+    QCOMPARE(QByteArray(dlg.m_szTimecode, 9), QByteArray("00000000\0", 9));
+}
+
+void TestVtrPolling::comMenuOpensMappedPort() {
+    auto vtr = StillVtr(vtrsim::Protocol::Sony, "00:10:00:00");
+    IniFolder folder("com=1\n", {{1, "/nonexistent/tarnwick-tty"},
+                                 {3, QByteArray::fromStdString(vtr->SlavePath())}});
+    CTarnwickDlg dlg;
+    QVERIFY(g_hPort == nullptr);
+
+    dlg.MenuItem(ID_COM3)->trigger();
+    QCOMPARE(dlg.m_settings.com, 3);
+    QCOMPARE(CheckedCom(dlg), QList<int>{ID_COM3});
+    QVERIFY(g_hPort != nullptr);
+    // The polling runs again after the port was chosen.
+    QTRY_COMPARE(TcDisplayText(dlg), QStringLiteral("00:10:00:00"));
+}
+
+void TestVtrPolling::choosingMarkedPortAgainReopensIt() {
+    auto vtr = StillVtr(vtrsim::Protocol::Sony, "00:00:10:00");
+    IniFolder folder("com=2\n", {{2, QByteArray::fromStdString(vtr->SlavePath())}});
+    CTarnwickDlg dlg;
+    dlg.OnTimer();
+    QCOMPARE(int(g_recvBuf[0]), 0x74);
+
+    dlg.MenuItem(ID_COM2)->trigger();
+    // Opened afresh: the buffers are clear, and the item stays marked.
+    QCOMPARE(int(g_recvBuf[0]), 0);
+    QCOMPARE(CheckedCom(dlg), QList<int>{ID_COM2});
+    dlg.OnTimer();
+    QCOMPARE(TcDisplayText(dlg), QStringLiteral("00:00:10:00"));
+}
+
+void TestVtrPolling::vtrMenuSwitchesProtocol() {
+    auto vtr = StillVtr(vtrsim::Protocol::Victor, "12:00:00:00");
+    IniFolder folder("VtrType=0\n", {{1, QByteArray::fromStdString(vtr->SlavePath())}});
+    CTarnwickDlg dlg;
+    QCOMPARE(LineSpeed(*vtr), int(B38400));
+    dlg.OnTimer();
+    QCOMPARE(TcDisplayText(dlg), QStringLiteral("--:--:--:--"));
+
+    dlg.MenuItem(ID_VTR_VICTOR)->trigger();
+    QCOMPARE(dlg.m_settings.VtrType, VTR_VICTOR);
+    QCOMPARE(CheckedVtr(dlg), QList<int>{ID_VTR_VICTOR});
+    QCOMPARE(LineSpeed(*vtr), int(B9600));
+    dlg.OnTimer();
+    QCOMPARE(TcDisplayText(dlg), QStringLiteral("12:00:00:00"));
+
+    dlg.MenuItem(ID_VTR_SONY)->trigger();
+    QCOMPARE(CheckedVtr(dlg), QList<int>{ID_VTR_SONY});
+    QCOMPARE(LineSpeed(*vtr), int(B38400));
+}
+
+void TestVtrPolling::portMapSurvivesExit() {
+    IniFolder folder("com=3\n", {{3, "/dev/ttyUSB7"}});
+    {
+        CTarnwickDlg dlg;
+        dlg.OnClose();
+    }
+    const QByteArray text = folder.Text();
+    QVERIFY2(text.contains("[Ports]"), text.constData());
+    QVERIFY2(text.contains("COM3=/dev/ttyUSB7"), text.constData());
+}
+
+QTEST_MAIN(TestVtrPolling)
+#include "test_vtr_polling.moc"

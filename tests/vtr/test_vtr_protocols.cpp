@@ -1,0 +1,217 @@
+// The Sony 9-pin and Victor SA-K37 timecode queries over a real pseudo-terminal, with the
+// simulator's responder answering on the master side.
+
+#include "hex_bytes.h"
+#include "serve.h"
+#include "timecode/timecode.h"
+#include "vtr/vtr_link.h"
+
+#include <QTest>
+#include <QTimer>
+
+#include <cstring>
+#include <memory>
+
+Q_DECLARE_METATYPE(vtrsim::Fault)
+
+namespace {
+
+vtrsim::ResponderConfig StillTape(vtrsim::Protocol protocol, int h, int m, int s, int f,
+                                  bool drop = false) {
+    vtrsim::ResponderConfig config;
+    config.protocol = protocol;
+    config.tape.running = false;
+    config.tape.drop = drop;
+    TimecodeToFrames(&config.tape.startFrames, h, m, s, f, drop ? 1 : 0);
+    return config;
+}
+
+} // namespace
+
+class TestVtrProtocols : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { VtrClose(); }
+
+    void reply_data();
+    void reply();
+    void sonyAnswersLiveTapeWithDropFlag();
+    void extraBytesDoNotDisturbNextExchange_data();
+    void extraBytesDoNotDisturbNextExchange();
+    void noPortTouchesNothing_data();
+    void noPortTouchesNothing();
+    void vanishedPeerFailsWithinTimeouts();
+    void exchangeDispatchesNoEvents();
+};
+
+void TestVtrProtocols::reply_data() {
+    QTest::addColumn<int>("vtrType");
+    QTest::addColumn<QByteArray>("reply"); // empty: the VTR stays silent
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QByteArray>("timecode"); // compared only for a reading
+
+    QTest::newRow("Sony time data gives HHMMSSFF")
+        << VTR_SONY << Hex("74 06 25 34 12 01 E6") << 1 << QByteArray("01123425");
+    QTest::newRow("Sony frames flag bit is masked off")
+        << VTR_SONY << Hex("74 06 65 34 12 01 26") << 1 << QByteArray("01123425");
+    QTest::newRow("Sony every flag bit is masked off")
+        << VTR_SONY << Hex("74 06 E5 B4 92 C1 66") << 1 << QByteArray("01123425");
+    QTest::newRow("Sony 74 16 reads like 74 06")
+        << VTR_SONY << Hex("74 16 25 34 12 01 F6") << 1 << QByteArray("01123425");
+    QTest::newRow("Sony nibbles above 9 pass as characters")
+        << VTR_SONY << Hex("74 06 2A 34 1F 01 F8") << 1 << QByteArray("011?342:");
+    QTest::newRow("Sony wrong checksum fails")
+        << VTR_SONY << Hex("74 06 25 34 12 01 E7") << 0 << QByteArray();
+    QTest::newRow("Sony NAK fails") << VTR_SONY << Hex("11 12 01 24") << 0 << QByteArray();
+    QTest::newRow("Sony LTC time data 74 04 fails")
+        << VTR_SONY << Hex("74 04 25 34 12 01 E4") << 0 << QByteArray();
+    QTest::newRow("Sony six of seven bytes fail")
+        << VTR_SONY << Hex("74 06 25 34 12 01") << 0 << QByteArray();
+    QTest::newRow("Sony one byte fails") << VTR_SONY << Hex("74") << 0 << QByteArray();
+    QTest::newRow("Sony silence fails") << VTR_SONY << QByteArray() << 0 << QByteArray();
+
+    QTest::newRow("Victor eight digits give HHMMSSFF")
+        << VTR_VICTOR << QByteArray("01123425") << 1 << QByteArray("01123425");
+    QTest::newRow("Victor eight bytes count whatever they are")
+        << VTR_VICTOR << QByteArray("AB:CD?!x") << 1 << QByteArray("AB:CD?!x");
+    QTest::newRow("Victor ten bytes give the first eight")
+        << VTR_VICTOR << QByteArray("0112342599") << 1 << QByteArray("01123425");
+    QTest::newRow("Victor seven bytes fail")
+        << VTR_VICTOR << QByteArray("0112342") << 0 << QByteArray();
+    QTest::newRow("Victor silence fails") << VTR_VICTOR << QByteArray() << 0 << QByteArray();
+}
+
+void TestVtrProtocols::reply() {
+    QFETCH(int, vtrType);
+    QFETCH(QByteArray, reply);
+    QFETCH(int, result);
+    QFETCH(QByteArray, timecode);
+
+    const bool sony = vtrType == VTR_SONY;
+    vtrsim::ResponderConfig config;
+    config.protocol = sony ? vtrsim::Protocol::Sony : vtrsim::Protocol::Victor;
+    config.fixedReply = ToVector(reply);
+    config.fault = reply.isEmpty() ? vtrsim::Fault::Silent : vtrsim::Fault::None;
+    vtrsim::PtyResponder vtr(config);
+    QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
+    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), vtrType), 1);
+
+    // The Sony query ends the text itself; for the Victor one the caller has done it.
+    char buffer[9];
+    std::memset(buffer, 'x', sizeof buffer);
+    if (!sony)
+        buffer[8] = '\0';
+    QCOMPARE(VtrReadTimecode(buffer), result);
+    QCOMPARE(buffer[8], '\0');
+    if (result == 1)
+        QCOMPARE(QByteArray(buffer), timecode);
+    // The request went out whatever came back.
+    const QByteArray request = sony ? Hex("61 0C 02 6F") : Hex("DE");
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(g_sendBuf), request.size()), request);
+    QCOMPARE(vtr.Requests(), 1);
+}
+
+void TestVtrProtocols::sonyAnswersLiveTapeWithDropFlag() {
+    // The simulator answers only a well-formed current time sense with time data, and sets
+    // the drop-frame flag in the frames byte: the request and the mask both matter here.
+    vtrsim::PtyResponder vtr(StillTape(vtrsim::Protocol::Sony, 1, 12, 34, 25, true));
+    QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
+    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    char buffer[9] = {};
+    QCOMPARE(VtrReadTimecode(buffer), 1);
+    QCOMPARE(QByteArray(buffer), QByteArray("01123425"));
+    QCOMPARE(int(g_recvBuf[1]), 0x06);
+}
+
+void TestVtrProtocols::extraBytesDoNotDisturbNextExchange_data() {
+    QTest::addColumn<int>("vtrType");
+    QTest::addColumn<vtrsim::Fault>("fault");
+
+    // Every second reply carries the first two bytes of another reply after it; read on,
+    // they would put the next reply out of step.
+    QTest::newRow("Victor ten bytes") << VTR_VICTOR << vtrsim::Fault::Long;
+    QTest::newRow("Sony nine bytes") << VTR_SONY << vtrsim::Fault::Long;
+    // A NAK's data and checksum bytes follow the two bytes that were read.
+    QTest::newRow("Sony NAK") << VTR_SONY << vtrsim::Fault::Nak;
+    QTest::newRow("Sony wrong checksum") << VTR_SONY << vtrsim::Fault::BadChecksum;
+}
+
+void TestVtrProtocols::extraBytesDoNotDisturbNextExchange() {
+    QFETCH(int, vtrType);
+    QFETCH(vtrsim::Fault, fault);
+
+    vtrsim::ResponderConfig config = StillTape(
+        vtrType == VTR_VICTOR ? vtrsim::Protocol::Victor : vtrsim::Protocol::Sony, 1, 12, 34, 25);
+    config.fault = fault;
+    config.faultEvery = 2;
+    vtrsim::PtyResponder vtr(config);
+    QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
+    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), vtrType), 1);
+
+    char buffer[9] = {};
+    QCOMPARE(VtrReadTimecode(buffer), 1);
+    QCOMPARE(QByteArray(buffer), QByteArray("01123425"));
+    const int faulty = VtrReadTimecode(buffer);
+    QCOMPARE(faulty, fault == vtrsim::Fault::Long ? 1 : 0);
+    std::memset(buffer, 0, sizeof buffer);
+    QCOMPARE(VtrReadTimecode(buffer), 1);
+    QCOMPARE(QByteArray(buffer), QByteArray("01123425"));
+    QCOMPARE(vtr.Requests(), 3);
+}
+
+void TestVtrProtocols::noPortTouchesNothing_data() {
+    QTest::addColumn<int>("vtrType");
+    QTest::newRow("Sony") << VTR_SONY;
+    QTest::newRow("Victor") << VTR_VICTOR;
+}
+
+void TestVtrProtocols::noPortTouchesNothing() {
+    QFETCH(int, vtrType);
+    QCOMPARE(VtrOpen("", vtrType), 0);
+    QVERIFY(g_hPort == nullptr);
+    std::memset(g_recvBuf, 0xA5, sizeof g_recvBuf);
+    std::memcpy(g_sendBuf, "\x61\x0C\x02\x6F", 4);
+
+    QCOMPARE(SonyExchange(0x610C, 4), 0);
+    QCOMPARE(VictorExchange(), 0);
+    for (unsigned char b : g_recvBuf)
+        QCOMPARE(int(b), 0xA5);
+    char buffer[9] = {};
+    QCOMPARE(VtrReadTimecode(buffer), 0);
+    QVERIFY(g_hPort == nullptr);
+}
+
+void TestVtrProtocols::vanishedPeerFailsWithinTimeouts() {
+    // A USB adapter pulled out, or the simulator stopped: the port stays open on our side
+    // and every read fails at once.
+    auto vtr =
+        std::make_unique<vtrsim::PtyResponder>(StillTape(vtrsim::Protocol::Sony, 1, 0, 0, 0));
+    QVERIFY2(!vtr->SlavePath().empty(), vtr->Error().c_str());
+    QCOMPARE(VtrOpen(vtr->SlavePath().c_str(), VTR_SONY), 1);
+    char buffer[9] = {};
+    QCOMPARE(VtrReadTimecode(buffer), 1);
+    vtr.reset();
+    QCOMPARE(VtrReadTimecode(buffer), 0);
+    QCOMPARE(VtrReadTimecode(buffer), 0);
+}
+
+void TestVtrProtocols::exchangeDispatchesNoEvents() {
+    // The poll runs from the dialog's timer; waiting for the reply must not serve other
+    // events, or the dialog's handlers would run in the middle of it.
+    vtrsim::ResponderConfig config;
+    config.fault = vtrsim::Fault::Silent;
+    vtrsim::PtyResponder vtr(config);
+    QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
+    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+
+    bool served = false;
+    QTimer::singleShot(0, this, [&served] { served = true; });
+    char buffer[9] = {};
+    QCOMPARE(VtrReadTimecode(buffer), 0);
+    QCOMPARE(served, false);
+    QTRY_VERIFY(served);
+}
+
+QTEST_GUILESS_MAIN(TestVtrProtocols)
+#include "test_vtr_protocols.moc"

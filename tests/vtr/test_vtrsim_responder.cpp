@@ -1,0 +1,123 @@
+// The simulator's VTR side without a line: what it answers, and how its tape runs.
+
+#include "hex_bytes.h"
+#include "responder.h"
+#include "timecode/timecode.h"
+
+#include <QTest>
+
+#include <cstdio>
+
+using vtrsim::Protocol;
+
+namespace {
+
+vtrsim::ResponderConfig Tape(Protocol protocol, const char* start, bool drop, bool running) {
+    vtrsim::ResponderConfig config;
+    config.protocol = protocol;
+    config.tape.drop = drop;
+    config.tape.running = running;
+    int h = 0, m = 0, s = 0, f = 0;
+    std::sscanf(start, "%d:%d:%d:%d", &h, &m, &s, &f);
+    TimecodeToFrames(&config.tape.startFrames, h, m, s, f, drop ? 1 : 0);
+    return config;
+}
+
+QByteArray Answer(vtrsim::Responder& responder, const QByteArray& request, int64_t ms = 0) {
+    std::vector<uint8_t> reply;
+    const std::vector<uint8_t> bytes = ToVector(request);
+    responder.Receive(bytes.data(), bytes.size(), ms, &reply);
+    return FromVector(reply);
+}
+
+QByteArray Label(const vtrsim::TapeClock& tape, int64_t ms) {
+    int h = 0, m = 0, s = 0, f = 0;
+    tape.LabelAt(ms, &h, &m, &s, &f);
+    return QString::asprintf("%02d:%02d:%02d:%02d", h, m, s, f).toLatin1();
+}
+
+} // namespace
+
+class TestVtrsimResponder : public QObject {
+    Q_OBJECT
+
+private slots:
+    void tapeRuns_data();
+    void tapeRuns();
+    void sonyAnswers_data();
+    void sonyAnswers();
+    void sonyBlockInPieces();
+    void sonyStaleBlockIsDropped();
+};
+
+void TestVtrsimResponder::tapeRuns_data() {
+    QTest::addColumn<QByteArray>("start");
+    QTest::addColumn<bool>("drop");
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<int>("elapsedMs");
+    QTest::addColumn<QByteArray>("label");
+
+    QTest::newRow("still tape keeps its label")
+        << QByteArray("01:00:00:00") << true << false << 60000 << QByteArray("01:00:00:00");
+    QTest::newRow("non-drop runs 30 frames a second")
+        << QByteArray("00:00:00:00") << false << true << 1000 << QByteArray("00:00:01:00");
+    QTest::newRow("drop-frame runs 29.97 frames a second")
+        << QByteArray("00:00:00:00") << true << true << 1001 << QByteArray("00:00:01:00");
+    QTest::newRow("drop-frame skips labels 00 and 01")
+        << QByteArray("00:00:59:28") << true << true << 67 << QByteArray("00:01:00:02");
+    QTest::newRow("drop-frame keeps labels at minute 10")
+        << QByteArray("00:09:59:29") << true << true << 34 << QByteArray("00:10:00:00");
+    QTest::newRow("non-drop wraps after 24 hours")
+        << QByteArray("23:59:59:29") << false << true << 34 << QByteArray("00:00:00:00");
+    QTest::newRow("drop-frame wraps after 24 hours")
+        << QByteArray("23:59:59:29") << true << true << 34 << QByteArray("00:00:00:00");
+}
+
+void TestVtrsimResponder::tapeRuns() {
+    QFETCH(QByteArray, start);
+    QFETCH(bool, drop);
+    QFETCH(bool, running);
+    QFETCH(int, elapsedMs);
+    QFETCH(QByteArray, label);
+    const vtrsim::ResponderConfig config = Tape(Protocol::Sony, start.constData(), drop, running);
+    QCOMPARE(Label(config.tape, elapsedMs), label);
+}
+
+void TestVtrsimResponder::sonyAnswers_data() {
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<bool>("drop");
+    QTest::addColumn<QByteArray>("reply");
+
+    QTest::newRow("VITC time with drop flag")
+        << Hex("61 0C 02 6F") << true << Hex("74 06 65 34 12 01 26");
+    QTest::newRow("VITC time non-drop")
+        << Hex("61 0C 02 6F") << false << Hex("74 06 25 34 12 01 E6");
+    QTest::newRow("LTC time") << Hex("61 0C 01 6E") << false << Hex("74 04 25 34 12 01 E4");
+    QTest::newRow("bad checksum gets NAK 04") << Hex("61 0C 02 70") << false << Hex("11 12 04 27");
+    QTest::newRow("unknown command gets NAK 01") << Hex("20 01 21") << false << Hex("11 12 01 24");
+}
+
+void TestVtrsimResponder::sonyAnswers() {
+    QFETCH(QByteArray, request);
+    QFETCH(bool, drop);
+    QFETCH(QByteArray, reply);
+    vtrsim::Responder responder(Tape(Protocol::Sony, "01:12:34:25", drop, false));
+    QCOMPARE(Answer(responder, request), reply);
+}
+
+void TestVtrsimResponder::sonyBlockInPieces() {
+    vtrsim::Responder responder(Tape(Protocol::Sony, "01:12:34:25", false, false));
+    QCOMPARE(Answer(responder, Hex("61 0C"), 0), QByteArray());
+    QCOMPARE(Answer(responder, Hex("02 6F"), 5), Hex("74 06 25 34 12 01 E6"));
+    QCOMPARE(responder.Requests(), 1);
+}
+
+void TestVtrsimResponder::sonyStaleBlockIsDropped() {
+    // A stray byte followed much later by a request: the request is still understood.
+    vtrsim::Responder responder(Tape(Protocol::Sony, "01:12:34:25", false, false));
+    QCOMPARE(Answer(responder, Hex("61"), 0), QByteArray());
+    QCOMPARE(Answer(responder, Hex("61 0C 02 6F"), 1000), Hex("74 06 25 34 12 01 E6"));
+}
+
+QTEST_GUILESS_MAIN(TestVtrsimResponder)
+#include "test_vtrsim_responder.moc"

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// The VTR side of the serial line: takes the bytes Tarnwick sends and produces what a Sony
+// 9-pin VTR or a Victor SA-K37 controller would answer, or, when told to, what a faulty one
+// would. No I/O here; the serving loop (serve.h) moves the bytes.
+namespace vtrsim {
+
+enum class Protocol { Sony, Victor };
+
+// How the timecode replies go wrong. Nak and BadChecksum exist only in the Sony protocol.
+enum class Fault { None, Silent, Nak, BadChecksum, Short, Long, Garbage };
+
+// The tape under the head: runs in real time from its start label, or stands still. With
+// drop-frame labels it runs at 29.97 frames a second, as NTSC tape does; without, at 30.
+struct TapeClock {
+    int startFrames = 0; // frame count of the start label in the chosen counting
+    bool drop = true;
+    bool running = true;
+
+    // Label of the frame under the head elapsedMs after the start; wraps after 24 hours.
+    void LabelAt(int64_t elapsedMs, int* hours, int* minutes, int* seconds, int* frames) const;
+};
+
+struct ResponderConfig {
+    Protocol protocol = Protocol::Sony;
+    TapeClock tape;
+    Fault fault = Fault::None;
+    int faultEvery = 1; // the fault hits every n-th timecode request; 1 is every one
+    // When not empty: sent as it is in answer to every timecode request, instead of the time.
+    std::vector<uint8_t> fixedReply;
+};
+
+class Responder {
+public:
+    explicit Responder(const ResponderConfig& config);
+
+    // Bytes that arrived elapsedMs after the start; appends the answer, if any, to reply.
+    void Receive(const uint8_t* data, size_t size, int64_t elapsedMs, std::vector<uint8_t>* reply);
+
+    // Timecode requests seen so far; may be asked from another thread.
+    int Requests() const { return m_requests.load(); }
+
+private:
+    void ReceiveSony(uint8_t byte, int64_t elapsedMs, std::vector<uint8_t>* reply);
+    void AnswerSonyBlock(int64_t elapsedMs, std::vector<uint8_t>* reply);
+    void AnswerTimecode(std::vector<uint8_t> answer, std::vector<uint8_t>* reply);
+    std::vector<uint8_t> SonyTimeData(uint8_t code, int64_t elapsedMs) const;
+    std::vector<uint8_t> VictorTimeData(int64_t elapsedMs) const;
+    uint8_t NextGarbage();
+
+    ResponderConfig m_config;
+    std::atomic<int> m_requests{0};
+    uint32_t m_garbage = 0x2545F491;
+    std::vector<uint8_t> m_block; // a Sony block being received
+    int64_t m_blockStart = 0;
+};
+
+// Low eight bits of the sum of the bytes: the Sony block checksum.
+uint8_t SonyChecksum(const uint8_t* data, size_t size);
+
+} // namespace vtrsim

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "responder.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+// The simulator's end of the serial line and the loop that answers on it. POSIX only: a
+// pseudo-terminal stands in for the cable, or a real serial device is driven directly.
+namespace vtrsim {
+
+class LineEnd {
+public:
+    // A new pseudo-terminal. Tarnwick opens SlavePath(); we answer on the master.
+    static std::unique_ptr<LineEnd> CreatePty(std::string* error);
+    // A serial device, set to the protocol's speed and parity.
+    static std::unique_ptr<LineEnd> OpenDevice(const std::string& path, Protocol protocol,
+                                               std::string* error);
+    ~LineEnd();
+
+    LineEnd(const LineEnd&) = delete;
+    LineEnd& operator=(const LineEnd&) = delete;
+
+    int Fd() const { return m_fd; }
+    // The path the other side opens: the pseudo-terminal's slave, or the device itself.
+    const std::string& SlavePath() const { return m_slavePath; }
+
+private:
+    LineEnd() = default;
+
+    int m_fd = -1;
+    int m_slaveHold = -1;
+    std::string m_slavePath;
+};
+
+struct ServeOptions {
+    int replyDelayMs = 0; // wait before each answer, as a slow VTR would
+    bool verbose = false; // log every exchange on stderr
+};
+
+// Answers on the line until stop() returns true; stop is asked at least every 50 ms.
+// Returns false when the line failed for good.
+bool Serve(LineEnd& line, Responder& responder, const ServeOptions& options,
+           const std::function<bool()>& stop);
+
+// A responder on its own thread behind a new pseudo-terminal, for tests and benchmarks:
+// open SlavePath() and talk. Stops and joins when destroyed.
+class PtyResponder {
+public:
+    explicit PtyResponder(const ResponderConfig& config, const ServeOptions& options = {});
+    ~PtyResponder();
+
+    PtyResponder(const PtyResponder&) = delete;
+    PtyResponder& operator=(const PtyResponder&) = delete;
+
+    // Empty when the pseudo-terminal could not be made (Error() says why).
+    std::string SlavePath() const;
+    const std::string& Error() const { return m_error; }
+    // Master side, for reading the line settings the other end has set.
+    int MasterFd() const;
+    int Requests() const { return m_responder.Requests(); }
+
+private:
+    std::unique_ptr<LineEnd> m_line;
+    Responder m_responder;
+    std::string m_error;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+} // namespace vtrsim

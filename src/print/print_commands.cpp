@@ -1,0 +1,44 @@
+#include "app/tarnwick_dlg.h"
+
+#include "platform/message_box.h"
+#include "print/print_dialog.h"
+#include "print/print_pages.h"
+#include "print/printer_surface.h"
+
+#include <QPrinter>
+
+void CTarnwickDlg::OnFilePrint() {
+    // No VTR poll may run while the dialog is up or the pages are drawn.
+    KillTimer(m_nPollTimer);
+    PrintList();
+    m_nPollTimer = SetTimer(POLL_TIMER_ID, POLL_INTERVAL_MS);
+}
+
+void CTarnwickDlg::PrintList() {
+    QPrinter printer(QPrinter::HighResolution);
+    // The spooler's job name; also the file name a PDF printer offers.
+    printer.setDocName(QStringLiteral("印刷"));
+    if (!TwPrintDialog(this, &printer)) {
+        return;
+    }
+    // The list always prints once, whatever the dialog or the driver had.
+    printer.setCopyCount(1);
+    if (!printer.isValid()) {
+        TwMessageBox(this, QStringLiteral("CreateDC error"));
+        return;
+    }
+
+    QVector<ListRowText> rows;
+    for (long i = 1; i < m_grid.GetRows(); ++i) {
+        rows.append({m_grid.GetTextMatrix(i, COL_NO), m_grid.GetTextMatrix(i, COL_SPNO),
+                     m_grid.GetTextMatrix(i, COL_IN), m_grid.GetTextMatrix(i, COL_OUT),
+                     m_grid.GetTextMatrix(i, COL_DURATION), m_grid.GetTextMatrix(i, COL_REMARK)});
+    }
+    PrinterSurface dc(&printer);
+    PrintPages(dc, rows);
+    // A document that cannot be begun (no printer, an output file that cannot be written)
+    // would otherwise vanish without a word while the operator waits for paper.
+    if (!dc.EndDoc()) {
+        TwMessageBox(this, QStringLiteral("印刷できませんでした"));
+    }
+}

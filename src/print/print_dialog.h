@@ -1,0 +1,14 @@
+#pragma once
+
+#include <functional>
+
+class QPrinter;
+class QWidget;
+
+// The system's print dialog. Tests answer it through the hook instead of a person: the hook
+// sets up the printer (a PDF file, say) and says whether to print.
+using PrintDialogHook = std::function<bool(QPrinter*)>;
+void SetPrintDialogHook(PrintDialogHook hook);
+
+// Lets the user pick the printer and its paper settings. True when the user chose to print.
+bool TwPrintDialog(QWidget* owner, QPrinter* printer);

@@ -1,0 +1,136 @@
+#include "pdf_reader.h"
+#include "print/print_pages.h"
+#include "print/printer_surface.h"
+#include "sample_rows.h"
+
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+bool PrintToPdf(const QString& path, const QVector<ListRowText>& rows, QPageSize::PageSizeId size) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageSize(QPageSize(size));
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    PrinterSurface dc(&printer);
+    PrintPages(dc, rows);
+    return dc.EndDoc();
+}
+
+const PdfWord* Find(const QList<PdfWord>& words, const QString& text) {
+    for (const PdfWord& w : words) {
+        if (w.text == text) {
+            return &w;
+        }
+    }
+    return nullptr;
+}
+} // namespace
+
+class TestPrintPdf : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void onePageReadsBack();
+    void columnsLineUp();
+    void pageBreaksRepeatTheTitle();
+    void emptyListWritesNoDocument();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestPrintPdf::initTestCase() {
+    QVERIFY(m_dir.isValid());
+    if (!PdfToolsInstalled()) {
+        QSKIP("pdfinfo and pdftotext (poppler-utils) are needed to read the PDF back");
+    }
+}
+
+void TestPrintPdf::onePageReadsBack() {
+    const QString path = m_dir.filePath(QStringLiteral("one.pdf"));
+    ListRowText second = FullRow(2, QStringLiteral(" 注記"));
+    second.spNo.clear();
+    second.out.clear();
+    QVERIFY(PrintToPdf(path, {FullRow(1, QStringLiteral(" ＣＭ１本編")), second}, QPageSize::A4));
+
+    QCOMPARE(PdfPageCount(path), 1);
+    const QStringList pages = PdfTextPages(path);
+    QCOMPARE(pages.size(), 1);
+    QCOMPARE(SimplifiedLines(pages.at(0)),
+             QStringList({QStringLiteral("No SPNo IN OUT DUR REMARK"),
+                          QStringLiteral("0001 0001 00:59:50:00/01:00:20:00/30:00 ＣＭ１本編"),
+                          QStringLiteral("0002 00:59:50:00/ /30:00 注記")}));
+}
+
+// Words of the title and of the rows must start in the same character columns, with
+// full-width characters two columns wide and half-width katakana one.
+void TestPrintPdf::columnsLineUp() {
+    const QString path = m_dir.filePath(QStringLiteral("columns.pdf"));
+    ListRowText second = FullRow(2, QStringLiteral(" ｶﾅ 注記 A"));
+    second.spNo.clear();
+    QVERIFY(PrintToPdf(path, {FullRow(1, QStringLiteral(" ＣＭ１本編")), second}, QPageSize::A4));
+
+    const QList<PdfWord> words = PdfWords(path);
+    const PdfWord* no = Find(words, QStringLiteral("No"));
+    const PdfWord* remark = Find(words, QStringLiteral("REMARK"));
+    QVERIFY(no && remark);
+    // 15 mm at 1200 dpi is 709 pixels, 42.54 points.
+    QVERIFY2(qAbs(no->xMin - 42.54) < 1.0, qPrintable(QString::number(no->xMin)));
+    const double column = (remark->xMin - no->xMin) / 41;
+
+    const struct {
+        const char* word;
+        int column;
+    } expected[] = {
+        {"SPNo", 5}, {"IN", 11},
+        {"OUT", 23}, {"DUR", 35},
+        {"0001", 0}, {"ＣＭ１本編", 41},
+        {"ｶﾅ", 41},  {"注記", 44},
+        {"A", 49},   {"00:59:50:00/01:00:20:00/30:00", 11},
+    };
+    for (const auto& e : expected) {
+        const PdfWord* w = Find(words, QString::fromUtf8(e.word));
+        QVERIFY2(w, e.word);
+        QVERIFY2(
+            qAbs(w->xMin - (no->xMin + e.column * column)) < 0.3,
+            qPrintable(QStringLiteral("%1 at %2").arg(QString::fromUtf8(e.word)).arg(w->xMin)));
+    }
+}
+
+// A6 without margins at 1200 dpi: 6992 pixels high, bottom 6283, advance 228.75. After the
+// title and 24 rows the position is 6427, so 24 rows fill the first page.
+void TestPrintPdf::pageBreaksRepeatTheTitle() {
+    const QString path = m_dir.filePath(QStringLiteral("pages.pdf"));
+    QVector<ListRowText> rows;
+    for (int i = 1; i <= 40; ++i) {
+        rows.append(FullRow(i, QStringLiteral(" 本編%1").arg(i)));
+    }
+    QVERIFY(PrintToPdf(path, rows, QPageSize::A6));
+
+    QCOMPARE(PdfPageCount(path), 2);
+    const QStringList pages = PdfTextPages(path);
+    QCOMPARE(pages.size(), 2);
+    const QStringList first = SimplifiedLines(pages.at(0));
+    const QStringList second = SimplifiedLines(pages.at(1));
+    QCOMPARE(first.size(), 25);
+    QCOMPARE(second.size(), 17);
+    QCOMPARE(first.first(), QStringLiteral("No SPNo IN OUT DUR REMARK"));
+    QCOMPARE(second.first(), QStringLiteral("No SPNo IN OUT DUR REMARK"));
+    QVERIFY(first.last().startsWith(QStringLiteral("0024 ")));
+    QVERIFY(second.at(1).startsWith(QStringLiteral("0025 ")));
+    QCOMPARE(second.last(), QStringLiteral("0040 0040 00:59:50:00/01:00:20:00/30:00 本編40"));
+}
+
+// A job without pages: nothing is begun, so no file appears.
+void TestPrintPdf::emptyListWritesNoDocument() {
+    const QString path = m_dir.filePath(QStringLiteral("empty.pdf"));
+    QVERIFY(PrintToPdf(path, {{QStringLiteral("0001"), {}, {}, {}, {}, QStringLiteral(" ")}},
+                       QPageSize::A4));
+    QVERIFY(!QFile::exists(path));
+}
+
+QTEST_MAIN(TestPrintPdf)
+#include "tst_print_pdf.moc"

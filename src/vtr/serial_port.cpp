@@ -49,6 +49,11 @@ SerialPort* SerialPort::Open(const char* name) {
     return port.release();
 }
 
+void SerialPort::NoteError() {
+    if (m_port.error() == QSerialPort::ResourceError || !m_port.isOpen())
+        m_gone = true;
+}
+
 SerialPort::~SerialPort() {
     if (m_port.isOpen())
         m_port.close();
@@ -101,6 +106,7 @@ int SerialPort::Write(const unsigned char* data, int count) {
                             m_timeouts.WriteTotalTimeoutConstant);
     m_port.clearError();
     if (m_port.write(reinterpret_cast<const char*>(data), count) != count) {
+        NoteError();
         m_port.clear(QSerialPort::Output);
         return 0;
     }
@@ -113,6 +119,7 @@ int SerialPort::Write(const unsigned char* data, int count) {
             m_port.error() != QSerialPort::NoError)
             break;
     }
+    NoteError();
     const int written = count - int(m_port.bytesToWrite());
     // A write that timed out is cut short there: what has not gone out yet must not trickle
     // out later, in the middle of the next exchange.
@@ -131,6 +138,7 @@ int SerialPort::Read(unsigned char* data, int count) {
     WaitBounded(
         m_port, deadline, [this, count] { return m_port.bytesAvailable() >= count; },
         [this](int ms) { return m_port.waitForReadyRead(ms); });
+    NoteError();
     const qint64 got = m_port.read(reinterpret_cast<char*>(data), count);
     return got > 0 ? int(got) : 0;
 }

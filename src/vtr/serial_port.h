@@ -50,9 +50,15 @@ public:
     int Write(const unsigned char* data, int count);
     int Read(unsigned char* data, int count);
 
+    // True once the device has gone away under us (adapter pulled out, far end of a
+    // pseudo-terminal closed): nothing will pass through this handle again.
+    bool IsGone() const { return m_gone; }
+
 private:
     SerialPort() = default;
+    void NoteError();
 
     QSerialPort m_port;
     CommTimeouts m_timeouts;
+    bool m_gone = false;
 };

@@ -2,7 +2,10 @@
 
 #include "vtr/serial_port.h"
 
+#include <QDeadlineTimer>
+
 #include <cstring>
+#include <string>
 
 SerialPort* g_hPort = nullptr;
 int g_nVtrType = VTR_SONY;
@@ -13,6 +16,58 @@ namespace {
 
 // The same for both protocols: a read of n bytes waits at most 5 × n + 120 ms.
 constexpr CommTimeouts kTimeouts = {0, 5, 120, 5, 120};
+
+// The port last chosen, kept so that polling can win it back by itself: a USB adapter
+// pulled out and plugged in again, or a VTR simulator restarted, comes back without the
+// operator choosing the port again. At most one attempt a second, so an absent port costs
+// nothing noticeable.
+constexpr int kReopenIntervalMs = 1000;
+struct Chosen {
+    bool wanted = false;
+    std::string name;
+    int baudRate = 0;
+    bool oddParity = false;
+    QDeadlineTimer nextAttempt;
+} g_chosen;
+
+SerialPort* OpenConfigured(const char* portName, int baudRate, bool oddParity) {
+    SerialPort* port = SerialPort::Open(portName);
+    if (port == nullptr)
+        return nullptr;
+    // None of these results is looked at: a pseudo-terminal refuses the modem lines and
+    // still carries the data.
+    port->Purge();
+    port->SetTimeouts(kTimeouts);
+    LineSettings line;
+    port->GetLine(&line);
+    line.baudRate = baudRate;
+    line.dataBits = QSerialPort::Data8;
+    line.parity = oddParity ? QSerialPort::OddParity : QSerialPort::NoParity;
+    line.stopBits = QSerialPort::OneStop;
+    line.flowControl = QSerialPort::NoFlowControl;
+    line.dtr = true;
+    line.rts = true;
+    port->SetLine(line);
+    port->Purge();
+    return port;
+}
+
+// Lets go of a port that has gone away and, once a second, tries the chosen one again.
+void RecoverPort() {
+    if (!g_chosen.wanted)
+        return;
+    if (g_hPort != nullptr && !g_hPort->IsGone())
+        return;
+    if (!g_chosen.nextAttempt.hasExpired())
+        return;
+    g_chosen.nextAttempt.setRemainingTime(kReopenIntervalMs);
+    delete g_hPort; // a vanished device takes no DTR or purge
+    g_hPort = OpenConfigured(g_chosen.name.c_str(), g_chosen.baudRate, g_chosen.oddParity);
+    if (g_hPort != nullptr) {
+        std::memset(g_sendBuf, 0, sizeof g_sendBuf);
+        std::memset(g_recvBuf, 0, sizeof g_recvBuf);
+    }
+}
 
 } // namespace
 
@@ -32,6 +87,7 @@ void VtrClose() {
 }
 
 int VtrReadTimecode(char* timecode) {
+    RecoverPort();
     if (g_nVtrType == VTR_VICTOR)
         return VictorReadTimecode(timecode);
     return SonyReadTimecode(timecode);
@@ -43,28 +99,17 @@ int VtrOpenPort(const char* portName, int baudRate, bool oddParity) {
     // An open port is let go first, so choosing it again from the menu reopens it; a failed
     // open then leaves no port at all.
     VtrClosePort();
-    g_hPort = SerialPort::Open(portName);
-    if (g_hPort == nullptr)
-        return 0;
-    // None of these results is looked at: a pseudo-terminal refuses the modem lines and
-    // still carries the data.
-    g_hPort->Purge();
-    g_hPort->SetTimeouts(kTimeouts);
-    LineSettings line;
-    g_hPort->GetLine(&line);
-    line.baudRate = baudRate;
-    line.dataBits = QSerialPort::Data8;
-    line.parity = oddParity ? QSerialPort::OddParity : QSerialPort::NoParity;
-    line.stopBits = QSerialPort::OneStop;
-    line.flowControl = QSerialPort::NoFlowControl;
-    line.dtr = true;
-    line.rts = true;
-    g_hPort->SetLine(line);
-    g_hPort->Purge();
-    return 1;
+    g_chosen.wanted = portName != nullptr && *portName != '\0';
+    g_chosen.name = portName != nullptr ? portName : "";
+    g_chosen.baudRate = baudRate;
+    g_chosen.oddParity = oddParity;
+    g_chosen.nextAttempt.setRemainingTime(kReopenIntervalMs);
+    g_hPort = OpenConfigured(portName, baudRate, oddParity);
+    return g_hPort != nullptr ? 1 : 0;
 }
 
 void VtrClosePort() {
+    g_chosen.wanted = false;
     if (g_hPort == nullptr)
         return;
     // DTR goes down before the port is let go, so the far end sees the link end.

@@ -2,6 +2,7 @@
 // and failed opens, over real pseudo-terminals.
 
 #include "serve.h"
+#include "vtr/serial_port.h"
 #include "vtr/vtr_link.h"
 
 #include <QSerialPort>
@@ -9,7 +10,9 @@
 #include <QTest>
 
 #include <cstring>
+#include <memory>
 #include <termios.h>
+#include <unistd.h>
 
 class TestVtrLink : public QObject {
     Q_OBJECT
@@ -24,6 +27,7 @@ private slots:
     void failedOpenKeepsNewType();
     void closeWithoutPortDoesNothing();
     void closeLetsOthersOpen();
+    void vanishedPortComesBackByItself();
 };
 
 void TestVtrLink::lineSettings_data() {
@@ -142,6 +146,33 @@ void TestVtrLink::closeLetsOthersOpen() {
     QSerialPort next;
     next.setPortName(QString::fromStdString(vtr.SlavePath()));
     QVERIFY(next.open(QIODevice::ReadWrite));
+}
+
+void TestVtrLink::vanishedPortComesBackByItself() {
+    // The port is reached through a link that outlives each pseudo-terminal, as a device
+    // name outlives the adapter plugged into it.
+    QTemporaryDir dir;
+    const QByteArray link = dir.filePath(QStringLiteral("vtr")).toLocal8Bit();
+    char buffer[9] = {};
+    {
+        auto vtr = std::make_unique<vtrsim::PtyResponder>(vtrsim::ResponderConfig{});
+        QVERIFY(::symlink(vtr->SlavePath().c_str(), link.constData()) == 0);
+        QCOMPARE(VtrOpen(link.constData(), VTR_SONY), 1);
+        QCOMPARE(VtrReadTimecode(buffer), 1);
+        vtr.reset(); // the far end goes away
+        QCOMPARE(VtrReadTimecode(buffer), 0);
+        QVERIFY(g_hPort == nullptr || g_hPort->IsGone());
+    }
+    vtrsim::PtyResponder again({});
+    QVERIFY(::unlink(link.constData()) == 0);
+    QVERIFY(::symlink(again.SlavePath().c_str(), link.constData()) == 0);
+    QTRY_COMPARE_WITH_TIMEOUT(VtrReadTimecode(buffer), 1, 5000);
+
+    // Closing on purpose ends the attempts: nothing opens the port behind the caller's back.
+    VtrClose();
+    QTest::qWait(1200);
+    QCOMPARE(VtrReadTimecode(buffer), 0);
+    QVERIFY(g_hPort == nullptr);
 }
 
 QTEST_GUILESS_MAIN(TestVtrLink)

@@ -12,7 +12,7 @@ PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6printsupport6
     qt6-qpa-plugins libgl-dev
     fonts-noto-cjk
-    xvfb xauth xdotool x11-utils openbox
+    xvfb xauth xdotool x11-utils x11-apps netpbm openbox
     poppler-utils
 )
 

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Starts Tarnwick against the VTR simulator, in a demo working folder of its own under the
+# build folder, so the user's own settings are never touched. The simulator's tape runs
+# from 01:00:00:00; it ends when Tarnwick does.
+set -euo pipefail
+
+BUILD="${1:?usage: demo.sh BUILD_DIR}"
+DEMO="$BUILD/demo"
+SIM="$BUILD/tools/vtrsim/tarnwick-vtrsim"
+APP="$BUILD/src/app/tarnwick"
+LINK="$DEMO/vtr-com1"
+
+mkdir -p "$DEMO"
+cd "$DEMO"
+
+# COM1 of the demo folder's settings points at the simulator's pseudo-terminal; every other
+# setting is Tarnwick's own and survives from run to run.
+if [[ ! -f default.ini ]] || ! grep -q '^\[Ports\]' default.ini; then
+    printf '[Ports]\nCOM1=%s\n' "$LINK" >> default.ini
+elif grep -q '^COM1=' default.ini; then
+    sed -i "s|^COM1=.*|COM1=$LINK|" default.ini
+else
+    sed -i "s|^\[Ports\]|[Ports]\nCOM1=$LINK|" default.ini
+fi
+
+"$SIM" --protocol sony --start 01:00:00:00 --link "$LINK" --parent-pid $$ >/dev/null &
+SIM_PID=$!
+trap 'kill "$SIM_PID" 2>/dev/null || true' EXIT
+for _ in $(seq 50); do [[ -e "$LINK" ]] && break; sleep 0.1; done
+
+if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
+    echo "No display: Tarnwick is a desktop program and needs one (for example, run it" >&2
+    echo "inside a desktop session, or with xvfb-run for a headless try)." >&2
+    exit 1
+fi
+echo "Tarnwick demo in $DEMO (VTR simulator on $LINK). Press I and O to capture spots."
+"$APP"

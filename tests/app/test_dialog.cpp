@@ -5,6 +5,7 @@
 #include "platform/help.h"
 #include "platform/message_box.h"
 #include "platform/modal.h"
+#include "work_folder.h"
 
 #include <QAction>
 #include <QDir>
@@ -16,21 +17,6 @@
 #include <QtTest>
 
 namespace {
-// A working folder of its own for each test, with COM1 pointing nowhere, so no test ever
-// touches a real serial device.
-struct WorkFolder {
-    QTemporaryDir dir;
-    QString previous = QDir::currentPath();
-    explicit WorkFolder(const QByteArray& ini = QByteArray()) {
-        QDir::setCurrent(dir.path());
-        QFile file(dir.filePath(QStringLiteral("default.ini")));
-        file.open(QIODevice::WriteOnly);
-        file.write("[Ports]\nCOM1=/nonexistent/tarnwick-test-tty\n" + ini);
-    }
-    ~WorkFolder() { QDir::setCurrent(previous); }
-    QString ini() const { return dir.filePath(QStringLiteral("default.ini")); }
-};
-
 void RunDeferred(CTarnwickDlg& dlg) {
     QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
 }

@@ -4,6 +4,7 @@
 #include "file_helpers.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
+#include "work_folder.h"
 
 #include <QAbstractEventDispatcher>
 #include <QDir>
@@ -12,20 +13,6 @@
 #include <QtTest>
 
 namespace {
-
-// A working folder of its own, with COM1 pointing nowhere so no real device is touched.
-struct WorkFolder {
-    QTemporaryDir dir;
-    QString previous = QDir::currentPath();
-    WorkFolder() {
-        QDir::setCurrent(dir.path());
-        QFile file(dir.filePath(QStringLiteral("default.ini")));
-        file.open(QIODevice::WriteOnly);
-        file.write("[Ports]\nCOM1=/nonexistent/tarnwick-test-tty\n");
-    }
-    ~WorkFolder() { QDir::setCurrent(previous); }
-    QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
-};
 
 bool PollTimerRunning(CTarnwickDlg& dlg) {
     for (const auto& t : QAbstractEventDispatcher::instance()->registeredTimers(&dlg)) {

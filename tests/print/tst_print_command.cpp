@@ -3,6 +3,7 @@
 #include "pdf_reader.h"
 #include "platform/message_box.h"
 #include "print/print_dialog.h"
+#include "work_folder.h"
 
 #include <QAbstractEventDispatcher>
 #include <QDir>
@@ -12,19 +13,6 @@
 #include <QtTest>
 
 namespace {
-// A working folder of its own, with COM1 pointing nowhere so that polling touches no device.
-struct WorkFolder {
-    QTemporaryDir dir;
-    QString previous = QDir::currentPath();
-    WorkFolder() {
-        QDir::setCurrent(dir.path());
-        QFile file(dir.filePath(QStringLiteral("default.ini")));
-        file.open(QIODevice::WriteOnly);
-        file.write("[Ports]\nCOM1=/nonexistent/tarnwick-test-tty\n");
-    }
-    ~WorkFolder() { QDir::setCurrent(previous); }
-};
-
 void FillRow(CTarnwickDlg& dlg, int row, const QString& remark) {
     dlg.m_grid.SetTextMatrix(row, COL_SPNO, QStringLiteral("%1").arg(row, 4, 10, QLatin1Char('0')));
     dlg.m_grid.SetTextMatrix(row, COL_IN, QStringLiteral("00:59:50:00"));

@@ -65,15 +65,8 @@ int CGridFile::SaveList(CMSFlexGrid& grid, int askName) {
     if (askName && !ChoosePath(true, &m_strPath))
         return 0;
 
-    QVector<ListRowText> rows;
-    for (long i = 1; i < grid.GetRows(); ++i) {
-        rows.append(ListRowText{grid.GetTextMatrix(i, COL_NO), grid.GetTextMatrix(i, COL_SPNO),
-                                grid.GetTextMatrix(i, COL_IN), grid.GetTextMatrix(i, COL_OUT),
-                                grid.GetTextMatrix(i, COL_DURATION),
-                                grid.GetTextMatrix(i, COL_REMARK)});
-    }
     QVector<int> notStored;
-    const QByteArray bytes = BuildListFile(rows, &notStored);
+    const QByteArray bytes = BuildListFile(ReadListRows(grid), &notStored);
 
     if (!ReplaceFileContent(m_strPath, bytes)) {
         // The name that could not be written is forgotten, so a later Save without a
@@ -120,4 +113,15 @@ int CGridFile::LoadList(CMSFlexGrid& grid, int askName) {
         grid.SetTextMatrix(r, COL_REMARK, row.remark);
     }
     return 1;
+}
+
+QVector<ListRowText> ReadListRows(const CMSFlexGrid& grid) {
+    QVector<ListRowText> rows;
+    for (long i = 1; i < grid.GetRows(); ++i) {
+        rows.append(ListRowText{grid.GetTextMatrix(i, COL_NO), grid.GetTextMatrix(i, COL_SPNO),
+                                grid.GetTextMatrix(i, COL_IN), grid.GetTextMatrix(i, COL_OUT),
+                                grid.GetTextMatrix(i, COL_DURATION),
+                                grid.GetTextMatrix(i, COL_REMARK)});
+    }
+    return rows;
 }

@@ -1,10 +1,15 @@
 #pragma once
 
 #include "persist/app_settings.h"
+#include "persist/list_line.h"
 
 #include <QString>
+#include <QVector>
 
 class CMSFlexGrid;
+
+// The data rows of the list as the grid holds them, for the file writer and the printer.
+QVector<ListRowText> ReadListRows(const CMSFlexGrid& grid);
 
 // The list-file object: reads and writes the settings file and the list file.
 class CGridFile {

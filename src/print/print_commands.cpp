@@ -28,14 +28,8 @@ void CTarnwickDlg::PrintList() {
         return;
     }
 
-    QVector<ListRowText> rows;
-    for (long i = 1; i < m_grid.GetRows(); ++i) {
-        rows.append({m_grid.GetTextMatrix(i, COL_NO), m_grid.GetTextMatrix(i, COL_SPNO),
-                     m_grid.GetTextMatrix(i, COL_IN), m_grid.GetTextMatrix(i, COL_OUT),
-                     m_grid.GetTextMatrix(i, COL_DURATION), m_grid.GetTextMatrix(i, COL_REMARK)});
-    }
     PrinterSurface dc(&printer);
-    PrintPages(dc, rows);
+    PrintPages(dc, ReadListRows(m_grid));
     // A document that cannot be begun (no printer, an output file that cannot be written)
     // would otherwise vanish without a word while the operator waits for paper.
     if (!dc.EndDoc()) {

@@ -11,7 +11,7 @@ PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6printsupport6
     qt6-qpa-plugins libgl-dev
-    fonts-noto-cjk
+    fonts-noto-cjk qt6-translations-l10n
     xvfb xauth xdotool x11-utils x11-apps netpbm openbox
     poppler-utils
 )

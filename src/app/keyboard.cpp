@@ -1,8 +1,215 @@
 #include "app/tarnwick_dlg.h"
 
-#include <QKeyEvent>
+#include "platform/menu_open.h"
 
-// Stub: replaced by the spotting-list work. Returns true to swallow the key.
-bool CTarnwickDlg::PreTranslateMessage(QObject*, QKeyEvent*) {
-    return false;
+#include <QKeyEvent>
+#include <QMenuBar>
+
+#include <algorithm>
+
+namespace {
+
+// The keys the hook tells apart, by their Windows virtual-key codes; digits and letters are
+// their ASCII capitals, '0' to '9' and 'A' to 'Z'.
+constexpr int VK_BACK = 0x08;
+constexpr int VK_RETURN = 0x0D;
+constexpr int VK_ESCAPE = 0x1B;
+constexpr int VK_LEFT = 0x25;
+constexpr int VK_RIGHT = 0x27;
+constexpr int VK_INSERT = 0x2D;
+constexpr int VK_DELETE = 0x2E;
+constexpr int VK_NUMPAD0 = 0x60;
+constexpr int VK_F1 = 0x70;
+
+constexpr int TIMECODE_LAST_CARET = 10; // one less than the length of "00:00:00:00"
+
+// The key pressed, whatever character it gives: Shift+2 is still the 2 key.
+int VirtualKey(const QKeyEvent* e) {
+#ifdef Q_OS_WIN
+    if (e->nativeVirtualKey() != 0) {
+        return static_cast<int>(e->nativeVirtualKey());
+    }
+#endif
+    const int key = e->key();
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+        const int base = (e->modifiers() & Qt::KeypadModifier) ? VK_NUMPAD0 : '0';
+        return base + (key - Qt::Key_0);
+    }
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) {
+        return 'A' + (key - Qt::Key_A);
+    }
+    switch (key) {
+    case Qt::Key_Backspace:
+        return VK_BACK;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return VK_RETURN;
+    case Qt::Key_Escape:
+        return VK_ESCAPE;
+    case Qt::Key_Left:
+        return VK_LEFT;
+    case Qt::Key_Right:
+        return VK_RIGHT;
+    case Qt::Key_Insert:
+        return VK_INSERT;
+    case Qt::Key_Delete:
+        return VK_DELETE;
+    case Qt::Key_F1:
+    case Qt::Key_F2:
+    case Qt::Key_F3:
+    case Qt::Key_F4:
+        return VK_F1 + (key - Qt::Key_F1);
+    default:
+        break;
+    }
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    // A digit-row key that types a symbol (with Shift, or unshifted on layouts such as
+    // AZERTY) arrives as that symbol. X and Wayland key codes are the kernel's plus 8, so the
+    // row 1 to 9, 0 is 10 to 19 on every PC keyboard, whatever the layout.
+    const quint32 code = e->nativeScanCode();
+    if (code >= 10 && code <= 18) {
+        return '1' + static_cast<int>(code - 10);
+    }
+    if (code == 19) {
+        return '0';
+    }
+#endif
+    return 0;
+}
+
+bool IsDigitKey(int vk) {
+    return vk >= '0' && vk <= '9';
+}
+
+bool IsLetterKey(int vk) {
+    return vk >= 'A' && vk <= 'Z';
+}
+
+bool IsKeypadDigit(int vk) {
+    return vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9;
+}
+
+bool IsColonAt(const QString& text, int p) {
+    return p >= 0 && p < text.size() && text.at(p) == QLatin1Char(':');
+}
+
+} // namespace
+
+// Sees every key press of the window before the focused control does; true swallows it.
+// Shift, Ctrl and auto-repeat are not looked at: a held key acts again with each repeat.
+bool CTarnwickDlg::PreTranslateMessage(QObject* target, QKeyEvent* key) {
+    // Keys with Alt held are the system's (menu mnemonics, Alt+F4); so are the keys of the
+    // menu bar while it has the keyboard.
+    if ((key->modifiers() & Qt::AltModifier) || target == MenuBar()) {
+        return false;
+    }
+    const int vk = VirtualKey(key);
+
+    if (target != &m_editCell) {
+        // None of these is swallowed: the key goes on to the dialog afterwards.
+        switch (vk) {
+        case VK_RETURN:
+            // The dialog's Enter processing then opens the edit (or clicks a focused button).
+            SetModified(1);
+            break;
+        case VK_INSERT:
+            InsertRow();
+            break;
+        case VK_DELETE:
+            DeleteRow();
+            break;
+        case 'I':
+            CaptureIn(0);
+            break;
+        case 'O':
+            CaptureOut(0);
+            break;
+        case 'R': {
+            m_grid.SetCol(COL_REMARK);
+            const long r = m_grid.GetRow();
+            // R on an empty row just below a filled one opens the filled row's remark.
+            if (m_grid.GetTextMatrix(r, COL_IN).isEmpty() &&
+                m_grid.GetTextMatrix(r, COL_OUT).isEmpty() && r >= 2 &&
+                (!m_grid.GetTextMatrix(r - 1, COL_IN).isEmpty() ||
+                 !m_grid.GetTextMatrix(r - 1, COL_OUT).isEmpty())) {
+                m_grid.SetRow(r - 1);
+            }
+            OnEnterKey();
+            SetModified(1);
+            break;
+        }
+        case VK_F1:
+        case VK_F1 + 1:
+        case VK_F1 + 2:
+        case VK_F1 + 3:
+            // Opened after this key has gone on, as typed Alt, Right and Enter would be;
+            // the help that F1 could raise opens nothing here.
+            QueueMenuOpen(MenuBar(), vk - VK_F1);
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+    // The cell editor has the focus.
+    if (vk == VK_RETURN) {
+        return false; // the dialog's Enter processing commits
+    }
+    if (vk == VK_ESCAPE) {
+        // Cancels: the cell is not written. Focus first, so that hiding the editor does not
+        // hand the focus to another control on the way.
+        m_grid.setFocus();
+        m_editCell.hide();
+        return false;
+    }
+    switch (m_grid.GetCol()) {
+    case COL_SPNO:
+        return !(IsDigitKey(vk) || IsLetterKey(vk) || IsKeypadDigit(vk) || vk == VK_LEFT ||
+                 vk == VK_RIGHT || vk == VK_DELETE || vk == VK_BACK);
+    case COL_IN:
+    case COL_OUT: {
+        if (IsDigitKey(vk) || IsKeypadDigit(vk)) {
+            return false;
+        }
+        if (vk != VK_LEFT && vk != VK_RIGHT) {
+            return true;
+        }
+        // The caret is put where the editor's own one-character move, which follows, takes
+        // it past a colon: it always rests before a digit and never beyond the last one.
+        const QString text = m_editCell.text();
+        const int s = m_editCell.hasSelectedText() ? m_editCell.selectionStart()
+                                                   : m_editCell.cursorPosition();
+        int p = 0;
+        if (vk == VK_LEFT) {
+            if (s > 0) {
+                p = s - 1;
+                if (IsColonAt(text, p)) {
+                    --p;
+                }
+                ++p;
+            } else {
+                p = 1;
+            }
+        } else {
+            if (s < TIMECODE_LAST_CARET) {
+                p = s + 1;
+                if (IsColonAt(text, p)) {
+                    ++p;
+                }
+                --p;
+            } else {
+                p = s - 1;
+            }
+        }
+        p = std::clamp(p, 0, TIMECODE_LAST_CARET);
+        m_nCaret = p;
+        m_editCell.setCursorPosition(p);
+        return false;
+    }
+    case COL_REMARK:
+        return false;
+    default:
+        return true; // No. and DURATION are never edited
+    }
 }

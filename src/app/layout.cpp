@@ -19,6 +19,7 @@ void CTarnwickDlg::OnSize(int type, int /*cx*/, int /*cy*/) {
         ControlReLocate();
         return;
     }
+    CheckOuterSize();
     // The record keeps the outer size, frame included, so the next start opens the same.
     const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     const QSize outer(width() + frame.left() + frame.right(),

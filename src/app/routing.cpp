@@ -77,9 +77,7 @@ bool CTarnwickDlg::event(QEvent* e) {
         return true;
     }
     if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) {
-        // The window manager's frame is known by now; see moveEvent.
-        QMoveEvent dummy(pos(), pos());
-        moveEvent(&dummy);
+        CheckOuterSize();
     }
     return QDialog::event(e);
 }
@@ -166,15 +164,7 @@ void CTarnwickDlg::resizeEvent(QResizeEvent* e) {
 
 void CTarnwickDlg::moveEvent(QMoveEvent* e) {
     QDialog::moveEvent(e);
-    // Once the window manager has framed the window, size it again so that its outer size
-    // is the one the settings asked for.
-    if (!m_outerPending || !windowHandle() || isMinimized() || isMaximized()) {
-        return;
-    }
-    const QMargins frame = windowHandle()->frameMargins();
-    if (frame != m_appliedFrame && !frame.isNull()) {
-        ApplyWindowSize();
-    }
+    CheckOuterSize();
 }
 
 void CTarnwickDlg::changeEvent(QEvent* e) {

@@ -238,7 +238,6 @@ bool CTarnwickDlg::OnInitDialog() {
             [this] { Dispatch(IDC_GRID, Notify::EnterCell); });
     connect(&m_grid, &CMSFlexGrid::LeaveCell, this,
             [this] { Dispatch(IDC_GRID, Notify::LeaveCell); });
-    m_editCell.installEventFilter(this);
     // Every key press of the dialog and its children passes PreTranslateMessage first.
     qApp->installEventFilter(this);
 
@@ -327,6 +326,20 @@ void CTarnwickDlg::ApplyWindowSize() {
     const int h = std::max(1, m_settings.WindowHeight - frame.top() - frame.bottom());
     m_outerPending = true;
     resize(w, h);
+}
+
+void CTarnwickDlg::CheckOuterSize() {
+    // The window manager frames the window some time after it is shown, and reports the
+    // frame's size later still; once it is known, size the window again so that its outer
+    // size is the one the settings asked for. Once per change of the frame, so it never
+    // fights a window manager that will not take the size.
+    if (!m_outerPending || !windowHandle() || isMinimized() || isMaximized()) {
+        return;
+    }
+    const QMargins frame = windowHandle()->frameMargins();
+    if (frame != m_appliedFrame && !frame.isNull()) {
+        ApplyWindowSize();
+    }
 }
 
 void CTarnwickDlg::OnSysCommand(int id) {

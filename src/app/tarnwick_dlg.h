@@ -165,6 +165,9 @@ public:
     QLineEdit m_editCell;
     CMSFlexGrid m_grid;
     QIcon m_hIcon;
+    // The cell editor's text as last accepted: what a refused change of a timecode or a
+    // remark goes back to.
+    QString m_szEditBefore;
 
 protected:
     bool event(QEvent* e) override;
@@ -182,6 +185,7 @@ private:
     void CreateMenu();
     void PostDeferredInit();
     void ApplyWindowSize();
+    void CheckOuterSize();
     QRect DialogUnitsToPixels(int x, int y, int cx, int cy) const;
 
     QMenuBar* m_menuBar = nullptr;

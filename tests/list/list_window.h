@@ -1,0 +1,64 @@
+#pragma once
+
+// A main window ready for the operator: its own working folder (COM1 points nowhere, so no
+// real serial device is touched), shown, started, active, with the grid focused. The poll
+// timer is stopped so that the timecode a test sets stays until the next capture.
+#include "app/tarnwick_dlg.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+struct ListWindow {
+    QTemporaryDir dir;
+    QString previous = QDir::currentPath();
+    std::unique_ptr<CTarnwickDlg> dlg;
+
+    ListWindow() {
+        QDir::setCurrent(dir.path());
+        QFile ini(dir.filePath(QStringLiteral("default.ini")));
+        ini.open(QIODevice::WriteOnly);
+        ini.write("[Ports]\nCOM1=/nonexistent/tarnwick-test-tty\n");
+        ini.close();
+        dlg = std::make_unique<CTarnwickDlg>();
+        dlg->show();
+        QCoreApplication::sendPostedEvents(dlg.get(), WM_DEFERRED_INIT);
+        dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
+        dlg->KillTimer(dlg->m_nPollTimer);
+        dlg->m_settings.FrameCheck = 3;
+        dlg->m_settings.Drop = 0;
+        SetTimecode("01001005");
+    }
+    ~ListWindow() {
+        // Closed before it goes, as the program's own window is: destroying it while the
+        // editor still has the focus would run the editor's focus handler on the way.
+        dlg->hide();
+        dlg.reset();
+        QDir::setCurrent(previous);
+    }
+
+    void SetTimecode(const char* hhmmssff) { qstrncpy(dlg->m_szTimecode, hhmmssff, 9); }
+    // A key typed by the operator: it goes to whatever has the focus, through the hook.
+    void Press(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), mods);
+    }
+    void Type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+    QString Cell(long row, long col) const { return dlg->m_grid.GetTextMatrix(row, col); }
+    void MoveTo(long row, long col) {
+        dlg->m_grid.SetRow(row);
+        dlg->m_grid.SetCol(col);
+    }
+    // Opens an edit on the cell with Enter, types the text and commits it with Enter.
+    void EditCell(long row, long col, const QString& text) {
+        MoveTo(row, col);
+        Press(Qt::Key_Return);
+        Type(text);
+        Press(Qt::Key_Return);
+    }
+    bool GridFocused() const { return QApplication::focusWidget() == &dlg->m_grid; }
+};

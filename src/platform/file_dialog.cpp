@@ -32,6 +32,9 @@ QString TwFileDialog(QWidget* owner, const FileDialogRequest& request) {
     QFileDialog dialog(owner);
     dialog.setNameFilter(QtFilter(request.filter));
     dialog.setDefaultSuffix(request.defaultExt);
+    // Titled after the commands that open them, whatever translations are installed.
+    dialog.setWindowTitle(request.save ? QStringLiteral("名前を付けて保存")
+                                       : QStringLiteral("開く"));
     if (request.save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);

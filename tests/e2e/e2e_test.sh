@@ -43,7 +43,11 @@ export LC_ALL=C.UTF-8
 
 openbox >"$WORK/openbox.log" 2>&1 &
 PIDS+=($!)
-sleep 1
+# The window manager announces itself on the root window once it manages windows.
+for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+done
 
 LINK="$WORK/vtr"
 SIM_PID=""
@@ -78,6 +82,18 @@ key() {
     sleep 0.4
 }
 
+# Waits until Tarnwick shows this many windows (the main window and its modal boxes), so
+# that no key press lands in the wrong one on a busy machine.
+wait_windows() {
+    for _ in $(seq 150); do
+        local n
+        n="$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | wc -l)"
+        ((n >= $1)) && return 0
+        sleep 0.1
+    done
+    fail "Tarnwick did not show $1 windows"
+}
+
 # Spot 1: IN at 01:00:10:05, OUT at 01:00:20:00. Spot 2: IN at 01:00:20:01, which the
 # frame check (3 frames, drop-frame) answers by pulling spot 1's OUT back to 01:00:19:28;
 # OUT at 01:00:30:00.
@@ -93,9 +109,11 @@ screenshot "$ARTIFACTS/e2e-window.png"
 
 # Close: the save prompt (Yes is the default button), then the real save dialog.
 key alt+F4
-sleep 1
+wait_windows 2
 key Return
-sleep 1.5
+SAVE="$(timeout 15 xdotool search --sync --onlyvisible --name '^名前を付けて保存$' | head -1)"
+[[ -n "$SAVE" ]] || fail "no save dialog"
+sleep 0.5
 xdotool type --delay 20 "$WORK/spots.txt"
 sleep 0.3
 key Return

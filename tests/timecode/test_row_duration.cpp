@@ -29,6 +29,11 @@ void TestRowDuration::initTestCase() {
     QVERIFY(m_dir.isValid());
     m_oldDir = QDir::currentPath();
     QVERIFY(QDir::setCurrent(m_dir.path()));
+    // COM1 points nowhere, so the window never opens a real serial device.
+    QFile ini(m_dir.filePath(QStringLiteral("default.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[Ports]\nCOM1=/nonexistent/tarnwick-test-tty\n");
+    ini.close();
     m_dlg = std::make_unique<CTarnwickDlg>();
 }
 

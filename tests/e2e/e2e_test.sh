@@ -43,9 +43,10 @@ export LC_ALL=C.UTF-8
 
 openbox >"$WORK/openbox.log" 2>&1 &
 PIDS+=($!)
-# The window manager announces itself on the root window once it manages windows.
-for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+# The window manager announces what it supports on the root window once it manages
+# windows; window activation needs it.
+for _ in $(seq 150); do
+    xprop -root _NET_SUPPORTED 2>/dev/null | grep -q '_NET_ACTIVE_WINDOW' && break
     sleep 0.1
 done
 
@@ -74,7 +75,15 @@ APP_PID=$!
 PIDS+=("$APP_PID")
 WIN="$(xdotool search --sync --onlyvisible --name '^Tarnwick$' | head -1)"
 [[ -n "$WIN" ]] || fail "no Tarnwick window"
-xdotool windowactivate --sync "$WIN"
+activated=""
+for _ in $(seq 20); do
+    if timeout 5 xdotool windowactivate --sync "$WIN" 2>>"$WORK/xdotool.log"; then
+        activated=1
+        break
+    fi
+    sleep 0.5
+done
+[[ -n "$activated" ]] || fail "the window could not be activated"
 sleep 1.5
 
 key() {

@@ -138,16 +138,13 @@ bool CTarnwickDlg::eventFilter(QObject* watched, QEvent* e) {
     }
     if (e->type() == QEvent::KeyPress) {
         auto* w = qobject_cast<QWidget*>(watched);
+        QWidget* focus = QApplication::focusWidget();
         // Only key presses addressed to this window or its children, once each: the
-        // application-wide filter sees the event before any widget does.
-        if (w && w->isWidgetType() && w->window() == this && w == QApplication::focusWidget()) {
-            if (PreTranslateMessage(watched, static_cast<QKeyEvent*>(e))) {
-                return true;
-            }
-        } else if (w == this && QApplication::focusWidget() == nullptr) {
-            if (PreTranslateMessage(watched, static_cast<QKeyEvent*>(e))) {
-                return true;
-            }
+        // application-wide filter sees the event again at every parent it propagates to, so
+        // only the focus widget's (or, with no focus, the window's own) counts.
+        const bool addressed = w && w->window() == this && (w == focus || (!focus && w == this));
+        if (addressed && PreTranslateMessage(watched, static_cast<QKeyEvent*>(e))) {
+            return true;
         }
     }
     return QDialog::eventFilter(watched, e);

@@ -4,6 +4,7 @@
 #include "file_helpers.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
+#include "poll_timer.h"
 #include "work_folder.h"
 
 #include <QAbstractEventDispatcher>
@@ -15,11 +16,7 @@
 namespace {
 
 bool PollTimerRunning(CTarnwickDlg& dlg) {
-    for (const auto& t : QAbstractEventDispatcher::instance()->registeredTimers(&dlg)) {
-        if (t.interval == POLL_INTERVAL_MS)
-            return true;
-    }
-    return false;
+    return RunningTimerIntervals(&dlg).contains(POLL_INTERVAL_MS);
 }
 
 void SetRow(CTarnwickDlg& dlg, int row, const char* spNo, const char* in, const char* out,

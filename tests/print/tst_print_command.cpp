@@ -2,6 +2,7 @@
 #include "app/tarnwick_dlg.h"
 #include "pdf_reader.h"
 #include "platform/message_box.h"
+#include "poll_timer.h"
 #include "print/print_dialog.h"
 #include "work_folder.h"
 
@@ -21,13 +22,6 @@ void FillRow(CTarnwickDlg& dlg, int row, const QString& remark) {
     dlg.m_grid.SetTextMatrix(row, COL_REMARK, remark);
 }
 
-QList<int> PollIntervals(QObject* dlg) {
-    QList<int> intervals;
-    for (const auto& timer : QAbstractEventDispatcher::instance()->registeredTimers(dlg)) {
-        intervals << timer.interval;
-    }
-    return intervals;
-}
 } // namespace
 
 class TestPrintCommand : public QObject {
@@ -91,7 +85,7 @@ void TestPrintCommand::printsTheListOnce() {
     QString docName;
     SetPrintDialogHook([&](QPrinter* printer) {
         ++dialogs;
-        timersDuringDialog = PollIntervals(&dlg);
+        timersDuringDialog = RunningTimerIntervals(&dlg);
         docName = printer->docName();
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(path);
@@ -107,7 +101,7 @@ void TestPrintCommand::printsTheListOnce() {
     QCOMPARE(dialogs, 1);
     QCOMPARE(docName, QStringLiteral("印刷"));
     QCOMPARE(timersDuringDialog, QList<int>());
-    QCOMPARE(PollIntervals(&dlg), QList<int>({POLL_INTERVAL_MS}));
+    QCOMPARE(RunningTimerIntervals(&dlg), QList<int>({POLL_INTERVAL_MS}));
     QCOMPARE(dlg.m_nPollTimer, POLL_TIMER_ID);
     QCOMPARE(shown, messages);
     QCOMPARE(PdfPageCount(path), pages);

@@ -1,7 +1,7 @@
 // Whole-program figures: start-up, memory, polling cost, key-to-cell latency, list file
 // load and save. Prints a table; asserts nothing. Run it with a display, or with
 // QT_QPA_PLATFORM=offscreen.
-#include "app/tarnwick_dlg.h"
+#include "dialog_probe.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
 
@@ -82,45 +82,47 @@ int main(int argc, char* argv[]) {
     const QString shown = display ? display->text() : QString();
 
     // I key to IN cell, through the real key path.
-    dlg->KillTimer(dlg->m_nPollTimer);
-    dlg->m_grid.setFocus();
+    Probe(*dlg).KillTimer(Probe(*dlg).m_nPollTimer);
+    Probe(*dlg).m_grid.setFocus();
     const int presses = 200;
     QElapsedTimer keyTimer;
     qint64 keyNs = 0;
     int written = 0;
     for (int i = 0; i < presses; ++i) {
-        dlg->m_grid.SetRow(1);
-        dlg->m_grid.SetCol(COL_IN);
-        dlg->m_grid.SetTextMatrix(1, COL_IN, QString());
-        std::snprintf(dlg->m_szTimecode, sizeof dlg->m_szTimecode, "0100%04d", i % 3000);
+        Probe(*dlg).m_grid.SetRow(1);
+        Probe(*dlg).m_grid.SetCol(COL_IN);
+        Probe(*dlg).m_grid.SetTextMatrix(1, COL_IN, QString());
+        std::snprintf(Probe(*dlg).m_szTimecode, sizeof Probe(*dlg).m_szTimecode, "0100%04d",
+                      i % 3000);
         keyTimer.start();
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dlg, Qt::Key_I);
         keyNs += keyTimer.nsecsElapsed();
-        written += dlg->m_grid.GetTextMatrix(1, COL_IN).isEmpty() ? 0 : 1;
+        written += Probe(*dlg).m_grid.GetTextMatrix(1, COL_IN).isEmpty() ? 0 : 1;
     }
 
     // Load and save of a full list of 40 rows.
-    dlg->m_grid.SetRows(MAX_LIST_ROWS + 1);
+    Probe(*dlg).m_grid.SetRows(MAX_LIST_ROWS + 1);
     for (int r = 1; r <= MAX_LIST_ROWS; ++r) {
-        dlg->m_grid.SetTextMatrix(r, COL_SPNO, QString::asprintf("%04d", r));
-        dlg->m_grid.SetTextMatrix(r, COL_IN, QStringLiteral("01:00:10:05"));
-        dlg->m_grid.SetTextMatrix(r, COL_OUT, QStringLiteral("01:00:20:00"));
-        dlg->m_grid.SetTextMatrix(r, COL_DURATION, QStringLiteral("00:00:09:25"));
-        dlg->m_grid.SetTextMatrix(r, COL_REMARK, QStringLiteral(" ＣＭ　スポット %1").arg(r));
+        Probe(*dlg).m_grid.SetTextMatrix(r, COL_SPNO, QString::asprintf("%04d", r));
+        Probe(*dlg).m_grid.SetTextMatrix(r, COL_IN, QStringLiteral("01:00:10:05"));
+        Probe(*dlg).m_grid.SetTextMatrix(r, COL_OUT, QStringLiteral("01:00:20:00"));
+        Probe(*dlg).m_grid.SetTextMatrix(r, COL_DURATION, QStringLiteral("00:00:09:25"));
+        Probe(*dlg).m_grid.SetTextMatrix(r, COL_REMARK,
+                                         QStringLiteral(" ＣＭ　スポット %1").arg(r));
     }
     const QString listPath = work.filePath(QStringLiteral("list.txt"));
     SetFileDialogHook([&](const FileDialogRequest&) { return listPath; });
-    SetMessageBoxHook([](const MessageBoxRequest&) { return IDOK; });
+    SetMessageBoxHook([](const MessageBoxRequest&) { return BoxAnswer::Ok; });
     const int rounds = 100;
     QElapsedTimer fileTimer;
     fileTimer.start();
     for (int i = 0; i < rounds; ++i) {
-        dlg->m_listFile.SaveList(dlg->m_grid, 1);
+        Probe(*dlg).m_listFile.SaveList(Probe(*dlg).m_list, 1);
     }
     const double saveMs = fileTimer.nsecsElapsed() / 1e6 / rounds;
     fileTimer.start();
     for (int i = 0; i < rounds; ++i) {
-        dlg->m_listFile.LoadList(dlg->m_grid, 1);
+        Probe(*dlg).m_listFile.LoadList(Probe(*dlg).m_list, 1);
     }
     const double loadMs = fileTimer.nsecsElapsed() / 1e6 / rounds;
 

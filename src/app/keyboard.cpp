@@ -1,27 +1,27 @@
 #include "app/tarnwick_dlg.h"
 
+#include "list/cell_text.h"
 #include "platform/menu_open.h"
 
 #include <QKeyEvent>
 #include <QMenuBar>
 
-#include <algorithm>
-
 namespace {
 
-// The keys the hook tells apart, by their Windows virtual-key codes; digits and letters are
-// their ASCII capitals, '0' to '9' and 'A' to 'Z'.
-constexpr int VK_BACK = 0x08;
-constexpr int VK_RETURN = 0x0D;
-constexpr int VK_ESCAPE = 0x1B;
-constexpr int VK_LEFT = 0x25;
-constexpr int VK_RIGHT = 0x27;
-constexpr int VK_INSERT = 0x2D;
-constexpr int VK_DELETE = 0x2E;
-constexpr int VK_NUMPAD0 = 0x60;
-constexpr int VK_F1 = 0x70;
-
-constexpr int TIMECODE_LAST_CARET = 10; // one less than the length of "00:00:00:00"
+// The keys the hook tells apart, by their Windows virtual-key codes (in a namespace of their
+// own, apart from the platform's VK_ macros); digits and letters are their ASCII capitals,
+// '0' to '9' and 'A' to 'Z'.
+namespace vk {
+constexpr int Back = 0x08;
+constexpr int Return = 0x0D;
+constexpr int Escape = 0x1B;
+constexpr int Left = 0x25;
+constexpr int Right = 0x27;
+constexpr int Insert = 0x2D;
+constexpr int Delete = 0x2E;
+constexpr int Numpad0 = 0x60;
+constexpr int F1 = 0x70;
+} // namespace vk
 
 // The key pressed, whatever character it gives: Shift+2 is still the 2 key.
 int VirtualKey(const QKeyEvent* e) {
@@ -32,7 +32,7 @@ int VirtualKey(const QKeyEvent* e) {
 #endif
     const int key = e->key();
     if (key >= Qt::Key_0 && key <= Qt::Key_9) {
-        const int base = (e->modifiers() & Qt::KeypadModifier) ? VK_NUMPAD0 : '0';
+        const int base = (e->modifiers() & Qt::KeypadModifier) ? vk::Numpad0 : '0';
         return base + (key - Qt::Key_0);
     }
     if (key >= Qt::Key_A && key <= Qt::Key_Z) {
@@ -40,25 +40,25 @@ int VirtualKey(const QKeyEvent* e) {
     }
     switch (key) {
     case Qt::Key_Backspace:
-        return VK_BACK;
+        return vk::Back;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return VK_RETURN;
+        return vk::Return;
     case Qt::Key_Escape:
-        return VK_ESCAPE;
+        return vk::Escape;
     case Qt::Key_Left:
-        return VK_LEFT;
+        return vk::Left;
     case Qt::Key_Right:
-        return VK_RIGHT;
+        return vk::Right;
     case Qt::Key_Insert:
-        return VK_INSERT;
+        return vk::Insert;
     case Qt::Key_Delete:
-        return VK_DELETE;
+        return vk::Delete;
     case Qt::Key_F1:
     case Qt::Key_F2:
     case Qt::Key_F3:
     case Qt::Key_F4:
-        return VK_F1 + (key - Qt::Key_F1);
+        return vk::F1 + (key - Qt::Key_F1);
     default:
         break;
     }
@@ -77,20 +77,16 @@ int VirtualKey(const QKeyEvent* e) {
     return 0;
 }
 
-bool IsDigitKey(int vk) {
-    return vk >= '0' && vk <= '9';
+bool IsDigitKey(int code) {
+    return code >= '0' && code <= '9';
 }
 
-bool IsLetterKey(int vk) {
-    return vk >= 'A' && vk <= 'Z';
+bool IsLetterKey(int code) {
+    return code >= 'A' && code <= 'Z';
 }
 
-bool IsKeypadDigit(int vk) {
-    return vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9;
-}
-
-bool IsColonAt(const QString& text, int p) {
-    return p >= 0 && p < text.size() && text.at(p) == QLatin1Char(':');
+bool IsKeypadDigit(int code) {
+    return code >= vk::Numpad0 && code <= vk::Numpad0 + 9;
 }
 
 } // namespace
@@ -103,19 +99,19 @@ bool CTarnwickDlg::PreTranslateMessage(QObject* target, QKeyEvent* key) {
     if ((key->modifiers() & Qt::AltModifier) || target == MenuBar()) {
         return false;
     }
-    const int vk = VirtualKey(key);
+    const int code = VirtualKey(key);
 
     if (target != &m_editCell) {
         // None of these is swallowed: the key goes on to the dialog afterwards.
-        switch (vk) {
-        case VK_RETURN:
+        switch (code) {
+        case vk::Return:
             // The dialog's Enter processing then opens the edit (or clicks a focused button).
             SetModified(1);
             break;
-        case VK_INSERT:
+        case vk::Insert:
             InsertRow();
             break;
-        case VK_DELETE:
+        case vk::Delete:
             DeleteRow();
             break;
         case 'I':
@@ -138,13 +134,13 @@ bool CTarnwickDlg::PreTranslateMessage(QObject* target, QKeyEvent* key) {
             SetModified(1);
             break;
         }
-        case VK_F1:
-        case VK_F1 + 1:
-        case VK_F1 + 2:
-        case VK_F1 + 3:
+        case vk::F1:
+        case vk::F1 + 1:
+        case vk::F1 + 2:
+        case vk::F1 + 3:
             // Opened after this key has gone on, as typed Alt, Right and Enter would be;
             // the help that F1 could raise opens nothing here.
-            QueueMenuOpen(MenuBar(), vk - VK_F1);
+            QueueMenuOpen(MenuBar(), code - vk::F1);
             break;
         default:
             break;
@@ -153,10 +149,10 @@ bool CTarnwickDlg::PreTranslateMessage(QObject* target, QKeyEvent* key) {
     }
 
     // The cell editor has the focus.
-    if (vk == VK_RETURN) {
+    if (code == vk::Return) {
         return false; // the dialog's Enter processing commits
     }
-    if (vk == VK_ESCAPE) {
+    if (code == vk::Escape) {
         // Cancels: the cell is not written. Focus first, so that hiding the editor does not
         // hand the focus to another control on the way.
         m_grid.setFocus();
@@ -165,44 +161,21 @@ bool CTarnwickDlg::PreTranslateMessage(QObject* target, QKeyEvent* key) {
     }
     switch (m_grid.GetCol()) {
     case COL_SPNO:
-        return !(IsDigitKey(vk) || IsLetterKey(vk) || IsKeypadDigit(vk) || vk == VK_LEFT ||
-                 vk == VK_RIGHT || vk == VK_DELETE || vk == VK_BACK);
+        return !(IsDigitKey(code) || IsLetterKey(code) || IsKeypadDigit(code) || code == vk::Left ||
+                 code == vk::Right || code == vk::Delete || code == vk::Back);
     case COL_IN:
     case COL_OUT: {
-        if (IsDigitKey(vk) || IsKeypadDigit(vk)) {
+        if (IsDigitKey(code) || IsKeypadDigit(code)) {
             return false;
         }
-        if (vk != VK_LEFT && vk != VK_RIGHT) {
+        if (code != vk::Left && code != vk::Right) {
             return true;
         }
         // The caret is put where the editor's own one-character move, which follows, takes
         // it past a colon: it always rests before a digit and never beyond the last one.
-        const QString text = m_editCell.text();
         const int s = m_editCell.hasSelectedText() ? m_editCell.selectionStart()
                                                    : m_editCell.cursorPosition();
-        int p = 0;
-        if (vk == VK_LEFT) {
-            if (s > 0) {
-                p = s - 1;
-                if (IsColonAt(text, p)) {
-                    --p;
-                }
-                ++p;
-            } else {
-                p = 1;
-            }
-        } else {
-            if (s < TIMECODE_LAST_CARET) {
-                p = s + 1;
-                if (IsColonAt(text, p)) {
-                    ++p;
-                }
-                --p;
-            } else {
-                p = s - 1;
-            }
-        }
-        p = std::clamp(p, 0, TIMECODE_LAST_CARET);
+        const int p = TimecodeCaretBeforeMove(m_editCell.text(), s, code == vk::Left);
         m_nCaret = p;
         m_editCell.setCursorPosition(p);
         return false;

@@ -2,33 +2,24 @@
 
 #include <QCoreApplication>
 #include <QResizeEvent>
-#include <QWindow>
 
 namespace {
-constexpr int SIZE_MINIMIZED = 1;
+constexpr int kSizeMinimized = 1;
 constexpr int GRID_TOP = 28;
 constexpr int GRID_BOTTOM_SPACE = 70;
 constexpr int BUTTON_BOTTOM_SPACE = 35;
 } // namespace
 
 void CTarnwickDlg::OnSize(int type, int /*cx*/, int /*cy*/) {
-    if (type == SIZE_MINIMIZED) {
+    if (type == kSizeMinimized) {
         return;
     }
-    if (!m_deferredRan) {
-        ControlReLocate();
-        return;
-    }
-    CheckOuterSize();
     // The record keeps the outer size, frame included, so the next start opens the same.
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    const QSize outer(width() + frame.left() + frame.right(),
-                      height() + frame.top() + frame.bottom());
-    if (m_outerPending && outer != m_requestedOuter && frame == m_appliedFrame) {
-        m_outerPending = false; // sized by the user since
+    QSize outer;
+    if (m_outerSize.Measure(&outer)) {
+        m_settings.WindowWidth = outer.width();
+        m_settings.WindowHeight = outer.height();
     }
-    m_settings.WindowWidth = outer.width();
-    m_settings.WindowHeight = outer.height();
     ControlReLocate();
 }
 
@@ -69,6 +60,6 @@ void CTarnwickDlg::ControlReLocate() {
         if (!m_grid.GetRowIsVisible(r)) {
             break;
         }
-        m_nVisibleRows = static_cast<int>(r - top + 1);
+        m_list.SetVisibleRows(static_cast<int>(r - top + 1));
     }
 }

@@ -3,12 +3,7 @@
 // Control, command and resource identifiers. The numbers are part of the program's
 // identity (routing keys, menu items) and stay as they were first assigned.
 
-// Dialogs, menus, icons, strings
-constexpr int IDD_ABOUTBOX = 100;
-constexpr int IDS_ABOUTBOX = 101;
-constexpr int IDD_MAIN = 102;
-constexpr int IDR_MAINFRAME = 128;
-constexpr int IDR_MAINMENU = 132;
+// The about box's entry of the system menu.
 constexpr int IDM_ABOUTBOX = 0x0010;
 
 // Controls of IDD_MAIN
@@ -25,9 +20,6 @@ constexpr int IDC_FRAMECHECK_LABEL = 1025;
 constexpr int IDC_BTN_PLUS = 1026;
 constexpr int IDC_BTN_SQUARE = 1027;
 constexpr int IDC_BTN_MINUS = 1028;
-
-// Controls of IDD_ABOUTBOX
-constexpr int IDC_ABOUT_TITLE = 1035;
 
 // Menu commands of IDR_MAINMENU
 constexpr int ID_FILE_OPEN = 32771;

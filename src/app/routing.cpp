@@ -10,58 +10,54 @@
 #include <QTimerEvent>
 #include <QWindow>
 
-namespace {
-struct Route {
-    int id;
-    Notify code;
-    void (CTarnwickDlg::*handler)();
-};
-
-// clang-format off
-const Route kRoutes[] = {
-    // File menu
-    {ID_FILE_OPEN,            Notify::Command,       &CTarnwickDlg::OnFileOpen},
-    {ID_FILE_SAVEAS,          Notify::Command,       &CTarnwickDlg::OnFileSaveAs},
-    {ID_FILE_SAVE,            Notify::Command,       &CTarnwickDlg::OnFileSave},
-    {ID_FILE_PRINT,           Notify::Command,       &CTarnwickDlg::OnFilePrint},
-    {ID_FILE_EXIT,            Notify::Command,       &CTarnwickDlg::OnClose},
-    // Frame-check menu
-    {ID_FRAMECHECK_3_NONDROP, Notify::Command,       &CTarnwickDlg::OnFrameCheck3NonDrop},
-    {ID_FRAMECHECK_4_NONDROP, Notify::Command,       &CTarnwickDlg::OnFrameCheck4NonDrop},
-    {ID_FRAMECHECK_3_DROP,    Notify::Command,       &CTarnwickDlg::OnFrameCheck3Drop},
-    {ID_FRAMECHECK_4_DROP,    Notify::Command,       &CTarnwickDlg::OnFrameCheck4Drop},
-    // Communication menu
-    {ID_COM1,                 Notify::Command,       &CTarnwickDlg::OnCom1},
-    {ID_COM2,                 Notify::Command,       &CTarnwickDlg::OnCom2},
-    {ID_COM3,                 Notify::Command,       &CTarnwickDlg::OnCom3},
-    {ID_COM4,                 Notify::Command,       &CTarnwickDlg::OnCom4},
-    {ID_COM5,                 Notify::Command,       &CTarnwickDlg::OnCom5},
-    {ID_VTR_VICTOR,           Notify::Command,       &CTarnwickDlg::OnVtrVictor},
-    {ID_VTR_SONY,             Notify::Command,       &CTarnwickDlg::OnVtrSony},
-    // Help menu
-    {ID_HELP_CONTENTS,        Notify::Command,       &CTarnwickDlg::OnHelpContents},
-    {ID_HELP_ABOUT,           Notify::Command,       &CTarnwickDlg::OnAbout},
-    // Buttons
-    {IDC_IN,                  Notify::Clicked,       &CTarnwickDlg::OnIn},
-    {IDC_OUT,                 Notify::Clicked,       &CTarnwickDlg::OnOut},
-    {IDC_INS,                 Notify::Clicked,       &CTarnwickDlg::OnIns},
-    {IDC_DEL,                 Notify::Clicked,       &CTarnwickDlg::OnDel},
-    {IDC_ENTER,               Notify::Clicked,       &CTarnwickDlg::OnEnterKey},
-    {IDC_BTN_PLUS,            Notify::Clicked,       &CTarnwickDlg::OnSmallButton},
-    {IDC_BTN_SQUARE,          Notify::Clicked,       &CTarnwickDlg::OnSmallButton},
-    {IDC_BTN_MINUS,           Notify::Clicked,       &CTarnwickDlg::OnSmallButton},
-    // Cell editor
-    {IDC_CELL_EDIT,           Notify::EditSetFocus,  &CTarnwickDlg::OnCellEditSetFocus},
-    {IDC_CELL_EDIT,           Notify::EditKillFocus, &CTarnwickDlg::OnCellEditKillFocus},
-    {IDC_CELL_EDIT,           Notify::EditChange,    &CTarnwickDlg::OnCellEditChange},
-    // Grid
-    {IDC_GRID,                Notify::EnterCell,     &CTarnwickDlg::OnEnterCell},
-    {IDC_GRID,                Notify::LeaveCell,     &CTarnwickDlg::OnLeaveCell},
-};
-// clang-format on
-} // namespace
-
 void CTarnwickDlg::Dispatch(int id, Notify code) {
+    struct Route {
+        int id;
+        Notify code;
+        void (CTarnwickDlg::*handler)();
+    };
+    // clang-format off
+    static const Route kRoutes[] = {
+        // File menu
+        {ID_FILE_OPEN,            Notify::Command,       &CTarnwickDlg::OnFileOpen},
+        {ID_FILE_SAVEAS,          Notify::Command,       &CTarnwickDlg::OnFileSaveAs},
+        {ID_FILE_SAVE,            Notify::Command,       &CTarnwickDlg::OnFileSave},
+        {ID_FILE_PRINT,           Notify::Command,       &CTarnwickDlg::OnFilePrint},
+        {ID_FILE_EXIT,            Notify::Command,       &CTarnwickDlg::OnClose},
+        // Frame-check menu
+        {ID_FRAMECHECK_3_NONDROP, Notify::Command,       &CTarnwickDlg::OnFrameCheck3NonDrop},
+        {ID_FRAMECHECK_4_NONDROP, Notify::Command,       &CTarnwickDlg::OnFrameCheck4NonDrop},
+        {ID_FRAMECHECK_3_DROP,    Notify::Command,       &CTarnwickDlg::OnFrameCheck3Drop},
+        {ID_FRAMECHECK_4_DROP,    Notify::Command,       &CTarnwickDlg::OnFrameCheck4Drop},
+        // Communication menu
+        {ID_COM1,                 Notify::Command,       &CTarnwickDlg::OnCom1},
+        {ID_COM2,                 Notify::Command,       &CTarnwickDlg::OnCom2},
+        {ID_COM3,                 Notify::Command,       &CTarnwickDlg::OnCom3},
+        {ID_COM4,                 Notify::Command,       &CTarnwickDlg::OnCom4},
+        {ID_COM5,                 Notify::Command,       &CTarnwickDlg::OnCom5},
+        {ID_VTR_VICTOR,           Notify::Command,       &CTarnwickDlg::OnVtrVictor},
+        {ID_VTR_SONY,             Notify::Command,       &CTarnwickDlg::OnVtrSony},
+        // Help menu
+        {ID_HELP_CONTENTS,        Notify::Command,       &CTarnwickDlg::OnHelpContents},
+        {ID_HELP_ABOUT,           Notify::Command,       &CTarnwickDlg::OnAbout},
+        // Buttons
+        {IDC_IN,                  Notify::Clicked,       &CTarnwickDlg::OnIn},
+        {IDC_OUT,                 Notify::Clicked,       &CTarnwickDlg::OnOut},
+        {IDC_INS,                 Notify::Clicked,       &CTarnwickDlg::OnIns},
+        {IDC_DEL,                 Notify::Clicked,       &CTarnwickDlg::OnDel},
+        {IDC_ENTER,               Notify::Clicked,       &CTarnwickDlg::OnEnterKey},
+        {IDC_BTN_PLUS,            Notify::Clicked,       &CTarnwickDlg::OnSmallButton},
+        {IDC_BTN_SQUARE,          Notify::Clicked,       &CTarnwickDlg::OnSmallButton},
+        {IDC_BTN_MINUS,           Notify::Clicked,       &CTarnwickDlg::OnSmallButton},
+        // Cell editor
+        {IDC_CELL_EDIT,           Notify::EditSetFocus,  &CTarnwickDlg::OnCellEditSetFocus},
+        {IDC_CELL_EDIT,           Notify::EditKillFocus, &CTarnwickDlg::OnCellEditKillFocus},
+        {IDC_CELL_EDIT,           Notify::EditChange,    &CTarnwickDlg::OnCellEditChange},
+        // Grid
+        {IDC_GRID,                Notify::EnterCell,     &CTarnwickDlg::OnEnterCell},
+        {IDC_GRID,                Notify::LeaveCell,     &CTarnwickDlg::OnLeaveCell},
+    };
+    // clang-format on
     for (const Route& route : kRoutes) {
         if (route.id == id && route.code == code) {
             (this->*route.handler)();
@@ -77,7 +73,7 @@ bool CTarnwickDlg::event(QEvent* e) {
         return true;
     }
     if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) {
-        CheckOuterSize();
+        m_outerSize.FrameMayHaveChanged();
     }
     return QDialog::event(e);
 }
@@ -161,7 +157,7 @@ void CTarnwickDlg::resizeEvent(QResizeEvent* e) {
 
 void CTarnwickDlg::moveEvent(QMoveEvent* e) {
     QDialog::moveEvent(e);
-    CheckOuterSize();
+    m_outerSize.FrameMayHaveChanged();
 }
 
 void CTarnwickDlg::changeEvent(QEvent* e) {

@@ -19,7 +19,6 @@
 #include <QWindow>
 
 namespace {
-const char* const kColumnTitles[] = {"No.", "SP No.", "IN", "OUT", "DURATION", "REMARK"};
 
 // Template rectangles of the main dialog's controls, in dialog units.
 struct ControlTemplate {
@@ -52,7 +51,12 @@ QPushButton* MakeButton(QWidget* parent, const QString& caption) {
 }
 } // namespace
 
-CTarnwickDlg::CTarnwickDlg(QWidget* parent) : QDialog(parent) {
+CTarnwickDlg::CTarnwickDlg(QWidget* parent)
+    : QDialog(parent), m_list(m_grid,
+                              [this] {
+                                  return CountingRules{m_settings.FrameCheck, m_settings.Drop};
+                              }),
+      m_outerSize(*this) {
     m_hIcon = QIcon(QStringLiteral(":/res/tarnwick.xpm"));
     // A top-level application window with a task-bar entry, sizable, with minimise and
     // maximise boxes.
@@ -67,9 +71,6 @@ CTarnwickDlg::CTarnwickDlg(QWidget* parent) : QDialog(parent) {
 
 CTarnwickDlg::~CTarnwickDlg() {
     qApp->removeEventFilter(this);
-    if (m_helpWindow) {
-        delete m_helpWindow;
-    }
 }
 
 void CTarnwickDlg::CreateControls() {
@@ -102,7 +103,7 @@ void CTarnwickDlg::CreateControls() {
     m_editCell.setPalette(editPalette);
 
     // The grid's stored properties.
-    m_grid.SetCols(6);
+    m_grid.SetCols(LIST_COLS);
     m_grid.SetRows(10);
 
     for (const ControlTemplate& t : kTemplate) {
@@ -218,7 +219,7 @@ QRect CTarnwickDlg::ControlRect(int id) const {
     return w ? w->geometry() : QRect();
 }
 
-bool CTarnwickDlg::OnInitDialog() {
+void CTarnwickDlg::ConnectControls() {
     // Routing of control notifications; the table itself is in routing.cpp.
     connect(m_btnIn, &QPushButton::clicked, this, [this] { Dispatch(IDC_IN, Notify::Clicked); });
     connect(m_btnOut, &QPushButton::clicked, this, [this] { Dispatch(IDC_OUT, Notify::Clicked); });
@@ -240,7 +241,10 @@ bool CTarnwickDlg::OnInitDialog() {
             [this] { Dispatch(IDC_GRID, Notify::LeaveCell); });
     // Every key press of the dialog and its children passes PreTranslateMessage first.
     qApp->installEventFilter(this);
+}
 
+bool CTarnwickDlg::OnInitDialog() {
+    ConnectControls();
     AddAboutToSystemMenu(this, IDM_ABOUTBOX, QStringLiteral("Tarnwickのﾊﾞｰｼﾞｮﾝ情報(&A)..."),
                          [this](int id) { OnSysCommand(id); });
     setWindowIcon(m_hIcon);
@@ -249,7 +253,7 @@ bool CTarnwickDlg::OnInitDialog() {
     m_nCaret = 0;
     m_settings = AppSettings();
     SetModified(0);
-    m_nVisibleRows = 0;
+    m_list.SetVisibleRows(0);
 
     // The settings file stays where the program started, even after a file dialog has
     // changed the working directory.
@@ -269,13 +273,7 @@ bool CTarnwickDlg::OnInitDialog() {
     CheckFrameCheckMenu(m_settings.FrameCheck, m_settings.Drop);
     CheckVtrMenu(m_settings.VtrType);
 
-    m_grid.SetRows(INITIAL_LIST_ROWS + 1);
-    for (int c = 0; c < 6; ++c) {
-        m_grid.SetTextMatrix(0, c, QString::fromLatin1(kColumnTitles[c]));
-    }
-    m_grid.SetTextMatrix(1, COL_SPNO, QStringLiteral("0001"));
-    m_grid.SetRow(1);
-    m_grid.SetCol(COL_IN);
+    m_list.SetUp();
 
     PostDeferredInit();
     m_btnPlus->hide();
@@ -285,6 +283,7 @@ bool CTarnwickDlg::OnInitDialog() {
     return true;
 }
 
+// Posted after start-up and after every Open, so that it runs once the window is showing.
 void CTarnwickDlg::PostDeferredInit() {
     QCoreApplication::postEvent(this, new QEvent(static_cast<QEvent::Type>(WM_DEFERRED_INIT)));
 }
@@ -293,53 +292,20 @@ void CTarnwickDlg::OnDeferredInit() {
     const long row = m_grid.GetRow();
     const long col = m_grid.GetCol();
 
-    m_deferredRan = true;
-    ApplyWindowSize();
+    m_outerSize.Apply(QSize(m_settings.WindowWidth, m_settings.WindowHeight));
     raise();
 
-    const int widths[6] = {m_settings.Width0, m_settings.Width1, m_settings.Width2,
-                           m_settings.Width3, m_settings.Width4, m_settings.Width5};
-    for (int i = 0; i < 6; ++i) {
+    const int widths[LIST_COLS] = {m_settings.Width0, m_settings.Width1, m_settings.Width2,
+                                   m_settings.Width3, m_settings.Width4, m_settings.Width5};
+    for (int i = 0; i < LIST_COLS; ++i) {
         m_grid.SetColWidth(i, widths[i]);
     }
     ControlReLocate();
-
-    m_grid.SetCol(COL_NO);
-    for (long r = 1; r < m_grid.GetRows(); ++r) {
-        m_grid.SetRow(r);
-        m_grid.SetCellBackColor(COLOR_NUMBER_CELL);
-        m_grid.SetText(QString::asprintf("%04ld", r));
-    }
+    m_list.NumberRows();
 
     m_grid.SetRow(row);
     m_grid.SetCol(col);
     m_grid.setFocus();
-}
-
-void CTarnwickDlg::ApplyWindowSize() {
-    // The record holds the outer size, frame included; the widget's own size excludes the
-    // frame, which the window manager may report only after the window is mapped.
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    m_requestedOuter = QSize(m_settings.WindowWidth, m_settings.WindowHeight);
-    m_appliedFrame = frame;
-    const int w = std::max(1, m_settings.WindowWidth - frame.left() - frame.right());
-    const int h = std::max(1, m_settings.WindowHeight - frame.top() - frame.bottom());
-    m_outerPending = true;
-    resize(w, h);
-}
-
-void CTarnwickDlg::CheckOuterSize() {
-    // The window manager frames the window some time after it is shown, and reports the
-    // frame's size later still; once it is known, size the window again so that its outer
-    // size is the one the settings asked for. Once per change of the frame, so it never
-    // fights a window manager that will not take the size.
-    if (!m_outerPending || !windowHandle() || isMinimized() || isMaximized()) {
-        return;
-    }
-    const QMargins frame = windowHandle()->frameMargins();
-    if (frame != m_appliedFrame && !frame.isNull()) {
-        ApplyWindowSize();
-    }
 }
 
 void CTarnwickDlg::OnSysCommand(int id) {
@@ -349,27 +315,25 @@ void CTarnwickDlg::OnSysCommand(int id) {
 }
 
 void CTarnwickDlg::OnAbout() {
-    KillTimer(m_nPollTimer);
+    PollPause pause(*this);
     CAboutDlg about(this);
     TwDoModal(about);
-    m_nPollTimer = SetTimer(POLL_TIMER_ID, POLL_INTERVAL_MS);
 }
 
 void CTarnwickDlg::OnHelpContents() {
     // Help is not modal: the polling keeps running.
-    TwWinHelp(this, m_szHelpPath);
+    TwWinHelp(this);
 }
 
 void CTarnwickDlg::OnClose() {
-    KillTimer(m_nPollTimer);
+    PollPause pause(*this);
     if (m_bModified == 1) {
-        const int answer =
-            TwMessageBox(this, QStringLiteral("変更されています。保存しますか？"), MB_YESNO);
-        if (answer == IDYES) {
+        const BoxAnswer answer = TwMessageBox(
+            this, QStringLiteral("変更されています。保存しますか？"), BoxButtons::YesNo);
+        if (answer == BoxAnswer::Yes) {
             // Always asks for a name, even when the list came from a file.
-            if (m_listFile.SaveList(m_grid, 1) != 1) {
-                m_nPollTimer = SetTimer(POLL_TIMER_ID, POLL_INTERVAL_MS);
-                return;
+            if (m_listFile.SaveList(m_list, 1) != 1) {
+                return; // the program goes on, polling again
             }
             m_settings.CurrentFile = m_listFile.GetPath();
             SetModified(0);
@@ -377,8 +341,20 @@ void CTarnwickDlg::OnClose() {
     }
     m_listFile.SaveSettings(m_grid, m_szIniPath, &m_settings);
     VtrClose();
+    pause.Dismiss();
     m_ending = true;
     done(0);
+}
+
+CTarnwickDlg::PollPause::PollPause(CTarnwickDlg& dlg) : m_dlg(dlg) {
+    m_dlg.KillTimer(m_dlg.m_nPollTimer);
+}
+
+void CTarnwickDlg::PollPause::Restart() {
+    if (m_paused) {
+        m_paused = false;
+        m_dlg.m_nPollTimer = m_dlg.SetTimer(POLL_TIMER_ID, POLL_INTERVAL_MS);
+    }
 }
 
 int CTarnwickDlg::SetTimer(int id, int elapseMs) {

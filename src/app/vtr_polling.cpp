@@ -29,27 +29,6 @@ void SetCheck(QAction* item, bool checked) {
         item->setChecked(checked);
 }
 
-// The frame-check choice applies to the next computation; the list keeps its text.
-void ChooseFrameCheck(CTarnwickDlg* dlg, int frameCheck, int drop) {
-    dlg->m_settings.FrameCheck = frameCheck;
-    dlg->m_settings.Drop = drop;
-    dlg->ShowFrameCheck();
-    dlg->CheckFrameCheckMenu(dlg->m_settings.FrameCheck, dlg->m_settings.Drop);
-}
-
-// Choosing the port that is open already opens it afresh.
-void ChooseCom(CTarnwickDlg* dlg, int com) {
-    dlg->m_settings.com = com;
-    dlg->SelectPort(com, dlg->m_settings.VtrType);
-    dlg->CheckComMenu(dlg->m_settings.com);
-}
-
-void ChooseVtr(CTarnwickDlg* dlg, int vtrType) {
-    dlg->m_settings.VtrType = vtrType;
-    dlg->SelectPort(dlg->m_settings.com, vtrType);
-    dlg->CheckVtrMenu(dlg->m_settings.VtrType);
-}
-
 } // namespace
 
 void CTarnwickDlg::OnTimer() {
@@ -70,14 +49,13 @@ void CTarnwickDlg::OnTimer() {
 }
 
 void CTarnwickDlg::SelectPort(int port, int vtrType) {
-    KillTimer(m_nPollTimer);
+    PollPause pause(*this);
     // Unix has no COM ports; the settings file may say which device stands for one
     // ("COM1=/dev/ttyUSB0" in [Ports]), else COMn is /dev/ttyS(n-1).
     const QString mapped =
         ProfileGetString(QStringLiteral("Ports"), ComPortName(port), QString(), m_szIniPath);
     const QByteArray device = PortDevicePath(port, mapped).toLocal8Bit();
     VtrOpen(device.constData(), vtrType);
-    m_nPollTimer = SetTimer(POLL_TIMER_ID, POLL_INTERVAL_MS);
 }
 
 void CTarnwickDlg::ShowFrameCheck() {
@@ -118,46 +96,31 @@ void CTarnwickDlg::CheckVtrMenu(int vtrType) {
         SetCheck(MenuItem(ID_VTR_VICTOR), true);
 }
 
-void CTarnwickDlg::OnFrameCheck3NonDrop() {
-    ChooseFrameCheck(this, 3, 0);
+// The frame-check choice applies to the next computation; the list keeps its text.
+void CTarnwickDlg::ChooseFrameCheck(int frameCheck, int drop) {
+    m_settings.FrameCheck = frameCheck;
+    m_settings.Drop = drop;
+    ShowFrameCheck();
+    CheckFrameCheckMenu(m_settings.FrameCheck, m_settings.Drop);
 }
 
-void CTarnwickDlg::OnFrameCheck4NonDrop() {
-    ChooseFrameCheck(this, 4, 0);
+// Choosing the port that is open already opens it afresh.
+void CTarnwickDlg::ChooseCom(int com) {
+    m_settings.com = com;
+    SelectPort(com, m_settings.VtrType);
+    CheckComMenu(m_settings.com);
 }
 
-void CTarnwickDlg::OnFrameCheck3Drop() {
-    ChooseFrameCheck(this, 3, 1);
-}
-
-void CTarnwickDlg::OnFrameCheck4Drop() {
-    ChooseFrameCheck(this, 4, 1);
-}
-
-void CTarnwickDlg::OnCom1() {
-    ChooseCom(this, 1);
-}
-
-void CTarnwickDlg::OnCom2() {
-    ChooseCom(this, 2);
-}
-
-void CTarnwickDlg::OnCom3() {
-    ChooseCom(this, 3);
-}
-
-void CTarnwickDlg::OnCom4() {
-    ChooseCom(this, 4);
-}
-
-void CTarnwickDlg::OnCom5() {
-    ChooseCom(this, 5);
+void CTarnwickDlg::ChooseVtr(int vtrType) {
+    m_settings.VtrType = vtrType;
+    SelectPort(m_settings.com, vtrType);
+    CheckVtrMenu(m_settings.VtrType);
 }
 
 void CTarnwickDlg::OnVtrVictor() {
-    ChooseVtr(this, VTR_VICTOR);
+    ChooseVtr(VTR_VICTOR);
 }
 
 void CTarnwickDlg::OnVtrSony() {
-    ChooseVtr(this, VTR_SONY);
+    ChooseVtr(VTR_SONY);
 }

@@ -20,16 +20,16 @@ constexpr long MAX_ROWS = 100000;
 constexpr long MAX_COLS = 1000;
 constexpr long MAX_WIDTH_PIXELS = 100000;
 
-constexpr COLORREF PLAIN_BACK = RGB(255, 255, 255);
-constexpr COLORREF GRID_LINES = RGB(192, 192, 192);
-constexpr COLORREF OUTSIDE_CELLS = RGB(128, 128, 128);
+constexpr ColorRef PLAIN_BACK = RgbColor(255, 255, 255);
+constexpr ColorRef GRID_LINES = RgbColor(192, 192, 192);
+constexpr ColorRef OUTSIDE_CELLS = RgbColor(128, 128, 128);
 
-QColor ToQColor(COLORREF color) {
-    return QColor(GetRValue(color), GetGValue(color), GetBValue(color));
+QColor ToQColor(ColorRef color) {
+    return QColor(RedOf(color), GreenOf(color), BlueOf(color));
 }
 
-COLORREF ToColorRef(const QColor& color) {
-    return RGB(color.red(), color.green(), color.blue());
+ColorRef ToColorRef(const QColor& color) {
+    return RgbColor(color.red(), color.green(), color.blue());
 }
 
 // The view's base colour is the grey outside the cells, so a cell nobody shaded is painted
@@ -202,16 +202,16 @@ long CMSFlexGrid::GetCellHeight() const {
     return CurrentCellRect().height() * TWIPS_PER_PIXEL;
 }
 
-void CMSFlexGrid::SetCellBackColor(COLORREF color) {
+void CMSFlexGrid::SetCellBackColor(ColorRef color) {
     if (QTableWidgetItem* item = EnsureItem(m_row, m_col))
         item->setBackground(ToQColor(color));
 }
 
-COLORREF CMSFlexGrid::GetCellBackColor() const {
+ColorRef CMSFlexGrid::GetCellBackColor() const {
     return GetCellBackColorAt(m_row, m_col);
 }
 
-COLORREF CMSFlexGrid::GetCellBackColorAt(long row, long col) const {
+ColorRef CMSFlexGrid::GetCellBackColorAt(long row, long col) const {
     const QTableWidgetItem* item = ItemAt(row, col);
     if (!item || item->background().style() == Qt::NoBrush)
         return PLAIN_BACK;

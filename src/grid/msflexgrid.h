@@ -49,9 +49,9 @@ public:
     long GetCellWidth() const;
     long GetCellHeight() const;
 
-    void SetCellBackColor(COLORREF color);
-    COLORREF GetCellBackColor() const;
-    COLORREF GetCellBackColorAt(long row, long col) const;
+    void SetCellBackColor(ColorRef color);
+    ColorRef GetCellBackColor() const;
+    ColorRef GetCellBackColorAt(long row, long col) const;
 
     long GetColWidth(long col) const;
     void SetColWidth(long col, long twips);

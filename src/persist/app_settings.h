@@ -1,5 +1,7 @@
 #pragma once
 
+#include "list/list_layout.h"
+
 #include <QString>
 
 // The settings record, kept between runs in default.ini, section "Default". Every field but

@@ -1,7 +1,7 @@
 #include "persist/grid_file.h"
 
-#include "app/tarnwick_dlg.h"
 #include "grid/msflexgrid.h"
+#include "list/spot_list.h"
 #include "persist/list_file.h"
 #include "persist/replace_file.h"
 #include "persist/settings_io.h"
@@ -13,8 +13,6 @@
 
 #include <algorithm>
 #include <climits>
-
-static_assert(LIST_FILE_MAX_ROWS == MAX_LIST_ROWS, "the file and the grid share one row limit");
 
 namespace {
 
@@ -52,35 +50,36 @@ void CGridFile::LoadSettings(const QString& iniPath, AppSettings* settings) {
     LoadAppSettings(iniPath, settings);
 }
 
-void CGridFile::SaveSettings(CMSFlexGrid& grid, const QString& iniPath, AppSettings* settings) {
-    int widths[6];
-    for (int i = 0; i < 6; ++i)
+void CGridFile::SaveSettings(const CMSFlexGrid& grid, const QString& iniPath,
+                             AppSettings* settings) {
+    int widths[LIST_COLS];
+    for (int i = 0; i < LIST_COLS; ++i)
         widths[i] = int(std::clamp<long>(grid.GetColWidth(i), INT_MIN, INT_MAX));
     // A failed write is not reported: the program is ending and has nobody to tell.
     SaveAppSettings(iniPath, settings, widths);
 }
 
-int CGridFile::SaveList(CMSFlexGrid& grid, int askName) {
+int CGridFile::SaveList(const SpotList& list, int askName) {
     const QString previous = m_strPath;
     if (askName && !ChoosePath(true, &m_strPath))
         return 0;
 
     QVector<int> notStored;
-    const QByteArray bytes = BuildListFile(ReadListRows(grid), &notStored);
+    const QByteArray bytes = BuildListFile(list.Rows(), &notStored);
 
     if (!ReplaceFileContent(m_strPath, bytes)) {
         // The name that could not be written is forgotten, so a later Save without a
         // dialog still writes the current file.
         m_strPath = previous;
-        TwMessageBox(Owner(), QStringLiteral("ファイル保存できませんでした"), MB_OK);
+        TwMessageBox(Owner(), QStringLiteral("ファイル保存できませんでした"), BoxButtons::Ok);
         return 0;
     }
     if (!notStored.isEmpty())
-        TwMessageBox(Owner(), NotStoredMessage(notStored), MB_OK);
+        TwMessageBox(Owner(), NotStoredMessage(notStored), BoxButtons::Ok);
     return 1;
 }
 
-int CGridFile::LoadList(CMSFlexGrid& grid, int askName) {
+int CGridFile::LoadList(SpotList& list, int askName) {
     const QString previous = m_strPath;
     if (askName && !ChoosePath(false, &m_strPath))
         return 0;
@@ -88,40 +87,19 @@ int CGridFile::LoadList(CMSFlexGrid& grid, int askName) {
     QByteArray bytes;
     if (!ReadListFileBytes(m_strPath, &bytes)) {
         m_strPath = previous;
-        TwMessageBox(Owner(), QStringLiteral("ファイル読み込みできませんでした"), MB_OK);
+        TwMessageBox(Owner(), QStringLiteral("ファイル読み込みできませんでした"), BoxButtons::Ok);
         return 0;
     }
-    const ListFileContents contents = ReadListFile(bytes, int(grid.GetRows() - 1));
+    const ListFileContents contents = ReadListFile(bytes, int(list.Grid().GetRows() - 1));
     // Shown before the grid changes.
     if (contents.outOfRange) {
         TwMessageBox(
             Owner(),
             QString::asprintf("Noは0001から%04dの間にしてください、範囲外のNoは読み込めません",
                               MAX_LIST_ROWS),
-            MB_OK);
+            BoxButtons::Ok);
     }
-    if (contents.dataRows > grid.GetRows() - 1)
-        grid.SetRows(contents.dataRows + 1);
     // Every row is rewritten, No. included: the Open command's deferred step renumbers.
-    for (int r = 1; r <= contents.dataRows; ++r) {
-        const ListRowText& row = contents.rows.at(r - 1);
-        grid.SetTextMatrix(r, COL_NO, QString());
-        grid.SetTextMatrix(r, COL_SPNO, row.spNo);
-        grid.SetTextMatrix(r, COL_IN, row.in);
-        grid.SetTextMatrix(r, COL_OUT, row.out);
-        grid.SetTextMatrix(r, COL_DURATION, QString());
-        grid.SetTextMatrix(r, COL_REMARK, row.remark);
-    }
+    list.LoadRows(contents.dataRows, contents.rows);
     return 1;
-}
-
-QVector<ListRowText> ReadListRows(const CMSFlexGrid& grid) {
-    QVector<ListRowText> rows;
-    for (long i = 1; i < grid.GetRows(); ++i) {
-        rows.append(ListRowText{grid.GetTextMatrix(i, COL_NO), grid.GetTextMatrix(i, COL_SPNO),
-                                grid.GetTextMatrix(i, COL_IN), grid.GetTextMatrix(i, COL_OUT),
-                                grid.GetTextMatrix(i, COL_DURATION),
-                                grid.GetTextMatrix(i, COL_REMARK)});
-    }
-    return rows;
 }

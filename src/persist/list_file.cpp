@@ -103,7 +103,7 @@ ListFileContents ReadListFile(const QByteArray& bytes, int currentDataRows) {
     // First pass over the numbers only: the grid's size, the range check, and for each row
     // the last line that names it.
     int largest = 0;
-    QVector<QByteArray> lineOfRow(LIST_FILE_MAX_ROWS + 1);
+    QVector<QByteArray> lineOfRow(MAX_LIST_ROWS + 1);
     qsizetype start = 0;
     while (start < bytes.size()) {
         qsizetype end = bytes.indexOf('\n', start);
@@ -114,10 +114,10 @@ ListFileContents ReadListFile(const QByteArray& bytes, int currentDataRows) {
         qint64 n = 0;
         if (!ScanNumber(line, &n))
             continue;
-        if (n < 1 || n > LIST_FILE_MAX_ROWS) {
+        if (n < 1 || n > MAX_LIST_ROWS) {
             c.outOfRange = true;
-            if (n > LIST_FILE_MAX_ROWS)
-                largest = LIST_FILE_MAX_ROWS;
+            if (n > MAX_LIST_ROWS)
+                largest = MAX_LIST_ROWS;
             continue;
         }
         largest = std::max(largest, int(n));
@@ -126,7 +126,7 @@ ListFileContents ReadListFile(const QByteArray& bytes, int currentDataRows) {
     c.dataRows = std::max(c.dataRows, largest);
 
     c.rows.resize(c.dataRows);
-    for (int r = 1; r <= std::min(c.dataRows, LIST_FILE_MAX_ROWS); ++r) {
+    for (int r = 1; r <= std::min(c.dataRows, MAX_LIST_ROWS); ++r) {
         if (lineOfRow.at(r).isNull())
             continue;
         const ListLineFields f = ParseListLine(lineOfRow.at(r));

@@ -8,8 +8,6 @@
 
 // The list file: one line per row that holds anything, CR LF line ends, code page 932.
 
-constexpr int LIST_FILE_MAX_ROWS = 40; // row numbers a file may carry: 1 to 40
-
 // The whole file for the grid's data rows (rows[0] is row 1). rowsNotStored (optional)
 // receives the numbers of the rows with characters the file cannot hold.
 QByteArray BuildListFile(const QVector<ListRowText>& rows, QVector<int>* rowsNotStored);
@@ -29,12 +27,12 @@ ListLineFields ParseListLine(const QByteArray& line);
 // The grid after reading a file.
 struct ListFileContents {
     int dataRows = 0;          // the grid's data rows: never fewer than before
-    bool outOfRange = false;   // some line is numbered outside 1 to LIST_FILE_MAX_ROWS
+    bool outOfRange = false;   // some line is numbered outside 1 to MAX_LIST_ROWS
     QVector<ListRowText> rows; // rows[0] is row 1; every row not in the file is empty
 };
 
 // Reads a file's bytes into a grid of currentDataRows data rows. The grid grows to the
-// largest row number in the file, at most LIST_FILE_MAX_ROWS; every line numbered 1 to the
+// largest row number in the file, at most MAX_LIST_ROWS; every line numbered 1 to the
 // grid's size is placed in the row its number names (a later line with the same number
 // wins); DURATION and No. are left empty for the caller to recompute and renumber.
 ListFileContents ReadListFile(const QByteArray& bytes, int currentDataRows);

@@ -1,12 +1,9 @@
 #pragma once
 
+#include "list/list_layout.h"
+
 #include <QByteArray>
 #include <QString>
-
-// One list row as the grid holds it: the six cell texts, the remark with its leading space.
-struct ListRowText {
-    QString no, spNo, in, out, duration, remark;
-};
 
 // The list file and the printed list share one line layout ("%s %s %s/%s/%s %s"); they
 // differ only in what stands for an empty cell.

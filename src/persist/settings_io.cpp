@@ -2,6 +2,8 @@
 
 #include "persist/profile.h"
 
+#include <cstddef>
+
 namespace {
 
 const QString kSection = QStringLiteral("Default");
@@ -17,7 +19,7 @@ const IntKey kWindowKeys[] = {
     {"WindowWidth", &AppSettings::WindowWidth, 640},
     {"WindowHeight", &AppSettings::WindowHeight, 480},
 };
-const IntKey kWidthKeys[] = {
+const IntKey kWidthKeys[LIST_COLS] = {
     {"Width0", &AppSettings::Width0, 660},  {"Width1", &AppSettings::Width1, 720},
     {"Width2", &AppSettings::Width2, 1530}, {"Width3", &AppSettings::Width3, 1530},
     {"Width4", &AppSettings::Width4, 1530}, {"Width5", &AppSettings::Width5, 2500},
@@ -29,14 +31,16 @@ const IntKey kMenuKeys[] = {
     {"Drop", &AppSettings::Drop, 1},
 };
 
-void ReadKeys(const ProfileFile& file, const IntKey* keys, int n, AppSettings* s) {
-    for (int i = 0; i < n; ++i)
-        s->*keys[i].field = file.GetInt(kSection, QLatin1String(keys[i].name), keys[i].def);
+template <std::size_t N>
+void ReadKeys(const ProfileFile& file, const IntKey (&keys)[N], AppSettings* s) {
+    for (const IntKey& key : keys)
+        s->*key.field = file.GetInt(kSection, QLatin1String(key.name), key.def);
 }
 
-void WriteKeys(ProfileFile* file, const IntKey* keys, int n, const AppSettings& s) {
-    for (int i = 0; i < n; ++i)
-        file->WriteString(kSection, QLatin1String(keys[i].name), QString::number(s.*keys[i].field));
+template <std::size_t N>
+void WriteKeys(ProfileFile* file, const IntKey (&keys)[N], const AppSettings& s) {
+    for (const IntKey& key : keys)
+        file->WriteString(kSection, QLatin1String(key.name), QString::number(s.*key.field));
 }
 
 } // namespace
@@ -46,13 +50,13 @@ void LoadAppSettings(const QString& iniPath, AppSettings* settings) {
     file.Load(iniPath); // an unreadable file reads as an empty one: every default
     settings->InitialDirSave =
         file.GetString(kSection, QStringLiteral("InitialDirSave"), QStringLiteral("C:\\"));
-    ReadKeys(file, kWindowKeys, 2, settings);
-    ReadKeys(file, kWidthKeys, 6, settings);
-    ReadKeys(file, kMenuKeys, 4, settings);
+    ReadKeys(file, kWindowKeys, settings);
+    ReadKeys(file, kWidthKeys, settings);
+    ReadKeys(file, kMenuKeys, settings);
 }
 
-bool SaveAppSettings(const QString& iniPath, AppSettings* settings, const int widths[6]) {
-    for (int i = 0; i < 6; ++i)
+bool SaveAppSettings(const QString& iniPath, AppSettings* settings, const int widths[LIST_COLS]) {
+    for (int i = 0; i < LIST_COLS; ++i)
         settings->*kWidthKeys[i].field =
             widths[i] < SETTINGS_MIN_COLUMN_WIDTH ? SETTINGS_MIN_COLUMN_WIDTH : widths[i];
 
@@ -60,8 +64,8 @@ bool SaveAppSettings(const QString& iniPath, AppSettings* settings, const int wi
     if (!file.Load(iniPath))
         return false;
     file.WriteString(kSection, QStringLiteral("InitialDirSave"), settings->InitialDirSave);
-    WriteKeys(&file, kWindowKeys, 2, *settings);
-    WriteKeys(&file, kWidthKeys, 6, *settings);
-    WriteKeys(&file, kMenuKeys, 4, *settings);
+    WriteKeys(&file, kWindowKeys, *settings);
+    WriteKeys(&file, kWidthKeys, *settings);
+    WriteKeys(&file, kMenuKeys, *settings);
     return file.Save();
 }

@@ -15,4 +15,4 @@ void LoadAppSettings(const QString& iniPath, AppSettings* settings);
 // Stores the six column widths (twips) in the record, each raised to
 // SETTINGS_MIN_COLUMN_WIDTH when narrower, then writes every key of the record, in the
 // order of a new file, with one replacement of the file. Returns true when it was written.
-bool SaveAppSettings(const QString& iniPath, AppSettings* settings, const int widths[6]);
+bool SaveAppSettings(const QString& iniPath, AppSettings* settings, const int widths[LIST_COLS]);

@@ -2,19 +2,20 @@
 
 #include <cstdint>
 
-// Colours as 32-bit RGB values with red in the lowest byte, the layout the grid's
-// colour properties use.
-using COLORREF = std::uint32_t;
+// Colours as 32-bit RGB values with red in the lowest byte, the layout the grid's colour
+// properties use. Spelled apart from the platform's own RGB macro and COLORREF type, so that
+// a Windows build can include both.
+using ColorRef = std::uint32_t;
 
-constexpr COLORREF RGB(int r, int g, int b) {
-    return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
+constexpr ColorRef RgbColor(int r, int g, int b) {
+    return static_cast<ColorRef>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr int GetRValue(COLORREF c) {
+constexpr int RedOf(ColorRef c) {
     return static_cast<int>(c & 0xFF);
 }
-constexpr int GetGValue(COLORREF c) {
+constexpr int GreenOf(ColorRef c) {
     return static_cast<int>((c >> 8) & 0xFF);
 }
-constexpr int GetBValue(COLORREF c) {
+constexpr int BlueOf(ColorRef c) {
     return static_cast<int>((c >> 16) & 0xFF);
 }

@@ -14,7 +14,7 @@ QWidget* TwHelpWindow() {
     return g_window;
 }
 
-void TwWinHelp(QWidget* owner, const QString& /*helpPath*/) {
+void TwWinHelp(QWidget* owner) {
     if (!g_window) {
         g_window = new QDialog(owner, Qt::Window);
         g_window->setAttribute(Qt::WA_DeleteOnClose);

@@ -11,7 +11,7 @@ void SetMessageBoxHook(MessageBoxHook hook) {
     g_hook = std::move(hook);
 }
 
-int TwMessageBox(QWidget* owner, const QString& text, int type) {
+BoxAnswer TwMessageBox(QWidget* owner, const QString& text, BoxButtons type) {
     const QString caption = QStringLiteral("Tarnwick");
     if (g_hook) {
         return g_hook(MessageBoxRequest{owner, text, caption, type});
@@ -20,12 +20,12 @@ int TwMessageBox(QWidget* owner, const QString& text, int type) {
     box.setWindowTitle(caption);
     box.setText(text);
     box.setIcon(QMessageBox::NoIcon);
-    if (type == MB_YESNO) {
+    if (type == BoxButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
-        return box.exec() == QMessageBox::Yes ? IDYES : IDNO;
+        return box.exec() == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
-    return IDOK;
+    return BoxAnswer::Ok;
 }

@@ -1,10 +1,11 @@
 // The main window as the operator meets it: start-up state, layout, shut-down sequence.
 #include "app/about_dlg.h"
-#include "app/tarnwick_dlg.h"
+#include "dialog_probe.h"
 #include "platform/file_dialog.h"
 #include "platform/help.h"
 #include "platform/message_box.h"
 #include "platform/modal.h"
+#include "poll_timer.h"
 #include "work_folder.h"
 
 #include <QAction>
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -44,25 +44,25 @@ private slots:
         RunDeferred(dlg);
 
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Tarnwick"));
-        QCOMPARE(dlg.m_grid.GetRows(), 31L);
-        QCOMPARE(dlg.m_grid.GetCols(), 6L);
+        QCOMPARE(Probe(dlg).m_grid.GetRows(), 31L);
+        QCOMPARE(Probe(dlg).m_grid.GetCols(), 6L);
         const QStringList titles = {"No.", "SP No.", "IN", "OUT", "DURATION", "REMARK"};
         for (int c = 0; c < 6; ++c) {
-            QCOMPARE(dlg.m_grid.GetTextMatrix(0, c), titles[c]);
+            QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(0, c), titles[c]);
         }
         for (long r = 1; r <= 30; ++r) {
-            QCOMPARE(dlg.m_grid.GetTextMatrix(r, COL_NO), QString::asprintf("%04ld", r));
-            QCOMPARE(dlg.m_grid.GetCellBackColorAt(r, COL_NO), COLOR_NUMBER_CELL);
+            QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(r, COL_NO), QString::asprintf("%04ld", r));
+            QCOMPARE(Probe(dlg).m_grid.GetCellBackColorAt(r, COL_NO), COLOR_NUMBER_CELL);
             for (int c = COL_IN; c <= COL_REMARK; ++c) {
-                QCOMPARE(dlg.m_grid.GetTextMatrix(r, c), QString());
+                QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(r, c), QString());
             }
         }
-        QCOMPARE(dlg.m_grid.GetTextMatrix(1, COL_SPNO), QStringLiteral("0001"));
-        QCOMPARE(dlg.m_grid.GetTextMatrix(2, COL_SPNO), QString());
-        QCOMPARE(dlg.m_grid.GetRow(), 1L);
-        QCOMPARE(dlg.m_grid.GetCol(), long(COL_IN));
-        QCOMPARE(QByteArray(dlg.m_szTimecode), QByteArray("00000000"));
-        QCOMPARE(dlg.m_bModified, 0);
+        QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_SPNO), QStringLiteral("0001"));
+        QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(2, COL_SPNO), QString());
+        QCOMPARE(Probe(dlg).m_grid.GetRow(), 1L);
+        QCOMPARE(Probe(dlg).m_grid.GetCol(), long(COL_IN));
+        QCOMPARE(QByteArray(Probe(dlg).m_szTimecode), QByteArray("00000000"));
+        QCOMPARE(Probe(dlg).m_bModified, 0);
 
         auto* display = qobject_cast<QLabel*>(dlg.GetDlgItem(IDC_TC_DISPLAY));
         QVERIFY(display);
@@ -75,7 +75,7 @@ private slots:
             QVERIFY2(dlg.GetDlgItem(id)->isVisible(), qPrintable(QString::number(id)));
         }
         // The editor's text is drawn red.
-        QCOMPARE(dlg.m_editCell.palette().color(QPalette::Text), QColor(255, 0, 0));
+        QCOMPARE(Probe(dlg).m_editCell.palette().color(QPalette::Text), QColor(255, 0, 0));
     }
 
     void menusCarryTheirTextsAndIds_data() {
@@ -118,19 +118,19 @@ private slots:
     }
 
     void deferredStepAppliesSavedSizeAndWidths() {
-        WorkFolder folder("[Default]\nWindowWidth=800\nWindowHeight=600\nWidth0=900\n"
+        WorkFolder folder("WindowWidth=800\nWindowHeight=600\nWidth0=900\n"
                           "Width5=3000\n");
         CTarnwickDlg dlg;
         dlg.show();
         RunDeferred(dlg);
         QCOMPARE(dlg.frameGeometry().size(), QSize(800, 600));
-        QCOMPARE(dlg.m_grid.GetColWidth(0), 900L);
-        QCOMPARE(dlg.m_grid.GetColWidth(1), 720L);
-        QCOMPARE(dlg.m_grid.GetColWidth(5), 3000L);
-        QCOMPARE(dlg.m_settings.WindowWidth, 800);
-        QCOMPARE(dlg.m_settings.WindowHeight, 600);
-        QVERIFY(dlg.m_grid.hasFocus() || QApplication::focusWidget() == &dlg.m_grid ||
-                dlg.m_grid.hasFocus() == dlg.isActiveWindow());
+        QCOMPARE(Probe(dlg).m_grid.GetColWidth(0), 900L);
+        QCOMPARE(Probe(dlg).m_grid.GetColWidth(1), 720L);
+        QCOMPARE(Probe(dlg).m_grid.GetColWidth(5), 3000L);
+        QCOMPARE(Probe(dlg).m_settings.WindowWidth, 800);
+        QCOMPARE(Probe(dlg).m_settings.WindowHeight, 600);
+        // The grid is the window's focus widget, whether or not the window is active yet.
+        QCOMPARE(dlg.focusWidget(), static_cast<QWidget*>(&Probe(dlg).m_grid));
     }
 
     void layoutFollowsTheClientArea() {
@@ -155,14 +155,14 @@ private slots:
         QCOMPARE(dlg.ControlRect(IDC_IN).size(), inBefore.size());
         QCOMPARE(dlg.ControlRect(IDC_FRAMECHECK_LABEL).x(), labelBefore.x());
         QCOMPARE(dlg.ControlRect(IDC_GRID).width(), 1500);
-        QCOMPARE(dlg.m_settings.WindowWidth, dlg.frameGeometry().width());
+        QCOMPARE(Probe(dlg).m_settings.WindowWidth, dlg.frameGeometry().width());
 
         // A tiny window gives the grid no height, never a negative one.
-        const int visible = dlg.m_nVisibleRows;
+        const int visible = Probe(dlg).m_list.VisibleRows();
         QVERIFY(visible > 0);
         dlg.resize(300, 60);
         QCOMPARE(dlg.ControlRect(IDC_GRID).height(), 0);
-        QCOMPARE(dlg.m_nVisibleRows, visible);
+        QCOMPARE(Probe(dlg).m_list.VisibleRows(), visible);
     }
 
     void visibleRowCountGrowsWithTheWindow() {
@@ -171,15 +171,16 @@ private slots:
         dlg.show();
         RunDeferred(dlg);
         dlg.resize(640, 300);
-        const int small = dlg.m_nVisibleRows;
+        const int small = Probe(dlg).m_list.VisibleRows();
         dlg.resize(640, 700);
-        QVERIFY2(dlg.m_nVisibleRows > small,
-                 qPrintable(QStringLiteral("%1 -> %2").arg(small).arg(dlg.m_nVisibleRows)));
+        QVERIFY2(
+            Probe(dlg).m_list.VisibleRows() > small,
+            qPrintable(QStringLiteral("%1 -> %2").arg(small).arg(Probe(dlg).m_list.VisibleRows())));
         // The count covers exactly the rows the grid reports visible from the top row.
-        const long top = dlg.m_grid.GetTopRow();
-        QVERIFY(dlg.m_grid.GetRowIsVisible(top + dlg.m_nVisibleRows - 1));
-        if (top + dlg.m_nVisibleRows < dlg.m_grid.GetRows()) {
-            QVERIFY(!dlg.m_grid.GetRowIsVisible(top + dlg.m_nVisibleRows));
+        const long top = Probe(dlg).m_grid.GetTopRow();
+        QVERIFY(Probe(dlg).m_grid.GetRowIsVisible(top + Probe(dlg).m_list.VisibleRows() - 1));
+        if (top + Probe(dlg).m_list.VisibleRows() < Probe(dlg).m_grid.GetRows()) {
+            QVERIFY(!Probe(dlg).m_grid.GetRowIsVisible(top + Probe(dlg).m_list.VisibleRows()));
         }
     }
 
@@ -190,20 +191,20 @@ private slots:
         RunDeferred(dlg);
 
         // Nothing scrolls while no row is known to be visible.
-        dlg.m_nVisibleRows = 0;
-        dlg.m_grid.SetLeftCol(3);
-        dlg.ScrollToRow(25, 0);
-        QCOMPARE(dlg.m_grid.GetTopRow(), 1L);
+        Probe(dlg).m_list.SetVisibleRows(0);
+        Probe(dlg).m_grid.SetLeftCol(3);
+        Probe(dlg).ScrollToRow(25, 0);
+        QCOMPARE(Probe(dlg).m_grid.GetTopRow(), 1L);
 
         // TopRow 1, one fixed row, 11 visible: last 10, mid 5.
-        dlg.m_nVisibleRows = 11;
-        dlg.ScrollToRow(4, 0);
-        QCOMPARE(dlg.m_grid.GetTopRow(), 1L);
-        dlg.ScrollToRow(7, 0);
-        QCOMPARE(dlg.m_grid.GetTopRow(), 3L);
+        Probe(dlg).m_list.SetVisibleRows(11);
+        Probe(dlg).ScrollToRow(4, 0);
+        QCOMPARE(Probe(dlg).m_grid.GetTopRow(), 1L);
+        Probe(dlg).ScrollToRow(7, 0);
+        QCOMPARE(Probe(dlg).m_grid.GetTopRow(), 3L);
         // A row above the middle leaves the view alone, even above the view.
-        dlg.ScrollToRow(1, 0);
-        QCOMPARE(dlg.m_grid.GetTopRow(), 3L);
+        Probe(dlg).ScrollToRow(1, 0);
+        QCOMPARE(Probe(dlg).m_grid.GetTopRow(), 3L);
     }
 
     void escapeNeverClosesTheWindow() {
@@ -211,7 +212,7 @@ private slots:
         CTarnwickDlg dlg;
         dlg.show();
         RunDeferred(dlg);
-        QTest::keyClick(&dlg.m_grid, Qt::Key_Escape);
+        QTest::keyClick(&Probe(dlg).m_grid, Qt::Key_Escape);
         QTest::keyClick(&dlg, Qt::Key_Escape);
         QMetaObject::invokeMethod(&dlg, "reject");
         QVERIFY(dlg.isVisible());
@@ -222,7 +223,7 @@ private slots:
         int boxes = 0;
         SetMessageBoxHook([&](const MessageBoxRequest&) {
             ++boxes;
-            return IDNO;
+            return BoxAnswer::No;
         });
         CTarnwickDlg dlg;
         dlg.show();
@@ -240,11 +241,11 @@ private slots:
         WorkFolder folder;
         QStringList questions;
         QStringList captions;
-        int answer = IDNO;
-        SetMessageBoxHook([&](const MessageBoxRequest& r) -> int {
+        BoxAnswer answer = BoxAnswer::No;
+        SetMessageBoxHook([&](const MessageBoxRequest& r) -> BoxAnswer {
             questions << r.text;
             captions << r.caption;
-            return r.type == MB_YESNO ? answer : IDOK;
+            return r.type == BoxButtons::YesNo ? answer : BoxAnswer::Ok;
         });
         int fileDialogs = 0;
         int openDialogs = 0;
@@ -256,14 +257,14 @@ private slots:
         CTarnwickDlg dlg;
         dlg.show();
         RunDeferred(dlg);
-        dlg.SetModified(1);
+        Probe(dlg).SetModified(1);
 
         // Yes, then a cancelled file dialog: the window stays, the list stays modified, and
         // closing again asks again.
-        answer = IDYES;
+        answer = BoxAnswer::Yes;
         dlg.Dispatch(ID_FILE_EXIT, Notify::Command);
         QVERIFY(dlg.isVisible());
-        QCOMPARE(dlg.m_bModified, 1);
+        QCOMPARE(Probe(dlg).m_bModified, 1);
         QCOMPARE(fileDialogs, 1);
         QVERIFY(!QFile::exists(folder.dir.filePath("unused")));
         dlg.close();
@@ -275,7 +276,7 @@ private slots:
 
         // No: the program ends without the list but still writes its settings.
         QFile::remove(folder.ini());
-        answer = IDNO;
+        answer = BoxAnswer::No;
         dlg.close();
         QVERIFY(!dlg.isVisible());
         QCOMPARE(fileDialogs, 2);
@@ -294,19 +295,16 @@ private slots:
             auto* about = qobject_cast<CAboutDlg*>(&box);
             title = about ? about->Title()->text() : QString();
             caption = box.windowTitle();
-            // Polling is stopped while the box is open: no tick reaches the dialog.
-            const QByteArray before(dlg.m_szTimecode);
-            dlg.m_szTimecode[0] = 'X';
-            QTest::qWait(250);
-            pollingDuringBox = dlg.m_szTimecode[0] == 'X' ? 0 : 1;
-            dlg.m_szTimecode[0] = before[0];
+            // Polling is stopped while the box is open: no timer of the window runs.
+            pollingDuringBox = RunningTimerIntervals(&dlg).size();
             return 0;
         });
         dlg.Dispatch(ID_HELP_ABOUT, Notify::Command);
         QCOMPARE(title, QStringLiteral("Tarnwick"));
         QCOMPARE(caption, QStringLiteral("バージョン情報"));
         QCOMPARE(pollingDuringBox, 0);
-        QCOMPARE(dlg.m_nPollTimer, POLL_TIMER_ID);
+        QCOMPARE(RunningTimerIntervals(&dlg), QList<int>{POLL_INTERVAL_MS});
+        QCOMPARE(Probe(dlg).m_nPollTimer, POLL_TIMER_ID);
     }
 
     void helpOpensOwnWindowWithoutPausingPolling() {
@@ -319,10 +317,10 @@ private slots:
         QVERIFY(help);
         QVERIFY(help->isVisible());
         QVERIFY(!help->isModal());
-        QVERIFY(dlg.m_szHelpPath.endsWith(QStringLiteral("help.hlp")));
+        QVERIFY(Probe(dlg).m_szHelpPath.endsWith(QStringLiteral("help.hlp")));
         // The window timer is still running.
-        dlg.m_szTimecode[0] = 'X';
-        QTRY_VERIFY_WITH_TIMEOUT(dlg.m_szTimecode[0] != 'X', 5000);
+        Probe(dlg).m_szTimecode[0] = 'X';
+        QTRY_VERIFY_WITH_TIMEOUT(Probe(dlg).m_szTimecode[0] != 'X', 5000);
         help->close();
     }
 };

@@ -3,24 +3,39 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QTemporaryDir>
 
 // A working folder of its own for a test that starts the main window: the window reads and
-// writes default.ini there, and COM1 points nowhere, so no test ever touches a real serial
-// device. The previous working folder comes back when the test ends.
+// writes default.ini there. Its [Default] section holds the keys given, and its [Ports]
+// section maps ports to the devices given; by default COM1 points nowhere, so no test ever
+// touches a real serial device. The previous working folder comes back when the test ends.
 struct WorkFolder {
+    using PortMap = QList<QPair<int, QByteArray>>;
+
     QTemporaryDir dir;
     QString previous = QDir::currentPath();
 
-    explicit WorkFolder(const QByteArray& moreIni = QByteArray()) {
-        QDir::setCurrent(dir.path());
+    explicit WorkFolder(const QByteArray& defaults = QByteArray(),
+                        const PortMap& ports = {{1, "/nonexistent/tarnwick-test-tty"}}) {
+        QByteArray text = "[Default]\n" + defaults + "[Ports]\n";
+        for (const auto& port : ports) {
+            text += "COM" + QByteArray::number(port.first) + "=" + port.second + "\n";
+        }
         QFile file(ini());
-        file.open(QIODevice::WriteOnly);
-        file.write("[Ports]\nCOM1=/nonexistent/tarnwick-test-tty\n" + moreIni);
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write(text);
+        }
+        QDir::setCurrent(dir.path());
     }
     ~WorkFolder() { QDir::setCurrent(previous); }
 
     QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
     QString ini() const { return path("default.ini"); }
+    QByteArray Text() const {
+        QFile file(ini());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 };

@@ -7,9 +7,9 @@
 
 namespace {
 
-constexpr COLORREF PLAIN = RGB(255, 255, 255);
-constexpr COLORREF SHADE = RGB(210, 210, 210);
-constexpr COLORREF NUMBER = RGB(180, 180, 210);
+constexpr ColorRef PLAIN = RgbColor(255, 255, 255);
+constexpr ColorRef SHADE = RgbColor(210, 210, 210);
+constexpr ColorRef NUMBER = RgbColor(180, 180, 210);
 
 // The list's window: the grid on a top-level widget that records the keys reaching it.
 class Window : public QWidget {
@@ -36,7 +36,7 @@ protected:
 class CellLog : public QObject {
 public:
     explicit CellLog(CMSFlexGrid* grid) {
-        const auto log = [this, grid](const char* what, COLORREF color) {
+        const auto log = [this, grid](const char* what, ColorRef color) {
             events << QStringLiteral("%1 %2,%3").arg(what).arg(grid->GetRow()).arg(grid->GetCol());
             grid->SetCellBackColor(color);
         };
@@ -445,7 +445,7 @@ void TestGrid::cellGeometryOverlaysTheCell() {
     if (row == topRow)
         QCOMPARE(cell.top(), grid->horizontalHeader()->geometry().bottom() + 1);
     // As drawn: the shading fills the rectangle, framed by light grey grid lines.
-    grid->SetCellBackColor(RGB(10, 200, 30));
+    grid->SetCellBackColor(RgbColor(10, 200, 30));
     const QImage image = grid->grab().toImage();
     QCOMPARE(image.pixelColor(cell.topLeft()), QColor(10, 200, 30));
     QCOMPARE(image.pixelColor(cell.bottomRight()), QColor(10, 200, 30));

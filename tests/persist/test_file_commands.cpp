@@ -1,6 +1,6 @@
 // Open, Save As and Save as the operator uses them from the File menu, with the list file on
 // disk and the file dialogs and message boxes answered by the test.
-#include "app/tarnwick_dlg.h"
+#include "dialog_probe.h"
 #include "file_helpers.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
@@ -21,12 +21,12 @@ bool PollTimerRunning(CTarnwickDlg& dlg) {
 
 void SetRow(CTarnwickDlg& dlg, int row, const char* spNo, const char* in, const char* out,
             const char* remark) {
-    dlg.m_grid.SetTextMatrix(row, COL_SPNO, QString::fromUtf8(spNo));
-    dlg.m_grid.SetTextMatrix(row, COL_IN, QString::fromUtf8(in));
-    dlg.m_grid.SetTextMatrix(row, COL_OUT, QString::fromUtf8(out));
-    dlg.m_grid.SetTextMatrix(row, COL_REMARK, QString::fromUtf8(remark));
+    Probe(dlg).m_grid.SetTextMatrix(row, COL_SPNO, QString::fromUtf8(spNo));
+    Probe(dlg).m_grid.SetTextMatrix(row, COL_IN, QString::fromUtf8(in));
+    Probe(dlg).m_grid.SetTextMatrix(row, COL_OUT, QString::fromUtf8(out));
+    Probe(dlg).m_grid.SetTextMatrix(row, COL_REMARK, QString::fromUtf8(remark));
     if (*in && *out)
-        dlg.CalcDuration(row, 1);
+        Probe(dlg).CalcDuration(row, 1);
 }
 
 // Answers every file dialog with the next queued name ("" cancels) and records the
@@ -46,9 +46,9 @@ struct Answers {
         });
         SetMessageBoxHook([this, &dlg](const MessageBoxRequest& r) {
             messages << r.text;
-            cellAtMessage << qMakePair(r.text, dlg.m_grid.GetTextMatrix(1, COL_SPNO));
+            cellAtMessage << qMakePair(r.text, Probe(dlg).m_grid.GetTextMatrix(1, COL_SPNO));
             timerRanDuringBox |= PollTimerRunning(dlg);
-            return IDOK;
+            return BoxAnswer::Ok;
         });
     }
     ~Answers() {
@@ -83,14 +83,14 @@ void TestFileCommands::saveAsksUntilSaveAsNamesTheFile() {
     Answers answers(dlg);
     QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
     SetRow(dlg, 1, "0001", "00:59:50:00", "01:00:20:00", " CM1");
-    dlg.SetModified(1);
+    Probe(dlg).SetModified(1);
 
     // Save right after start-up asks; its name does not become the current file.
     answers.files << folder.path("a.txt") << folder.path("b.txt");
     dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
     QCOMPARE(answers.dialogs.size(), 1);
-    QCOMPARE(dlg.m_bModified, 0);
-    QCOMPARE(dlg.m_settings.CurrentFile, QString());
+    QCOMPARE(Probe(dlg).m_bModified, 0);
+    QCOMPARE(Probe(dlg).m_settings.CurrentFile, QString());
     QCOMPARE(ReadBytes(folder.path("a.txt")),
              QByteArray("0001 0001  00:59:50:00/01:00:20:00/30:00 CM1\r\n"));
     dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
@@ -101,19 +101,19 @@ void TestFileCommands::saveAsksUntilSaveAsNamesTheFile() {
     answers.files << folder.path("c.txt");
     dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
     QCOMPARE(answers.dialogs.size(), 3);
-    QCOMPARE(dlg.m_settings.CurrentFile, folder.path("c.txt"));
+    QCOMPARE(Probe(dlg).m_settings.CurrentFile, folder.path("c.txt"));
     SetRow(dlg, 2, "", "01:00:20:00", "", "");
-    dlg.SetModified(1);
+    Probe(dlg).SetModified(1);
     dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
     QCOMPARE(answers.dialogs.size(), 3);
-    QCOMPARE(dlg.m_bModified, 0);
+    QCOMPARE(Probe(dlg).m_bModified, 0);
     QCOMPARE(ReadBytes(folder.path("c.txt")),
              QByteArray("0001 0001  00:59:50:00/01:00:20:00/30:00 CM1\r\n"
                         "0002 ----  01:00:20:00/--:--:--:--/--:-- \r\n"));
     QVERIFY(answers.messages.isEmpty());
     QVERIFY(!answers.timerRanDuringBox);
     QVERIFY(PollTimerRunning(dlg));
-    QCOMPARE(dlg.m_nPollTimer, POLL_TIMER_ID);
+    QCOMPARE(Probe(dlg).m_nPollTimer, POLL_TIMER_ID);
 }
 
 void TestFileCommands::dialogsAskForListFiles() {
@@ -139,32 +139,32 @@ void TestFileCommands::cancelledDialogsChangeNothing() {
     answers.files << folder.path("a.txt");
     dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
     SetRow(dlg, 3, "0003", "00:00:01:00", "00:00:03:00", " x");
-    dlg.m_grid.SetTextMatrix(3, COL_DURATION, QStringLiteral("stale"));
-    dlg.m_grid.SetColWidth(0, 2000);
-    dlg.SetModified(1);
+    Probe(dlg).m_grid.SetTextMatrix(3, COL_DURATION, QStringLiteral("stale"));
+    Probe(dlg).m_grid.SetColWidth(0, 2000);
+    Probe(dlg).SetModified(1);
 
     dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
     dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
     QCOMPARE(answers.dialogs.size(), 3);
-    QCOMPARE(dlg.m_bModified, 1);
-    QCOMPARE(dlg.m_settings.CurrentFile, folder.path("a.txt"));
-    QCOMPARE(dlg.m_listFile.GetPath(), folder.path("a.txt"));
-    QCOMPARE(dlg.m_grid.GetTextMatrix(3, COL_REMARK), QStringLiteral(" x"));
+    QCOMPARE(Probe(dlg).m_bModified, 1);
+    QCOMPARE(Probe(dlg).m_settings.CurrentFile, folder.path("a.txt"));
+    QCOMPARE(Probe(dlg).m_listFile.GetPath(), folder.path("a.txt"));
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(3, COL_REMARK), QStringLiteral(" x"));
     QVERIFY(answers.messages.isEmpty());
     QVERIFY(!answers.timerRanDuringBox);
     QVERIFY(PollTimerRunning(dlg));
     // A cancelled Open still recomputes durations and puts the widths back.
-    QCOMPARE(dlg.m_grid.GetTextMatrix(3, COL_DURATION), QStringLiteral("00:00:02:00"));
-    QCOMPARE(dlg.m_grid.GetColWidth(0), 2000L);
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(3, COL_DURATION), QStringLiteral("00:00:02:00"));
+    QCOMPARE(Probe(dlg).m_grid.GetColWidth(0), 2000L);
     QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
-    QCOMPARE(dlg.m_grid.GetColWidth(0), long(dlg.m_settings.Width0));
+    QCOMPARE(Probe(dlg).m_grid.GetColWidth(0), long(Probe(dlg).m_settings.Width0));
 
     // Save without a current file, cancelled: the flag stays for the exit prompt.
     CTarnwickDlg fresh;
-    fresh.SetModified(1);
+    Probe(fresh).SetModified(1);
     fresh.Dispatch(ID_FILE_SAVE, Notify::Command);
-    QCOMPARE(fresh.m_bModified, 1);
-    QCOMPARE(fresh.m_listFile.GetPath(), QString());
+    QCOMPARE(Probe(fresh).m_bModified, 1);
+    QCOMPARE(Probe(fresh).m_listFile.GetPath(), QString());
 }
 
 void TestFileCommands::openReplacesAModifiedList() {
@@ -175,25 +175,25 @@ void TestFileCommands::openReplacesAModifiedList() {
     CTarnwickDlg dlg;
     Answers answers(dlg);
     SetRow(dlg, 1, "0001", "00:00:00:00", "00:00:01:00", " old");
-    dlg.SetModified(1);
+    Probe(dlg).SetModified(1);
     answers.files << folder.path("list.txt");
     dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
 
     QVERIFY(answers.messages.isEmpty()); // no question about the unsaved changes
-    QCOMPARE(dlg.m_bModified, 0);
-    QCOMPARE(dlg.m_settings.CurrentFile, folder.path("list.txt"));
-    QCOMPARE(dlg.m_grid.GetRows(), 36L);
-    QCOMPARE(dlg.m_grid.GetTextMatrix(1, COL_SPNO), QString());
-    QCOMPARE(dlg.m_grid.GetTextMatrix(1, COL_REMARK), QString());
-    QCOMPARE(dlg.m_grid.GetTextMatrix(2, COL_SPNO), QStringLiteral("0002"));
-    QCOMPARE(dlg.m_grid.GetTextMatrix(2, COL_DURATION), QStringLiteral("00:00:30:00"));
-    QCOMPARE(dlg.m_grid.GetTextMatrix(2, COL_REMARK), QStringLiteral(" spot A"));
-    QCOMPARE(dlg.m_grid.GetTextMatrix(3, COL_DURATION), QString());
-    QCOMPARE(dlg.m_grid.GetTextMatrix(3, COL_REMARK), QStringLiteral(" "));
-    QCOMPARE(dlg.m_grid.GetTextMatrix(35, COL_SPNO), QStringLiteral("X"));
-    QCOMPARE(dlg.m_grid.GetTextMatrix(2, COL_NO), QString());
+    QCOMPARE(Probe(dlg).m_bModified, 0);
+    QCOMPARE(Probe(dlg).m_settings.CurrentFile, folder.path("list.txt"));
+    QCOMPARE(Probe(dlg).m_grid.GetRows(), 36L);
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_SPNO), QString());
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_REMARK), QString());
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(2, COL_SPNO), QStringLiteral("0002"));
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(2, COL_DURATION), QStringLiteral("00:00:30:00"));
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(2, COL_REMARK), QStringLiteral(" spot A"));
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(3, COL_DURATION), QString());
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(3, COL_REMARK), QStringLiteral(" "));
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(35, COL_SPNO), QStringLiteral("X"));
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(2, COL_NO), QString());
     QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
-    QCOMPARE(dlg.m_grid.GetTextMatrix(35, COL_NO), QStringLiteral("0035"));
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(35, COL_NO), QStringLiteral("0035"));
 }
 
 void TestFileCommands::openThenSaveWritesTheSameFile() {
@@ -233,7 +233,7 @@ void TestFileCommands::failedSaveKeepsFlagPathAndOldFile() {
 
     for (int r = 1; r <= 30; ++r)
         SetRow(dlg, r, "0001", "00:00:00:00", "00:00:01:00", " a longer list than before");
-    dlg.SetModified(1);
+    Probe(dlg).SetModified(1);
     if (saveAs) {
         answers.files << folder.path("missing/b.txt");
         dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
@@ -241,15 +241,15 @@ void TestFileCommands::failedSaveKeepsFlagPathAndOldFile() {
         WithFileSizeLimit(200, [&] { dlg.Dispatch(ID_FILE_SAVE, Notify::Command); });
     }
     QCOMPARE(answers.messages, QStringList{kSaveFailed});
-    QCOMPARE(dlg.m_bModified, 1);
-    QCOMPARE(dlg.m_settings.CurrentFile, folder.path("a.txt"));
-    QCOMPARE(dlg.m_listFile.GetPath(), folder.path("a.txt"));
+    QCOMPARE(Probe(dlg).m_bModified, 1);
+    QCOMPARE(Probe(dlg).m_settings.CurrentFile, folder.path("a.txt"));
+    QCOMPARE(Probe(dlg).m_listFile.GetPath(), folder.path("a.txt"));
     QCOMPARE(ReadBytes(folder.path("a.txt")), saved);
     QCOMPARE(QDir(folder.dir.path()).entryList(QDir::Files), (QStringList{"a.txt", "default.ini"}));
 
     // The next Save writes the current file again.
     dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
-    QCOMPARE(dlg.m_bModified, 0);
+    QCOMPARE(Probe(dlg).m_bModified, 0);
     QVERIFY(ReadBytes(folder.path("a.txt")).contains("a longer list"));
     QVERIFY(PollTimerRunning(dlg));
 }
@@ -261,13 +261,13 @@ void TestFileCommands::failedOpenKeepsTheCurrentFile() {
     SetRow(dlg, 1, "0001", "00:59:50:00", "01:00:20:00", " CM1");
     answers.files << folder.path("a.txt") << folder.path("missing.txt");
     dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
-    dlg.SetModified(1);
+    Probe(dlg).SetModified(1);
     dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
     QCOMPARE(answers.messages, QStringList{kOpenFailed});
-    QCOMPARE(dlg.m_bModified, 1);
-    QCOMPARE(dlg.m_grid.GetTextMatrix(1, COL_REMARK), QStringLiteral(" CM1"));
-    QCOMPARE(dlg.m_settings.CurrentFile, folder.path("a.txt"));
-    QCOMPARE(dlg.m_listFile.GetPath(), folder.path("a.txt"));
+    QCOMPARE(Probe(dlg).m_bModified, 1);
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_REMARK), QStringLiteral(" CM1"));
+    QCOMPARE(Probe(dlg).m_settings.CurrentFile, folder.path("a.txt"));
+    QCOMPARE(Probe(dlg).m_listFile.GetPath(), folder.path("a.txt"));
     dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
     QCOMPARE(answers.dialogs.size(), 2);
     QVERIFY(!QFile::exists(folder.path("missing.txt")));
@@ -284,10 +284,10 @@ void TestFileCommands::rangeMessageComesOnceBeforeTheGridChanges() {
         QStringLiteral("Noは0001から0040の間にしてください、範囲外のNoは読み込めません");
     QCOMPARE(answers.messages, QStringList{range});
     QCOMPARE(answers.cellAtMessage.first().second, QStringLiteral("0001")); // not yet "A"
-    QCOMPARE(dlg.m_grid.GetRows(), 41L);
-    QCOMPARE(dlg.m_grid.GetTextMatrix(1, COL_SPNO), QStringLiteral("A"));
-    QCOMPARE(dlg.m_grid.GetTextMatrix(40, COL_SPNO), QStringLiteral("D"));
-    QCOMPARE(dlg.m_bModified, 0);
+    QCOMPARE(Probe(dlg).m_grid.GetRows(), 41L);
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_SPNO), QStringLiteral("A"));
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(40, COL_SPNO), QStringLiteral("D"));
+    QCOMPARE(Probe(dlg).m_bModified, 0);
 }
 
 void TestFileCommands::unstorableCharactersAreReported() {
@@ -295,18 +295,18 @@ void TestFileCommands::unstorableCharactersAreReported() {
     CTarnwickDlg dlg;
     Answers answers(dlg);
     QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
-    dlg.m_grid.SetTextMatrix(1, COL_SPNO, QString());
+    Probe(dlg).m_grid.SetTextMatrix(1, COL_SPNO, QString());
     SetRow(dlg, 3, "0003", "", "", QString::fromUtf16(u" 한국 CM").toUtf8().constData());
-    dlg.SetModified(1);
+    Probe(dlg).SetModified(1);
     answers.files << folder.path("a.txt");
     dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
     QCOMPARE(answers.messages.size(), 1);
     QVERIFY(answers.messages.first().contains(QStringLiteral("0003")));
     QCOMPARE(ReadBytes(folder.path("a.txt")),
              QByteArray("0003 0003  --:--:--:--/--:--:--:--/--:-- ?? CM\r\n"));
-    QCOMPARE(dlg.m_bModified, 0);
+    QCOMPARE(Probe(dlg).m_bModified, 0);
     // The grid keeps what the operator typed, to be mended and saved again.
-    QCOMPARE(dlg.m_grid.GetTextMatrix(3, COL_REMARK), QString::fromUtf16(u" 한국 CM"));
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(3, COL_REMARK), QString::fromUtf16(u" 한국 CM"));
 }
 
 QTEST_MAIN(TestFileCommands)

@@ -109,7 +109,7 @@ void TestPersistFuzz::listReaderSurvivesMalformedFiles() {
             iteration % 2 ? RandomBytes(rng, 3000) : Mutate(rng, ValidFile(rng));
         const int gridRows = 1 + rng.bounded(40);
         const ListFileContents c = ReadListFile(file, gridRows);
-        QVERIFY(c.dataRows >= gridRows && c.dataRows <= LIST_FILE_MAX_ROWS);
+        QVERIFY(c.dataRows >= gridRows && c.dataRows <= MAX_LIST_ROWS);
         QCOMPARE(c.rows.size(), c.dataRows);
         for (const ListRowText& r : c.rows) {
             QVERIFY(r.no.isEmpty() && r.duration.isEmpty());

@@ -1,47 +1,22 @@
 // The main window's side of the VTR link: the port and VTR menus, the frame-check menu and
 // label, and the polled timecode display, with a responder behind a pseudo-terminal.
 
-#include "app/tarnwick_dlg.h"
+#include "dialog_probe.h"
 #include "serve.h"
 #include "timecode/timecode.h"
 #include "vtr/vtr_link.h"
+#include "work_folder.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 #include <termios.h>
 
 namespace {
-
-// The program reads default.ini from its working folder; each test gets a folder of its own
-// with the [Default] keys given and the ports mapped to the devices given.
-class IniFolder {
-public:
-    IniFolder(const QByteArray& defaults, const QList<QPair<int, QByteArray>>& ports) {
-        QByteArray text = "[Default]\n" + defaults + "[Ports]\n";
-        for (const auto& port : ports)
-            text += "COM" + QByteArray::number(port.first) + "=" + port.second + "\n";
-        QFile file(m_dir.filePath(QStringLiteral("default.ini")));
-        if (file.open(QIODevice::WriteOnly))
-            file.write(text);
-        QDir::setCurrent(m_dir.path());
-    }
-    ~IniFolder() { QDir::setCurrent(m_previous); }
-
-    QByteArray Text() const {
-        QFile file(m_dir.filePath(QStringLiteral("default.ini")));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_previous = QDir::currentPath();
-};
 
 std::unique_ptr<vtrsim::PtyResponder> StillVtr(vtrsim::Protocol protocol, const char* label) {
     vtrsim::ResponderConfig config;
@@ -131,17 +106,17 @@ void TestVtrPolling::frameCheckMenu() {
     QFETCH(int, drop);
 
     // Start from another choice, so that every row moves the mark.
-    IniFolder folder("FrameCheck=4\nDrop=0\n", {});
+    WorkFolder folder("FrameCheck=4\nDrop=0\n", {});
     CTarnwickDlg dlg;
-    dlg.m_grid.SetTextMatrix(1, COL_DURATION, QStringLiteral("00:00:01:00"));
+    Probe(dlg).m_grid.SetTextMatrix(1, COL_DURATION, QStringLiteral("00:00:01:00"));
     dlg.MenuItem(command)->trigger();
 
-    QCOMPARE(dlg.m_settings.FrameCheck, frameCheck);
-    QCOMPARE(dlg.m_settings.Drop, drop);
+    QCOMPARE(Probe(dlg).m_settings.FrameCheck, frameCheck);
+    QCOMPARE(Probe(dlg).m_settings.Drop, drop);
     QCOMPARE(FrameCheckLabel(dlg), label);
     QCOMPARE(CheckedFrameCheck(dlg), QList<int>{command});
     // Nothing already in the list is recomputed.
-    QCOMPARE(dlg.m_grid.GetTextMatrix(1, COL_DURATION), QStringLiteral("00:00:01:00"));
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_DURATION), QStringLiteral("00:00:01:00"));
 }
 
 void TestVtrPolling::settingsOutOfRange_data() {
@@ -182,7 +157,7 @@ void TestVtrPolling::settingsOutOfRange() {
     QFETCH(QList<int>, comMarks);
     QFETCH(QList<int>, vtrMarks);
 
-    IniFolder folder(defaults, {{1, "/nonexistent/tarnwick-tty"}});
+    WorkFolder folder(defaults, {{1, "/nonexistent/tarnwick-tty"}});
     CTarnwickDlg dlg;
     QCOMPARE(FrameCheckLabel(dlg), label);
     QCOMPARE(CheckedFrameCheck(dlg), frameCheckMarks);
@@ -205,14 +180,14 @@ void TestVtrPolling::pollShowsTimecode() {
 
     auto vtr = StillVtr(vtrType == VTR_VICTOR ? vtrsim::Protocol::Victor : vtrsim::Protocol::Sony,
                         "01:12:34:25");
-    IniFolder folder("com=" + QByteArray::number(com) + "\nVtrType=" + QByteArray::number(vtrType) +
-                         "\n",
-                     {{com, QByteArray::fromStdString(vtr->SlavePath())}});
+    WorkFolder folder("com=" + QByteArray::number(com) +
+                          "\nVtrType=" + QByteArray::number(vtrType) + "\n",
+                      {{com, QByteArray::fromStdString(vtr->SlavePath())}});
     CTarnwickDlg dlg;
-    QCOMPARE(QByteArray(dlg.m_szTimecode), QByteArray("00000000"));
-    dlg.OnTimer();
+    QCOMPARE(QByteArray(Probe(dlg).m_szTimecode), QByteArray("00000000"));
+    Probe(dlg).OnTimer();
     QCOMPARE(TcDisplayText(dlg), QStringLiteral("01:12:34:25"));
-    QCOMPARE(QByteArray(dlg.m_szTimecode), QByteArray("01123425"));
+    QCOMPARE(QByteArray(Probe(dlg).m_szTimecode), QByteArray("01123425"));
 }
 
 void TestVtrPolling::failedPollShowsDashes_data() {
@@ -233,24 +208,24 @@ void TestVtrPolling::failedPollShowsDashes() {
     const QByteArray device = kind == QLatin1String("absent")
                                   ? QByteArray("/nonexistent/tarnwick-tty")
                                   : QByteArray::fromStdString(vtr.SlavePath());
-    IniFolder folder("VtrType=0\n", {{1, device}});
+    WorkFolder folder("VtrType=0\n", {{1, device}});
     CTarnwickDlg dlg;
     // A good reading first, so that the failure has something to overwrite.
-    std::memcpy(dlg.m_szTimecode, "01123425", 9);
-    dlg.OnTimer();
+    std::memcpy(Probe(dlg).m_szTimecode, "01123425", 9);
+    Probe(dlg).OnTimer();
     QCOMPARE(TcDisplayText(dlg), QStringLiteral("--:--:--:--"));
-    QCOMPARE(QByteArray(dlg.m_szTimecode, 9), QByteArray("00000000\0", 9));
+    QCOMPARE(QByteArray(Probe(dlg).m_szTimecode, 9), QByteArray("00000000\0", 9));
 }
 
 void TestVtrPolling::comMenuOpensMappedPort() {
     auto vtr = StillVtr(vtrsim::Protocol::Sony, "00:10:00:00");
-    IniFolder folder("com=1\n", {{1, "/nonexistent/tarnwick-tty"},
-                                 {3, QByteArray::fromStdString(vtr->SlavePath())}});
+    WorkFolder folder("com=1\n", {{1, "/nonexistent/tarnwick-tty"},
+                                  {3, QByteArray::fromStdString(vtr->SlavePath())}});
     CTarnwickDlg dlg;
     QVERIFY(g_hPort == nullptr);
 
     dlg.MenuItem(ID_COM3)->trigger();
-    QCOMPARE(dlg.m_settings.com, 3);
+    QCOMPARE(Probe(dlg).m_settings.com, 3);
     QCOMPARE(CheckedCom(dlg), QList<int>{ID_COM3});
     QVERIFY(g_hPort != nullptr);
     // The polling runs again after the port was chosen.
@@ -259,32 +234,32 @@ void TestVtrPolling::comMenuOpensMappedPort() {
 
 void TestVtrPolling::choosingMarkedPortAgainReopensIt() {
     auto vtr = StillVtr(vtrsim::Protocol::Sony, "00:00:10:00");
-    IniFolder folder("com=2\n", {{2, QByteArray::fromStdString(vtr->SlavePath())}});
+    WorkFolder folder("com=2\n", {{2, QByteArray::fromStdString(vtr->SlavePath())}});
     CTarnwickDlg dlg;
-    dlg.OnTimer();
+    Probe(dlg).OnTimer();
     QCOMPARE(int(g_recvBuf[0]), 0x74);
 
     dlg.MenuItem(ID_COM2)->trigger();
     // Opened afresh: the buffers are clear, and the item stays marked.
     QCOMPARE(int(g_recvBuf[0]), 0);
     QCOMPARE(CheckedCom(dlg), QList<int>{ID_COM2});
-    dlg.OnTimer();
+    Probe(dlg).OnTimer();
     QCOMPARE(TcDisplayText(dlg), QStringLiteral("00:00:10:00"));
 }
 
 void TestVtrPolling::vtrMenuSwitchesProtocol() {
     auto vtr = StillVtr(vtrsim::Protocol::Victor, "12:00:00:00");
-    IniFolder folder("VtrType=0\n", {{1, QByteArray::fromStdString(vtr->SlavePath())}});
+    WorkFolder folder("VtrType=0\n", {{1, QByteArray::fromStdString(vtr->SlavePath())}});
     CTarnwickDlg dlg;
     QCOMPARE(LineSpeed(*vtr), int(B38400));
-    dlg.OnTimer();
+    Probe(dlg).OnTimer();
     QCOMPARE(TcDisplayText(dlg), QStringLiteral("--:--:--:--"));
 
     dlg.MenuItem(ID_VTR_VICTOR)->trigger();
-    QCOMPARE(dlg.m_settings.VtrType, VTR_VICTOR);
+    QCOMPARE(Probe(dlg).m_settings.VtrType, VTR_VICTOR);
     QCOMPARE(CheckedVtr(dlg), QList<int>{ID_VTR_VICTOR});
     QCOMPARE(LineSpeed(*vtr), int(B9600));
-    dlg.OnTimer();
+    Probe(dlg).OnTimer();
     QCOMPARE(TcDisplayText(dlg), QStringLiteral("12:00:00:00"));
 
     dlg.MenuItem(ID_VTR_SONY)->trigger();
@@ -293,10 +268,10 @@ void TestVtrPolling::vtrMenuSwitchesProtocol() {
 }
 
 void TestVtrPolling::portMapSurvivesExit() {
-    IniFolder folder("com=3\n", {{3, "/dev/ttyUSB7"}});
+    WorkFolder folder("com=3\n", {{3, "/dev/ttyUSB7"}});
     {
         CTarnwickDlg dlg;
-        dlg.OnClose();
+        dlg.Dispatch(ID_FILE_EXIT, Notify::Command);
     }
     const QByteArray text = folder.Text();
     QVERIFY2(text.contains("[Ports]"), text.constData());

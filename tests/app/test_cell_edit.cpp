@@ -13,9 +13,9 @@ namespace {
 // An IN edit showing 01:00:10:05 with the caret at the given place.
 void OpenInEdit(ListWindow& w, int caret) {
     w.Press(Qt::Key_Return);
-    QCOMPARE(w.dlg->m_editCell.text(), QStringLiteral("01:00:10:05"));
-    w.dlg->m_editCell.setCursorPosition(caret);
-    w.dlg->m_nCaret = caret;
+    QCOMPARE(w.probe().m_editCell.text(), QStringLiteral("01:00:10:05"));
+    w.probe().m_editCell.setCursorPosition(caret);
+    w.probe().m_nCaret = caret;
 }
 
 // A digit-row key with Shift as a real keyboard sends it: the symbol, and (on X and Wayland)
@@ -51,11 +51,11 @@ private slots:
         ListWindow w;
         OpenInEdit(w, caret);
         w.Press(key);
-        QCOMPARE(w.dlg->m_editCell.text(), text);
-        QCOMPARE(w.dlg->m_editCell.cursorPosition(), caretAfter);
+        QCOMPARE(w.probe().m_editCell.text(), text);
+        QCOMPARE(w.probe().m_editCell.cursorPosition(), caretAfter);
         w.Press(Qt::Key_Return);
         QCOMPARE(w.Cell(1, COL_IN), text);
-        QCOMPARE(w.dlg->m_grid.GetCol(), long(COL_OUT));
+        QCOMPARE(w.probe().m_grid.GetCol(), long(COL_OUT));
     }
 
     void arrowsStepOverColons_data() {
@@ -78,7 +78,7 @@ private slots:
         ListWindow w;
         OpenInEdit(w, caret);
         w.Press(key);
-        QCOMPARE(w.dlg->m_editCell.cursorPosition(), caretAfter);
+        QCOMPARE(w.probe().m_editCell.cursorPosition(), caretAfter);
     }
 
     void otherKeysDoNothingInATimecodeEdit_data() {
@@ -98,19 +98,19 @@ private slots:
         ListWindow w;
         OpenInEdit(w, 4);
         if (key == -1) {
-            SendShifted2(&w.dlg->m_editCell, Qt::Key_At, QStringLiteral("@"), 11);
+            SendShifted2(&w.probe().m_editCell, Qt::Key_At, QStringLiteral("@"), 11);
         } else if (key == -2) {
-            SendShifted2(&w.dlg->m_editCell, Qt::Key_QuoteDbl, QStringLiteral("\""), 0);
+            SendShifted2(&w.probe().m_editCell, Qt::Key_QuoteDbl, QStringLiteral("\""), 0);
         } else {
             w.Press(key);
         }
         QCoreApplication::processEvents();
-        QCOMPARE(w.dlg->m_editCell.text(), QStringLiteral("01:00:10:05"));
-        QCOMPARE(w.dlg->m_editCell.cursorPosition(), 4);
-        QVERIFY(w.dlg->m_editCell.hasFocus());
+        QCOMPARE(w.probe().m_editCell.text(), QStringLiteral("01:00:10:05"));
+        QCOMPARE(w.probe().m_editCell.cursorPosition(), 4);
+        QVERIFY(w.probe().m_editCell.hasFocus());
         QCOMPARE(QApplication::activePopupWidget(), nullptr);
-        QCOMPARE(w.dlg->m_grid.GetRows(), 31L);
-        QCOMPARE(w.dlg->m_grid.GetCol(), long(COL_IN));
+        QCOMPARE(w.probe().m_grid.GetRows(), 31L);
+        QCOMPARE(w.probe().m_grid.GetCol(), long(COL_IN));
     }
 
     void shortcutsNeverActWhileEditing_data() {
@@ -127,27 +127,27 @@ private slots:
         for (int key : {Qt::Key_I, Qt::Key_O, Qt::Key_R, Qt::Key_Insert, Qt::Key_Delete}) {
             w.Press(key);
         }
-        QCOMPARE(w.dlg->m_grid.GetRows(), 31L);
-        QCOMPARE(w.dlg->m_grid.GetRow(), 3L);
-        QCOMPARE(w.dlg->m_grid.GetCol(), long(col));
+        QCOMPARE(w.probe().m_grid.GetRows(), 31L);
+        QCOMPARE(w.probe().m_grid.GetRow(), 3L);
+        QCOMPARE(w.probe().m_grid.GetCol(), long(col));
         QCOMPARE(w.Cell(3, COL_IN), QString());
-        QVERIFY(w.dlg->m_editCell.hasFocus());
+        QVERIFY(w.probe().m_editCell.hasFocus());
     }
 
     void spotNumberTakesFiveCharacters() {
         ListWindow w;
         w.MoveTo(1, COL_SPNO);
         w.Press(Qt::Key_Return);
-        QCOMPARE(w.dlg->m_editCell.cursorPosition(), 4);
+        QCOMPARE(w.probe().m_editCell.cursorPosition(), 4);
         w.Type(QStringLiteral("AB"));
-        QCOMPARE(w.dlg->m_editCell.text(), QStringLiteral("0001A"));
+        QCOMPARE(w.probe().m_editCell.text(), QStringLiteral("0001A"));
         w.Press(Qt::Key_Backspace);
         w.Press(Qt::Key_Left);
         w.Press(Qt::Key_Delete);
         w.Press(Qt::Key_Space); // not a key of this column
         w.Press(Qt::Key_Return);
         QCOMPARE(w.Cell(1, COL_SPNO), QStringLiteral("000"));
-        QCOMPARE(w.dlg->m_grid.GetCol(), long(COL_SPNO));
+        QCOMPARE(w.probe().m_grid.GetCol(), long(COL_SPNO));
         QVERIFY(w.GridFocused());
     }
 
@@ -171,24 +171,24 @@ private slots:
         w.Type(QStringLiteral("abc"));
         w.Press(endKey);
         QCOMPARE(w.Cell(row, COL_REMARK), stored);
-        QCOMPARE(w.dlg->m_grid.GetRow(), rowAfter);
-        QCOMPARE(w.dlg->m_grid.GetCol(), long(COL_IN));
-        QVERIFY(!w.dlg->m_editCell.isVisible());
+        QCOMPARE(w.probe().m_grid.GetRow(), rowAfter);
+        QCOMPARE(w.probe().m_grid.GetCol(), long(COL_IN));
+        QVERIFY(!w.probe().m_editCell.isVisible());
         QVERIFY(w.dlg->isVisible());
         QVERIFY(w.GridFocused());
     }
 
     void remarkOpensWithoutItsSpaceAndAnEmptyOneStoresNothing() {
         ListWindow w;
-        w.dlg->m_grid.SetTextMatrix(2, COL_IN, QStringLiteral("01:00:00:00"));
+        w.probe().m_grid.SetTextMatrix(2, COL_IN, QStringLiteral("01:00:00:00"));
         w.MoveTo(3, COL_IN);
         w.Press(Qt::Key_R); // an empty row below a filled one: the filled row's remark
-        QCOMPARE(w.dlg->m_grid.GetRow(), 2L);
+        QCOMPARE(w.probe().m_grid.GetRow(), 2L);
         w.Type(QStringLiteral("x"));
         w.Press(Qt::Key_Return);
         w.MoveTo(2, COL_REMARK);
         w.Press(Qt::Key_Return);
-        QCOMPARE(w.dlg->m_editCell.text(), QStringLiteral("x"));
+        QCOMPARE(w.probe().m_editCell.text(), QStringLiteral("x"));
         w.Press(Qt::Key_Backspace);
         w.Press(Qt::Key_Return);
         QCOMPARE(w.Cell(2, COL_REMARK), QString());
@@ -197,23 +197,23 @@ private slots:
     void enterMarksTheListModifiedEvenWhenCancelled() {
         ListWindow w;
         w.Press(Qt::Key_Return);
-        QVERIFY(w.dlg->m_editCell.hasFocus());
+        QVERIFY(w.probe().m_editCell.hasFocus());
         w.Press(Qt::Key_Escape);
-        QCOMPARE(w.dlg->m_bModified, 1);
+        QCOMPARE(w.probe().m_bModified, 1);
         QCOMPARE(w.Cell(1, COL_IN), QStringLiteral("01:00:10:05")); // the pre-filled timecode
         QCOMPARE(w.Cell(1, COL_DURATION), QString());
-        QCOMPARE(w.dlg->m_grid.GetCol(), long(COL_IN));
+        QCOMPARE(w.probe().m_grid.GetCol(), long(COL_IN));
     }
 
     void editorCoversTheCellOnePixelWider() {
         ListWindow w;
         w.MoveTo(2, COL_OUT);
         w.Press(Qt::Key_Return);
-        const CMSFlexGrid& grid = w.dlg->m_grid;
+        const CMSFlexGrid& grid = w.probe().m_grid;
         const QRect cell(grid.pos() +
                              QPoint(int(grid.GetCellLeft() / 15), int(grid.GetCellTop() / 15)),
                          QSize(int(grid.GetCellWidth() / 15), int(grid.GetCellHeight() / 15)));
-        QCOMPARE(w.dlg->m_editCell.geometry(), cell.adjusted(-1, -1, 1, 1));
+        QCOMPARE(w.probe().m_editCell.geometry(), cell.adjusted(-1, -1, 1, 1));
     }
 
     // A change the mask cannot take one character at a time ends where it began.
@@ -238,7 +238,7 @@ private slots:
         QFETCH(QString, text);
         ListWindow w;
         OpenInEdit(w, 3);
-        QLineEdit& edit = w.dlg->m_editCell;
+        QLineEdit& edit = w.probe().m_editCell;
         if (select == 11) {
             edit.selectAll();
         } else if (select > 0) {
@@ -260,9 +260,9 @@ private slots:
         ListWindow w;
         OpenInEdit(w, 9);
         w.Press(Qt::Key_Right, Qt::ShiftModifier); // selects the first frame digit
-        QCOMPARE(w.dlg->m_editCell.selectedText(), QStringLiteral("0"));
+        QCOMPARE(w.probe().m_editCell.selectedText(), QStringLiteral("0"));
         w.Press(Qt::Key_5);
-        QCOMPARE(w.dlg->m_editCell.text(), QStringLiteral("01:00:10:05"));
+        QCOMPARE(w.probe().m_editCell.text(), QStringLiteral("01:00:10:05"));
         w.Press(Qt::Key_Return);
         QCOMPARE(w.Cell(1, COL_IN), QStringLiteral("01:00:10:05"));
     }
@@ -281,13 +281,13 @@ private slots:
         ListWindow w;
         w.MoveTo(1, COL_REMARK);
         w.Press(Qt::Key_Return);
-        QVERIFY(w.dlg->m_editCell.testAttribute(Qt::WA_InputMethodEnabled));
+        QVERIFY(w.probe().m_editCell.testAttribute(Qt::WA_InputMethodEnabled));
         w.Type(QStringLiteral("ab"));
         QInputMethodEvent commit; // text from the input method
         commit.setCommitString(input);
-        QApplication::sendEvent(&w.dlg->m_editCell, &commit);
-        QCOMPARE(w.dlg->m_editCell.text(), text);
-        QCOMPARE(w.dlg->m_editCell.cursorPosition(), int(text.size()));
+        QApplication::sendEvent(&w.probe().m_editCell, &commit);
+        QCOMPARE(w.probe().m_editCell.text(), text);
+        QCOMPARE(w.probe().m_editCell.cursorPosition(), int(text.size()));
         w.Press(Qt::Key_Return);
         QCOMPARE(w.Cell(1, COL_REMARK), QLatin1Char(' ') + text);
     }
@@ -297,14 +297,14 @@ private slots:
         w.MoveTo(1, COL_REMARK);
         w.Press(Qt::Key_Return);
         w.Press(Qt::Key_Return);
-        QCOMPARE(w.dlg->m_bRemarkImeOpen, 1); // the remark's state is remembered
+        QCOMPARE(w.probe().m_bRemarkImeOpen, 1); // the remark's state is remembered
         w.MoveTo(1, COL_SPNO);
         w.Press(Qt::Key_Return);
-        QVERIFY(!w.dlg->m_editCell.testAttribute(Qt::WA_InputMethodEnabled));
+        QVERIFY(!w.probe().m_editCell.testAttribute(Qt::WA_InputMethodEnabled));
         w.Press(Qt::Key_Escape);
         w.MoveTo(1, COL_IN);
         w.Press(Qt::Key_Return);
-        QVERIFY(!w.dlg->m_editCell.testAttribute(Qt::WA_InputMethodEnabled));
+        QVERIFY(!w.probe().m_editCell.testAttribute(Qt::WA_InputMethodEnabled));
     }
 
     void inButtonDuringARemarkEditCapturesOnTheNextRow() {
@@ -315,11 +315,11 @@ private slots:
         QTest::mouseClick(w.dlg->GetDlgItem(IDC_IN), Qt::LeftButton);
         QCOMPARE(w.Cell(1, COL_IN), QString());
         QCOMPARE(w.Cell(2, COL_IN), QStringLiteral("01:00:10:05"));
-        QVERIFY(w.dlg->m_editCell.isVisible()); // left open without the focus
-        QCOMPARE(w.dlg->m_editCell.text(), QStringLiteral("cm"));
+        QVERIFY(w.probe().m_editCell.isVisible()); // left open without the focus
+        QCOMPARE(w.probe().m_editCell.text(), QStringLiteral("cm"));
         // Enter on the grid opens a new edit over the current cell, replacing the old text.
         w.Press(Qt::Key_Return);
-        QCOMPARE(w.dlg->m_editCell.text(), QStringLiteral("01:00:10:05"));
+        QCOMPARE(w.probe().m_editCell.text(), QStringLiteral("01:00:10:05"));
     }
 
     void remarkContextMenuKeepsTheEditOnItsCell() {
@@ -328,11 +328,11 @@ private slots:
         w.Press(Qt::Key_Return);
         QMenu menu; // as the editor's own context menu would
         menu.addAction(QStringLiteral("x"));
-        menu.popup(w.dlg->m_editCell.mapToGlobal(QPoint(2, 2)));
+        menu.popup(w.probe().m_editCell.mapToGlobal(QPoint(2, 2)));
         QTRY_VERIFY(menu.isVisible());
         menu.hide();
-        QCOMPARE(w.dlg->m_grid.GetRow(), 1L);
-        QCOMPARE(w.dlg->m_grid.GetCol(), long(COL_REMARK));
+        QCOMPARE(w.probe().m_grid.GetRow(), 1L);
+        QCOMPARE(w.probe().m_grid.GetCol(), long(COL_REMARK));
     }
 
     void hiddenEditorCommitsNothing() {
@@ -345,9 +345,9 @@ private slots:
 
     void damagedTimecodeCellIsEditedFromTheCurrentTimecode() {
         ListWindow w;
-        w.dlg->m_grid.SetTextMatrix(1, COL_IN, QStringLiteral("99:99:99:99"));
+        w.probe().m_grid.SetTextMatrix(1, COL_IN, QStringLiteral("99:99:99:99"));
         w.Press(Qt::Key_Return);
-        QCOMPARE(w.dlg->m_editCell.text(), QStringLiteral("01:00:10:05"));
+        QCOMPARE(w.probe().m_editCell.text(), QStringLiteral("01:00:10:05"));
         w.Press(Qt::Key_Escape);
         QCOMPARE(w.Cell(1, COL_IN), QStringLiteral("99:99:99:99")); // kept until a commit
     }

@@ -1,5 +1,5 @@
 // File → 印刷 through the dialog, answered by the print dialog hook with a PDF file.
-#include "app/tarnwick_dlg.h"
+#include "dialog_probe.h"
 #include "pdf_reader.h"
 #include "platform/message_box.h"
 #include "poll_timer.h"
@@ -15,11 +15,12 @@
 
 namespace {
 void FillRow(CTarnwickDlg& dlg, int row, const QString& remark) {
-    dlg.m_grid.SetTextMatrix(row, COL_SPNO, QStringLiteral("%1").arg(row, 4, 10, QLatin1Char('0')));
-    dlg.m_grid.SetTextMatrix(row, COL_IN, QStringLiteral("00:59:50:00"));
-    dlg.m_grid.SetTextMatrix(row, COL_OUT, QStringLiteral("01:00:20:00"));
-    dlg.m_grid.SetTextMatrix(row, COL_DURATION, QStringLiteral("00:00:30:00"));
-    dlg.m_grid.SetTextMatrix(row, COL_REMARK, remark);
+    Probe(dlg).m_grid.SetTextMatrix(row, COL_SPNO,
+                                    QStringLiteral("%1").arg(row, 4, 10, QLatin1Char('0')));
+    Probe(dlg).m_grid.SetTextMatrix(row, COL_IN, QStringLiteral("00:59:50:00"));
+    Probe(dlg).m_grid.SetTextMatrix(row, COL_OUT, QStringLiteral("01:00:20:00"));
+    Probe(dlg).m_grid.SetTextMatrix(row, COL_DURATION, QStringLiteral("00:00:30:00"));
+    Probe(dlg).m_grid.SetTextMatrix(row, COL_REMARK, remark);
 }
 
 } // namespace
@@ -78,7 +79,7 @@ void TestPrintCommand::printsTheListOnce() {
     QStringList shown;
     SetMessageBoxHook([&](const MessageBoxRequest& box) {
         shown << box.text;
-        return IDOK;
+        return BoxAnswer::Ok;
     });
     int dialogs = 0;
     QList<int> timersDuringDialog = {-1};
@@ -102,7 +103,7 @@ void TestPrintCommand::printsTheListOnce() {
     QCOMPARE(docName, QStringLiteral("印刷"));
     QCOMPARE(timersDuringDialog, QList<int>());
     QCOMPARE(RunningTimerIntervals(&dlg), QList<int>({POLL_INTERVAL_MS}));
-    QCOMPARE(dlg.m_nPollTimer, POLL_TIMER_ID);
+    QCOMPARE(Probe(dlg).m_nPollTimer, POLL_TIMER_ID);
     QCOMPARE(shown, messages);
     QCOMPARE(PdfPageCount(path), pages);
     if (pages > 0) {
@@ -116,4 +117,4 @@ void TestPrintCommand::printsTheListOnce() {
 }
 
 QTEST_MAIN(TestPrintCommand)
-#include "tst_print_command.moc"
+#include "test_print_command.moc"

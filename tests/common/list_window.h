@@ -1,37 +1,29 @@
 #pragma once
 
-// A main window ready for the operator: its own working folder (COM1 points nowhere, so no
-// real serial device is touched), shown, started, active, with the grid focused. The poll
-// timer is stopped so that the timecode a test sets stays until the next capture.
-#include "app/tarnwick_dlg.h"
+// A main window ready for the operator: its own working folder, shown, started, active, with
+// the grid focused. The poll timer is stopped so that the timecode a test sets stays until
+// the next capture.
+#include "dialog_probe.h"
+#include "work_folder.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
 
 struct ListWindow {
-    QTemporaryDir dir;
-    QString previous = QDir::currentPath();
+    WorkFolder folder;
     std::unique_ptr<CTarnwickDlg> dlg;
 
     ListWindow() {
-        QDir::setCurrent(dir.path());
-        QFile ini(dir.filePath(QStringLiteral("default.ini")));
-        ini.open(QIODevice::WriteOnly);
-        ini.write("[Ports]\nCOM1=/nonexistent/tarnwick-test-tty\n");
-        ini.close();
         dlg = std::make_unique<CTarnwickDlg>();
         dlg->show();
         QCoreApplication::sendPostedEvents(dlg.get(), WM_DEFERRED_INIT);
         dlg->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
-        dlg->KillTimer(dlg->m_nPollTimer);
-        dlg->m_settings.FrameCheck = 3;
-        dlg->m_settings.Drop = 0;
+        probe().KillTimer(probe().m_nPollTimer);
+        probe().m_settings.FrameCheck = 3;
+        probe().m_settings.Drop = 0;
         SetTimecode("01001005");
     }
     ~ListWindow() {
@@ -39,19 +31,19 @@ struct ListWindow {
         // editor still has the focus would run the editor's focus handler on the way.
         dlg->hide();
         dlg.reset();
-        QDir::setCurrent(previous);
     }
 
-    void SetTimecode(const char* hhmmssff) { qstrncpy(dlg->m_szTimecode, hhmmssff, 9); }
+    DialogProbe probe() const { return DialogProbe(*dlg); }
+    void SetTimecode(const char* hhmmssff) { qstrncpy(probe().m_szTimecode, hhmmssff, 9); }
     // A key typed by the operator: it goes to whatever has the focus, through the hook.
     void Press(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), mods);
     }
     void Type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
-    QString Cell(long row, long col) const { return dlg->m_grid.GetTextMatrix(row, col); }
+    QString Cell(long row, long col) const { return probe().m_grid.GetTextMatrix(row, col); }
     void MoveTo(long row, long col) {
-        dlg->m_grid.SetRow(row);
-        dlg->m_grid.SetCol(col);
+        probe().m_grid.SetRow(row);
+        probe().m_grid.SetCol(col);
     }
     // Opens an edit on the cell with Enter, types the text and commits it with Enter.
     void EditCell(long row, long col, const QString& text) {
@@ -60,5 +52,5 @@ struct ListWindow {
         Type(text);
         Press(Qt::Key_Return);
     }
-    bool GridFocused() const { return QApplication::focusWidget() == &dlg->m_grid; }
+    bool GridFocused() const { return QApplication::focusWidget() == &probe().m_grid; }
 };

@@ -9,9 +9,8 @@
 
 void CTarnwickDlg::OnFilePrint() {
     // No VTR poll may run while the dialog is up or the pages are drawn.
-    KillTimer(m_nPollTimer);
+    PollPause pause(*this);
     PrintList();
-    m_nPollTimer = SetTimer(POLL_TIMER_ID, POLL_INTERVAL_MS);
 }
 
 void CTarnwickDlg::PrintList() {
@@ -29,7 +28,7 @@ void CTarnwickDlg::PrintList() {
     }
 
     PrinterSurface dc(&printer);
-    PrintPages(dc, ReadListRows(m_grid));
+    PrintPages(dc, m_list.Rows());
     // A document that cannot be begun (no printer, an output file that cannot be written)
     // would otherwise vanish without a word while the operator waits for paper.
     if (!dc.EndDoc()) {

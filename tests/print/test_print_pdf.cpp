@@ -133,4 +133,4 @@ void TestPrintPdf::emptyListWritesNoDocument() {
 }
 
 QTEST_MAIN(TestPrintPdf)
-#include "tst_print_pdf.moc"
+#include "test_print_pdf.moc"

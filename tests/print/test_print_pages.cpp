@@ -205,4 +205,4 @@ void TestPrintPages::fontHeight() {
 }
 
 QTEST_GUILESS_MAIN(TestPrintPages)
-#include "tst_print_pages.moc"
+#include "test_print_pages.moc"

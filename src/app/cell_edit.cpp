@@ -1,155 +1,105 @@
+// In-place editing: the hidden edit box laid over the current cell, its column rules, the
+// timecode overwrite mask and the input method. What a cell may hold is the list library's
+// rule; the committed text goes into the list through it.
 #include "app/tarnwick_dlg.h"
 
-#include "list/current_timecode.h"
+#include "list/cell_text.h"
 #include "persist/cp932.h"
 #include "platform/ime.h"
-#include "timecode/timecode.h"
 
 #include <QApplication>
 #include <QSignalBlocker>
 
 namespace {
 
-constexpr int TIMECODE_LENGTH = 11; // "00:00:00:00"
-// Room for the one typed character before the overwrite mask removes the one it replaces.
-constexpr int TIMECODE_EDIT_LIMIT = TIMECODE_LENGTH + 1;
-constexpr int TIMECODE_EDIT_CARET = 9; // before the frames
-constexpr int SPNO_LIMIT = 5;
-constexpr int REMARK_LIMIT = 255;
 constexpr int TWIPS_PER_PIXEL = 15; // at 96 dots per inch
-
-bool IsShadedColumn(long col) {
-    return col == COL_SPNO || col == COL_IN || col == COL_OUT || col == COL_REMARK;
-}
-
-// A text an IN or OUT cell may take from the editor: exactly HH:MM:SS:FF with every field in
-// range. The range test alone reads its fields as a formatted scan does, so it would also
-// pass "01:00:10:011" (typed at the end of the text) or a pasted "1:2:3:4" padded with blanks.
-bool IsTimecodeEditText(const QString& text) {
-    if (text.size() != TIMECODE_LENGTH) {
-        return false;
-    }
-    for (int i = 0; i < TIMECODE_LENGTH; ++i) {
-        const QChar c = text.at(i);
-        const bool colon = i == 2 || i == 5 || i == 8;
-        if (colon ? c != QLatin1Char(':') : (c < QLatin1Char('0') || c > QLatin1Char('9'))) {
-            return false;
-        }
-    }
-    return IsValidTimecodeText(text.toLatin1().constData()) == 1;
-}
-
-int CommonPrefixLength(const QString& a, const QString& b) {
-    int n = 0;
-    while (n < a.size() && n < b.size() && a.at(n) == b.at(n)) {
-        ++n;
-    }
-    return n;
-}
-
-// What a change put into the text: the part of after between what it kept at either end.
-QString InsertedText(const QString& before, const QString& after) {
-    const int prefix = CommonPrefixLength(before, after);
-    int suffix = 0;
-    while (suffix < before.size() - prefix && suffix < after.size() - prefix &&
-           before.at(before.size() - 1 - suffix) == after.at(after.size() - 1 - suffix)) {
-        ++suffix;
-    }
-    return after.mid(prefix, after.size() - prefix - suffix);
-}
 
 int SelectionStart(const QLineEdit& edit) {
     return edit.hasSelectedText() ? edit.selectionStart() : edit.cursorPosition();
-}
-
-void OpenEdit(CTarnwickDlg& dlg) {
-    const long col = dlg.m_grid.GetCol();
-    const long row = dlg.m_grid.GetRow();
-    QString text = dlg.m_grid.GetTextMatrix(row, col);
-    int caret = 0;
-    int limit = 0;
-    switch (col) {
-    case COL_SPNO:
-        caret = static_cast<int>(text.size());
-        limit = SPNO_LIMIT;
-        break;
-    case COL_IN:
-    case COL_OUT:
-        // The pre-filled timecode stays in the cell even if the edit is then cancelled.
-        if (text.isEmpty()) {
-            text = CurrentTimecodeText(dlg.m_szTimecode);
-            dlg.m_grid.SetTextMatrix(row, col, text);
-        } else if (!IsTimecodeEditText(text)) {
-            // A damaged cell (a hand-edited list file) could never be typed into a valid
-            // timecode by the mask; the edit starts from the current one instead, and the
-            // cell keeps its text unless the edit is committed.
-            text = CurrentTimecodeText(dlg.m_szTimecode);
-        }
-        caret = TIMECODE_EDIT_CARET;
-        limit = TIMECODE_EDIT_LIMIT;
-        break;
-    case COL_REMARK:
-        // The cell keeps its leading space; the editor shows the remark without it.
-        if (text.startsWith(QLatin1Char(' '))) {
-            text.remove(0, 1);
-        }
-        caret = static_cast<int>(text.size());
-        limit = REMARK_LIMIT;
-        break;
-    default:
-        return;
-    }
-    {
-        // A shorter limit cuts the previous edit's text, which is no change to handle.
-        const QSignalBlocker quiet(&dlg.m_editCell);
-        dlg.m_editCell.setMaxLength(limit);
-    }
-    dlg.m_nCaret = caret;
-    dlg.ShowCellEdit(text);
-    dlg.m_editCell.setCursorPosition(dlg.m_nCaret);
-}
-
-void CommitEdit(CTarnwickDlg& dlg) {
-    // Read before the focus change below, whose handler moves the cursor after a remark.
-    const long col = dlg.m_grid.GetCol();
-    const long row = dlg.m_grid.GetRow();
-    if (col == COL_NO || col == COL_DURATION) {
-        return;
-    }
-    // With no edit open there is nothing to commit: the hidden editor still holds the text
-    // of the last edit, which must not land in whatever cell is current now.
-    if (dlg.m_editCell.isHidden()) {
-        return;
-    }
-    QString text = dlg.m_editCell.text();
-    // An edit left open over another column (see OnCellEditKillFocus) may hold anything; an
-    // IN or OUT cell takes nothing but a valid timecode, so such a commit stays open.
-    if ((col == COL_IN || col == COL_OUT) && !IsTimecodeEditText(text)) {
-        return;
-    }
-    if (col == COL_REMARK && !text.isEmpty()) {
-        text.prepend(QLatin1Char(' '));
-    }
-    dlg.m_grid.SetText(text);
-    // Focus first: hiding the focused editor would hand the focus to the next control.
-    dlg.m_grid.setFocus();
-    dlg.m_editCell.hide();
-    if (col == COL_IN) {
-        dlg.CaptureIn(1);
-    } else if (col == COL_OUT) {
-        dlg.CaptureOut(1);
-    }
-    dlg.ScrollToRow(static_cast<int>(row), 0);
 }
 
 } // namespace
 
 void CTarnwickDlg::OnEnterKey() {
     if (QApplication::focusWidget() == &m_grid) {
-        OpenEdit(*this);
+        OpenEdit();
     } else {
-        CommitEdit(*this);
+        CommitEdit();
     }
+}
+
+void CTarnwickDlg::OpenEdit() {
+    const long col = m_grid.GetCol();
+    int caret = 0;
+    int limit = 0;
+    switch (col) {
+    case COL_SPNO:
+        limit = SPNO_LIMIT;
+        break;
+    case COL_IN:
+    case COL_OUT:
+        caret = TIMECODE_EDIT_CARET;
+        limit = TIMECODE_EDIT_LIMIT;
+        break;
+    case COL_REMARK:
+        limit = REMARK_LIMIT;
+        break;
+    default:
+        return; // No. and DURATION are never edited
+    }
+    // The pre-filled timecode of an empty IN or OUT stays in the cell even if the edit is then
+    // cancelled.
+    const QString timecode = CurrentTimecodeText(m_szTimecode);
+    QString text = m_list.EditStartText(timecode);
+    if ((col == COL_IN || col == COL_OUT) && !IsTimecodeEditText(text)) {
+        // A damaged cell (a hand-edited list file) could never be typed into a valid timecode
+        // by the mask; the edit starts from the current one instead, and the cell keeps its
+        // text unless the edit is committed.
+        text = timecode;
+    }
+    if (col == COL_SPNO || col == COL_REMARK) {
+        caret = static_cast<int>(text.size());
+    }
+    {
+        // A shorter limit cuts the previous edit's text, which is no change to handle.
+        const QSignalBlocker quiet(&m_editCell);
+        m_editCell.setMaxLength(limit);
+    }
+    m_nCaret = caret;
+    ShowCellEdit(text);
+    m_editCell.setCursorPosition(m_nCaret);
+}
+
+void CTarnwickDlg::CommitEdit() {
+    // Read before the focus change below, whose handler moves the cursor after a remark.
+    const long col = m_grid.GetCol();
+    const long row = m_grid.GetRow();
+    if (col == COL_NO || col == COL_DURATION) {
+        return;
+    }
+    // With no edit open there is nothing to commit: the hidden editor still holds the text
+    // of the last edit, which must not land in whatever cell is current now.
+    if (m_editCell.isHidden()) {
+        return;
+    }
+    const QString text = m_editCell.text();
+    // An edit left open over another column (see OnCellEditKillFocus) may hold anything; an
+    // IN or OUT cell takes nothing but a valid timecode, so such a commit stays open.
+    if ((col == COL_IN || col == COL_OUT) && !IsTimecodeEditText(text)) {
+        return;
+    }
+    // The cell, the cursor move after a remark and the capture follow-up are one change.
+    SpotList::Change change(m_list, ListChange::Edit);
+    m_list.WriteEditedCell(text);
+    // Focus first: hiding the focused editor would hand the focus to the next control.
+    m_grid.setFocus();
+    m_editCell.hide();
+    if (col == COL_IN) {
+        CaptureIn(1);
+    } else if (col == COL_OUT) {
+        CaptureOut(1);
+    }
+    ScrollToRow(static_cast<int>(row), 0);
 }
 
 void CTarnwickDlg::ShowCellEdit(const QString& text) {
@@ -272,20 +222,4 @@ void CTarnwickDlg::OnCellEditKillFocus() {
     } else {
         ImeSetOpenStatus(&m_editCell, false);
     }
-}
-
-void CTarnwickDlg::OnEnterCell() {
-    if (IsShadedColumn(m_grid.GetCol())) {
-        m_grid.SetCellBackColor(COLOR_CURRENT_CELL);
-    }
-}
-
-void CTarnwickDlg::OnLeaveCell() {
-    if (IsShadedColumn(m_grid.GetCol())) {
-        m_grid.SetCellBackColor(COLOR_PLAIN_CELL);
-    }
-}
-
-void CTarnwickDlg::OnSmallButton() {
-    m_grid.setFocus();
 }

@@ -1,0 +1,82 @@
+#include "list/cell_text.h"
+
+#include "timecode/timecode.h"
+
+#include <algorithm>
+
+namespace {
+
+bool IsColonAt(const QString& text, int p) {
+    return p >= 0 && p < text.size() && text.at(p) == QLatin1Char(':');
+}
+
+} // namespace
+
+QString CurrentTimecodeText(const char* szTimecode) {
+    QString text;
+    for (int i = 0; i < 8 && szTimecode[i] != '\0'; ++i) {
+        if (i == 2 || i == 4 || i == 6) {
+            text += QLatin1Char(':');
+        }
+        text += QLatin1Char(szTimecode[i]);
+    }
+    return text;
+}
+
+bool IsTimecodeEditText(const QString& text) {
+    if (text.size() != TIMECODE_LENGTH) {
+        return false;
+    }
+    for (int i = 0; i < TIMECODE_LENGTH; ++i) {
+        const QChar c = text.at(i);
+        const bool colon = i == 2 || i == 5 || i == 8;
+        if (colon ? c != QLatin1Char(':') : (c < QLatin1Char('0') || c > QLatin1Char('9'))) {
+            return false;
+        }
+    }
+    return IsValidTimecodeText(text.toLatin1().constData()) == 1;
+}
+
+int CommonPrefixLength(const QString& a, const QString& b) {
+    int n = 0;
+    while (n < a.size() && n < b.size() && a.at(n) == b.at(n)) {
+        ++n;
+    }
+    return n;
+}
+
+QString InsertedText(const QString& before, const QString& after) {
+    const int prefix = CommonPrefixLength(before, after);
+    int suffix = 0;
+    while (suffix < before.size() - prefix && suffix < after.size() - prefix &&
+           before.at(before.size() - 1 - suffix) == after.at(after.size() - 1 - suffix)) {
+        ++suffix;
+    }
+    return after.mid(prefix, after.size() - prefix - suffix);
+}
+
+int TimecodeCaretBeforeMove(const QString& text, int s, bool left) {
+    int p = 0;
+    if (left) {
+        if (s > 0) {
+            p = s - 1;
+            if (IsColonAt(text, p)) {
+                --p;
+            }
+            ++p;
+        } else {
+            p = 1;
+        }
+    } else {
+        if (s < TIMECODE_LAST_CARET) {
+            p = s + 1;
+            if (IsColonAt(text, p)) {
+                ++p;
+            }
+            --p;
+        } else {
+            p = s - 1;
+        }
+    }
+    return std::clamp(p, 0, TIMECODE_LAST_CARET);
+}

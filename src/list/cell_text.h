@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+// The texts the list's cells take from the operator: the live timecode, and what an edit of a
+// cell may hold.
+
+constexpr int TIMECODE_LENGTH = 11; // "00:00:00:00"
+// Room for the one typed character before the overwrite mask removes the one it replaces.
+constexpr int TIMECODE_EDIT_LIMIT = TIMECODE_LENGTH + 1;
+constexpr int TIMECODE_EDIT_CARET = 9; // before the frames
+constexpr int TIMECODE_LAST_CARET = TIMECODE_LENGTH - 1;
+constexpr int SPNO_LIMIT = 5;
+constexpr int REMARK_LIMIT = 255;
+
+// The last polled timecode, eight characters HHMMSSFF, as the list shows it: HH:MM:SS:FF.
+// The buffer is a C string: a poll that has cleared it and not yet filled it gives fewer
+// characters, and the text stops where the buffer does, so an empty buffer gives "".
+QString CurrentTimecodeText(const char* szTimecode);
+
+// A text an IN or OUT cell may take from the editor: exactly HH:MM:SS:FF with every field in
+// range. The range test alone reads its fields as a formatted scan does, so it would also
+// pass "01:00:10:011" (typed at the end of the text) or a pasted "1:2:3:4" padded with blanks.
+bool IsTimecodeEditText(const QString& text);
+
+// What a change put into a text: the part of after between what it kept at either end.
+QString InsertedText(const QString& before, const QString& after);
+int CommonPrefixLength(const QString& a, const QString& b);
+
+// Where the caret of a timecode edit goes for Left or Right from the selection start s: it
+// always rests before a digit, skips the colons, and never passes the last digit. The result
+// is where the editor's own one-character move, which follows the key, must start from.
+int TimecodeCaretBeforeMove(const QString& text, int s, bool left);

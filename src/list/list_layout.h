@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/colorref.h"
+
+#include <QString>
+
+// The shape of the spotting list, shared by the list itself, the list file and printing.
+// Grid row 0 is the title row; data rows are 1 and up, and a row's number is its grid row.
+
+constexpr int COL_NO = 0;
+constexpr int COL_SPNO = 1;
+constexpr int COL_IN = 2;
+constexpr int COL_OUT = 3;
+constexpr int COL_DURATION = 4;
+constexpr int COL_REMARK = 5;
+constexpr int LIST_COLS = 6;
+
+constexpr int INITIAL_LIST_ROWS = 30;
+constexpr int MAX_LIST_ROWS = 40; // also the highest row number a list file may carry
+
+constexpr ColorRef COLOR_NUMBER_CELL = RgbColor(180, 180, 210);
+constexpr ColorRef COLOR_CURRENT_CELL = RgbColor(210, 210, 210);
+constexpr ColorRef COLOR_PLAIN_CELL = RgbColor(255, 255, 255);
+
+// The titles of row 0, column by column.
+constexpr const char* LIST_COLUMN_TITLES[LIST_COLS] = {"No.", "SP No.",   "IN",
+                                                       "OUT", "DURATION", "REMARK"};
+
+// A row's own number as the No. column shows it, and the spot number a capture gives a row
+// that has none: four digits, zero-filled.
+inline QString RowLabel(long row) {
+    return QString::asprintf("%04ld", row);
+}
+
+// One list row as the grid holds it: the six cell texts, the remark with its leading space.
+struct ListRowText {
+    QString no, spNo, in, out, duration, remark;
+};

@@ -1,0 +1,256 @@
+// The list library on a bare grid: capture, rows, durations, the frame check and the one
+// announcement each change makes. No window, no port, no settings file.
+#include "grid/msflexgrid.h"
+#include "list/spot_list.h"
+
+#include <QtTest>
+
+namespace {
+
+struct BareList {
+    CMSFlexGrid grid;
+    CountingRules rules{3, 0};
+    SpotList list{grid, [this] { return rules; }};
+    QVector<ListChange> changes;
+
+    BareList() {
+        grid.SetCols(LIST_COLS);
+        // The shading follows the cursor as the window's grid handlers make it.
+        QObject::connect(&grid, &CMSFlexGrid::EnterCell, [this] { list.ShadeCurrentCell(); });
+        QObject::connect(&grid, &CMSFlexGrid::LeaveCell, [this] { list.UnshadeCurrentCell(); });
+        list.SetUp();
+        list.NumberRows();
+        QObject::connect(&list, &SpotList::Changed,
+                         [this](ListChange what, const ListSnapshot&) { changes << what; });
+    }
+    QString Cell(long row, long col) const { return grid.GetTextMatrix(row, col); }
+    void MoveTo(long row, long col) {
+        grid.SetRow(row);
+        grid.SetCol(col);
+    }
+    QString Here() const { return QStringLiteral("%1,%2").arg(grid.GetRow()).arg(grid.GetCol()); }
+};
+
+} // namespace
+
+class TestSpotList : public QObject {
+    Q_OBJECT
+private slots:
+    void spotWalkFillsRowsAndPullsBackTheOutBeforeATightIn() {
+        BareList l;
+        QVERIFY(l.list.CaptureIn(QStringLiteral("01:00:00:00"), false));
+        QCOMPARE(l.Here(), QStringLiteral("1,3"));
+        l.list.CaptureOut(QStringLiteral("01:00:10:00"), false);
+        QCOMPARE(l.Cell(1, COL_DURATION), QStringLiteral("00:00:10:00"));
+        QCOMPARE(l.Here(), QStringLiteral("2,2"));
+        QCOMPARE(l.Cell(2, COL_SPNO), QStringLiteral("0002")); // shown before it is captured
+
+        // One frame after the previous OUT: the frame check of 3 pulls that OUT back.
+        l.list.CaptureIn(QStringLiteral("01:00:10:01"), false);
+        QCOMPARE(l.Cell(1, COL_OUT), QStringLiteral("01:00:09:28"));
+        QCOMPARE(l.Cell(1, COL_DURATION), QStringLiteral("00:00:09:28"));
+        l.list.CaptureOut(QStringLiteral("01:00:20:00"), false);
+        QCOMPARE(l.Cell(2, COL_NO), QStringLiteral("0002"));
+        QCOMPARE(l.Cell(2, COL_DURATION), QStringLiteral("00:00:09:29"));
+        QCOMPARE(l.Here(), QStringLiteral("3,2"));
+        // The cursor's shading followed it.
+        QCOMPARE(l.grid.GetCellBackColorAt(3, COL_IN), COLOR_CURRENT_CELL);
+        QCOMPARE(l.grid.GetCellBackColorAt(2, COL_OUT), COLOR_PLAIN_CELL);
+        // Each capture was one change, however many cells it wrote.
+        QCOMPARE(l.changes, (QVector<ListChange>{ListChange::CaptureIn, ListChange::CaptureOut,
+                                                 ListChange::CaptureIn, ListChange::CaptureOut}));
+    }
+
+    void captureEdgesOfTheList() {
+        BareList l;
+        // OUT on the last row stays there and adds no row.
+        l.MoveTo(30, COL_OUT);
+        l.list.CaptureOut(QStringLiteral("01:00:10:05"), false);
+        QCOMPARE(l.grid.GetRows(), 31L);
+        QCOMPARE(l.Here(), QStringLiteral("30,2"));
+        QCOMPARE(l.Cell(30, COL_OUT), QStringLiteral("01:00:10:05"));
+
+        // A hand-typed spot number survives any number of captures.
+        l.MoveTo(2, COL_SPNO);
+        l.list.WriteEditedCell(QStringLiteral("A7"));
+        l.MoveTo(1, COL_IN);
+        for (int i = 0; i < 3; ++i) {
+            l.list.CaptureIn(QStringLiteral("01:00:00:00"), false);
+            l.list.CaptureOut(QStringLiteral("01:00:01:00"), false);
+        }
+        QCOMPARE(l.Cell(2, COL_SPNO), QStringLiteral("A7"));
+
+        // Without a timecode nothing is written, nothing moves, nothing is announced.
+        l.changes.clear();
+        l.MoveTo(5, COL_IN);
+        QVERIFY(!l.list.CaptureIn(QString(), false));
+        QVERIFY(!l.list.CaptureOut(QString(), true));
+        QCOMPARE(l.Cell(5, COL_SPNO), QString());
+        QCOMPARE(l.Here(), QStringLiteral("5,2"));
+        QCOMPARE(l.changes.size(), 0);
+    }
+
+    void insertionStopsAtFortyRows() {
+        BareList l;
+        l.MoveTo(1, COL_REMARK);
+        QVERIFY(l.list.InsertRow());
+        QCOMPARE(l.Cell(1, COL_SPNO), QString());
+        QCOMPARE(l.Cell(2, COL_SPNO), QStringLiteral("0001"));
+        QCOMPARE(l.Cell(2, COL_NO), QStringLiteral("0002"));
+        // The shading stayed with the cursor, not with the row that moved down.
+        QCOMPARE(l.grid.GetCellBackColorAt(2, COL_REMARK), COLOR_PLAIN_CELL);
+        QCOMPARE(l.grid.GetCellBackColorAt(1, COL_IN), COLOR_CURRENT_CELL);
+        QCOMPARE(l.grid.GetCellBackColorAt(1, COL_NO), COLOR_NUMBER_CELL);
+        l.MoveTo(5, COL_NO);
+        for (int i = 0; i < 9; ++i) {
+            QVERIFY(l.list.InsertRow());
+        }
+        QCOMPARE(l.grid.GetRows(), 41L);
+        QCOMPARE(l.grid.GetCellBackColorAt(14, COL_NO), COLOR_NUMBER_CELL);
+        l.MoveTo(7, COL_OUT);
+        l.changes.clear();
+        QVERIFY(!l.list.InsertRow());
+        QCOMPARE(l.grid.GetRows(), 41L);
+        QCOMPARE(l.Here(), QStringLiteral("7,3"));
+        QCOMPARE(l.changes.size(), 0);
+        for (long r = 1; r <= 40; ++r) {
+            QCOMPARE(l.Cell(r, COL_NO), RowLabel(r));
+        }
+    }
+
+    void deletionStopsAtOneRow() {
+        BareList l;
+        l.MoveTo(30, COL_OUT);
+        QVERIFY(l.list.DeleteRow());
+        QCOMPARE(l.Here(), QStringLiteral("29,3")); // the new last row, same column
+        QCOMPARE(l.grid.GetCellBackColorAt(29, COL_OUT), COLOR_CURRENT_CELL);
+        l.MoveTo(1, COL_DURATION);
+        l.list.DeleteRow();
+        QCOMPARE(l.Cell(1, COL_SPNO), QString()); // row 2 moved up, "0001" went
+        QCOMPARE(l.grid.GetCellBackColorAt(1, COL_DURATION), COLOR_PLAIN_CELL);
+        while (l.grid.GetRows() > 2) {
+            l.list.DeleteRow();
+        }
+        QVERIFY(!l.list.DeleteRow());
+        QCOMPARE(l.grid.GetRows(), 2L);
+        QCOMPARE(l.Cell(1, COL_NO), QStringLiteral("0001"));
+    }
+
+    // Which cells the row arithmetic reads and writes, and how the rules steer it; the
+    // arithmetic itself is the timecode module's and tested there.
+    void calcDuration_data() {
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<int>("drop");
+        QTest::addColumn<int>("write");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("duration");
+        const QString stale = QStringLiteral("stale");
+        QTest::newRow("writes OUT minus IN") << "00:01:00:02" << 0 << 1 << 4 << "00:00:00:04";
+        QTest::newRow("drop 1 counts drop-frame") << "00:01:00:02" << 1 << 1 << 2 << "00:00:00:02";
+        QTest::newRow("drop 2 counts non-drop") << "00:01:00:02" << 2 << 1 << 4 << "00:00:00:04";
+        QTest::newRow("write 0 only returns") << "00:01:00:02" << 0 << 0 << 4 << stale;
+        QTest::newRow("unreadable OUT empties DURATION") << "00:01:00" << 0 << 1 << 0 << "";
+        QTest::newRow("unreadable OUT with write 0 leaves it") << "00:01" << 0 << 0 << 0 << stale;
+    }
+    void calcDuration() {
+        QFETCH(QString, out);
+        QFETCH(int, drop);
+        QFETCH(int, write);
+        QFETCH(int, result);
+        QFETCH(QString, duration);
+        BareList l;
+        l.rules.drop = drop;
+        l.grid.SetTextMatrix(3, COL_IN, QStringLiteral("00:00:59:28"));
+        l.grid.SetTextMatrix(3, COL_OUT, out);
+        l.grid.SetTextMatrix(3, COL_DURATION, QStringLiteral("stale"));
+        QCOMPARE(l.list.CalcDuration(3, write), result);
+        QCOMPARE(l.Cell(3, COL_DURATION), duration);
+        QCOMPARE(l.Cell(3, COL_OUT), out);
+    }
+
+    void frameCheck_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("flag");
+        QTest::addColumn<int>("gap");
+        QTest::addColumn<QString>("prevOut");
+        QTest::newRow("narrow gap moves the previous OUT") << 5 << 1 << 3 << "00:00:20:09";
+        QTest::newRow("the rule's gap applies") << 5 << 1 << 1 << "00:00:20:10";
+        QTest::newRow("flag other than 1 does nothing") << 5 << 0 << 3 << "00:00:20:10";
+        QTest::newRow("row 1 has only the title above") << 1 << 1 << 3 << "OUT";
+    }
+    void frameCheck() {
+        QFETCH(int, row);
+        QFETCH(int, flag);
+        QFETCH(int, gap);
+        QFETCH(QString, prevOut);
+        BareList l;
+        l.rules.frameCheck = gap;
+        if (row > 1) {
+            l.grid.SetTextMatrix(row - 1, COL_OUT, QStringLiteral("00:00:20:10"));
+            l.grid.SetTextMatrix(row - 1, COL_DURATION, QStringLiteral("old"));
+        }
+        l.grid.SetTextMatrix(row, COL_IN, QStringLiteral("00:00:20:12"));
+        l.list.ApplyFrameCheck(row, flag);
+        QCOMPARE(l.Cell(row - 1, COL_OUT), prevOut);
+        // The caller recomputes the previous duration; the frame check itself leaves it.
+        QCOMPARE(l.Cell(row - 1, COL_DURATION), row > 1 ? QStringLiteral("old") : "DURATION");
+    }
+
+    void editsLoadsAndRestoresAreChangesLikeAnyOther() {
+        BareList l;
+        // An empty IN starts its edit from the timecode, which stays in the cell.
+        l.MoveTo(2, COL_IN);
+        QCOMPARE(l.list.EditStartText(QStringLiteral("01:02:03:04")),
+                 QStringLiteral("01:02:03:04"));
+        QCOMPARE(l.Cell(2, COL_IN), QStringLiteral("01:02:03:04"));
+        // A remark is edited without the space the cell keeps, and written back with it.
+        l.MoveTo(2, COL_REMARK);
+        l.list.WriteEditedCell(QStringLiteral("CM1"));
+        QCOMPARE(l.Cell(2, COL_REMARK), QStringLiteral(" CM1"));
+        QCOMPARE(l.list.EditStartText(QString()), QStringLiteral("CM1"));
+        l.list.WriteEditedCell(QString());
+        QCOMPARE(l.Cell(2, COL_REMARK), QString());
+
+        // A file's rows replace the list and may grow it; No. and DURATION are left empty.
+        const ListSnapshot before = l.list.Snapshot();
+        QVector<ListRowText> rows(35);
+        rows[34] = ListRowText{"0035", "SP", "01:00:00:00", "01:00:01:00", "x", " r"};
+        l.list.LoadRows(35, rows);
+        QCOMPARE(l.grid.GetRows(), 36L);
+        QCOMPARE(l.Cell(35, COL_SPNO), QStringLiteral("SP"));
+        QCOMPARE(l.Cell(35, COL_DURATION), QString());
+        QCOMPARE(l.Cell(2, COL_IN), QString());
+        l.list.RecomputeDurations();
+        QCOMPARE(l.Cell(35, COL_DURATION), QStringLiteral("00:00:01:00"));
+
+        // A snapshot puts back cells, row count and current cell, shading included.
+        l.list.Restore(before);
+        QCOMPARE(l.list.Snapshot(), before);
+        QCOMPARE(l.grid.GetRows(), 31L);
+        QCOMPARE(l.Cell(2, COL_IN), QStringLiteral("01:02:03:04"));
+        QCOMPARE(l.grid.GetCellBackColorAt(2, COL_REMARK), COLOR_CURRENT_CELL);
+        QCOMPARE(l.changes,
+                 (QVector<ListChange>{ListChange::Edit, ListChange::Edit, ListChange::Edit,
+                                      ListChange::Load, ListChange::Restore}));
+    }
+
+    void aChangeOfSeveralStepsIsAnnouncedOnceWithTheListBeforeIt() {
+        BareList l;
+        ListSnapshot announced;
+        QObject::connect(&l.list, &SpotList::Changed,
+                         [&](ListChange, const ListSnapshot& before) { announced = before; });
+        const ListSnapshot before = l.list.Snapshot();
+        {
+            SpotList::Change change(l.list, ListChange::Edit);
+            l.list.WriteEditedCell(QStringLiteral("01:00:00:00"));
+            l.list.CaptureIn(QStringLiteral("01:00:00:00"), true);
+            QCOMPARE(l.changes.size(), 0);
+        }
+        QCOMPARE(l.changes, QVector<ListChange>{ListChange::Edit});
+        QCOMPARE(announced, before);
+        QVERIFY(l.list.Snapshot() != before);
+    }
+};
+
+QTEST_MAIN(TestSpotList)
+#include "test_spot_list.moc"

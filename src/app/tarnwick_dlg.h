@@ -175,7 +175,6 @@ private:
     void CreateControls();
     void CreateMenu();
     void ConnectControls();
-    QRect DialogUnitsToPixels(int x, int y, int cx, int cy) const;
 
     // Members, in the order of the class's data model.
     QString m_szIniPath;

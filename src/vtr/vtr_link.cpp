@@ -5,6 +5,7 @@
 #include <QDeadlineTimer>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 SerialPort* g_hPort = nullptr;
@@ -13,6 +14,14 @@ unsigned char g_sendBuf[VTR_BUF_SIZE] = {};
 unsigned char g_recvBuf[VTR_BUF_SIZE] = {};
 
 namespace {
+
+// Owns what g_hPort shows.
+std::unique_ptr<SerialPort> g_port;
+
+void SetPort(std::unique_ptr<SerialPort> port) {
+    g_port = std::move(port);
+    g_hPort = g_port.get();
+}
 
 // The same for both protocols: a read of n bytes waits at most 5 × n + 120 ms.
 constexpr CommTimeouts kTimeouts = {0, 5, 120, 5, 120};
@@ -30,8 +39,8 @@ struct Chosen {
     QDeadlineTimer nextAttempt;
 } g_chosen;
 
-SerialPort* OpenConfigured(const char* portName, int baudRate, bool oddParity) {
-    SerialPort* port = SerialPort::Open(portName);
+std::unique_ptr<SerialPort> OpenConfigured(const char* portName, int baudRate, bool oddParity) {
+    std::unique_ptr<SerialPort> port = SerialPort::Open(portName);
     if (port == nullptr)
         return nullptr;
     // None of these results is looked at: a pseudo-terminal refuses the modem lines and
@@ -61,8 +70,8 @@ void RecoverPort() {
     if (!g_chosen.nextAttempt.hasExpired())
         return;
     g_chosen.nextAttempt.setRemainingTime(kReopenIntervalMs);
-    delete g_hPort; // a vanished device takes no DTR or purge
-    g_hPort = OpenConfigured(g_chosen.name.c_str(), g_chosen.baudRate, g_chosen.oddParity);
+    SetPort(nullptr); // a vanished device takes no DTR or purge
+    SetPort(OpenConfigured(g_chosen.name.c_str(), g_chosen.baudRate, g_chosen.oddParity));
     if (g_hPort != nullptr) {
         std::memset(g_sendBuf, 0, sizeof g_sendBuf);
         std::memset(g_recvBuf, 0, sizeof g_recvBuf);
@@ -104,7 +113,7 @@ int VtrOpenPort(const char* portName, int baudRate, bool oddParity) {
     g_chosen.baudRate = baudRate;
     g_chosen.oddParity = oddParity;
     g_chosen.nextAttempt.setRemainingTime(kReopenIntervalMs);
-    g_hPort = OpenConfigured(portName, baudRate, oddParity);
+    SetPort(OpenConfigured(portName, baudRate, oddParity));
     return g_hPort != nullptr ? 1 : 0;
 }
 
@@ -115,6 +124,5 @@ void VtrClosePort() {
     // DTR goes down before the port is let go, so the far end sees the link end.
     g_hPort->ClearDtr();
     g_hPort->Purge();
-    delete g_hPort;
-    g_hPort = nullptr;
+    SetPort(nullptr);
 }

@@ -18,8 +18,6 @@ class TestVtrLink : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { VtrClose(); }
-
     void lineSettings_data();
     void lineSettings();
     void reopenClearsBuffers();
@@ -48,8 +46,9 @@ void TestVtrLink::lineSettings() {
 
     vtrsim::PtyResponder vtr({});
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
-    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), vtrType), 1);
-    QCOMPARE(g_nVtrType, vtrType);
+    VtrLink link;
+    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), vtrType), 1);
+    QCOMPARE(link.VtrType(), vtrType);
 
     // On the master, tcgetattr reports the slave's settings: what the line was set to.
     termios tio = {};
@@ -69,19 +68,20 @@ void TestVtrLink::lineSettings() {
 void TestVtrLink::reopenClearsBuffers() {
     vtrsim::PtyResponder vtr({});
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
-    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    VtrLink link;
+    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
     char buffer[9] = {};
-    QCOMPARE(VtrReadTimecode(buffer), 1);
-    QCOMPARE(int(g_recvBuf[0]), 0x74);
+    QCOMPARE(link.VtrReadTimecode(buffer), 1);
+    QCOMPARE(int(link.Line().recvBuf[0]), 0x74);
 
-    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
-    QVERIFY(g_hPort != nullptr);
+    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    QVERIFY(link.Port() != nullptr);
     for (int i = 0; i < VTR_BUF_SIZE; ++i) {
-        QCOMPARE(int(g_sendBuf[i]), 0);
-        QCOMPARE(int(g_recvBuf[i]), 0);
+        QCOMPARE(int(link.Line().sendBuf[i]), 0);
+        QCOMPARE(int(link.Line().recvBuf[i]), 0);
     }
     // The port was let go before it was taken again, or its own lock would have refused.
-    QCOMPARE(VtrReadTimecode(buffer), 1);
+    QCOMPARE(link.VtrReadTimecode(buffer), 1);
     QCOMPARE(vtr.Requests(), 2);
 }
 
@@ -98,9 +98,10 @@ void TestVtrLink::failedOpenKeepsNewType() {
 
     vtrsim::PtyResponder vtr({});
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
-    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    VtrLink link;
+    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
     char buffer[9] = {};
-    QCOMPARE(VtrReadTimecode(buffer), 1);
+    QCOMPARE(link.VtrReadTimecode(buffer), 1);
 
     QTemporaryDir dir;
     QByteArray name;
@@ -118,30 +119,32 @@ void TestVtrLink::failedOpenKeepsNewType() {
         QVERIFY(holder.open(QIODevice::ReadWrite));
     }
 
-    QCOMPARE(VtrOpen(name.constData(), VTR_VICTOR), 0);
-    QVERIFY(g_hPort == nullptr);
-    QCOMPARE(g_nVtrType, VTR_VICTOR);
+    QCOMPARE(link.VtrOpen(name.constData(), VTR_VICTOR), 0);
+    QVERIFY(link.Port() == nullptr);
+    QCOMPARE(link.VtrType(), VTR_VICTOR);
     // The old port is closed, the buffers cleared, and the exchanges now speak Victor.
-    QCOMPARE(int(g_recvBuf[0]), 0);
-    QCOMPARE(VtrReadTimecode(buffer), 0);
-    QCOMPARE(int(g_sendBuf[0]), 0xDE);
+    QCOMPARE(int(link.Line().recvBuf[0]), 0);
+    QCOMPARE(link.VtrReadTimecode(buffer), 0);
+    QCOMPARE(int(link.Line().sendBuf[0]), 0xDE);
 }
 
 void TestVtrLink::closeWithoutPortDoesNothing() {
-    QVERIFY(g_hPort == nullptr);
-    std::memset(g_recvBuf, 0x5A, sizeof g_recvBuf);
-    VtrClose();
-    VtrClose();
-    QVERIFY(g_hPort == nullptr);
-    QCOMPARE(int(g_recvBuf[VTR_BUF_SIZE - 1]), 0x5A);
+    VtrLink link;
+    QVERIFY(link.Port() == nullptr);
+    std::memset(link.Line().recvBuf, 0x5A, sizeof link.Line().recvBuf);
+    link.VtrClose();
+    link.VtrClose();
+    QVERIFY(link.Port() == nullptr);
+    QCOMPARE(int(link.Line().recvBuf[VTR_BUF_SIZE - 1]), 0x5A);
 }
 
 void TestVtrLink::closeLetsOthersOpen() {
     vtrsim::PtyResponder vtr({});
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
-    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
-    VtrClose();
-    QVERIFY(g_hPort == nullptr);
+    VtrLink link;
+    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    link.VtrClose();
+    QVERIFY(link.Port() == nullptr);
 
     QSerialPort next;
     next.setPortName(QString::fromStdString(vtr.SlavePath()));
@@ -149,30 +152,31 @@ void TestVtrLink::closeLetsOthersOpen() {
 }
 
 void TestVtrLink::vanishedPortComesBackByItself() {
-    // The port is reached through a link that outlives each pseudo-terminal, as a device
+    // The port is reached through a symbolic link that outlives each pseudo-terminal, as a device
     // name outlives the adapter plugged into it.
     QTemporaryDir dir;
-    const QByteArray link = dir.filePath(QStringLiteral("vtr")).toLocal8Bit();
+    const QByteArray alias = dir.filePath(QStringLiteral("vtr")).toLocal8Bit();
+    VtrLink link;
     char buffer[9] = {};
     {
         auto vtr = std::make_unique<vtrsim::PtyResponder>(vtrsim::ResponderConfig{});
-        QVERIFY(::symlink(vtr->SlavePath().c_str(), link.constData()) == 0);
-        QCOMPARE(VtrOpen(link.constData(), VTR_SONY), 1);
-        QCOMPARE(VtrReadTimecode(buffer), 1);
+        QVERIFY(::symlink(vtr->SlavePath().c_str(), alias.constData()) == 0);
+        QCOMPARE(link.VtrOpen(alias.constData(), VTR_SONY), 1);
+        QCOMPARE(link.VtrReadTimecode(buffer), 1);
         vtr.reset(); // the far end goes away
-        QCOMPARE(VtrReadTimecode(buffer), 0);
-        QVERIFY(g_hPort == nullptr || g_hPort->IsGone());
+        QCOMPARE(link.VtrReadTimecode(buffer), 0);
+        QVERIFY(link.Port() == nullptr || link.Port()->IsGone());
     }
     vtrsim::PtyResponder again({});
-    QVERIFY(::unlink(link.constData()) == 0);
-    QVERIFY(::symlink(again.SlavePath().c_str(), link.constData()) == 0);
-    QTRY_COMPARE_WITH_TIMEOUT(VtrReadTimecode(buffer), 1, 5000);
+    QVERIFY(::unlink(alias.constData()) == 0);
+    QVERIFY(::symlink(again.SlavePath().c_str(), alias.constData()) == 0);
+    QTRY_COMPARE_WITH_TIMEOUT(link.VtrReadTimecode(buffer), 1, 5000);
 
     // Closing on purpose ends the attempts: nothing opens the port behind the caller's back.
-    VtrClose();
+    link.VtrClose();
     QTest::qWait(1200);
-    QCOMPARE(VtrReadTimecode(buffer), 0);
-    QVERIFY(g_hPort == nullptr);
+    QCOMPARE(link.VtrReadTimecode(buffer), 0);
+    QVERIFY(link.Port() == nullptr);
 }
 
 QTEST_GUILESS_MAIN(TestVtrLink)

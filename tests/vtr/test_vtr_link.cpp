@@ -24,7 +24,9 @@ private slots:
     void failedOpenKeepsNewType_data();
     void failedOpenKeepsNewType();
     void closeWithoutPortDoesNothing();
+    void closeLetsOthersOpen_data();
     void closeLetsOthersOpen();
+    void twoLinksKeepTheirOwnPorts();
     void vanishedPortComesBackByItself();
 };
 
@@ -138,17 +140,62 @@ void TestVtrLink::closeWithoutPortDoesNothing() {
     QCOMPARE(int(link.Line().recvBuf[VTR_BUF_SIZE - 1]), 0x5A);
 }
 
+void TestVtrLink::closeLetsOthersOpen_data() {
+    QTest::addColumn<bool>("destroy");
+    QTest::newRow("closed") << false;
+    QTest::newRow("link destroyed with the port open") << true;
+}
+
 void TestVtrLink::closeLetsOthersOpen() {
+    QFETCH(bool, destroy);
+
     vtrsim::PtyResponder vtr({});
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
-    VtrLink link;
-    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
-    link.VtrClose();
-    QVERIFY(link.Port() == nullptr);
+    auto link = std::make_unique<VtrLink>();
+    QCOMPARE(link->VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    if (destroy) {
+        link.reset();
+    } else {
+        link->VtrClose();
+        QVERIFY(link->Port() == nullptr);
+    }
 
     QSerialPort next;
     next.setPortName(QString::fromStdString(vtr.SlavePath()));
     QVERIFY(next.open(QIODevice::ReadWrite));
+}
+
+void TestVtrLink::twoLinksKeepTheirOwnPorts() {
+    // Nothing of a link is shared: two of them read two VTRs of either kind side by side,
+    // and closing one leaves the other reading.
+    vtrsim::ResponderConfig sonyTape;
+    sonyTape.tape.running = false;
+    sonyTape.tape.drop = false;
+    sonyTape.tape.startFrames = 108000; // 01:00:00:00
+    vtrsim::ResponderConfig victorTape = sonyTape;
+    victorTape.protocol = vtrsim::Protocol::Victor;
+    victorTape.tape.startFrames = 216000; // 02:00:00:00
+    vtrsim::PtyResponder sony(sonyTape);
+    vtrsim::PtyResponder victor(victorTape);
+    QVERIFY2(!sony.SlavePath().empty(), sony.Error().c_str());
+    QVERIFY2(!victor.SlavePath().empty(), victor.Error().c_str());
+
+    VtrLink first;
+    VtrLink second;
+    QCOMPARE(first.VtrOpen(sony.SlavePath().c_str(), VTR_SONY), 1);
+    QCOMPARE(second.VtrOpen(victor.SlavePath().c_str(), VTR_VICTOR), 1);
+    char buffer[9] = {};
+    QCOMPARE(first.VtrReadTimecode(buffer), 1);
+    QCOMPARE(QByteArray(buffer), QByteArray("01000000"));
+    QCOMPARE(second.VtrReadTimecode(buffer), 1);
+    QCOMPARE(QByteArray(buffer), QByteArray("02000000"));
+
+    first.VtrClose();
+    QCOMPARE(first.VtrReadTimecode(buffer), 0);
+    QCOMPARE(second.VtrReadTimecode(buffer), 1);
+    QCOMPARE(QByteArray(buffer), QByteArray("02000000"));
+    QCOMPARE(sony.Requests(), 1);
+    QCOMPARE(victor.Requests(), 2);
 }
 
 void TestVtrLink::vanishedPortComesBackByItself() {

@@ -51,7 +51,8 @@ struct Figures {
 Figures TimeReads(int vtrType, const QByteArray& port, int count) {
     Figures figures;
     VtrLink link;
-    if (link.VtrOpen(port.constData(), vtrType) != 1)
+    // An empty name is the no-port case, timed like the others.
+    if (link.VtrOpen(port.constData(), vtrType) != 1 && !port.isEmpty())
         return figures;
     std::vector<double> times;
     for (int i = 0; i < count; ++i) {

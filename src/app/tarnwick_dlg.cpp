@@ -340,7 +340,7 @@ void CTarnwickDlg::OnClose() {
         }
     }
     m_listFile.SaveSettings(m_grid, m_szIniPath, &m_settings);
-    VtrClose();
+    m_vtrLink.VtrClose();
     pause.Dismiss();
     m_ending = true;
     done(0);

@@ -6,6 +6,7 @@
 #include "list/spot_list.h"
 #include "persist/app_settings.h"
 #include "persist/grid_file.h"
+#include "vtr/vtr_link.h"
 
 #include <QDialog>
 #include <QEvent>
@@ -186,6 +187,7 @@ private:
     int m_nCaret = 0;
     char m_szTimecode[9] = {};
     int m_nPollTimer = 0;
+    VtrLink m_vtrLink; // the VTR port, open from SelectPort until the window closes
     QLineEdit m_editCell;
     CMSFlexGrid m_grid;
     QIcon m_hIcon;

@@ -33,7 +33,7 @@ void SetCheck(QAction* item, bool checked) {
 
 void CTarnwickDlg::OnTimer() {
     std::memset(m_szTimecode, 0, sizeof m_szTimecode);
-    const int result = VtrReadTimecode(m_szTimecode);
+    const int result = m_vtrLink.VtrReadTimecode(m_szTimecode);
     if (result == 1) {
         char text[12] = {};
         std::snprintf(text, sizeof text, "%c%c:%c%c:%c%c:%c%c", m_szTimecode[0], m_szTimecode[1],
@@ -55,7 +55,7 @@ void CTarnwickDlg::SelectPort(int port, int vtrType) {
     const QString mapped =
         ProfileGetString(QStringLiteral("Ports"), ComPortName(port), QString(), m_szIniPath);
     const QByteArray device = PortDevicePath(port, mapped).toLocal8Bit();
-    VtrOpen(device.constData(), vtrType);
+    m_vtrLink.VtrOpen(device.constData(), vtrType);
 }
 
 void CTarnwickDlg::ShowFrameCheck() {

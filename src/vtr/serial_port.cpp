@@ -2,8 +2,6 @@
 
 #include <QDeadlineTimer>
 
-#include <memory>
-
 // What devices do with these calls, as met so far:
 // - Pseudo-terminals take the speed and stop bits and report them back, but force 8 data bits
 //   and clear PARENB on every change (PARODD stays), and they refuse the modem-line ioctls
@@ -37,16 +35,16 @@ void WaitBounded(QSerialPort& port, const QDeadlineTimer& deadline, Done done, W
 
 } // namespace
 
-SerialPort* SerialPort::Open(const char* name) {
+std::unique_ptr<SerialPort> SerialPort::Open(const char* name) {
     if (name == nullptr || *name == '\0')
         return nullptr;
-    std::unique_ptr<SerialPort> port(new SerialPort);
+    auto port = std::make_unique<SerialPort>(OpenKey());
     // A name without a directory is looked up in /dev on Unix; COMn gets the \\.\ prefix on
     // Windows, which also opens COM10 and above. CreateFile there opens unshared.
     port->m_port.setPortName(QString::fromLocal8Bit(name));
     if (!port->m_port.open(QIODevice::ReadWrite))
         return nullptr;
-    return port.release();
+    return port;
 }
 
 void SerialPort::NoteError() {

@@ -2,6 +2,8 @@
 
 #include <QSerialPort>
 
+#include <memory>
+
 // Time-outs of a port, in milliseconds. A read of n bytes gives up after
 // ReadTotalTimeoutMultiplier × n + ReadTotalTimeoutConstant with whatever has arrived; a write
 // likewise. An interval time-out of 0 means the gaps between bytes are not timed.
@@ -29,10 +31,18 @@ struct LineSettings {
 // pseudo-terminal elsewhere. All I/O is blocking and bounded by the time-outs; none of it
 // runs an event loop, so a caller on the user-interface thread is never re-entered.
 class SerialPort {
+    class OpenKey {
+        friend class SerialPort;
+        OpenKey() {}
+    };
+
 public:
     // Opens the device for reading and writing, unshared. Returns null when it cannot be
-    // opened: absent, not a terminal, or held by another program.
-    static SerialPort* Open(const char* name);
+    // opened: absent, not a terminal, or held by another program. Destroying the port closes
+    // the device and lets others open it.
+    static std::unique_ptr<SerialPort> Open(const char* name);
+    // Only Open can make the key: a SerialPort is always a device that was opened.
+    explicit SerialPort(OpenKey) {}
     ~SerialPort();
 
     SerialPort(const SerialPort&) = delete;
@@ -55,7 +65,6 @@ public:
     bool IsGone() const { return m_gone; }
 
 private:
-    SerialPort() = default;
     void NoteError();
 
     QSerialPort m_port;

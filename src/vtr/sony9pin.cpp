@@ -1,5 +1,4 @@
-#include "vtr/serial_port.h"
-#include "vtr/vtr_link.h"
+#include "vtr/sony9pin.h"
 
 #include <cstring>
 
@@ -14,8 +13,8 @@ constexpr unsigned char SONY_TIME_DATA = 0x74;
 constexpr unsigned char SONY_VITC_TIME = 0x06;
 constexpr unsigned char SONY_VITC_TIME_ALT = 0x16;
 
-int Fail() {
-    g_hPort->Purge();
+int Fail(SerialLine& line) {
+    line.port->Purge();
     return 0;
 }
 
@@ -27,57 +26,49 @@ void PutBcd(char* out, unsigned char bcd) {
 
 } // namespace
 
-int SonyOpen(const char* portName) {
-    return VtrOpenPort(portName, 38400, true);
-}
-
-void SonyClose() {
-    VtrClosePort();
-}
-
-int SonyChecksumOk(int count, unsigned char checksum) {
+int SonyChecksumOk(const SerialLine& line, int count, unsigned char checksum) {
     unsigned int sum = 0;
     for (int i = 0; i < count && i < VTR_BUF_SIZE; ++i)
-        sum += g_recvBuf[i];
+        sum += line.recvBuf[i];
     return (sum & 0xFF) == checksum ? 1 : 0;
 }
 
-int SonyExchange(int command, int count) {
-    if (g_hPort == nullptr)
+int SonyExchange(SerialLine& line, int command, int count) {
+    if (line.port == nullptr)
         return 0;
     if (command != SONY_CURRENT_TIME_SENSE || count < 0 || count > VTR_BUF_SIZE)
         return 0;
-    g_hPort->Purge();
-    if (g_hPort->Write(g_sendBuf, count) != count)
+    line.port->Purge();
+    if (line.port->Write(line.sendBuf, count) != count)
         return 0;
-    if (g_hPort->Read(g_recvBuf, 2) != 2)
-        return Fail();
+    if (line.port->Read(line.recvBuf, 2) != 2)
+        return Fail(line);
     // Anything but time data fails here, the NAK 11 12 among it; what it brought along is
     // left for the purge.
-    if (g_recvBuf[0] != SONY_TIME_DATA ||
-        (g_recvBuf[1] != SONY_VITC_TIME && g_recvBuf[1] != SONY_VITC_TIME_ALT))
-        return Fail();
-    if (g_hPort->Read(g_recvBuf + 2, 4) != 4)
-        return Fail();
-    if (g_hPort->Read(g_recvBuf + 6, 1) != 1)
-        return Fail();
-    const int result = SonyChecksumOk(6, g_recvBuf[6]);
-    g_hPort->Purge();
+    if (line.recvBuf[0] != SONY_TIME_DATA ||
+        (line.recvBuf[1] != SONY_VITC_TIME && line.recvBuf[1] != SONY_VITC_TIME_ALT))
+        return Fail(line);
+    if (line.port->Read(line.recvBuf + 2, 4) != 4)
+        return Fail(line);
+    if (line.port->Read(line.recvBuf + 6, 1) != 1)
+        return Fail(line);
+    const int result = SonyChecksumOk(line, 6, line.recvBuf[6]);
+    line.port->Purge();
     return result;
 }
 
-int SonyReadTimecode(char* timecode) {
-    std::memcpy(g_sendBuf, kTimeSenseVitc, sizeof kTimeSenseVitc);
-    const int result = SonyExchange(SONY_CURRENT_TIME_SENSE, 4);
+int SonyReadTimecode(SerialLine& line, char* timecode) {
+    std::memcpy(line.sendBuf, kTimeSenseVitc, sizeof kTimeSenseVitc);
+    const int result = SonyExchange(line, SONY_CURRENT_TIME_SENSE, 4);
     // The top bits carry flags (drop frame, colour frame, field); they are not time.
-    g_recvBuf[2] &= 0x3F;
-    g_recvBuf[3] &= 0x7F;
-    g_recvBuf[4] &= 0x7F;
-    g_recvBuf[5] &= 0x3F;
-    PutBcd(timecode + 0, g_recvBuf[5]);
-    PutBcd(timecode + 2, g_recvBuf[4]);
-    PutBcd(timecode + 4, g_recvBuf[3]);
-    PutBcd(timecode + 6, g_recvBuf[2]);
+    line.recvBuf[2] &= 0x3F;
+    line.recvBuf[3] &= 0x7F;
+    line.recvBuf[4] &= 0x7F;
+    line.recvBuf[5] &= 0x3F;
+    PutBcd(timecode + 0, line.recvBuf[5]);
+    PutBcd(timecode + 2, line.recvBuf[4]);
+    PutBcd(timecode + 4, line.recvBuf[3]);
+    PutBcd(timecode + 6, line.recvBuf[2]);
     timecode[8] = '\0';
     return result;
 }

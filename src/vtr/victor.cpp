@@ -1,5 +1,4 @@
-#include "vtr/serial_port.h"
-#include "vtr/vtr_link.h"
+#include "vtr/victor.h"
 
 #include <cstring>
 
@@ -26,34 +25,26 @@ int ReplyLength(unsigned char command) {
 
 } // namespace
 
-int VictorOpen(const char* portName) {
-    return VtrOpenPort(portName, 9600, false);
-}
-
-void VictorClose() {
-    VtrClosePort();
-}
-
-int VictorExchange() {
-    if (g_hPort == nullptr)
+int VictorExchange(SerialLine& line) {
+    if (line.port == nullptr)
         return 0;
-    g_hPort->Purge();
-    if (g_hPort->Write(g_sendBuf, 1) != 1)
+    line.port->Purge();
+    if (line.port->Write(line.sendBuf, 1) != 1)
         return 0;
-    const int length = ReplyLength(g_sendBuf[0]);
+    const int length = ReplyLength(line.sendBuf[0]);
     if (length == 0) {
-        g_hPort->Purge();
+        line.port->Purge();
         return 0;
     }
-    const int got = g_hPort->Read(g_recvBuf, length);
+    const int got = line.port->Read(line.recvBuf, length);
     // Bytes beyond the reply go with the purge, so they cannot start the next reply.
-    g_hPort->Purge();
+    line.port->Purge();
     return got == length ? 1 : 0;
 }
 
-int VictorReadTimecode(char* timecode) {
-    g_sendBuf[0] = VICTOR_TIMECODE_REQUEST;
-    const int result = VictorExchange();
-    std::memcpy(timecode, g_recvBuf, 8);
+int VictorReadTimecode(SerialLine& line, char* timecode) {
+    line.sendBuf[0] = VICTOR_TIMECODE_REQUEST;
+    const int result = VictorExchange(line);
+    std::memcpy(timecode, line.recvBuf, 8);
     return result;
 }

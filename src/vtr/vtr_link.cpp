@@ -1,120 +1,54 @@
 #include "vtr/vtr_link.h"
 
-#include "vtr/serial_port.h"
-
-#include <QDeadlineTimer>
-
-#include <cstring>
-#include <string>
-
-SerialPort* g_hPort = nullptr;
-int g_nVtrType = VTR_SONY;
-unsigned char g_sendBuf[VTR_BUF_SIZE] = {};
-unsigned char g_recvBuf[VTR_BUF_SIZE] = {};
+#include "vtr/sony9pin.h"
+#include "vtr/victor.h"
 
 namespace {
 
-// The same for both protocols: a read of n bytes waits at most 5 × n + 120 ms.
-constexpr CommTimeouts kTimeouts = {0, 5, 120, 5, 120};
-
-// The port last chosen, kept so that polling can win it back by itself: a USB adapter
-// pulled out and plugged in again, or a VTR simulator restarted, comes back without the
-// operator choosing the port again. At most one attempt a second, so an absent port costs
-// nothing noticeable.
+// At most one attempt a second, so an absent port costs nothing noticeable.
 constexpr int kReopenIntervalMs = 1000;
-struct Chosen {
-    bool wanted = false;
-    std::string name;
-    int baudRate = 0;
-    bool oddParity = false;
-    QDeadlineTimer nextAttempt;
-} g_chosen;
-
-SerialPort* OpenConfigured(const char* portName, int baudRate, bool oddParity) {
-    SerialPort* port = SerialPort::Open(portName);
-    if (port == nullptr)
-        return nullptr;
-    // None of these results is looked at: a pseudo-terminal refuses the modem lines and
-    // still carries the data.
-    port->Purge();
-    port->SetTimeouts(kTimeouts);
-    LineSettings line;
-    port->GetLine(&line);
-    line.baudRate = baudRate;
-    line.dataBits = QSerialPort::Data8;
-    line.parity = oddParity ? QSerialPort::OddParity : QSerialPort::NoParity;
-    line.stopBits = QSerialPort::OneStop;
-    line.flowControl = QSerialPort::NoFlowControl;
-    line.dtr = true;
-    line.rts = true;
-    port->SetLine(line);
-    port->Purge();
-    return port;
-}
-
-// Lets go of a port that has gone away and, once a second, tries the chosen one again.
-void RecoverPort() {
-    if (!g_chosen.wanted)
-        return;
-    if (g_hPort != nullptr && !g_hPort->IsGone())
-        return;
-    if (!g_chosen.nextAttempt.hasExpired())
-        return;
-    g_chosen.nextAttempt.setRemainingTime(kReopenIntervalMs);
-    delete g_hPort; // a vanished device takes no DTR or purge
-    g_hPort = OpenConfigured(g_chosen.name.c_str(), g_chosen.baudRate, g_chosen.oddParity);
-    if (g_hPort != nullptr) {
-        std::memset(g_sendBuf, 0, sizeof g_sendBuf);
-        std::memset(g_recvBuf, 0, sizeof g_recvBuf);
-    }
-}
 
 } // namespace
 
-int VtrOpen(const char* portName, int vtrType) {
-    // Stored before the open, so that a failed open still switches the exchanges over.
-    g_nVtrType = vtrType;
-    if (vtrType == VTR_VICTOR)
-        return VictorOpen(portName);
-    return SonyOpen(portName);
+VtrLink::VtrLink() : m_sony(m_line, SONY_9PIN), m_victor(m_line, VICTOR_SA_K37) {}
+
+VtrLink::~VtrLink() {
+    VtrClose();
 }
 
-void VtrClose() {
-    if (g_nVtrType == VTR_VICTOR)
-        VictorClose();
-    else
-        SonyClose();
+TimecodeSource& VtrLink::Source() {
+    if (m_nVtrType == VTR_VICTOR)
+        return m_victor;
+    return m_sony;
 }
 
-int VtrReadTimecode(char* timecode) {
-    RecoverPort();
-    if (g_nVtrType == VTR_VICTOR)
-        return VictorReadTimecode(timecode);
-    return SonyReadTimecode(timecode);
-}
-
-int VtrOpenPort(const char* portName, int baudRate, bool oddParity) {
-    std::memset(g_sendBuf, 0, sizeof g_sendBuf);
-    std::memset(g_recvBuf, 0, sizeof g_recvBuf);
+int VtrLink::VtrOpen(const char* portName, int vtrType) {
     // An open port is let go first, so choosing it again from the menu reopens it; a failed
     // open then leaves no port at all.
-    VtrClosePort();
-    g_chosen.wanted = portName != nullptr && *portName != '\0';
-    g_chosen.name = portName != nullptr ? portName : "";
-    g_chosen.baudRate = baudRate;
-    g_chosen.oddParity = oddParity;
-    g_chosen.nextAttempt.setRemainingTime(kReopenIntervalMs);
-    g_hPort = OpenConfigured(portName, baudRate, oddParity);
-    return g_hPort != nullptr ? 1 : 0;
+    Source().Close();
+    // Stored before the open, so that a failed open still switches the exchanges over.
+    m_nVtrType = vtrType;
+    m_chosen.wanted = portName != nullptr && *portName != '\0';
+    m_chosen.device = portName != nullptr ? portName : "";
+    m_chosen.nextAttempt.setRemainingTime(kReopenIntervalMs);
+    return Source().Open(portName);
 }
 
-void VtrClosePort() {
-    g_chosen.wanted = false;
-    if (g_hPort == nullptr)
+void VtrLink::VtrClose() {
+    // Closing on purpose ends the attempts to win the device back.
+    m_chosen.wanted = false;
+    Source().Close();
+}
+
+int VtrLink::VtrReadTimecode(char* timecode) {
+    RecoverSource();
+    return Source().ReadTimecode(timecode);
+}
+
+// Lets go of a device that has gone away and, once a second, tries the chosen one again.
+void VtrLink::RecoverSource() {
+    if (!m_chosen.wanted || Source().IsOpen() || !m_chosen.nextAttempt.hasExpired())
         return;
-    // DTR goes down before the port is let go, so the far end sees the link end.
-    g_hPort->ClearDtr();
-    g_hPort->Purge();
-    delete g_hPort;
-    g_hPort = nullptr;
+    m_chosen.nextAttempt.setRemainingTime(kReopenIntervalMs);
+    Source().Open(m_chosen.device.c_str());
 }

@@ -1,43 +1,56 @@
 #pragma once
 
-// The VTR link: one serial port, the Sony 9-pin and Victor SA-K37 timecode queries, and the
-// dispatch between them by VTR type. Free functions over module state; user-interface
-// thread only. Results are 1 for success and 0 for failure.
+#include "vtr/serial_line.h"
+#include "vtr/serial_source.h"
 
-class SerialPort;
+#include <QDeadlineTimer>
+
+#include <string>
 
 constexpr int VTR_SONY = 0;
 constexpr int VTR_VICTOR = 1; // any other value selects Sony
 
-constexpr int VTR_BUF_SIZE = 32;
+// The VTR link: the one owner of the serial line (the open port and its two transfer
+// buffers), which reads the tape's time through the source of the chosen VTR type. Every
+// exchange runs on the caller's thread, the user-interface thread. Results are 1 for success
+// and 0 for failure.
+class VtrLink {
+public:
+    VtrLink();
+    // Closes as VtrClose does, so the far end sees the link end.
+    ~VtrLink();
 
-extern SerialPort* g_hPort; // null while no port is open
-extern int g_nVtrType;      // VTR type given to the last VtrOpen, even one that failed
-// Cleared by every open and by nothing else: an exchange overwrites only the bytes it sends
-// or receives.
-extern unsigned char g_sendBuf[VTR_BUF_SIZE];
-extern unsigned char g_recvBuf[VTR_BUF_SIZE];
+    VtrLink(const VtrLink&) = delete;
+    VtrLink& operator=(const VtrLink&) = delete;
 
-// Dispatch by VTR type.
-int VtrOpen(const char* portName, int vtrType);
-void VtrClose();
-// timecode: nine characters, HHMMSSFF and a terminating zero.
-int VtrReadTimecode(char* timecode);
+    int VtrOpen(const char* portName, int vtrType);
+    void VtrClose();
+    // timecode: nine characters, HHMMSSFF and a terminating zero; the caller zeroes them
+    // first.
+    int VtrReadTimecode(char* timecode);
 
-// Sony 9-pin: 38400 baud, 8 data bits, odd parity, one stop bit.
-int SonyOpen(const char* portName);
-void SonyClose();
-int SonyReadTimecode(char* timecode);
-int SonyExchange(int command, int count);
-int SonyChecksumOk(int count, unsigned char checksum);
+    // The type given to the last VtrOpen, even one that failed.
+    int VtrType() const { return m_nVtrType; }
+    // The open port, null while none is.
+    SerialPort* Port() const { return m_line.port.get(); }
+    // The port and buffers as the protocol exchanges see them.
+    SerialLine& Line() { return m_line; }
 
-// Victor SA-K37: 9600 baud, 8 data bits, no parity, one stop bit.
-int VictorOpen(const char* portName);
-void VictorClose();
-int VictorReadTimecode(char* timecode);
-int VictorExchange();
+private:
+    TimecodeSource& Source();
+    void RecoverSource();
 
-// Shared by both protocols' open and close; they differ only in speed and parity. The open
-// clears both buffers and closes any open port before it opens the new one.
-int VtrOpenPort(const char* portName, int baudRate, bool oddParity);
-void VtrClosePort();
+    SerialLine m_line;
+    SerialSource m_sony;
+    SerialSource m_victor;
+    int m_nVtrType = VTR_SONY;
+
+    // The device last chosen, kept so that polling can win it back by itself: a USB adapter
+    // pulled out and plugged in again, or a VTR simulator restarted, comes back without the
+    // operator choosing the port again.
+    struct Chosen {
+        bool wanted = false;
+        std::string device;
+        QDeadlineTimer nextAttempt;
+    } m_chosen;
+};

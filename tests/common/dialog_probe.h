@@ -9,8 +9,8 @@ struct DialogProbe {
         : dlg(d), m_settings(d.m_settings), m_szHelpPath(d.m_szHelpPath),
           m_bModified(d.m_bModified), m_listFile(d.m_listFile),
           m_bRemarkImeOpen(d.m_bRemarkImeOpen), m_nCaret(d.m_nCaret), m_szTimecode(d.m_szTimecode),
-          m_nPollTimer(d.m_nPollTimer), m_editCell(d.m_editCell), m_grid(d.m_grid),
-          m_list(d.m_list) {}
+          m_nPollTimer(d.m_nPollTimer), m_vtrLink(d.m_vtrLink), m_editCell(d.m_editCell),
+          m_grid(d.m_grid), m_list(d.m_list) {}
 
     CTarnwickDlg& dlg;
     AppSettings& m_settings;
@@ -21,6 +21,7 @@ struct DialogProbe {
     int& m_nCaret;
     char (&m_szTimecode)[9];
     int& m_nPollTimer;
+    VtrLink& m_vtrLink;
     QLineEdit& m_editCell;
     CMSFlexGrid& m_grid;
     SpotList& m_list;

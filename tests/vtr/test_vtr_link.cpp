@@ -18,15 +18,15 @@ class TestVtrLink : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { VtrClose(); }
-
     void lineSettings_data();
     void lineSettings();
     void reopenClearsBuffers();
     void failedOpenKeepsNewType_data();
     void failedOpenKeepsNewType();
     void closeWithoutPortDoesNothing();
+    void closeLetsOthersOpen_data();
     void closeLetsOthersOpen();
+    void twoLinksKeepTheirOwnPorts();
     void vanishedPortComesBackByItself();
 };
 
@@ -48,8 +48,9 @@ void TestVtrLink::lineSettings() {
 
     vtrsim::PtyResponder vtr({});
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
-    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), vtrType), 1);
-    QCOMPARE(g_nVtrType, vtrType);
+    VtrLink link;
+    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), vtrType), 1);
+    QCOMPARE(link.VtrType(), vtrType);
 
     // On the master, tcgetattr reports the slave's settings: what the line was set to.
     termios tio = {};
@@ -69,19 +70,20 @@ void TestVtrLink::lineSettings() {
 void TestVtrLink::reopenClearsBuffers() {
     vtrsim::PtyResponder vtr({});
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
-    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    VtrLink link;
+    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
     char buffer[9] = {};
-    QCOMPARE(VtrReadTimecode(buffer), 1);
-    QCOMPARE(int(g_recvBuf[0]), 0x74);
+    QCOMPARE(link.VtrReadTimecode(buffer), 1);
+    QCOMPARE(int(link.Line().recvBuf[0]), 0x74);
 
-    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
-    QVERIFY(g_hPort != nullptr);
+    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    QVERIFY(link.Port() != nullptr);
     for (int i = 0; i < VTR_BUF_SIZE; ++i) {
-        QCOMPARE(int(g_sendBuf[i]), 0);
-        QCOMPARE(int(g_recvBuf[i]), 0);
+        QCOMPARE(int(link.Line().sendBuf[i]), 0);
+        QCOMPARE(int(link.Line().recvBuf[i]), 0);
     }
     // The port was let go before it was taken again, or its own lock would have refused.
-    QCOMPARE(VtrReadTimecode(buffer), 1);
+    QCOMPARE(link.VtrReadTimecode(buffer), 1);
     QCOMPARE(vtr.Requests(), 2);
 }
 
@@ -98,9 +100,10 @@ void TestVtrLink::failedOpenKeepsNewType() {
 
     vtrsim::PtyResponder vtr({});
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
-    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    VtrLink link;
+    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
     char buffer[9] = {};
-    QCOMPARE(VtrReadTimecode(buffer), 1);
+    QCOMPARE(link.VtrReadTimecode(buffer), 1);
 
     QTemporaryDir dir;
     QByteArray name;
@@ -118,61 +121,109 @@ void TestVtrLink::failedOpenKeepsNewType() {
         QVERIFY(holder.open(QIODevice::ReadWrite));
     }
 
-    QCOMPARE(VtrOpen(name.constData(), VTR_VICTOR), 0);
-    QVERIFY(g_hPort == nullptr);
-    QCOMPARE(g_nVtrType, VTR_VICTOR);
+    QCOMPARE(link.VtrOpen(name.constData(), VTR_VICTOR), 0);
+    QVERIFY(link.Port() == nullptr);
+    QCOMPARE(link.VtrType(), VTR_VICTOR);
     // The old port is closed, the buffers cleared, and the exchanges now speak Victor.
-    QCOMPARE(int(g_recvBuf[0]), 0);
-    QCOMPARE(VtrReadTimecode(buffer), 0);
-    QCOMPARE(int(g_sendBuf[0]), 0xDE);
+    QCOMPARE(int(link.Line().recvBuf[0]), 0);
+    QCOMPARE(link.VtrReadTimecode(buffer), 0);
+    QCOMPARE(int(link.Line().sendBuf[0]), 0xDE);
 }
 
 void TestVtrLink::closeWithoutPortDoesNothing() {
-    QVERIFY(g_hPort == nullptr);
-    std::memset(g_recvBuf, 0x5A, sizeof g_recvBuf);
-    VtrClose();
-    VtrClose();
-    QVERIFY(g_hPort == nullptr);
-    QCOMPARE(int(g_recvBuf[VTR_BUF_SIZE - 1]), 0x5A);
+    VtrLink link;
+    QVERIFY(link.Port() == nullptr);
+    std::memset(link.Line().recvBuf, 0x5A, sizeof link.Line().recvBuf);
+    link.VtrClose();
+    link.VtrClose();
+    QVERIFY(link.Port() == nullptr);
+    QCOMPARE(int(link.Line().recvBuf[VTR_BUF_SIZE - 1]), 0x5A);
+}
+
+void TestVtrLink::closeLetsOthersOpen_data() {
+    QTest::addColumn<bool>("destroy");
+    QTest::newRow("closed") << false;
+    QTest::newRow("link destroyed with the port open") << true;
 }
 
 void TestVtrLink::closeLetsOthersOpen() {
+    QFETCH(bool, destroy);
+
     vtrsim::PtyResponder vtr({});
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
-    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
-    VtrClose();
-    QVERIFY(g_hPort == nullptr);
+    auto link = std::make_unique<VtrLink>();
+    QCOMPARE(link->VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    if (destroy) {
+        link.reset();
+    } else {
+        link->VtrClose();
+        QVERIFY(link->Port() == nullptr);
+    }
 
     QSerialPort next;
     next.setPortName(QString::fromStdString(vtr.SlavePath()));
     QVERIFY(next.open(QIODevice::ReadWrite));
 }
 
+void TestVtrLink::twoLinksKeepTheirOwnPorts() {
+    // Nothing of a link is shared: two of them read two VTRs of either kind side by side,
+    // and closing one leaves the other reading.
+    vtrsim::ResponderConfig sonyTape;
+    sonyTape.tape.running = false;
+    sonyTape.tape.drop = false;
+    sonyTape.tape.startFrames = 108000; // 01:00:00:00
+    vtrsim::ResponderConfig victorTape = sonyTape;
+    victorTape.protocol = vtrsim::Protocol::Victor;
+    victorTape.tape.startFrames = 216000; // 02:00:00:00
+    vtrsim::PtyResponder sony(sonyTape);
+    vtrsim::PtyResponder victor(victorTape);
+    QVERIFY2(!sony.SlavePath().empty(), sony.Error().c_str());
+    QVERIFY2(!victor.SlavePath().empty(), victor.Error().c_str());
+
+    VtrLink first;
+    VtrLink second;
+    QCOMPARE(first.VtrOpen(sony.SlavePath().c_str(), VTR_SONY), 1);
+    QCOMPARE(second.VtrOpen(victor.SlavePath().c_str(), VTR_VICTOR), 1);
+    char buffer[9] = {};
+    QCOMPARE(first.VtrReadTimecode(buffer), 1);
+    QCOMPARE(QByteArray(buffer), QByteArray("01000000"));
+    QCOMPARE(second.VtrReadTimecode(buffer), 1);
+    QCOMPARE(QByteArray(buffer), QByteArray("02000000"));
+
+    first.VtrClose();
+    QCOMPARE(first.VtrReadTimecode(buffer), 0);
+    QCOMPARE(second.VtrReadTimecode(buffer), 1);
+    QCOMPARE(QByteArray(buffer), QByteArray("02000000"));
+    QCOMPARE(sony.Requests(), 1);
+    QCOMPARE(victor.Requests(), 2);
+}
+
 void TestVtrLink::vanishedPortComesBackByItself() {
-    // The port is reached through a link that outlives each pseudo-terminal, as a device
+    // The port is reached through a symbolic link that outlives each pseudo-terminal, as a device
     // name outlives the adapter plugged into it.
     QTemporaryDir dir;
-    const QByteArray link = dir.filePath(QStringLiteral("vtr")).toLocal8Bit();
+    const QByteArray alias = dir.filePath(QStringLiteral("vtr")).toLocal8Bit();
+    VtrLink link;
     char buffer[9] = {};
     {
         auto vtr = std::make_unique<vtrsim::PtyResponder>(vtrsim::ResponderConfig{});
-        QVERIFY(::symlink(vtr->SlavePath().c_str(), link.constData()) == 0);
-        QCOMPARE(VtrOpen(link.constData(), VTR_SONY), 1);
-        QCOMPARE(VtrReadTimecode(buffer), 1);
+        QVERIFY(::symlink(vtr->SlavePath().c_str(), alias.constData()) == 0);
+        QCOMPARE(link.VtrOpen(alias.constData(), VTR_SONY), 1);
+        QCOMPARE(link.VtrReadTimecode(buffer), 1);
         vtr.reset(); // the far end goes away
-        QCOMPARE(VtrReadTimecode(buffer), 0);
-        QVERIFY(g_hPort == nullptr || g_hPort->IsGone());
+        QCOMPARE(link.VtrReadTimecode(buffer), 0);
+        QVERIFY(link.Port() == nullptr || link.Port()->IsGone());
     }
     vtrsim::PtyResponder again({});
-    QVERIFY(::unlink(link.constData()) == 0);
-    QVERIFY(::symlink(again.SlavePath().c_str(), link.constData()) == 0);
-    QTRY_COMPARE_WITH_TIMEOUT(VtrReadTimecode(buffer), 1, 5000);
+    QVERIFY(::unlink(alias.constData()) == 0);
+    QVERIFY(::symlink(again.SlavePath().c_str(), alias.constData()) == 0);
+    QTRY_COMPARE_WITH_TIMEOUT(link.VtrReadTimecode(buffer), 1, 5000);
 
     // Closing on purpose ends the attempts: nothing opens the port behind the caller's back.
-    VtrClose();
+    link.VtrClose();
     QTest::qWait(1200);
-    QCOMPARE(VtrReadTimecode(buffer), 0);
-    QVERIFY(g_hPort == nullptr);
+    QCOMPARE(link.VtrReadTimecode(buffer), 0);
+    QVERIFY(link.Port() == nullptr);
 }
 
 QTEST_GUILESS_MAIN(TestVtrLink)

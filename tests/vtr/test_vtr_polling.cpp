@@ -71,8 +71,6 @@ class TestVtrPolling : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { VtrClose(); }
-
     void frameCheckMenu_data();
     void frameCheckMenu();
     void settingsOutOfRange_data();
@@ -222,12 +220,12 @@ void TestVtrPolling::comMenuOpensMappedPort() {
     WorkFolder folder("com=1\n", {{1, "/nonexistent/tarnwick-tty"},
                                   {3, QByteArray::fromStdString(vtr->SlavePath())}});
     CTarnwickDlg dlg;
-    QVERIFY(g_hPort == nullptr);
+    QVERIFY(Probe(dlg).m_vtrLink.Port() == nullptr);
 
     dlg.MenuItem(ID_COM3)->trigger();
     QCOMPARE(Probe(dlg).m_settings.com, 3);
     QCOMPARE(CheckedCom(dlg), QList<int>{ID_COM3});
-    QVERIFY(g_hPort != nullptr);
+    QVERIFY(Probe(dlg).m_vtrLink.Port() != nullptr);
     // The polling runs again after the port was chosen.
     QTRY_COMPARE(TcDisplayText(dlg), QStringLiteral("00:10:00:00"));
 }
@@ -237,11 +235,11 @@ void TestVtrPolling::choosingMarkedPortAgainReopensIt() {
     WorkFolder folder("com=2\n", {{2, QByteArray::fromStdString(vtr->SlavePath())}});
     CTarnwickDlg dlg;
     Probe(dlg).OnTimer();
-    QCOMPARE(int(g_recvBuf[0]), 0x74);
+    QCOMPARE(int(Probe(dlg).m_vtrLink.Line().recvBuf[0]), 0x74);
 
     dlg.MenuItem(ID_COM2)->trigger();
     // Opened afresh: the buffers are clear, and the item stays marked.
-    QCOMPARE(int(g_recvBuf[0]), 0);
+    QCOMPARE(int(Probe(dlg).m_vtrLink.Line().recvBuf[0]), 0);
     QCOMPARE(CheckedCom(dlg), QList<int>{ID_COM2});
     Probe(dlg).OnTimer();
     QCOMPARE(TcDisplayText(dlg), QStringLiteral("00:00:10:00"));

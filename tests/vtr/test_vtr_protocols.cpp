@@ -4,6 +4,8 @@
 #include "hex_bytes.h"
 #include "serve.h"
 #include "timecode/timecode.h"
+#include "vtr/sony9pin.h"
+#include "vtr/victor.h"
 #include "vtr/vtr_link.h"
 
 #include <QTest>
@@ -32,8 +34,6 @@ class TestVtrProtocols : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { VtrClose(); }
-
     void reply_data();
     void reply();
     void sonyAnswersLiveTapeWithDropFlag();
@@ -95,20 +95,22 @@ void TestVtrProtocols::reply() {
     config.fault = reply.isEmpty() ? vtrsim::Fault::Silent : vtrsim::Fault::None;
     vtrsim::PtyResponder vtr(config);
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
-    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), vtrType), 1);
+    VtrLink link;
+    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), vtrType), 1);
 
     // The Sony query ends the text itself; for the Victor one the caller has done it.
     char buffer[9];
     std::memset(buffer, 'x', sizeof buffer);
     if (!sony)
         buffer[8] = '\0';
-    QCOMPARE(VtrReadTimecode(buffer), result);
+    QCOMPARE(link.VtrReadTimecode(buffer), result);
     QCOMPARE(buffer[8], '\0');
     if (result == 1)
         QCOMPARE(QByteArray(buffer), timecode);
     // The request went out whatever came back.
     const QByteArray request = sony ? Hex("61 0C 02 6F") : Hex("DE");
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(g_sendBuf), request.size()), request);
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(link.Line().sendBuf), request.size()),
+             request);
     QCOMPARE(vtr.Requests(), 1);
 }
 
@@ -117,11 +119,12 @@ void TestVtrProtocols::sonyAnswersLiveTapeWithDropFlag() {
     // the drop-frame flag in the frames byte: the request and the mask both matter here.
     vtrsim::PtyResponder vtr(StillTape(vtrsim::Protocol::Sony, 1, 12, 34, 25, true));
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
-    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    VtrLink link;
+    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
     char buffer[9] = {};
-    QCOMPARE(VtrReadTimecode(buffer), 1);
+    QCOMPARE(link.VtrReadTimecode(buffer), 1);
     QCOMPARE(QByteArray(buffer), QByteArray("01123425"));
-    QCOMPARE(int(g_recvBuf[1]), 0x06);
+    QCOMPARE(int(link.Line().recvBuf[1]), 0x06);
 }
 
 void TestVtrProtocols::extraBytesDoNotDisturbNextExchange_data() {
@@ -147,15 +150,16 @@ void TestVtrProtocols::extraBytesDoNotDisturbNextExchange() {
     config.faultEvery = 2;
     vtrsim::PtyResponder vtr(config);
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
-    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), vtrType), 1);
+    VtrLink link;
+    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), vtrType), 1);
 
     char buffer[9] = {};
-    QCOMPARE(VtrReadTimecode(buffer), 1);
+    QCOMPARE(link.VtrReadTimecode(buffer), 1);
     QCOMPARE(QByteArray(buffer), QByteArray("01123425"));
-    const int faulty = VtrReadTimecode(buffer);
+    const int faulty = link.VtrReadTimecode(buffer);
     QCOMPARE(faulty, fault == vtrsim::Fault::Long ? 1 : 0);
     std::memset(buffer, 0, sizeof buffer);
-    QCOMPARE(VtrReadTimecode(buffer), 1);
+    QCOMPARE(link.VtrReadTimecode(buffer), 1);
     QCOMPARE(QByteArray(buffer), QByteArray("01123425"));
     QCOMPARE(vtr.Requests(), 3);
 }
@@ -168,18 +172,20 @@ void TestVtrProtocols::noPortTouchesNothing_data() {
 
 void TestVtrProtocols::noPortTouchesNothing() {
     QFETCH(int, vtrType);
-    QCOMPARE(VtrOpen("", vtrType), 0);
-    QVERIFY(g_hPort == nullptr);
-    std::memset(g_recvBuf, 0xA5, sizeof g_recvBuf);
-    std::memcpy(g_sendBuf, "\x61\x0C\x02\x6F", 4);
+    VtrLink link;
+    QCOMPARE(link.VtrOpen("", vtrType), 0);
+    QVERIFY(link.Port() == nullptr);
+    SerialLine& line = link.Line();
+    std::memset(line.recvBuf, 0xA5, sizeof line.recvBuf);
+    std::memcpy(line.sendBuf, "\x61\x0C\x02\x6F", 4);
 
-    QCOMPARE(SonyExchange(0x610C, 4), 0);
-    QCOMPARE(VictorExchange(), 0);
-    for (unsigned char b : g_recvBuf)
+    QCOMPARE(SonyExchange(line, 0x610C, 4), 0);
+    QCOMPARE(VictorExchange(line), 0);
+    for (unsigned char b : line.recvBuf)
         QCOMPARE(int(b), 0xA5);
     char buffer[9] = {};
-    QCOMPARE(VtrReadTimecode(buffer), 0);
-    QVERIFY(g_hPort == nullptr);
+    QCOMPARE(link.VtrReadTimecode(buffer), 0);
+    QVERIFY(link.Port() == nullptr);
 }
 
 void TestVtrProtocols::vanishedPeerFailsWithinTimeouts() {
@@ -188,12 +194,13 @@ void TestVtrProtocols::vanishedPeerFailsWithinTimeouts() {
     auto vtr =
         std::make_unique<vtrsim::PtyResponder>(StillTape(vtrsim::Protocol::Sony, 1, 0, 0, 0));
     QVERIFY2(!vtr->SlavePath().empty(), vtr->Error().c_str());
-    QCOMPARE(VtrOpen(vtr->SlavePath().c_str(), VTR_SONY), 1);
+    VtrLink link;
+    QCOMPARE(link.VtrOpen(vtr->SlavePath().c_str(), VTR_SONY), 1);
     char buffer[9] = {};
-    QCOMPARE(VtrReadTimecode(buffer), 1);
+    QCOMPARE(link.VtrReadTimecode(buffer), 1);
     vtr.reset();
-    QCOMPARE(VtrReadTimecode(buffer), 0);
-    QCOMPARE(VtrReadTimecode(buffer), 0);
+    QCOMPARE(link.VtrReadTimecode(buffer), 0);
+    QCOMPARE(link.VtrReadTimecode(buffer), 0);
 }
 
 void TestVtrProtocols::exchangeDispatchesNoEvents() {
@@ -203,12 +210,13 @@ void TestVtrProtocols::exchangeDispatchesNoEvents() {
     config.fault = vtrsim::Fault::Silent;
     vtrsim::PtyResponder vtr(config);
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
-    QCOMPARE(VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    VtrLink link;
+    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
 
     bool served = false;
     QTimer::singleShot(0, this, [&served] { served = true; });
     char buffer[9] = {};
-    QCOMPARE(VtrReadTimecode(buffer), 0);
+    QCOMPARE(link.VtrReadTimecode(buffer), 0);
     QCOMPARE(served, false);
     QTRY_VERIFY(served);
 }

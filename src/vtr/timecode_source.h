@@ -1,0 +1,19 @@
+#pragma once
+
+// Where the tape's time comes from. The VTR link holds one for each VTR type, opens the chosen
+// one on its device, reads it once a polling tick and, while it is lost, opens it again.
+// Results are 1 for success and 0 for failure.
+class TimecodeSource {
+public:
+    virtual ~TimecodeSource() = default;
+
+    // Lets go of any device held, then takes this one.
+    virtual int Open(const char* device) = 0;
+    // Lets go of the device on purpose; nothing when none is held.
+    virtual void Close() = 0;
+    // Whether a device is held that has not gone away.
+    virtual bool IsOpen() const = 0;
+    // One reading into the caller's nine characters, HHMMSSFF and a zero the caller has put
+    // there. The characters count only when the result is 1.
+    virtual int ReadTimecode(char* timecode) = 0;
+};

@@ -1,4 +1,4 @@
-#include "persist/cp932.h"
+#include "platform/codepage.h"
 
 #include <QtTest>
 

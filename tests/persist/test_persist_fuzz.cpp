@@ -1,7 +1,7 @@
 #include "file_helpers.h"
-#include "persist/cp932.h"
 #include "persist/list_file.h"
 #include "persist/profile.h"
+#include "platform/codepage.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 #include "persist/profile.h"
 
-#include "persist/replace_file.h"
 #include "platform/codepage.h"
+#include "platform/replace_file.h"
 
 #include <QFile>
 #include <QStringDecoder>

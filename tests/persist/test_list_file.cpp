@@ -1,7 +1,7 @@
 #include "file_helpers.h"
 #include "persist/list_file.h"
-#include "persist/replace_file.h"
 #include "platform/codepage.h"
+#include "platform/replace_file.h"
 
 #include <QDir>
 #include <QFile>

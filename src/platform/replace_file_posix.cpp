@@ -58,6 +58,16 @@ int CreateTemporary(const QByteArray& target, mode_t mode, QByteArray* name) {
     return -1;
 }
 
+bool WriteInPlace(const QByteArray& target, off_t oldSize, const QByteArray& bytes) {
+    Fd fd(::open(target.constData(), O_WRONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return false;
+    if (bytes.size() > oldSize && ::posix_fallocate(fd.get(), 0, off_t(bytes.size())) != 0)
+        return false;
+    return WriteAll(fd.get(), bytes) && ::ftruncate(fd.get(), off_t(bytes.size())) == 0 &&
+           ::fsync(fd.get()) == 0 && fd.Close();
+}
+
 } // namespace
 
 bool ReplaceFileContent(const QString& path, const QByteArray& bytes) {
@@ -78,8 +88,8 @@ bool ReplaceFileContent(const QString& path, const QByteArray& bytes) {
     // the copy (FAT): that is no reason to fail.
     QByteArray temporary;
     Fd fd(CreateTemporary(target, exists ? 0600 : 0666, &temporary));
-    if (fd.get() < 0)
-        return false;
+    if (fd.get() < 0) // no room beside it: a folder the user may not write to
+        return exists && WriteInPlace(target, st.st_size, bytes);
     if (exists)
         ::fchmod(fd.get(), st.st_mode & 07777);
     const bool written = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 && fd.Close();

@@ -61,6 +61,27 @@ HANDLE CreateTemporary(const std::wstring& target, std::wstring* name) {
     return INVALID_HANDLE_VALUE;
 }
 
+bool WriteInPlace(const std::wstring& target, const QByteArray& bytes) {
+    Handle file(CreateFileW(target.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return false;
+    LARGE_INTEGER oldSize{};
+    LARGE_INTEGER newSize{};
+    newSize.QuadPart = bytes.size();
+    if (!GetFileSizeEx(file.get(), &oldSize))
+        return false;
+    // Growing the file first takes the room for the new content.
+    if (newSize.QuadPart > oldSize.QuadPart &&
+        (!SetFilePointerEx(file.get(), newSize, nullptr, FILE_BEGIN) || !SetEndOfFile(file.get())))
+        return false;
+    const LARGE_INTEGER start{};
+    // After the write the file pointer stands at the new end, where SetEndOfFile cuts.
+    return SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN) &&
+           WriteAll(file.get(), bytes) && SetEndOfFile(file.get()) &&
+           FlushFileBuffers(file.get()) && file.Close();
+}
+
 } // namespace
 
 bool ReplaceFileContent(const QString& path, const QByteArray& bytes) {
@@ -76,8 +97,8 @@ bool ReplaceFileContent(const QString& path, const QByteArray& bytes) {
 
     std::wstring temporary;
     Handle file(CreateTemporary(target, &temporary));
-    if (!file.valid())
-        return false;
+    if (!file.valid()) // no room beside it: a folder the user may not write to
+        return exists && WriteInPlace(target, bytes);
     // FlushFileBuffers puts the bytes on the disk before the rename can; with
     // MOVEFILE_WRITE_THROUGH the rename itself is on the disk when the call returns.
     const bool written =

@@ -4,7 +4,7 @@
 #include "app/tarnwick_dlg.h"
 
 #include "list/cell_text.h"
-#include "persist/cp932.h"
+#include "platform/codepage.h"
 #include "platform/ime.h"
 
 #include <QApplication>

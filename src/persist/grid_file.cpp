@@ -3,10 +3,10 @@
 #include "grid/msflexgrid.h"
 #include "list/spot_list.h"
 #include "persist/list_file.h"
-#include "persist/replace_file.h"
 #include "persist/settings_io.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
+#include "platform/replace_file.h"
 
 #include <QApplication>
 #include <QStringList>

@@ -41,4 +41,4 @@ ListFileContents ReadListFile(const QByteArray& bytes, int currentDataRows);
 // any list file (a list of 40 rows takes some 20 KB).
 bool ReadListFileBytes(const QString& path, QByteArray* bytes);
 
-// Writing goes through ReplaceFileContent (persist/replace_file.h).
+// Writing goes through ReplaceFileContent (platform/replace_file.h).

@@ -1,6 +1,6 @@
 #include "persist/list_line.h"
 
-#include "persist/cp932.h"
+#include "platform/codepage.h"
 
 #include <QVector>
 

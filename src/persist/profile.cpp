@@ -1,7 +1,7 @@
 #include "persist/profile.h"
 
-#include "persist/cp932.h"
-#include "persist/replace_file.h"
+#include "platform/codepage.h"
+#include "platform/replace_file.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -13,6 +13,16 @@ namespace {
 // A settings file is a few hundred bytes; anything far larger is not one, and reading it
 // whole could exhaust memory. Such a file is treated like an unreadable one.
 constexpr qint64 MAX_PROFILE_BYTES = 16 * 1024 * 1024;
+
+const QByteArray UTF8_BOM = QByteArrayLiteral("\xEF\xBB\xBF");
+
+bool IsAscii(const QByteArray& bytes) {
+    for (char b : bytes) {
+        if (static_cast<unsigned char>(b) >= 0x80)
+            return false;
+    }
+    return true;
+}
 
 int SkipSpace(const QString& s, int i) {
     while (i < s.size() && s.at(i).isSpace())
@@ -89,7 +99,7 @@ bool ProfileFile::Load(const QString& path) {
     m_lines.clear();
     m_readable = true;
     m_crlf = true;
-    m_cp932 = false;
+    m_encoding = Encoding::Ascii;
     m_bom = false;
 
     QFile file(path);
@@ -105,28 +115,35 @@ bool ProfileFile::Load(const QString& path) {
         return false;
     }
 
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
+    if (bytes.startsWith(UTF8_BOM)) {
         m_bom = true;
         bytes.remove(0, 3);
     }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) {
+    if (m_bom || !IsAscii(bytes)) {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString decoded = utf8.decode(bytes); // lazy: nothing is checked until used
         // Not UTF-8: a file written by the ANSI profile functions of Japanese Windows.
-        text = Cp932Decode(bytes);
-        m_cp932 = true;
-        m_bom = false;
+        m_encoding = utf8.hasError() ? Encoding::Cp932 : Encoding::Utf8;
     }
 
-    const int firstNewline = text.indexOf(QLatin1Char('\n'));
-    m_crlf =
-        firstNewline < 0 || (firstNewline > 0 && text.at(firstNewline - 1) == QLatin1Char('\r'));
-    m_lines = text.split(QLatin1Char('\n'));
-    if (!m_lines.isEmpty() && m_lines.back().isEmpty())
-        m_lines.removeLast(); // the line end of the last line
-    for (QString& line : m_lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
+    // Split on the bytes: neither encoding has 0x0A or 0x0D inside a character.
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        end = end < 0 ? bytes.size() : end + 1;
+        Line line;
+        line.raw = bytes.mid(start, end - start);
+        QByteArray content = line.raw;
+        if (content.endsWith('\n'))
+            content.chop(1);
+        if (content.endsWith('\r'))
+            content.chop(1);
+        if (start == 0 && line.raw.endsWith('\n'))
+            m_crlf = line.raw.endsWith("\r\n");
+        line.text =
+            m_encoding == Encoding::Cp932 ? Cp932Decode(content) : QString::fromUtf8(content);
+        m_lines.append(line);
+        start = end;
     }
     return true;
 }
@@ -134,7 +151,7 @@ bool ProfileFile::Load(const QString& path) {
 int ProfileFile::FindSection(const QString& section) const {
     QString name;
     for (int i = 0; i < m_lines.size(); ++i) {
-        if (SectionName(m_lines.at(i), &name) && SameName(name, section))
+        if (SectionName(m_lines.at(i).text, &name) && SameName(name, section))
             return i;
     }
     return -1;
@@ -143,22 +160,23 @@ int ProfileFile::FindSection(const QString& section) const {
 int ProfileFile::SectionEnd(int headerIndex) const {
     QString name;
     int i = headerIndex + 1;
-    while (i < m_lines.size() && !SectionName(m_lines.at(i), &name))
+    while (i < m_lines.size() && !SectionName(m_lines.at(i).text, &name))
         ++i;
     return i;
 }
 
+// Only in the first section of the name: a later one is never consulted, so a value
+// written there would be lost to every reader.
 ProfileFile::KeyLine ProfileFile::FindKey(const QString& section, const QString& key) const {
-    bool inSection = false;
+    const int header = FindSection(section);
+    if (header < 0)
+        return KeyLine{};
+    const int end = SectionEnd(header);
     QString name;
     int valueStart = 0;
-    for (int i = 0; i < m_lines.size(); ++i) {
-        const QString& line = m_lines.at(i);
-        if (SectionName(line, &name)) {
-            inSection = SameName(name, section);
-        } else if (inSection && KeyName(line, &name, &valueStart) && SameName(name, key)) {
+    for (int i = header + 1; i < end; ++i) {
+        if (KeyName(m_lines.at(i).text, &name, &valueStart) && SameName(name, key))
             return KeyLine{i, valueStart};
-        }
     }
     return KeyLine{};
 }
@@ -168,7 +186,7 @@ QString ProfileFile::GetString(const QString& section, const QString& key,
     const KeyLine k = FindKey(section, key);
     if (k.index < 0)
         return def;
-    return StripQuotes(m_lines.at(k.index).mid(k.valueStart).trimmed());
+    return StripQuotes(m_lines.at(k.index).text.mid(k.valueStart).trimmed());
 }
 
 int ProfileFile::GetInt(const QString& section, const QString& key, int def) const {
@@ -186,23 +204,29 @@ void ProfileFile::WriteString(const QString& section, const QString& key, const 
 
     const KeyLine k = FindKey(section, key);
     if (k.index >= 0) {
-        m_lines[k.index] = m_lines.at(k.index).left(k.valueStart) + v;
+        Line& line = m_lines[k.index];
+        // A value read and written back unchanged keeps its bytes, even those that do not
+        // decode and would not survive being encoded again.
+        if (StripQuotes(line.text.mid(k.valueStart).trimmed()) == v)
+            return;
+        line.text = line.text.left(k.valueStart) + v;
+        line.raw.clear();
         return;
     }
-    const QString line = key + QLatin1Char('=') + v;
+    const Line line{key + QLatin1Char('=') + v, QByteArray()};
     const int header = FindSection(section);
     if (header >= 0) {
         // After the section's last non-blank line, so a blank line that parts it from the
         // next section stays where it is.
         int at = SectionEnd(header);
-        while (at > header + 1 && IsBlank(m_lines.at(at - 1)))
+        while (at > header + 1 && IsBlank(m_lines.at(at - 1).text))
             --at;
         m_lines.insert(at, line);
         return;
     }
-    if (!m_lines.isEmpty() && !IsBlank(m_lines.back()))
-        m_lines.append(QString());
-    m_lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
+    if (!m_lines.isEmpty() && !IsBlank(m_lines.back().text))
+        m_lines.append(Line{});
+    m_lines.append(Line{QLatin1Char('[') + section + QLatin1Char(']'), QByteArray()});
     m_lines.append(line);
 }
 
@@ -210,21 +234,30 @@ bool ProfileFile::Save() const {
     if (!m_readable)
         return false; // never replace a file whose content we could not see
 
-    const QString eol = m_crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    QString text;
-    for (const QString& line : m_lines)
-        text += line + eol;
-
-    QByteArray bytes;
-    bool complete = false;
-    if (m_cp932)
-        bytes = Cp932Encode(text, &complete);
-    if (!m_cp932 || !complete) {
-        bytes = text.toUtf8();
-        if (m_bom)
-            bytes.prepend("\xEF\xBB\xBF");
+    Encoding encoding = m_encoding;
+    if (encoding == Encoding::Ascii) {
+        bool fits = true;
+        for (const Line& line : m_lines) {
+            if (line.raw.isEmpty() && !IsCp932Encodable(line.text))
+                fits = false;
+        }
+        encoding = fits ? Encoding::Cp932 : Encoding::Utf8;
     }
 
+    const QByteArray eol = m_crlf ? "\r\n" : "\n";
+    QByteArray bytes;
+    if (m_bom)
+        bytes = UTF8_BOM;
+    for (const Line& line : m_lines) {
+        if (line.raw.isEmpty()) {
+            bytes += encoding == Encoding::Cp932 ? Cp932Encode(line.text) : line.text.toUtf8();
+            bytes += eol;
+        } else {
+            bytes += line.raw;
+            if (!line.raw.endsWith('\n'))
+                bytes += eol; // the last line, now followed by others or ending the file
+        }
+    }
     return ReplaceFileContent(m_path, bytes);
 }
 

@@ -1,14 +1,16 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
-#include <QStringList>
+#include <QVector>
 
 // A private-profile (INI) module with the rules the settings file has always been read and
-// written by: section and key names match without regard to case; an integer is read as an
+// written by: section and key names match without regard to case; of two sections with one
+// name only the first counts, for reading and for writing; an integer is read as an
 // optionally signed decimal prefix, so text that is not a number reads 0; a missing file,
 // section or key gives the default; writing a key changes it in place or appends it and
-// keeps every other line, key, section and comment; file and section are created when
-// missing.
+// keeps every other line, key, section and comment byte for byte; file and section are
+// created when missing.
 
 QString ProfileGetString(const QString& section, const QString& key, const QString& def,
                          const QString& iniPath);
@@ -39,15 +41,21 @@ public:
 
     // Changes the key's value where it stands, keeping the key's spelling and the spacing
     // around "=", or appends "key=value" after the last line of its section; a missing
-    // section is appended at the end of the file. Line breaks in the value become spaces,
-    // since a value cannot hold them.
+    // section is appended at the end of the file. A key that already reads as the value
+    // keeps its line as it was. Line breaks in the value become spaces, since a value
+    // cannot hold them.
     void WriteString(const QString& section, const QString& key, const QString& value);
 
-    // Writes the whole file through a temporary file beside it that is renamed over it, so
-    // the old file stays whole when anything fails. Keeps the line-end style (CR LF or LF)
-    // and the encoding the file was read in: UTF-8 (with its byte-order mark if it had one)
-    // or code page 932. New files are UTF-8 with CR LF. A code page 932 file that is given a
-    // value it cannot hold is written as UTF-8 instead, so no character is lost.
+    // Writes the whole file through ReplaceFileContent, so the old file stays whole when
+    // anything fails. Lines not changed are written back exactly as read, bytes that do not
+    // decode and their own line ends included; changed and new lines take the line-end
+    // style of the file's first line (CR LF for a new file) and the file's encoding:
+    // - UTF-8 for a file that is UTF-8 already (its byte-order mark kept);
+    // - code page 932 for a code page 932 file, a character it cannot hold written as '?',
+    //   as the ANSI profile functions of Windows receive it: turning the file into UTF-8
+    //   would make every other Japanese value in it unreadable there;
+    // - for a new or ASCII-only file, code page 932 when the changed lines fit it, else
+    //   UTF-8.
     bool Save() const;
 
 private:
@@ -59,11 +67,16 @@ private:
     int FindSection(const QString& section) const;
     int SectionEnd(int headerIndex) const;
 
+    enum class Encoding { Ascii, Cp932, Utf8 };
+    struct Line {
+        QString text;   // without its line end
+        QByteArray raw; // as read, line end included; empty once changed, and for new lines
+    };
+
     QString m_path;
-    QStringList m_lines;
+    QVector<Line> m_lines;
     bool m_readable = true;
     bool m_crlf = true;
-    bool m_cp932 = false;
+    Encoding m_encoding = Encoding::Ascii;
     bool m_bom = false;
-    bool m_finalNewline = true;
 };

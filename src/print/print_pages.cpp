@@ -1,6 +1,6 @@
 #include "print/print_pages.h"
 
-#include "persist/cp932.h"
+#include "platform/codepage.h"
 #include "print/print_surface.h"
 
 #include <cstdint>

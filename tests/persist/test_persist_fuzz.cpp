@@ -1,7 +1,7 @@
 #include "file_helpers.h"
-#include "persist/cp932.h"
 #include "persist/list_file.h"
 #include "persist/profile.h"
+#include "platform/codepage.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -92,6 +92,92 @@ QString RandomText(QRandomGenerator& rng) {
     return s;
 }
 
+// A settings file of random lines: sections and keys from a few names in random case, so
+// names repeat; values of ASCII, code page 932 text and bytes that do not decode; comments,
+// blank lines, and now and then a line end other than the file's.
+const char* const kSections[] = {"Default", "Ports", "Other"};
+const char* const kKeys[] = {"Width0", "com", "InitialDirSave"};
+
+QByteArray RandomCase(QRandomGenerator& rng, const char* name) {
+    QByteArray b(name);
+    for (char& c : b)
+        c = rng.bounded(2) ? char(toupper(c)) : char(tolower(c));
+    return b;
+}
+
+QByteArray RandomValue(QRandomGenerator& rng) {
+    static const char* const pieces[] = {"640",   "C:\\",     "x y",  "\x82\xa0\x8a\xbf", "\xb1",
+                                         "\x81 ", "\x85\x40", "\xfc", "\xa0\xfd"};
+    QByteArray v = "v";
+    for (int n = rng.bounded(4); n > 0; --n)
+        v += pieces[rng.bounded(int(std::size(pieces)))];
+    return v + "e"; // no blank at either end: the value reads back as its bytes
+}
+
+QVector<QByteArray> RandomSettingsLines(QRandomGenerator& rng) {
+    const QByteArray eol = rng.bounded(2) ? "\r\n" : "\n";
+    const QByteArray otherEol = eol == "\n" ? "\r\n" : "\n";
+    // A first line that is no UTF-8 makes the file one of code page 932.
+    QVector<QByteArray> lines{"; \x90\xdd\x92\xe8" + eol};
+    for (int n = rng.bounded(25); n > 0; --n) {
+        QByteArray line;
+        switch (rng.bounded(6)) {
+        case 0:
+            line = '[' + RandomCase(rng, kSections[rng.bounded(3)]) + ']';
+            break;
+        case 1:
+            line = rng.bounded(2) ? "" : "; " + RandomValue(rng);
+            break;
+        default:
+            line = RandomCase(rng, kKeys[rng.bounded(3)]) + '=' + RandomValue(rng);
+        }
+        lines << line + (rng.bounded(10) ? eol : otherEol);
+    }
+    if (lines.size() > 1 && rng.bounded(4) == 0)
+        lines.last() = lines.last().trimmed(); // a last line without its line end
+    return lines;
+}
+
+QVector<QByteArray> SplitLines(const QByteArray& bytes) {
+    QVector<QByteArray> lines;
+    for (qsizetype start = 0; start < bytes.size();) {
+        qsizetype end = bytes.indexOf('\n', start);
+        end = end < 0 ? bytes.size() : end + 1;
+        lines << bytes.mid(start, end - start);
+        start = end;
+    }
+    return lines;
+}
+
+// What each "section/key" reads by the first-section rule, and the line it stands on.
+struct Expected {
+    QMap<QString, QPair<QString, int>> values;
+    QStringList sections;
+    QString value(const QString& name) const {
+        return values.value(name, qMakePair(QStringLiteral("(none)"), -1)).first;
+    }
+};
+
+Expected FirstSectionValues(const QVector<QByteArray>& lines) {
+    Expected e;
+    QString section;
+    bool first = false;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QByteArray line = lines.at(i).trimmed();
+        const int eq = line.indexOf('=');
+        if (line.startsWith('[')) {
+            section = QString::fromLatin1(line.mid(1, line.size() - 2)).toLower();
+            first = !e.sections.contains(section);
+            e.sections << section;
+        } else if (first && eq > 0 && !line.startsWith(';')) {
+            const QString name = (section + '/' + QString::fromLatin1(line.left(eq))).toLower();
+            if (!e.values.contains(name))
+                e.values[name] = qMakePair(Cp932Decode(line.mid(eq + 1)), i);
+        }
+    }
+    return e;
+}
+
 } // namespace
 
 class TestPersistFuzz : public QObject {
@@ -100,6 +186,7 @@ private slots:
     void listReaderSurvivesMalformedFiles();
     void lineWriterSurvivesAnyText();
     void profileSurvivesMalformedFiles();
+    void generatedSettingsFilesKeepTheirBytes();
 };
 
 void TestPersistFuzz::listReaderSurvivesMalformedFiles() {
@@ -169,6 +256,71 @@ void TestPersistFuzz::profileSurvivesMalformedFiles() {
         QVERIFY(profile.Save());
         // Once written, the key reads back as written, whatever the file held before.
         QCOMPARE(ProfileGetInt("Default", "Width0", 7, path), 1234);
+    }
+}
+
+void TestPersistFuzz::generatedSettingsFilesKeepTheirBytes() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("default.ini");
+    QRandomGenerator rng(SEED + 3);
+    const auto name = [](const char* section, const char* key) {
+        return QString("%1/%2").arg(section, key).toLower();
+    };
+    for (int iteration = 0; iteration < 100; ++iteration) {
+        const QVector<QByteArray> lines = RandomSettingsLines(rng);
+        QByteArray before = lines.toList().join();
+        WriteBytes(path, before);
+        const Expected expected = FirstSectionValues(lines);
+
+        // Every value reads by the first-section rule, and written back as read it changes
+        // no byte, undecodable ones included; only a missing last line end is added.
+        ProfileFile profile;
+        QVERIFY(profile.Load(path));
+        for (const char* section : kSections) {
+            for (const char* key : kKeys) {
+                const QString value = profile.GetString(section, key, "(none)");
+                QCOMPARE(value, expected.value(name(section, key)));
+                if (expected.values.contains(name(section, key)))
+                    profile.WriteString(section, key, value);
+            }
+        }
+        QVERIFY(profile.Save());
+        if (!before.endsWith('\n'))
+            before += lines.first().endsWith("\r\n") ? "\r\n" : "\n";
+        QCOMPARE(ReadBytes(path), before);
+
+        // New values in sections the file has: they read back, '?' for what the file cannot
+        // hold, all else reads as before, and every line but the written ones keeps its bytes
+        // and its order.
+        QMap<QString, QString> written;
+        QVector<QByteArray> untouched = SplitLines(before);
+        for (const char* section : kSections) {
+            for (const char* key : kKeys) {
+                if (!expected.sections.contains(QString(section).toLower()) || rng.bounded(3))
+                    continue;
+                const QString value = QString::fromUtf16(rng.bounded(2) ? u"新しい値" : u"new 값");
+                profile.WriteString(section, key, value);
+                written[name(section, key)] = Cp932Decode(Cp932Encode(value));
+                if (expected.values.contains(name(section, key)))
+                    untouched[expected.values.value(name(section, key)).second].clear();
+            }
+        }
+        untouched.removeAll(QByteArray());
+        QVERIFY(profile.Save());
+        ProfileFile again;
+        QVERIFY(again.Load(path));
+        for (const char* section : kSections) {
+            for (const char* key : kKeys) {
+                const QString n = name(section, key);
+                QCOMPARE(again.GetString(section, key, "(none)"),
+                         written.value(n, expected.value(n)));
+            }
+        }
+        QVector<QByteArray> kept = SplitLines(ReadBytes(path));
+        kept.removeIf([](const QByteArray& line) {
+            return line.contains("=\x90\x56\x82\xb5\x82\xa2\x92\x6c") || line.contains("=new ?");
+        });
+        QCOMPARE(kept, untouched);
     }
 }
 

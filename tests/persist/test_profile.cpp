@@ -6,7 +6,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-
 class TestProfile : public QObject {
     Q_OBJECT
 private slots:
@@ -19,8 +18,8 @@ private slots:
     void missingGivesDefault();
     void writeKeepsTheRest_data();
     void writeKeepsTheRest();
-    void codePage932FileStaysCodePage932();
-    void unencodableValueSwitchesToUtf8();
+    void encodingOfTheWrittenFile_data();
+    void encodingOfTheWrittenFile();
     void unreadableFileIsNotReplaced();
     void missingDirectoryFails();
 
@@ -80,6 +79,8 @@ void TestProfile::readValue_data() {
         << QByteArray(
                "[Default]\nWindowWidth=1\n[Ports]\nWindowWidth=2\n[DEFAULT]\nWindowWidth=3\n")
         << "1" << 1;
+    QTest::newRow("key only in a later section of the same name not seen")
+        << QByteArray("[Default]\nHeight=1\n[DEFAULT]\nWindowWidth=3\n") << "(none)" << -1;
     QTest::newRow("key of another section not seen")
         << QByteArray("[Ports]\nWindowWidth=2\n[Default]\nHeight=1\n") << "(none)" << -1;
     QTest::newRow("comment not a key")
@@ -142,6 +143,9 @@ void TestProfile::writeKeepsTheRest_data() {
     QTest::newRow("appended after the section's last line")
         << crlf << "Drop"
         << QByteArray(crlf).replace("Foreign=kept\r\n", "Foreign=kept\r\nDrop=800\r\n");
+    QTest::newRow("written into the first of two sections of one name")
+        << QByteArray("[Default]\r\nA=1\r\n\r\n[DEFAULT]\r\nDrop=2\r\n") << "Drop"
+        << QByteArray("[Default]\r\nA=1\r\nDrop=800\r\n\r\n[DEFAULT]\r\nDrop=2\r\n");
     QTest::newRow("LF file stays LF")
         << QByteArray("[Default]\nA=1\n") << "Drop" << QByteArray("[Default]\nA=1\nDrop=800\n");
     QTest::newRow("section appended after a blank line")
@@ -167,21 +171,44 @@ void TestProfile::writeKeepsTheRest() {
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"default.ini"});
 }
 
-void TestProfile::codePage932FileStaysCodePage932() {
-    const QByteArray before =
-        "[Default]\r\n; "
-        "\x93\xfa\x96\x7b\x8c\xea\r\nInitialDirSave=C:\\\x83\x66\x81\x5b\x83\x5e\r\n";
-    WriteBytes(m_ini, before);
-    QCOMPARE(ProfileGetString("Default", "InitialDirSave", "", m_ini),
-             QString::fromUtf16(u"C:\\データ"));
-    QVERIFY(ProfileWriteString("Default", "Drop", "1", m_ini));
-    QCOMPARE(ReadBytes(m_ini), before + "Drop=1\r\n");
+void TestProfile::encodingOfTheWrittenFile_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("value"); // of key B
+    QTest::addColumn<QByteArray>("after");
+    const QString a = QString::fromUtf16(u"あ");
+    const QByteArray sjisA = "\x82\xa0";
+    QTest::newRow("new file is code page 932")
+        << QByteArray() << a << "[Default]\r\nB=" + sjisA + "\r\n";
+    QTest::newRow("ASCII file becomes code page 932")
+        << QByteArray("[Default]\r\nA=1\r\n") << a << "[Default]\r\nA=1\r\nB=" + sjisA + "\r\n";
+    QTest::newRow("ASCII file takes UTF-8 for what code page 932 cannot hold")
+        << QByteArray("[Default]\r\nA=1\r\n") << QString::fromUtf16(u"한")
+        << QByteArray("[Default]\r\nA=1\r\nB=\xED\x95\x9C\r\n");
+    const QByteArray sjisFile = "[Default]\r\n; \x93\xfa\x96\x7b\x8c\xea\r\n"
+                                "InitialDirSave=C:\\\x83\x66\x81\x5b\x83\x5e\r\n";
+    QTest::newRow("code page 932 file stays code page 932")
+        << sjisFile << QStringLiteral("1") << sjisFile + "B=1\r\n";
+    QTest::newRow("code page 932 file: '?' only for what it cannot hold")
+        << sjisFile << QString::fromUtf16(u"あ한") << sjisFile + "B=" + sjisA + "?\r\n";
+    const QByteArray damaged = "[Default]\r\nA=\x81 \x85\x40\xfc\r\n";
+    QTest::newRow("bytes that do not decode are written back as read")
+        << damaged << a << damaged + "B=" + sjisA + "\r\n";
+    QTest::newRow("value read back unchanged keeps its bytes")
+        << QByteArray("[Default]\r\nB=C:\\\x85\x40\r\n") << QString::fromUtf16(u"C:\\\ufffd@")
+        << QByteArray("[Default]\r\nB=C:\\\x85\x40\r\n");
+    QTest::newRow("UTF-8 file stays UTF-8")
+        << QByteArray("[Default]\r\nA=\xE3\x81\x82\r\n") << a
+        << QByteArray("[Default]\r\nA=\xE3\x81\x82\r\nB=\xE3\x81\x82\r\n");
 }
 
-void TestProfile::unencodableValueSwitchesToUtf8() {
-    WriteBytes(m_ini, "[Default]\r\nA=\x82\xa0\r\n");
-    QVERIFY(ProfileWriteString("Default", "B", QString::fromUtf16(u"한"), m_ini));
-    QCOMPARE(ReadBytes(m_ini), QByteArray("[Default]\r\nA=\xE3\x81\x82\r\nB=\xED\x95\x9C\r\n"));
+void TestProfile::encodingOfTheWrittenFile() {
+    QFETCH(QByteArray, before);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, after);
+    if (!before.isNull())
+        WriteBytes(m_ini, before);
+    QVERIFY(ProfileWriteString("Default", "B", value, m_ini));
+    QCOMPARE(ReadBytes(m_ini), after);
 }
 
 void TestProfile::unreadableFileIsNotReplaced() {

@@ -1,0 +1,26 @@
+# Runs at install time, when CMAKE_INSTALL_PREFIX is the final prefix (the package's /usr,
+# or whatever --prefix names): the desktop entry and its launcher need absolute paths, which
+# only then are known. Set by the caller: TW_SOURCE_DIR, TW_STAGE_DIR, TW_BINDIR,
+# TW_LIBEXECDIR.
+
+set(program "${CMAKE_INSTALL_PREFIX}/${TW_BINDIR}/tarnwick")
+set(launcher "${CMAKE_INSTALL_PREFIX}/${TW_LIBEXECDIR}/tarnwick/desktop-start")
+
+# The shell takes the program's path in single quotes, with each quote in it written '\''.
+string(REPLACE "'" "'\\''" quoted "${program}")
+set(TARNWICK_PROGRAM "'${quoted}'")
+configure_file("${TW_SOURCE_DIR}/package/desktop-start.in" "${TW_STAGE_DIR}/desktop-start" @ONLY)
+
+# The entry's Exec takes a path with reserved characters in double quotes, with ", `, $ and \
+# escaped by a backslash, and each backslash doubled again by the entry's string rules.
+set(exec "${launcher}")
+if(exec MATCHES "[^A-Za-z0-9/._+-]")
+    string(REGEX REPLACE "([\"`$\\\\])" "\\\\\\1" exec "${exec}")
+    string(REPLACE "\\" "\\\\" exec "${exec}")
+    set(exec "\"${exec}\"")
+endif()
+file(READ "${TW_SOURCE_DIR}/src/res/tarnwick.desktop" entry)
+# A plain replace: a regular expression's replacement would take the backslashes for its own.
+string(REGEX MATCH "\nExec=[^\n]*" line "${entry}")
+string(REPLACE "${line}" "\nExec=${exec}" entry "${entry}")
+file(WRITE "${TW_STAGE_DIR}/tarnwick.desktop" "${entry}")

@@ -151,14 +151,18 @@ EdlBuild BuildEdl(const QVector<ListRowText>& rows, const QString& title, int dr
     return edl;
 }
 
-QString EdlSkippedRowsMessage(const QVector<int>& rows) {
+QString RowNumberList(const QVector<int>& rows) {
     QStringList numbers;
     for (int r : rows)
         numbers << QString::asprintf("%04d", r);
+    return numbers.join(QStringLiteral(", "));
+}
+
+QString EdlSkippedRowsMessage(const QVector<int>& rows) {
     return QStringLiteral("次の行はイベントにできないため書き出しませんでした"
                           "（INまたはOUTがないか正しくない、OUTがIN以前など）。\n"
                           "対象のNo: ") +
-           numbers.join(QStringLiteral(", "));
+           RowNumberList(rows);
 }
 
 bool ExportList(const QString& outPath, ExportFormat format, const QVector<ListRowText>& rows,

@@ -50,6 +50,9 @@ EdlBuild BuildEdl(const QVector<ListRowText>& rows, const QString& title, int dr
 // The message naming the skipped rows by their No.
 QString EdlSkippedRowsMessage(const QVector<int>& rows);
 
+// Row numbers as the No. column shows them, for messages: "0003, 0007".
+QString RowNumberList(const QVector<int>& rows);
+
 // Builds the export and writes it to outPath atomically (an earlier file stays whole on
 // failure). For an EDL, the title comes from listPath and *skippedRows (optional) receives
 // the rows that made no event. False when the file could not be written.

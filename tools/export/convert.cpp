@@ -21,13 +21,6 @@ bool HasUndecodableBytes(const QVector<ListRowText>& rows) {
     return false;
 }
 
-QString RowNumbers(const QVector<int>& rows) {
-    QStringList numbers;
-    for (int r : rows)
-        numbers << QString::asprintf("%04d", r);
-    return numbers.join(QStringLiteral(", "));
-}
-
 } // namespace
 
 ConversionResult ConvertListFile(const QString& input, const QString& output, ExportFormat format,
@@ -57,7 +50,7 @@ ConversionResult ConvertListFile(const QString& input, const QString& output, Ex
         return result;
     }
     if (!skipped.isEmpty())
-        result.notes << QStringLiteral("no event for rows %1").arg(RowNumbers(skipped));
+        result.notes << QStringLiteral("no event for rows %1").arg(RowNumberList(skipped));
     result.written = true;
     return result;
 }

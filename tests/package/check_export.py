@@ -126,9 +126,8 @@ class ConverterTest(unittest.TestCase):
         self.assertIn("cannot write", r.stderr)
 
     def test_usage_errors_and_help(self):
-        for args in ([], ["old/good.txt"], ["--csv", "--edl", "old/good.txt"],
-                     ["--csv", "old/good.txt", "old/past40.txt", "-o", "x.csv"],
-                     ["--csv", "old/good.txt", "-o", "x.csv", "-d", "y"], ["--tsv", "old/good.txt"]):
+        for args in (["old/good.txt"], ["--csv", "--edl", "old/good.txt"],
+                     ["--csv", "old/good.txt", "old/past40.txt", "-o", "x.csv"]):
             self.assertEqual(self.run_export(*args).returncode, 2, args)
         r = self.run_export("--help")
         self.assertEqual(r.returncode, 0)

@@ -33,3 +33,4 @@ file(INSTALL "${stage}/desktop-start" DESTINATION "${CMAKE_INSTALL_PREFIX}/${TW_
                       WORLD_EXECUTE)
 file(INSTALL "${stage}/tarnwick.desktop" DESTINATION "${CMAKE_INSTALL_PREFIX}/${TW_DATADIR}/applications"
      FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+file(REMOVE_RECURSE "${stage}")

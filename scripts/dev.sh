@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # One entry point for a fresh Debian machine:
 #   scripts/dev.sh run    install what is missing, build, start Tarnwick
-#   scripts/dev.sh test   install what is missing, build, run every test
+#   scripts/dev.sh test   install what is missing, build, run every test (the Debian
+#                         package is built and checked by tests of its own)
+#   scripts/dev.sh package  install what is missing, build, make the Debian package and
+#                         check it with lintian
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -14,11 +17,12 @@ PACKAGES=(
     fonts-noto-cjk qt6-translations-l10n
     xvfb xauth xdotool x11-utils x11-apps netpbm openbox
     poppler-utils
+    dpkg-dev file python3
 )
 
 install_missing() {
     local missing=()
-    for p in "${PACKAGES[@]}"; do
+    for p in "${PACKAGES[@]}" "$@"; do
         if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
             missing+=("$p")
         fi
@@ -53,8 +57,18 @@ test)
     cd "$BUILD"
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 600
     ;;
+package)
+    install_missing lintian
+    build
+    cd "$BUILD"
+    deb=$(cpack -G DEB | sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p')
+    [[ -n $deb ]]
+    # Root may build the package; lintian only warns that it should not run as root.
+    lintian "$deb"
+    echo "Package: $deb"
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package" >&2
     exit 2
     ;;
 esac

@@ -7,7 +7,7 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0.1"));
+    QApplication::setApplicationVersion(QStringLiteral(TARNWICK_VERSION));
     // The interface is Japanese whatever the system's language, so the standard boxes and
     // dialogs (Yes/No, the file dialogs, the print dialog) speak Japanese as well.
     QTranslator qtJapanese;

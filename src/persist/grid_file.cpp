@@ -2,6 +2,7 @@
 
 #include "grid/msflexgrid.h"
 #include "list/spot_list.h"
+#include "persist/list_export.h"
 #include "persist/list_file.h"
 #include "persist/settings_io.h"
 #include "platform/file_dialog.h"
@@ -36,12 +37,9 @@ bool ChoosePath(bool save, QString* path) {
 }
 
 QString NotStoredMessage(const QVector<int>& rows) {
-    QStringList numbers;
-    for (int r : rows)
-        numbers << QString::asprintf("%04d", r);
     return QStringLiteral("ファイルに保存できない文字を「?」に置き換えて保存しました。\n"
                           "対象のNo: ") +
-           numbers.join(QStringLiteral(", "));
+           RowNumberList(rows);
 }
 
 } // namespace

@@ -72,6 +72,11 @@ private:
 
 } // namespace
 
+bool ListRowHoldsAnything(const ListRowText& row) {
+    return !row.spNo.isEmpty() || !row.in.isEmpty() || !row.out.isEmpty() ||
+           !row.duration.isEmpty() || !WithoutFirstChar(row.remark).isEmpty();
+}
+
 bool FormatListLine(const ListRowText& row, Placeholders kind, QByteArray* line) {
     return FormatListLine(row, kind, line, nullptr);
 }
@@ -80,10 +85,9 @@ bool FormatListLine(const ListRowText& row, Placeholders kind, QByteArray* line,
     line->clear();
     if (complete)
         *complete = true;
-    const QString remark = WithoutFirstChar(row.remark);
-    if (row.spNo.isEmpty() && row.in.isEmpty() && row.out.isEmpty() && row.duration.isEmpty() &&
-        remark.isEmpty())
+    if (!ListRowHoldsAnything(row))
         return false;
+    const QString remark = WithoutFirstChar(row.remark);
 
     const bool file = kind == Placeholders::File;
     const QByteArray noTime = file ? QByteArrayLiteral("--:--:--:--") : QByteArray(11, ' ');

@@ -9,10 +9,13 @@
 // differ only in what stands for an empty cell.
 enum class Placeholders { File, Print };
 
+// True when the row holds anything worth a line of the list file: SP No., IN, OUT, DURATION
+// or the remark after its first character. Exports write the same rows as the file.
+bool ListRowHoldsAnything(const ListRowText& row);
+
 // Builds the line of a row, without line end, as code page 932 bytes: all lengths and cuts
 // of the layout count bytes of that encoding. Returns false when the row holds nothing
-// worth a line (SP No., IN, OUT, DURATION and the remark after its first character all
-// empty); line is then left empty.
+// worth a line (see ListRowHoldsAnything); line is then left empty.
 bool FormatListLine(const ListRowText& row, Placeholders kind, QByteArray* line);
 
 // The same, and *complete tells whether every character could be stored; one that could

@@ -1,0 +1,18 @@
+#include "persist/opened_rows.h"
+
+#include "timecode/duration.h"
+
+QVector<ListRowText> RowsAsOpened(const ListFileContents& contents, int drop) {
+    QVector<ListRowText> rows = contents.rows;
+    for (int i = 0; i < rows.size(); ++i) {
+        ListRowText& row = rows[i];
+        row.no = QString::asprintf("%04d", i + 1);
+        row.duration.clear();
+        int diff = 0;
+        // Latin-1 as the window reads the cells: a character beyond it is no digit either.
+        if (!row.in.isEmpty() && !row.out.isEmpty() &&
+            RowDuration(row.in.toLatin1().constData(), row.out.toLatin1().constData(), drop, &diff))
+            row.duration = QString::fromStdString(FormatDuration(diff, drop));
+    }
+    return rows;
+}

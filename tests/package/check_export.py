@@ -1,0 +1,139 @@
+#!/usr/bin/env python3
+"""tarnwick-export on a folder of old lists, its outputs read back with readers of our own:
+Python's csv module for CSV, and a parse of the EDL lines as an editing system reads them.
+The converter to run is named by the TARNWICK_EXPORT environment variable."""
+
+import csv
+import os
+import re
+import subprocess
+import tempfile
+import unittest
+
+EXPORT = os.environ["TARNWICK_EXPORT"]
+
+OLD_LISTS = {
+    "good.txt": "0001 0001  00:59:50:00/01:00:20:00/30:00 CM1, \"春\"\r\n"
+                "0002 ----  01:00:20:00/--:--:--:--/--:-- \r\n"
+                "0004 0004  01:00:59:28/01:01:00:02/00:04 \r\n",
+    "past40.txt": "0001 A  00:00:01:00/00:00:02:00/01:00 one\r\n"
+                  "0041 B  00:00:03:00/00:00:04:00/01:00 forty-one\r\n"
+                  "0040 C  00:00:05:00/00:00:06:00/01:00 forty\r\n",
+}
+BAD_BYTES = b"0001 X  00:00:01:00/00:00:02:00/01:00 ab\x85\x40cd\r\n"
+
+EVENT = re.compile(r"^(\d{3})\s+(\S+)\s+V\s+C\s+" + r"\s+".join([r"(\d\d:\d\d:\d\d:\d\d)"] * 4) + "$")
+
+
+def read_csv(path):
+    with open(path, encoding="utf-8-sig", newline="") as f:
+        return list(csv.reader(f))
+
+
+def read_edl(path):
+    """Title, FCM and the events, each (number, reel, four times, {note: text})."""
+    with open(path, "rb") as f:
+        data = f.read()
+    assert not data.startswith(b"\xef\xbb\xbf"), "EDL with a byte-order mark"
+    lines = data.decode("utf-8").split("\r\n")
+    assert lines.pop() == "", "EDL not ended by CR LF"
+    assert all("\r" not in l and "\n" not in l for l in lines), "bare line break"
+    title, fcm, blank = lines[0], lines[1], lines[2]
+    assert blank == ""
+    events = []
+    for line in lines[3:]:
+        m = EVENT.match(line)
+        if m:
+            events.append((m.group(1), m.group(2), m.group(3, 4, 5, 6), {}))
+        else:
+            key, _, text = line.partition(": ")
+            assert key in ("* FROM CLIP NAME", "* COMMENT"), line
+            events[-1][3][key[2:]] = text
+    return title, fcm, events
+
+
+class ConverterTest(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.dir = self.tmp.name
+        self.old = os.path.join(self.dir, "old")
+        os.mkdir(self.old)
+        for name, text in OLD_LISTS.items():
+            self.write(os.path.join("old", name), text.encode("cp932"))
+        self.write("old/badbytes.txt", BAD_BYTES)
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def write(self, name, data):
+        with open(os.path.join(self.dir, name), "wb") as f:
+            f.write(data)
+
+    def run_export(self, *args):
+        return subprocess.run([EXPORT, *args], cwd=self.dir, capture_output=True, text=True,
+                              timeout=60)
+
+    def test_folder_of_old_lists_to_csv(self):
+        names = sorted(os.listdir(self.old))
+        r = self.run_export("--csv", *["old/" + n for n in names], "-d", "csv")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(r.stdout.splitlines(), [
+            "old/badbytes.txt -> csv/badbytes.csv (bytes that are not code page 932 shown as U+FFFD)",
+            "old/good.txt -> csv/good.csv",
+            "old/past40.txt -> csv/past40.csv (lines numbered outside 0001 to 0040 not read)"])
+        header = ["No", "SP No.", "IN", "OUT", "DURATION", "REMARK"]
+        self.assertEqual(read_csv(os.path.join(self.dir, "csv/good.csv")), [
+            header,
+            ["0001", "0001", "00:59:50:00", "01:00:20:00", "00:00:30:00", 'CM1, "春"'],
+            ["0002", "", "01:00:20:00", "", "", ""],
+            ["0004", "0004", "01:00:59:28", "01:01:00:02", "00:00:00:02", ""]])
+        self.assertEqual([row[0] for row in read_csv(os.path.join(self.dir, "csv/past40.csv"))],
+                         ["No", "0001", "0040"])
+        self.assertEqual(read_csv(os.path.join(self.dir, "csv/badbytes.csv"))[1][5], "ab\ufffd@cd")
+
+    def test_edl_beside_its_input(self):
+        for drop, fcm, last, note in ((True, "FCM: DROP FRAME", "01:00:30:02", []),
+                                      (False, "FCM: NON-DROP FRAME", "01:00:30:04", ["--non-drop"])):
+            r = self.run_export("--edl", *note, "old/good.txt")
+            self.assertEqual(r.returncode, 0, r.stderr)
+            self.assertEqual(r.stdout, "old/good.txt -> old/good.edl (no event for rows 0002)\n")
+            title, got_fcm, events = read_edl(os.path.join(self.old, "good.edl"))
+            self.assertEqual((title, got_fcm), ("TITLE: good", fcm))
+            self.assertEqual(events, [
+                ("001", "AX", ("00:59:50:00", "01:00:20:00", "01:00:00:00", "01:00:30:00"),
+                 {"FROM CLIP NAME": "0001", "COMMENT": 'CM1, "春"'}),
+                ("002", "AX", ("01:00:59:28", "01:01:00:02", "01:00:30:00", last),
+                 {"FROM CLIP NAME": "0004"})])
+
+    def test_failures_are_reported_and_inputs_kept(self):
+        list_bytes = OLD_LISTS["good.txt"].encode("cp932")
+        self.write("list.csv", list_bytes)  # a list file whose output would be itself
+        os.mkdir(os.path.join(self.dir, "other"))
+        self.write("other/good.txt", list_bytes)
+        r = self.run_export("--csv", "missing.txt", "old/good.txt", "other/good.txt", "-d", "out")
+        self.assertEqual(r.returncode, 1)
+        self.assertEqual(r.stdout, "old/good.txt -> out/good.csv\n")
+        self.assertEqual(r.stderr.splitlines(), [
+            "tarnwick-export: missing.txt: cannot be read",
+            "tarnwick-export: other/good.txt: out/good.csv written for an earlier input already"])
+        r = self.run_export("--csv", "list.csv")
+        self.assertEqual((r.returncode, r.stderr),
+                         (1, "tarnwick-export: list.csv: list.csv is an input, not overwritten\n"))
+        with open(os.path.join(self.dir, "list.csv"), "rb") as f:
+            self.assertEqual(f.read(), list_bytes)
+        r = self.run_export("--edl", "old/good.txt", "-o", "old/good.txt/x.edl")
+        self.assertEqual(r.returncode, 1)
+        self.assertIn("cannot write", r.stderr)
+
+    def test_usage_errors_and_help(self):
+        for args in (["old/good.txt"], ["--csv", "--edl", "old/good.txt"],
+                     ["--csv", "old/good.txt", "old/past40.txt", "-o", "x.csv"]):
+            self.assertEqual(self.run_export(*args).returncode, 2, args)
+        r = self.run_export("--help")
+        self.assertEqual(r.returncode, 0)
+        for word in ("--csv", "--edl", "--non-drop", "-o OUT", "-d FOLDER", "Exit status"):
+            self.assertIn(word, r.stdout)
+
+
+if __name__ == "__main__":
+    unittest.main()

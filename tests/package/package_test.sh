@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The built Debian package, unpacked into a temporary folder as a user could: its contents,
+# and its converter run from there.
+#   package_test.sh PACKAGE.deb check_export.py
+set -euo pipefail
+deb=$1
+checker=$2
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+
+dpkg-deb -x "$deb" "$root"
+for f in usr/bin/tarnwick usr/bin/tarnwick-vtrsim usr/bin/tarnwick-export \
+    usr/libexec/tarnwick/desktop-start usr/share/pixmaps/tarnwick.xpm \
+    usr/share/doc/tarnwick/copyright usr/share/doc/tarnwick/changelog.gz \
+    usr/share/man/man1/tarnwick.1.gz usr/share/man/man1/tarnwick-vtrsim.1.gz \
+    usr/share/man/man1/tarnwick-export.1.gz; do
+    [[ -s $root/$f ]] || { echo "missing from the package: $f" >&2; exit 1; }
+done
+for page in "$root"/usr/share/man/man1/*.gz; do
+    gzip -t "$page"
+done
+grep -qx 'Exec=/usr/libexec/tarnwick/desktop-start' "$root/usr/share/applications/tarnwick.desktop"
+grep -qx "exec '/usr/bin/tarnwick' \"\$@\"" "$root/usr/libexec/tarnwick/desktop-start"
+dpkg-deb -f "$deb" Depends | grep -q 'libqt6serialport6'
+
+"$root/usr/bin/tarnwick-export" --help | grep -q -- '--non-drop'
+TARNWICK_EXPORT="$root/usr/bin/tarnwick-export" python3 "$checker"

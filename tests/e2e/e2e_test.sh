@@ -120,7 +120,8 @@ done
 # settings written at exit say the same.
 outer_size() {
     local w h extents left right top bottom
-    read -r w h < <(xwininfo -id "$WIN" 2>/dev/null | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}')
+    read -r w h < <(xwininfo -id "$WIN" 2>/dev/null |
+        awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}')
     extents="$(xprop -id "$WIN" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ,)"
     read -r left right top bottom <<<"$extents"
     echo "$((w + left + right))x$((h + top + bottom))"
@@ -164,7 +165,8 @@ screenshot "$ARTIFACTS/e2e-window.png"
 xdotool key --clearmodifiers alt+F4
 wait_until 30 other_window_active || fail "no save prompt"
 xdotool key --clearmodifiers Return
-SAVE="$(timeout 30 xdotool search --sync --onlyvisible --name '^名前を付けて保存$' | head -1)" || true
+SAVE="$(timeout 30 xdotool search --sync --onlyvisible --name '^名前を付けて保存$' |
+    head -1)" || true
 [[ -n "$SAVE" ]] || fail "no save dialog"
 save_active() { [[ "$(xdotool getactivewindow 2>/dev/null)" == "$SAVE" ]]; }
 wait_until 30 save_active || fail "the save dialog did not become active"

@@ -6,7 +6,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-
 class TestProfile : public QObject {
     Q_OBJECT
 private slots:

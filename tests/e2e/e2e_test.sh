@@ -61,13 +61,20 @@ wait_until 15 wm_ready || fail "the window manager did not start"
 LINK="$WORK/vtr"
 STATUS="$WORK/answered"
 SIM_PID=""
+# A simulator that ends badly (a sanitizer's report included) fails the test.
+stop_simulator() {
+    [[ -n "$SIM_PID" ]] || return 0
+    kill "$SIM_PID" 2>/dev/null || true
+    local status=0
+    wait "$SIM_PID" 2>/dev/null || status=$?
+    SIM_PID=""
+    ((status == 0)) || fail "the simulator ended with status $status: $(tail -5 "$WORK/sim.log")"
+}
+
 # The tape stands still at the given timecode; a new simulator on the same link stands for
 # the tape moved on. It counts the requests it has answered in $STATUS.
 start_simulator() {
-    if [[ -n "$SIM_PID" ]]; then
-        kill "$SIM_PID" 2>/dev/null || true
-        wait "$SIM_PID" 2>/dev/null || true
-    fi
+    stop_simulator
     rm -f "$STATUS"
     "$SIM" --protocol sony --still --start "$1" --link "$LINK" --status "$STATUS" \
         >>"$WORK/sim.log" 2>&1 &
@@ -176,6 +183,10 @@ xdotool key --clearmodifiers Return
 
 app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
 wait_until 30 app_ended || fail "Tarnwick did not end after the save"
+status=0
+wait "$APP_PID" || status=$?
+((status == 0)) || fail "Tarnwick ended with status $status: $(tail -20 "$WORK/app.log")"
+stop_simulator
 
 [[ -f "$WORK/spots.txt" ]] || fail "no list file written"
 # The OUT of spot 2 also gave row 3 its spot number, so row 3 is written too.

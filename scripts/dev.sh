@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # One entry point for a fresh Debian machine:
 #   scripts/dev.sh run    install what is missing, build, start Tarnwick
-#   scripts/dev.sh test   install what is missing, build, run every test (the Debian
-#                         package is built and checked by tests of its own)
+#   scripts/dev.sh test   install what is missing, check format and layers, build with
+#                         warnings as errors, run every test (the Debian package is built
+#                         and checked by tests of its own), then run them all again in a
+#                         build with AddressSanitizer and UndefinedBehaviorSanitizer
 #   scripts/dev.sh package  install what is missing, build, make the Debian package and
 #                         check it with lintian
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${TARNWICK_BUILD_DIR:-$ROOT/build}"
+ASAN_BUILD="${TARNWICK_ASAN_BUILD_DIR:-$ROOT/build-asan}"
 
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
@@ -16,7 +19,7 @@ PACKAGES=(
     qt6-qpa-plugins libgl-dev
     fonts-noto-cjk qt6-translations-l10n
     xvfb xauth xdotool x11-utils x11-apps netpbm openbox
-    poppler-utils
+    poppler-utils clang-format
     dpkg-dev file python3
 )
 
@@ -37,15 +40,34 @@ install_missing() {
     fi
 }
 
+# usage: build FOLDER [CMAKE_ARGS...]
 build() {
-    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    cmake --build "$BUILD" -j"$(nproc)"
+    local dir="$1"
+    shift
+    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake --build "$dir" -j"$(nproc)"
+}
+
+run_tests() {
+    (cd "$1" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 600)
+}
+
+# UBSan stops at its first report, as ASan does, so that a report fails its test.
+SANITIZE="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
+
+run_sanitized_tests() {
+    build "$ASAN_BUILD" -DTARNWICK_WERROR=ON "-DCMAKE_CXX_FLAGS=$SANITIZE" \
+        "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined"
+    ASAN_OPTIONS=detect_leaks=1 \
+        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        LSAN_OPTIONS="suppressions=$ROOT/scripts/lsan.supp:print_suppressions=0" \
+        run_tests "$ASAN_BUILD"
 }
 
 case "${1:-}" in
 run)
     install_missing
-    build
+    build "$BUILD"
     if [[ -x "$ROOT/scripts/demo.sh" ]]; then
         exec "$ROOT/scripts/demo.sh" "$BUILD"
     fi
@@ -53,13 +75,17 @@ run)
     ;;
 test)
     install_missing
-    build
-    cd "$BUILD"
-    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 600
+    # The quick checks first: they answer in seconds.
+    "$ROOT/scripts/check_format.sh"
+    "$ROOT/scripts/check_layers.sh" --self-test
+    "$ROOT/scripts/check_layers.sh"
+    build "$BUILD" -DTARNWICK_WERROR=ON
+    run_tests "$BUILD"
+    run_sanitized_tests
     ;;
 package)
     install_missing lintian
-    build
+    build "$BUILD"
     cd "$BUILD"
     deb=$(cpack -G DEB | sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p')
     [[ -n $deb ]]

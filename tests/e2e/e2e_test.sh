@@ -32,11 +32,21 @@ screenshot() {
     xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$1"
 }
 
+# Nothing here sleeps a guessed time: each step waits for what it needs, polling with a
+# deadline. usage: wait_until SECONDS COMMAND... || fail ...
+wait_until() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.1
+    done
+}
+
 # A display of our own, whatever number is free.
 Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 5>"$WORK/display" &
 PIDS+=($!)
-for _ in $(seq 100); do [[ -s "$WORK/display" ]] && break; sleep 0.1; done
-[[ -s "$WORK/display" ]] || fail "Xvfb did not start"
+wait_until 10 test -s "$WORK/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -1 "$WORK/display")"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 export LC_ALL=C.UTF-8
@@ -45,36 +55,63 @@ openbox >"$WORK/openbox.log" 2>&1 &
 PIDS+=($!)
 # The window manager announces what it supports on the root window once it manages
 # windows; window activation needs it.
-for _ in $(seq 150); do
-    xprop -root _NET_SUPPORTED 2>/dev/null | grep -q '_NET_ACTIVE_WINDOW' && break
-    sleep 0.1
-done
+wm_ready() { xprop -root _NET_SUPPORTED 2>/dev/null | grep -q '_NET_ACTIVE_WINDOW'; }
+wait_until 15 wm_ready || fail "the window manager did not start"
 
 LINK="$WORK/vtr"
+STATUS="$WORK/answered"
 SIM_PID=""
+# A simulator that ends badly (a sanitizer's report included) fails the test.
+stop_simulator() {
+    [[ -n "$SIM_PID" ]] || return 0
+    kill "$SIM_PID" 2>/dev/null || true
+    local status=0
+    wait "$SIM_PID" 2>/dev/null || status=$?
+    SIM_PID=""
+    ((status == 0)) || fail "the simulator ended with status $status: $(tail -5 "$WORK/sim.log")"
+}
+
 # The tape stands still at the given timecode; a new simulator on the same link stands for
-# the tape moved on. Tarnwick wins the port back by itself within about a second.
-tape_at() {
-    if [[ -n "$SIM_PID" ]]; then
-        kill "$SIM_PID" 2>/dev/null || true
-        wait "$SIM_PID" 2>/dev/null || true
-    fi
-    "$SIM" --protocol sony --still --start "$1" --link "$LINK" >"$WORK/sim.log" 2>&1 &
+# the tape moved on. It counts the requests it has answered in $STATUS.
+start_simulator() {
+    stop_simulator
+    rm -f "$STATUS"
+    "$SIM" --protocol sony --still --start "$1" --link "$LINK" --status "$STATUS" \
+        >>"$WORK/sim.log" 2>&1 &
     SIM_PID=$!
     PIDS+=("$SIM_PID")
-    for _ in $(seq 50); do [[ -e "$LINK" ]] && break; sleep 0.1; done
-    sleep 2.5
+    # The status file appears once the link is in place and the simulator listens.
+    wait_until 10 test -s "$STATUS" || fail "the simulator did not start"
+}
+
+answered() { cat "$STATUS" 2>/dev/null || echo 0; }
+answered_at_least() { (($(answered) >= $1)); }
+
+# Waits until the current simulator has answered this many requests in all. Tarnwick asks
+# one at a time, so after the third answer it has taken in the second: the display shows
+# this tape's time, and a capture records it. A tape that moved on needs Tarnwick to win
+# the port back first, which it does by itself within about a second.
+wait_answered() {
+    wait_until 30 answered_at_least "$1" ||
+        fail "Tarnwick did not poll the simulator ($(answered) of $1 requests answered)"
+}
+
+tape_at() {
+    start_simulator "$1"
+    wait_answered 3
 }
 
 cd "$WORK"
 printf '[Ports]\r\nCOM1=%s\r\n' "$LINK" >default.ini
-tape_at 01:00:10:05
+start_simulator 01:00:10:05
 
 "$APP" >"$WORK/app.log" 2>&1 &
 APP_PID=$!
 PIDS+=("$APP_PID")
-WIN="$(xdotool search --sync --onlyvisible --name '^Tarnwick$' | head -1)"
+WIN="$(timeout 30 xdotool search --sync --onlyvisible --name '^Tarnwick$' | head -1)" || true
 [[ -n "$WIN" ]] || fail "no Tarnwick window"
+# Activation fails now and then while the window manager is still taking the new window on;
+# asking again a moment later succeeds.
 activated=""
 for _ in $(seq 20); do
     if timeout 5 xdotool windowactivate --sync "$WIN" 2>>"$WORK/xdotool.log"; then
@@ -84,54 +121,72 @@ for _ in $(seq 20); do
     sleep 0.5
 done
 [[ -n "$activated" ]] || fail "the window could not be activated"
-sleep 1.5
 
-key() {
+# Tarnwick sizes its window again once the window manager's frame is known, so that the
+# outer size is the one in the settings (640x480 when default.ini names none) and the
+# settings written at exit say the same.
+outer_size() {
+    local w h extents left right top bottom
+    read -r w h < <(xwininfo -id "$WIN" 2>/dev/null |
+        awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}')
+    extents="$(xprop -id "$WIN" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ,)"
+    read -r left right top bottom <<<"$extents"
+    echo "$((w + left + right))x$((h + top + bottom))"
+}
+outer_settled() { [[ "$(outer_size)" == 640x480 ]]; }
+wait_until 10 outer_settled || fail "the window's outer size stays $(outer_size), not 640x480"
+
+wait_answered 3
+
+# Presses keys whose effect must be in the list before the tape moves on. xdotool returns
+# once the X server has the key, and Tarnwick's polling timer and its key events share one
+# event loop: once the simulator has answered two more requests, the loop has turned past
+# the key.
+key_before_tape_moves() {
     xdotool key --clearmodifiers "$@"
-    sleep 0.4
+    wait_answered $(($(answered) + 2))
 }
 
-# Waits until Tarnwick shows this many windows (the main window and its modal boxes), so
-# that no key press lands in the wrong one on a busy machine.
-wait_windows() {
-    for _ in $(seq 150); do
-        local n
-        n="$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | wc -l)"
-        ((n >= $1)) && return 0
-        sleep 0.1
-    done
-    fail "Tarnwick did not show $1 windows"
+# Waits until one of Tarnwick's windows other than the main one is active: keys go to it.
+other_window_active() {
+    local active
+    active="$(xdotool getactivewindow 2>/dev/null)" || return 1
+    [[ "$active" != "$WIN" ]] || return 1
+    xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | grep -qx "$active"
 }
 
 # Spot 1: IN at 01:00:10:05, OUT at 01:00:20:00. Spot 2: IN at 01:00:20:01, which the
 # frame check (3 frames, drop-frame) answers by pulling spot 1's OUT back to 01:00:19:28;
 # OUT at 01:00:30:00.
-key i
+key_before_tape_moves i
 tape_at 01:00:20:00
-key o
+key_before_tape_moves o
 tape_at 01:00:20:01
-key i
+key_before_tape_moves i
 tape_at 01:00:30:00
-key o
+key_before_tape_moves o
 
 screenshot "$ARTIFACTS/e2e-window.png"
 
 # Close: the save prompt (Yes is the default button), then the real save dialog.
-key alt+F4
-wait_windows 2
-key Return
-SAVE="$(timeout 15 xdotool search --sync --onlyvisible --name '^名前を付けて保存$' | head -1)"
+xdotool key --clearmodifiers alt+F4
+wait_until 30 other_window_active || fail "no save prompt"
+xdotool key --clearmodifiers Return
+SAVE="$(timeout 30 xdotool search --sync --onlyvisible --name '^名前を付けて保存$' |
+    head -1)" || true
 [[ -n "$SAVE" ]] || fail "no save dialog"
-sleep 0.5
+save_active() { [[ "$(xdotool getactivewindow 2>/dev/null)" == "$SAVE" ]]; }
+wait_until 30 save_active || fail "the save dialog did not become active"
+# The keys arrive in order, so Enter comes after the whole name.
 xdotool type --delay 20 "$WORK/spots.txt"
-sleep 0.3
-key Return
+xdotool key --clearmodifiers Return
 
-for _ in $(seq 100); do
-    kill -0 "$APP_PID" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$APP_PID" 2>/dev/null && fail "Tarnwick did not end after the save"
+app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
+wait_until 30 app_ended || fail "Tarnwick did not end after the save"
+status=0
+wait "$APP_PID" || status=$?
+((status == 0)) || fail "Tarnwick ended with status $status: $(tail -20 "$WORK/app.log")"
+stop_simulator
 
 [[ -f "$WORK/spots.txt" ]] || fail "no list file written"
 # The OUT of spot 2 also gave row 3 its spot number, so row 3 is written too.

@@ -177,10 +177,17 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption parentOpt(QStringLiteral("parent-pid"),
                                        QStringLiteral("Exit when this process has gone."),
                                        QStringLiteral("pid"));
+    const QCommandLineOption statusOpt(
+        QStringLiteral("status"),
+        QStringLiteral("Keep in this file the count of timecode requests answered so far, "
+                       "replaced whole (written aside, then renamed) after each one; it holds 0 "
+                       "once the simulator is ready. Scripts wait on it instead of sleeping."),
+        QStringLiteral("file"));
     const QCommandLineOption verboseOpt({QStringLiteral("v"), QStringLiteral("verbose")},
                                         QStringLiteral("Log every exchange on standard error."));
     parser.addOptions({protocolOpt, deviceOpt, linkOpt, startOpt, nonDropOpt, stillOpt, faultOpt,
-                       everyOpt, replyOpt, delayOpt, durationOpt, parentOpt, verboseOpt});
+                       everyOpt, replyOpt, delayOpt, durationOpt, parentOpt, statusOpt,
+                       verboseOpt});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return Usage(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments()[0]));
@@ -217,6 +224,7 @@ int main(int argc, char* argv[]) {
 
     vtrsim::ServeOptions options;
     options.verbose = parser.isSet(verboseOpt);
+    options.statusPath = parser.value(statusOpt).toStdString();
     options.replyDelayMs = parser.value(delayOpt).toInt(&ok);
     if (!ok || options.replyDelayMs < 0 || options.replyDelayMs > 60000)
         return Usage(QStringLiteral("--delay needs milliseconds from 0 to 60000"));

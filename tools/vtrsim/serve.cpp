@@ -45,6 +45,20 @@ void WriteAll(int fd, const uint8_t* data, size_t size) {
     }
 }
 
+// Replaces the status file through a temporary one and a rename, so that a reader never
+// sees it half written. False, with errno set, when it cannot be written.
+bool WriteStatus(const std::string& path, int served) {
+    const std::string temp = path + ".tmp";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    char text[16];
+    const int size = std::snprintf(text, sizeof text, "%d\n", served);
+    const bool written = ::write(fd, text, size_t(size)) == size;
+    ::close(fd);
+    return written && ::rename(temp.c_str(), path.c_str()) == 0;
+}
+
 } // namespace
 
 std::unique_ptr<LineEnd> LineEnd::CreatePty(std::string* error) {
@@ -121,6 +135,11 @@ bool Serve(LineEnd& line, Responder& responder, const ServeOptions& options,
     const auto start = std::chrono::steady_clock::now();
     std::vector<uint8_t> received(256);
     std::vector<uint8_t> reply;
+    int reported = responder.Requests();
+    if (!options.statusPath.empty() && !WriteStatus(options.statusPath, reported)) {
+        std::perror(options.statusPath.c_str());
+        return false;
+    }
     while (!stop()) {
         pollfd p = {line.Fd(), POLLIN, 0};
         const int ready = ::poll(&p, 1, POLL_SLICE_MS);
@@ -148,13 +167,21 @@ bool Serve(LineEnd& line, Responder& responder, const ServeOptions& options,
         responder.Receive(received.data(), size_t(n), elapsed, &reply);
         if (options.verbose)
             LogBytes("<-", received, size_t(n));
-        if (reply.empty())
-            continue;
-        if (options.replyDelayMs > 0)
-            ::usleep(useconds_t(options.replyDelayMs) * 1000);
-        WriteAll(line.Fd(), reply.data(), reply.size());
-        if (options.verbose)
-            LogBytes("->", reply, reply.size());
+        if (!reply.empty()) {
+            if (options.replyDelayMs > 0)
+                ::usleep(useconds_t(options.replyDelayMs) * 1000);
+            WriteAll(line.Fd(), reply.data(), reply.size());
+            if (options.verbose)
+                LogBytes("->", reply, reply.size());
+        }
+        // Counted once the answer is on the line (a silent fault answers nothing).
+        if (!options.statusPath.empty() && responder.Requests() != reported) {
+            reported = responder.Requests();
+            if (!WriteStatus(options.statusPath, reported)) {
+                std::perror(options.statusPath.c_str());
+                return false;
+            }
+        }
     }
     return true;
 }

@@ -39,10 +39,13 @@ private:
 struct ServeOptions {
     int replyDelayMs = 0; // wait before each answer, as a slow VTR would
     bool verbose = false; // log every exchange on stderr
+    // When not empty: this file holds the count of timecode requests answered so far, as a
+    // decimal line, replaced whole after each one, so that a script can wait for the count.
+    std::string statusPath;
 };
 
 // Answers on the line until stop() returns true; stop is asked at least every 50 ms.
-// Returns false when the line failed for good.
+// Returns false when the line failed for good or the status file could not be written.
 bool Serve(LineEnd& line, Responder& responder, const ServeOptions& options,
            const std::function<bool()>& stop);
 

@@ -9,6 +9,12 @@ QMargins OuterSize::Frame() const {
     return m_window.windowHandle() ? m_window.windowHandle()->frameMargins() : QMargins();
 }
 
+void OuterSize::Prepare(QSize outer) {
+    const QMargins frame = Frame();
+    m_window.resize(std::max(1, outer.width() - frame.left() - frame.right()),
+                    std::max(1, outer.height() - frame.top() - frame.bottom()));
+}
+
 void OuterSize::Apply(QSize outer) {
     const QMargins frame = Frame();
     m_requested = outer;

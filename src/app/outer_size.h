@@ -13,6 +13,11 @@ class OuterSize {
 public:
     explicit OuterSize(QWidget& window) : m_window(window) {}
 
+    // Sizes the window before it is first shown, as near this outer size as can be told
+    // without a frame. The window manager then maps it at that size: a window mapped at
+    // another size and resized while it is being framed may have the resize overtaken by the
+    // window manager's answer to the mapping, which would then pass for the operator's.
+    void Prepare(QSize outer);
     // Sizes the window to this outer size (the deferred start-up step).
     void Apply(QSize outer);
     // Shown, activated or moved: the frame may have become known.

@@ -266,6 +266,7 @@ bool CTarnwickDlg::OnInitDialog() {
     m_szTimecode[8] = '\0';
 
     m_listFile.LoadSettings(m_szIniPath, &m_settings);
+    m_outerSize.Prepare(QSize(m_settings.WindowWidth, m_settings.WindowHeight));
     SelectPort(m_settings.com, m_settings.VtrType);
     m_nPollTimer = SetTimer(POLL_TIMER_ID, POLL_INTERVAL_MS);
     ShowFrameCheck();

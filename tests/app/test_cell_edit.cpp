@@ -1,12 +1,9 @@
 // In-place editing and the keys that reach the cell editor, typed as the operator types them.
 #include "list_window.h"
 
-#include "platform/help.h"
-
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 
 namespace {
@@ -350,25 +347,6 @@ private slots:
         QCOMPARE(w.probe().m_editCell.text(), QStringLiteral("01:00:10:05"));
         w.Press(Qt::Key_Escape);
         QCOMPARE(w.Cell(1, COL_IN), QStringLiteral("99:99:99:99")); // kept until a commit
-    }
-
-    void functionKeysOpenTheMenus_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("index");
-        QTest::newRow("F1 File") << int(Qt::Key_F1) << 0;
-        QTest::newRow("F2 frame check") << int(Qt::Key_F2) << 1;
-        QTest::newRow("F3 communication") << int(Qt::Key_F3) << 2;
-        QTest::newRow("F4 help") << int(Qt::Key_F4) << 3;
-    }
-    void functionKeysOpenTheMenus() {
-        QFETCH(int, key);
-        QFETCH(int, index);
-        ListWindow w;
-        w.Press(key);
-        QMenu* menu = w.dlg->MenuBar()->actions().at(index)->menu();
-        QTRY_VERIFY(menu->isVisible());
-        QCOMPARE(TwHelpWindow(), nullptr);
-        menu->hide();
     }
 };
 

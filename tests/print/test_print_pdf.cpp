@@ -37,6 +37,8 @@ private slots:
     void columnsLineUp();
     void pageBreaksRepeatTheTitle();
     void emptyListWritesNoDocument();
+    void marginsCountFromThePrintableArea_data();
+    void marginsCountFromThePrintableArea();
 
 private:
     QTemporaryDir m_dir;
@@ -130,6 +132,39 @@ void TestPrintPdf::emptyListWritesNoDocument() {
     QVERIFY(PrintToPdf(path, {{QStringLiteral("0001"), {}, {}, {}, {}, QStringLiteral(" ")}},
                        QPageSize::A4));
     QVERIFY(!QFile::exists(path));
+}
+
+// The title's first character cell starts 15 mm from the corner of the printable area: on a
+// PDF page, which has no unprintable edge, that is 15 mm from the paper's edge.
+void TestPrintPdf::marginsCountFromThePrintableArea_data() {
+    QTest::addColumn<double>("edgeMm"); // the printer's unprintable edge; -1: Qt's default
+    QTest::addColumn<double>("textMm");
+    QTest::newRow("PDF page as Qt sets it up") << -1.0 << 15.0;
+    QTest::newRow("printer with a 5 mm edge") << 5.0 << 20.0;
+}
+
+void TestPrintPdf::marginsCountFromThePrintableArea() {
+    QFETCH(double, edgeMm);
+    QFETCH(double, textMm);
+    const QString path = m_dir.filePath(QStringLiteral("margins.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    if (edgeMm >= 0) {
+        const QMarginsF edge(edgeMm, edgeMm, edgeMm, edgeMm);
+        printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, edge,
+                                          QPageLayout::Millimeter, edge));
+    }
+    {
+        PrinterSurface dc(&printer);
+        PrintPages(dc, {FullRow(1, QStringLiteral(" CM1"))});
+        QVERIFY(dc.EndDoc());
+    }
+    const PdfWord* no = Find(PdfWords(path), QStringLiteral("No"));
+    QVERIFY(no);
+    const double points = textMm * 72 / 25.4;
+    QVERIFY2(qAbs(no->xMin - points) < 1.0, qPrintable(QString::number(no->xMin)));
+    QVERIFY2(qAbs(no->yMin - points) < 1.0, qPrintable(QString::number(no->yMin)));
 }
 
 QTEST_MAIN(TestPrintPdf)

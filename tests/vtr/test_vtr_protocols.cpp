@@ -8,6 +8,7 @@
 #include "vtr/victor.h"
 #include "vtr/vtr_link.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 
@@ -42,6 +43,8 @@ private slots:
     void noPortTouchesNothing_data();
     void noPortTouchesNothing();
     void vanishedPeerFailsWithinTimeouts();
+    void silentExchangeWaitsItsTimeoutsAndNoLonger_data();
+    void silentExchangeWaitsItsTimeoutsAndNoLonger();
     void exchangeDispatchesNoEvents();
 };
 
@@ -201,6 +204,33 @@ void TestVtrProtocols::vanishedPeerFailsWithinTimeouts() {
     vtr.reset();
     QCOMPARE(link.VtrReadTimecode(buffer), 0);
     QCOMPARE(link.VtrReadTimecode(buffer), 0);
+}
+
+// A silent VTR costs one read time-out a tick: 130 ms for the Sony reply's first two bytes,
+// 160 ms for the Victor's eight. The bounds are loose; they catch a read that does not wait
+// for a slow VTR at all, or time-outs ten times too long, which would stall the window.
+void TestVtrProtocols::silentExchangeWaitsItsTimeoutsAndNoLonger_data() {
+    QTest::addColumn<int>("vtrType");
+    QTest::newRow("Sony") << VTR_SONY;
+    QTest::newRow("Victor") << VTR_VICTOR;
+}
+
+void TestVtrProtocols::silentExchangeWaitsItsTimeoutsAndNoLonger() {
+    QFETCH(int, vtrType);
+    vtrsim::ResponderConfig config;
+    config.protocol = vtrType == VTR_SONY ? vtrsim::Protocol::Sony : vtrsim::Protocol::Victor;
+    config.fault = vtrsim::Fault::Silent;
+    vtrsim::PtyResponder vtr(config);
+    QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
+    VtrLink link;
+    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), vtrType), 1);
+    char buffer[9] = {};
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(link.VtrReadTimecode(buffer), 0);
+    const qint64 ms = clock.elapsed();
+    QVERIFY2(ms >= 100 && ms < 400, qPrintable(QStringLiteral("%1 ms").arg(ms)));
+    QCOMPARE(vtr.Requests(), 1);
 }
 
 void TestVtrProtocols::exchangeDispatchesNoEvents() {

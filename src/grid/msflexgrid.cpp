@@ -91,8 +91,11 @@ CMSFlexGrid::CMSFlexGrid(QWidget* parent) : QTableWidget(parent) {
     rowHeader->setDefaultSectionSize(rowHeight);
 
     // The title row: same height as a data row, never selected by a click, but its section
-    // edges let the user resize columns, down to nothing.
+    // edges let the user resize columns, down to nothing. It is a row of the grid, so it has
+    // the grid's font; a header would otherwise take the platform's own header font (a
+    // proportional face on Windows and KDE).
     QHeaderView* titles = horizontalHeader();
+    titles->setFont(font());
     titles->setFixedHeight(rowHeight);
     titles->setSectionsClickable(false);
     titles->setHighlightSections(false);
@@ -331,6 +334,12 @@ void CMSFlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& 
     m_row = row;
     m_col = col;
     emit EnterCell();
+}
+
+void CMSFlexGrid::changeEvent(QEvent* event) {
+    QTableWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        horizontalHeader()->setFont(font());
 }
 
 void CMSFlexGrid::keyboardSearch(const QString& /*search*/) {}

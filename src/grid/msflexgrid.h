@@ -10,8 +10,8 @@
 // The list's grid: a table widget that offers the operations of the old FlexGrid control,
 // with its numbering and units, so that the list code reads the same on every platform.
 //
-// - Row 0 is the fixed title row (drawn as the horizontal header); data rows are 1 to
-//   GetRows() - 1. Columns are numbered from 0; there is no fixed column.
+// - Row 0 is the fixed title row (drawn as the horizontal header, in the grid's font); data
+//   rows are 1 to GetRows() - 1. Columns are numbered from 0; there is no fixed column.
 // - The current cell is (GetRow(), GetCol()); GetText/SetText/SetCellBackColor act on it.
 // - Widths and cell geometry are in twips, 15 to a pixel.
 // - LeaveCell is emitted just before the current cell changes (GetRow/GetCol still give the
@@ -73,6 +73,7 @@ signals:
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void changeEvent(QEvent* event) override;
     void keyboardSearch(const QString& search) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

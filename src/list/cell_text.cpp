@@ -55,6 +55,21 @@ QString InsertedText(const QString& before, const QString& after) {
     return after.mid(prefix, after.size() - prefix - suffix);
 }
 
+QString LimitEditChange(const QString& before, const QString& after, int limit, int* caret) {
+    const int prefix = CommonPrefixLength(before, after);
+    const QString inserted = InsertedText(before, after);
+    const int room = std::max(0, limit - int(after.size() - inserted.size()));
+    int taken = std::min(int(inserted.size()), room);
+    if (taken > 0 && taken < inserted.size() && inserted.at(taken - 1).isHighSurrogate()) {
+        --taken; // never half a character
+    }
+    *caret = prefix + taken;
+    if (taken == inserted.size()) {
+        return after;
+    }
+    return after.left(prefix) + inserted.left(taken) + after.mid(prefix + inserted.size());
+}
+
 int TimecodeCaretBeforeMove(const QString& text, int s, bool left) {
     int p = 0;
     if (left) {

@@ -27,6 +27,12 @@ bool IsTimecodeEditText(const QString& text);
 QString InsertedText(const QString& before, const QString& after);
 int CommonPrefixLength(const QString& a, const QString& b);
 
+// What an edit keeps of a change under its length limit: what was typed or pasted is cut to
+// the room the rest of the text leaves, so nothing goes in while the text is at or over the
+// limit, while deleting always works. The limit stops input only: a longer text put into the
+// editor when it opens (from a list file) stays whole. *caret is set after what went in.
+QString LimitEditChange(const QString& before, const QString& after, int limit, int* caret);
+
 // Where the caret of a timecode edit goes for Left or Right from the selection start s: it
 // always rests before a digit, skips the colons, and never passes the last digit. The result
 // is where the editor's own one-character move, which follows the key, must start from.

@@ -1,11 +1,13 @@
 #include "platform/file_dialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStringList>
 
 namespace {
 FileDialogHook g_hook;
+QString g_lastFolder; // of the last file confirmed; empty until then
 
 // "Grid Files (*.txt)|*.txt|All Files (*.*)|*.*||" -> "Grid Files (*.txt);;All Files (*.*)"
 QString QtFilter(const QString& filter) {
@@ -25,26 +27,49 @@ void SetFileDialogHook(FileDialogHook hook) {
     g_hook = std::move(hook);
 }
 
+QString FileDialogFolder() {
+    // A folder removed since falls back to the working folder rather than leaving the
+    // dialog to pick a place of its own.
+    if (!g_lastFolder.isEmpty() && QFileInfo(g_lastFolder).isDir()) {
+        return g_lastFolder;
+    }
+    return QDir::currentPath();
+}
+
+void ResetFileDialogFolder() {
+    g_lastFolder.clear();
+}
+
 QString TwFileDialog(QWidget* owner, const FileDialogRequest& request) {
+    FileDialogRequest shown = request;
+    shown.startFolder = FileDialogFolder();
+    QString chosen;
     if (g_hook) {
-        return g_hook(request);
-    }
-    QFileDialog dialog(owner);
-    dialog.setNameFilter(QtFilter(request.filter));
-    dialog.setDefaultSuffix(request.defaultExt);
-    // Titled after the commands that open them, whatever translations are installed.
-    dialog.setWindowTitle(request.save ? QStringLiteral("名前を付けて保存")
-                                       : QStringLiteral("開く"));
-    if (request.save) {
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
+        chosen = g_hook(shown);
     } else {
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        // The open dialog does not insist on an existing file; the reader reports it.
-        dialog.setFileMode(QFileDialog::AnyFile);
+        QFileDialog dialog(owner);
+        dialog.setDirectory(shown.startFolder);
+        dialog.setNameFilter(QtFilter(shown.filter));
+        dialog.setDefaultSuffix(shown.defaultExt);
+        // Titled after the commands that open them, whatever translations are installed.
+        dialog.setWindowTitle(shown.save ? QStringLiteral("名前を付けて保存")
+                                         : QStringLiteral("開く"));
+        if (shown.save) {
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setFileMode(QFileDialog::AnyFile);
+        } else {
+            dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            // The open dialog does not insist on an existing file; the reader reports it.
+            dialog.setFileMode(QFileDialog::AnyFile);
+        }
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+            chosen = dialog.selectedFiles().first();
+        }
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    if (chosen.isEmpty()) {
         return QString();
     }
-    return QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
+    const QFileInfo path(QDir(shown.startFolder), chosen);
+    g_lastFolder = path.absolutePath();
+    return path.absoluteFilePath();
 }

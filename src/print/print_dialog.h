@@ -5,8 +5,9 @@
 class QPrinter;
 class QWidget;
 
-// The system's print dialog. Tests answer it through the hook instead of a person: the hook
-// sets up the printer (a PDF file, say) and says whether to print.
+// The print setup dialog: printer (or a PDF file), paper size and orientation. Tests answer
+// it through the hook instead of a person: the hook sets up the printer (a PDF file, say) and
+// says whether to print.
 using PrintDialogHook = std::function<bool(QPrinter*)>;
 void SetPrintDialogHook(PrintDialogHook hook);
 

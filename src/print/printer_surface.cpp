@@ -6,7 +6,14 @@
 #include <QFontMetrics>
 #include <QPrinter>
 
-PrinterSurface::PrinterSurface(QPrinter* printer) : m_printer(printer) {}
+PrinterSurface::PrinterSurface(QPrinter* printer) : m_printer(printer) {
+    // The page's origin is the corner of the printable area, as on the old printer device:
+    // the printer's margins are its unprintable edge and nothing more. Left alone they carry
+    // a default of Qt's own (10 pt), which would add 3.5 mm to the layout's margins even on a
+    // PDF page, which has no edge at all.
+    const QPageLayout layout = printer->pageLayout();
+    printer->setPageMargins(layout.minimumMargins(), layout.units());
+}
 
 PrinterSurface::~PrinterSurface() {
     EndDoc();
@@ -16,7 +23,8 @@ int PrinterSurface::LogPixelsY() const {
     return m_printer->logicalDpiY();
 }
 
-// Without full-page mode the printer's device is the printable area of the page.
+// Without full-page mode the printer's device is the printable area of the page (the
+// margins being the unprintable edge, see the constructor).
 int PrinterSurface::VertRes() const {
     return m_printer->height();
 }

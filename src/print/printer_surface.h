@@ -7,7 +7,8 @@
 
 class QPrinter;
 
-// The page layout's surface on a real printer (or a PDF file). The document is begun with
+// The page layout's surface on a real printer (or a PDF file); it sets the printer's margins
+// to the printable area, from whose corner the layout measures. The document is begun with
 // the first page rather than up front, because beginning a painter on a printer already
 // opens a page: a list without printable rows must give a job without pages.
 class PrinterSurface : public PrintSurface {

@@ -1,12 +1,9 @@
 // In-place editing and the keys that reach the cell editor, typed as the operator types them.
 #include "list_window.h"
 
-#include "platform/help.h"
-
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 
 namespace {
@@ -149,6 +146,64 @@ private slots:
         QCOMPARE(w.Cell(1, COL_SPNO), QStringLiteral("000"));
         QCOMPARE(w.probe().m_grid.GetCol(), long(COL_SPNO));
         QVERIFY(w.GridFocused());
+    }
+
+    // The limits stop what the operator types or pastes; a longer text from a list file is
+    // shown and stored whole.
+    void limitsStopInputButNotLoadedText_data() {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<QString>("typed"); // "\b" is Backspace
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("stored");
+        const QString spNo7 = QStringLiteral("ABCDEFG");
+        const QString remark300 = QLatin1Char(' ') + QString(300, QLatin1Char('r'));
+        const QString remark255 = QLatin1Char(' ') + QString(255, QLatin1Char('r'));
+        QTest::newRow("SP No. of 7 stored unchanged")
+            << COL_SPNO << spNo7 << QString() << QString() << spNo7;
+        QTest::newRow("SP No. of 7 refuses a letter") << COL_SPNO << spNo7 << "X"
+                                                      << "" << spNo7;
+        QTest::newRow("SP No. of 7 refuses a paste") << COL_SPNO << spNo7 << ""
+                                                     << "XY" << spNo7;
+        QTest::newRow("SP No. of 7 takes Backspace") << COL_SPNO << spNo7 << "\b"
+                                                     << "" << QStringLiteral("ABCDEF");
+        QTest::newRow("SP No. of 5 refuses a letter") << COL_SPNO << "ABCDE"
+                                                      << "X"
+                                                      << ""
+                                                      << "ABCDE";
+        QTest::newRow("SP No. of 3 takes a paste up to 5") << COL_SPNO << "ABC"
+                                                           << ""
+                                                           << "XYZ"
+                                                           << "ABCXY";
+        QTest::newRow("remark of 300 stored unchanged")
+            << COL_REMARK << remark300 << QString() << QString() << remark300;
+        QTest::newRow("remark of 300 refuses typing") << COL_REMARK << remark300 << "x"
+                                                      << "" << remark300;
+        QTest::newRow("remark of 300 refuses a paste") << COL_REMARK << remark300 << ""
+                                                       << "xy" << remark300;
+        QTest::newRow("remark of 255 refuses typing") << COL_REMARK << remark255 << "x"
+                                                      << "" << remark255;
+    }
+    void limitsStopInputButNotLoadedText() {
+        QFETCH(int, col);
+        QFETCH(QString, cell);
+        QFETCH(QString, typed);
+        QFETCH(QString, pasted);
+        QFETCH(QString, stored);
+        ListWindow w;
+        w.probe().m_grid.SetTextMatrix(2, col, cell);
+        w.MoveTo(2, col);
+        w.Press(Qt::Key_Return);
+        QLineEdit& edit = w.probe().m_editCell;
+        QCOMPARE(edit.text(), col == COL_REMARK ? cell.mid(1) : cell);
+        w.Type(typed);
+        if (!pasted.isEmpty()) {
+            QApplication::clipboard()->setText(pasted);
+            edit.paste();
+        }
+        QVERIFY(edit.cursorPosition() <= edit.text().size());
+        w.Press(Qt::Key_Return);
+        QCOMPARE(w.Cell(2, col), stored);
     }
 
     void remarkEditEndsOnTheNextInCell_data() {
@@ -350,25 +405,6 @@ private slots:
         QCOMPARE(w.probe().m_editCell.text(), QStringLiteral("01:00:10:05"));
         w.Press(Qt::Key_Escape);
         QCOMPARE(w.Cell(1, COL_IN), QStringLiteral("99:99:99:99")); // kept until a commit
-    }
-
-    void functionKeysOpenTheMenus_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("index");
-        QTest::newRow("F1 File") << int(Qt::Key_F1) << 0;
-        QTest::newRow("F2 frame check") << int(Qt::Key_F2) << 1;
-        QTest::newRow("F3 communication") << int(Qt::Key_F3) << 2;
-        QTest::newRow("F4 help") << int(Qt::Key_F4) << 3;
-    }
-    void functionKeysOpenTheMenus() {
-        QFETCH(int, key);
-        QFETCH(int, index);
-        ListWindow w;
-        w.Press(key);
-        QMenu* menu = w.dlg->MenuBar()->actions().at(index)->menu();
-        QTRY_VERIFY(menu->isVisible());
-        QCOMPARE(TwHelpWindow(), nullptr);
-        menu->hide();
     }
 };
 

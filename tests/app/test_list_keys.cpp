@@ -2,11 +2,73 @@
 // the focus on the grid and keep the modified flag.
 #include "list_window.h"
 
+#include "platform/file_dialog.h"
+#include "platform/help.h"
+#include "platform/menu_open.h"
+#include "platform/modal.h"
+
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
 
 class TestListKeys : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup() {
+        SetFileDialogHook(nullptr);
+        SetModalHook(nullptr);
+    }
+
+    // F1 to F4 type Alt, Right and Enter on the old system, which opens the pop-up with its
+    // first item selected; an operator works the menus from memory on that basis.
+    void functionKeysOpenTheirMenuAtTheFirstItem_data() {
+        QTest::addColumn<int>("key"); // 0: the direct call that stands in for the keys
+        QTest::addColumn<int>("menu");
+        QTest::addColumn<int>("downs");
+        QTest::addColumn<int>("command");
+        QTest::newRow("F1 Enter runs Open") << int(Qt::Key_F1) << 0 << 0 << ID_FILE_OPEN;
+        QTest::newRow("F1 Down Enter runs Save As") << int(Qt::Key_F1) << 0 << 1 << ID_FILE_SAVEAS;
+        QTest::newRow("F2 Enter picks 3 frames NonDrop")
+            << int(Qt::Key_F2) << 1 << 0 << ID_FRAMECHECK_3_NONDROP;
+        QTest::newRow("F3 Down Enter picks COM2") << int(Qt::Key_F3) << 2 << 1 << ID_COM2;
+        QTest::newRow("F4 Down Enter opens the about box")
+            << int(Qt::Key_F4) << 3 << 1 << ID_HELP_ABOUT;
+        QTest::newRow("direct call, first menu") << 0 << 0 << 0 << ID_FILE_OPEN;
+        QTest::newRow("direct call, third menu, Down") << 0 << 2 << 1 << ID_COM2;
+    }
+    void functionKeysOpenTheirMenuAtTheFirstItem() {
+        QFETCH(int, key);
+        QFETCH(int, menu);
+        QFETCH(int, downs);
+        QFETCH(int, command);
+        ListWindow w;
+        // The commands' own dialogs are answered at once: cancelled, closed.
+        SetFileDialogHook([](const FileDialogRequest&) { return QString(); });
+        SetModalHook([](QDialog&) { return 0; });
+        QAction* item = w.dlg->MenuItem(command);
+        QVERIFY(item);
+        QSignalSpy ran(item, &QAction::triggered);
+
+        if (key != 0) {
+            w.Press(key);
+        } else {
+            QueueMenuOpen(w.dlg->MenuBar(), menu);
+        }
+        QMenu* popup = w.dlg->MenuBar()->actions().at(menu)->menu();
+        QTRY_VERIFY(popup->isVisible());
+        QCOMPARE(popup->activeAction(), popup->actions().first());
+        QCOMPARE(TwHelpWindow(), nullptr); // F1 starts no help
+        for (int i = 0; i < downs; ++i) {
+            QTest::keyClick(popup, Qt::Key_Down);
+        }
+        QCOMPARE(popup->activeAction(), item);
+        QTest::keyClick(popup, Qt::Key_Return);
+
+        QCOMPARE(ran.count(), 1);
+        QTRY_VERIFY(!popup->isVisible());
+    }
+
     void emptyTimecodeCapturesNothing() {
         ListWindow w;
         w.probe().m_szTimecode[0] = '\0';

@@ -10,16 +10,25 @@
 
 // A working folder of its own for a test that starts the main window: the window reads and
 // writes default.ini there. Its [Default] section holds the keys given, and its [Ports]
-// section maps ports to the devices given; by default COM1 points nowhere, so no test ever
-// touches a real serial device. The previous working folder comes back when the test ends.
+// section maps ports to the devices given; by default COM1 to COM5 point nowhere, so no test
+// ever touches a real serial device, whichever port the menu picks. The previous working
+// folder comes back when the test ends.
 struct WorkFolder {
     using PortMap = QList<QPair<int, QByteArray>>;
 
     QTemporaryDir dir;
     QString previous = QDir::currentPath();
 
+    static PortMap NowherePorts() {
+        PortMap ports;
+        for (int com = 1; com <= 5; ++com) {
+            ports.append({com, "/nonexistent/tarnwick-test-tty" + QByteArray::number(com)});
+        }
+        return ports;
+    }
+
     explicit WorkFolder(const QByteArray& defaults = QByteArray(),
-                        const PortMap& ports = {{1, "/nonexistent/tarnwick-test-tty"}}) {
+                        const PortMap& ports = NowherePorts()) {
         QByteArray text = "[Default]\n" + defaults + "[Ports]\n";
         for (const auto& port : ports) {
             text += "COM" + QByteArray::number(port.first) + "=" + port.second + "\n";

@@ -1,5 +1,7 @@
 #include "grid/msflexgrid.h"
 
+#include <QApplication>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QtTest>
 
@@ -88,6 +90,7 @@ private slots:
     void scrolling();
     void cellGeometryOverlaysTheCell_data();
     void cellGeometryOverlaysTheCell();
+    void titleRowIsInTheGridFont();
 };
 
 void TestGrid::defaultsAndOutOfRange() {
@@ -450,6 +453,27 @@ void TestGrid::cellGeometryOverlaysTheCell() {
     QCOMPARE(image.pixelColor(cell.topLeft()), QColor(10, 200, 30));
     QCOMPARE(image.pixelColor(cell.bottomRight()), QColor(10, 200, 30));
     QCOMPARE(image.pixelColor(cell.bottomRight() + QPoint(1, 1)), QColor(192, 192, 192));
+}
+
+// Platforms such as Windows and KDE give headers a proportional font of their own; the title
+// row is a row of the grid and keeps the grid's face and size.
+void TestGrid::titleRowIsInTheGridFont() {
+    const QFont platformHeaders(QStringLiteral("DejaVu Sans"), 9);
+    QApplication::setFont(platformHeaders, "QHeaderView");
+    Window window(3);
+    CMSFlexGrid& grid = *window.grid;
+    const QFontInfo cells(grid.font());
+    const QFontInfo titles(grid.horizontalHeader()->font());
+    QCOMPARE(cells.pointSizeF(), 11.25);
+    QCOMPARE(titles.family(), cells.family());
+    QCOMPARE(titles.pointSizeF(), cells.pointSizeF());
+    QCOMPARE(titles.fixedPitch(), cells.fixedPitch());
+
+    QFont larger = grid.font();
+    larger.setPointSizeF(14);
+    grid.setFont(larger);
+    QCOMPARE(grid.horizontalHeader()->font().pointSizeF(), 14.0);
+    QApplication::setFont(QApplication::font(), "QHeaderView");
 }
 
 QTEST_MAIN(TestGrid)

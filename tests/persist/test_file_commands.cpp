@@ -2,6 +2,7 @@
 // disk and the file dialogs and message boxes answered by the test.
 #include "dialog_probe.h"
 #include "file_helpers.h"
+#include "modal_answer.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
 #include "poll_timer.h"
@@ -10,6 +11,7 @@
 #include <QAbstractEventDispatcher>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -39,6 +41,7 @@ struct Answers {
     bool timerRanDuringBox = false;
 
     explicit Answers(CTarnwickDlg& dlg) {
+        ResetFileDialogFolder(); // each test has a working folder of its own
         SetFileDialogHook([this, &dlg](const FileDialogRequest& r) {
             dialogs << r;
             timerRanDuringBox |= PollTimerRunning(dlg);
@@ -75,6 +78,7 @@ private slots:
     void failedOpenKeepsTheCurrentFile();
     void rangeMessageComesOnceBeforeTheGridChanges();
     void unstorableCharactersAreReported();
+    void dialogsStartInTheFolderOfTheLastFile();
 };
 
 void TestFileCommands::saveAsksUntilSaveAsNamesTheFile() {
@@ -307,6 +311,53 @@ void TestFileCommands::unstorableCharactersAreReported() {
     QCOMPARE(Probe(dlg).m_bModified, 0);
     // The grid keeps what the operator typed, to be mended and saved again.
     QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(3, COL_REMARK), QString::fromUtf16(u" 한국 CM"));
+}
+
+// As the old dialogs did by moving the working directory, but without moving it: default.ini
+// stays where the program started.
+void TestFileCommands::dialogsStartInTheFolderOfTheLastFile() {
+    WorkFolder folder;
+    const QString work = QDir(folder.dir.path()).absolutePath();
+    const QString sub = work + QStringLiteral("/sub");
+    QVERIFY(QDir(work).mkdir(QStringLiteral("sub")));
+    WriteBytes(sub + QStringLiteral("/list.txt"),
+               "0001 0001  00:59:50:00/01:00:20:00/30:00 CM1\r\n");
+    CTarnwickDlg dlg;
+    Answers answers(dlg);
+
+    answers.files << QString(); // cancelled: the folder stays
+    dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
+    answers.files << sub + QStringLiteral("/list.txt");
+    dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
+    QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
+    answers.files << QStringLiteral("copy.txt"); // a bare name, as typed
+    dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
+    dlg.Dispatch(ID_FILE_SAVE, Notify::Command); // no dialog: the current file
+
+    QCOMPARE(answers.dialogs.size(), 3);
+    QCOMPARE(answers.dialogs[0].startFolder, work);
+    QCOMPARE(answers.dialogs[1].startFolder, work);
+    QCOMPARE(answers.dialogs[2].startFolder, sub);
+    QCOMPARE(Probe(dlg).m_settings.CurrentFile, sub + QStringLiteral("/copy.txt"));
+    QCOMPARE(ReadBytes(sub + QStringLiteral("/copy.txt")),
+             QByteArray("0001 0001  00:59:50:00/01:00:20:00/30:00 CM1\r\n"));
+    QCOMPARE(QDir::currentPath(), work);
+
+    // The real dialog starts there too.
+    SetFileDialogHook(nullptr);
+    QString shownIn;
+    AnswerNextModal([&](QDialog* shown) {
+        if (auto* files = qobject_cast<QFileDialog*>(shown)) {
+            shownIn = files->directory().absolutePath();
+        }
+        shown->reject();
+    });
+    dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
+    QCOMPARE(shownIn, sub);
+
+    dlg.Dispatch(ID_FILE_EXIT, Notify::Command);
+    QVERIFY(folder.Text().contains("WindowWidth="));
+    QVERIFY(!QFile::exists(sub + QStringLiteral("/default.ini")));
 }
 
 QTEST_MAIN(TestFileCommands)

@@ -29,6 +29,15 @@ int PdfPageCount(const QString& path) {
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
+QSizeF PdfPageSize(const QString& path) {
+    const QString info = QString::fromUtf8(Run(QStringLiteral("pdfinfo"), {path}));
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("^Page size:\\s+([\\d.]+) x ([\\d.]+) pts"),
+                           QRegularExpression::MultilineOption)
+            .match(info);
+    return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
+}
+
 QStringList PdfTextPages(const QString& path) {
     const QString text = QString::fromUtf8(
         Run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")}));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,7 @@ struct PdfWord {
 
 bool PdfToolsInstalled();
 int PdfPageCount(const QString& path);         // -1 when pdfinfo cannot read it
+QSizeF PdfPageSize(const QString& path);       // of the first page, in points
 QStringList PdfTextPages(const QString& path); // pdftotext -layout, one entry per page
 QList<PdfWord> PdfWords(const QString& path);
 // The non-blank lines of a page with runs of white space made single spaces: the layout

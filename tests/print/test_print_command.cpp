@@ -1,15 +1,24 @@
 // File → 印刷 through the dialog, answered by the print dialog hook with a PDF file.
 #include "dialog_probe.h"
+#include "modal_answer.h"
 #include "pdf_reader.h"
+#include "platform/file_dialog.h"
 #include "platform/message_box.h"
 #include "poll_timer.h"
 #include "print/print_dialog.h"
 #include "work_folder.h"
 
 #include <QAbstractEventDispatcher>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -32,6 +41,8 @@ private slots:
     void cleanup();
     void printsTheListOnce_data();
     void printsTheListOnce();
+    void setupDialogChoosesPrinterPaperAndOrientation_data();
+    void setupDialogChoosesPrinterPaperAndOrientation();
 
 private:
     QStringList m_messages;
@@ -114,6 +125,82 @@ void TestPrintCommand::printsTheListOnce() {
                               QStringLiteral("0001 0001 00:59:50:00/01:00:20:00/30:00 ＣＭ１本編"),
                               QStringLiteral("0003 0003 00:59:50:00/01:00:20:00/30:00")}));
     }
+}
+
+// Through the real dialog, answered as the operator would: a PDF file, a paper size and an
+// orientation. The page comes out in that size, with the text 15 mm from the paper's edges.
+void TestPrintCommand::setupDialogChoosesPrinterPaperAndOrientation_data() {
+    QTest::addColumn<int>("paper");
+    QTest::addColumn<bool>("landscape");
+    QTest::addColumn<QString>("file"); // empty: the name the dialog proposes
+    QTest::addColumn<QSizeF>("points");
+    QTest::newRow("A4 portrait, proposed name")
+        << int(QPageSize::A4) << false << QString() << QSizeF(595.28, 841.89);
+    QTest::newRow("A5 landscape, a bare name")
+        << int(QPageSize::A5) << true << "a5.pdf" << QSizeF(595.28, 419.53);
+}
+
+void TestPrintCommand::setupDialogChoosesPrinterPaperAndOrientation() {
+    QFETCH(int, paper);
+    QFETCH(bool, landscape);
+    QFETCH(QString, file);
+    QFETCH(QSizeF, points);
+    WorkFolder folder;
+    ResetFileDialogFolder();
+    CTarnwickDlg dlg;
+    dlg.show();
+    QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
+    FillRow(dlg, 1, QStringLiteral(" CM1"));
+    const QString path = folder.dir.filePath(file.isEmpty() ? QStringLiteral("印刷.pdf") : file);
+
+    QStringList labels;
+    int spinBoxes = -1;
+    AnswerNextModal([&](QDialog* box) {
+        labels << box->windowTitle();
+        for (const QLabel* l : box->findChildren<QLabel*>())
+            labels << l->text();
+        for (const QGroupBox* g : box->findChildren<QGroupBox*>())
+            labels << g->title();
+        for (const QAbstractButton* b : box->findChildren<QAbstractButton*>())
+            labels << b->text();
+        spinBoxes = int(box->findChildren<QSpinBox*>().size());
+        auto* printers = box->findChild<QComboBox*>(QStringLiteral("printer"));
+        auto* output = box->findChild<QLineEdit*>(QStringLiteral("outputFile"));
+        auto* sizes = box->findChild<QComboBox*>(QStringLiteral("paperSize"));
+        auto* turn = box->findChild<QRadioButton*>(landscape ? QStringLiteral("landscape")
+                                                             : QStringLiteral("portrait"));
+        auto* ok = box->findChild<QPushButton*>(QStringLiteral("ok"));
+        if (!printers || !output || !sizes || !turn || !ok) {
+            box->reject();
+            return;
+        }
+        printers->setCurrentIndex(printers->findData(QString()));
+        if (!file.isEmpty())
+            output->setText(file);
+        sizes->setCurrentIndex(sizes->findText(QPageSize(QPageSize::PageSizeId(paper)).name()));
+        turn->click();
+        ok->click();
+    });
+    dlg.Dispatch(ID_FILE_PRINT, Notify::Command);
+
+    QCOMPARE(spinBoxes, 0); // no copy count to pick: one copy is printed
+    // Every label is Japanese; "OK" is what the Japanese system shows too.
+    for (const QString& label : labels) {
+        const bool japanese =
+            std::any_of(label.begin(), label.end(), [](QChar c) { return c.unicode() > 0x7F; });
+        QVERIFY2(japanese || label == QStringLiteral("OK"), qPrintable(label));
+    }
+    QCOMPARE(PdfPageCount(path), 1);
+    const QSizeF size = PdfPageSize(path);
+    QVERIFY2(qAbs(size.width() - points.width()) < 1 && qAbs(size.height() - points.height()) < 1,
+             qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
+    const QList<PdfWord> words = PdfWords(path);
+    QVERIFY(!words.isEmpty());
+    const PdfWord& title = words.first();
+    QCOMPARE(title.text, QStringLiteral("No"));
+    const double margin = 15 * 72 / 25.4;
+    QVERIFY2(qAbs(title.xMin - margin) < 1 && qAbs(title.yMin - margin) < 1,
+             qPrintable(QStringLiteral("%1, %2").arg(title.xMin).arg(title.yMin)));
 }
 
 QTEST_MAIN(TestPrintCommand)

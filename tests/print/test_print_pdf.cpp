@@ -8,12 +8,20 @@
 #include <QtTest>
 
 namespace {
-bool PrintToPdf(const QString& path, const QVector<ListRowText>& rows, QPageSize::PageSizeId size) {
+// The page as Qt sets it up, margins included; edgeMm gives the paper an unprintable edge, as
+// a real printer's has.
+bool PrintToPdf(const QString& path, const QVector<ListRowText>& rows, QPageSize::PageSizeId size,
+                double edgeMm = 0) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
-    printer.setPageSize(QPageSize(size));
-    printer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    if (edgeMm > 0) {
+        const QMarginsF edge(edgeMm, edgeMm, edgeMm, edgeMm);
+        printer.setPageLayout(QPageLayout(QPageSize(size), QPageLayout::Portrait, edge,
+                                          QPageLayout::Millimeter, edge));
+    } else {
+        printer.setPageSize(QPageSize(size));
+    }
     PrinterSurface dc(&printer);
     PrintPages(dc, rows);
     return dc.EndDoc();
@@ -37,6 +45,8 @@ private slots:
     void columnsLineUp();
     void pageBreaksRepeatTheTitle();
     void emptyListWritesNoDocument();
+    void marginsCountFromThePrintableArea_data();
+    void marginsCountFromThePrintableArea();
 
 private:
     QTemporaryDir m_dir;
@@ -130,6 +140,25 @@ void TestPrintPdf::emptyListWritesNoDocument() {
     QVERIFY(PrintToPdf(path, {{QStringLiteral("0001"), {}, {}, {}, {}, QStringLiteral(" ")}},
                        QPageSize::A4));
     QVERIFY(!QFile::exists(path));
+}
+
+// The title's first character cell starts 15 mm from the corner of the printable area: on a
+// PDF page, which has no unprintable edge, 15 mm from the paper's edge.
+void TestPrintPdf::marginsCountFromThePrintableArea_data() {
+    QTest::addColumn<double>("edgeMm");
+    QTest::newRow("PDF page") << 0.0;
+    QTest::newRow("printer with a 5 mm edge") << 5.0;
+}
+
+void TestPrintPdf::marginsCountFromThePrintableArea() {
+    QFETCH(double, edgeMm);
+    const QString path = m_dir.filePath(QStringLiteral("margins.pdf"));
+    QVERIFY(PrintToPdf(path, {FullRow(1, QStringLiteral(" CM1"))}, QPageSize::A4, edgeMm));
+    const PdfWord* no = Find(PdfWords(path), QStringLiteral("No"));
+    QVERIFY(no);
+    const double points = (edgeMm + 15) * 72 / 25.4;
+    QVERIFY2(qAbs(no->xMin - points) < 1.0 && qAbs(no->yMin - points) < 1.0,
+             qPrintable(QStringLiteral("%1, %2").arg(no->xMin).arg(no->yMin)));
 }
 
 QTEST_MAIN(TestPrintPdf)

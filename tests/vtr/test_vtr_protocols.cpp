@@ -8,6 +8,7 @@
 #include "vtr/victor.h"
 #include "vtr/vtr_link.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 
@@ -69,7 +70,8 @@ void TestVtrProtocols::reply_data() {
     QTest::newRow("Sony six of seven bytes fail")
         << VTR_SONY << Hex("74 06 25 34 12 01") << 0 << QByteArray();
     QTest::newRow("Sony one byte fails") << VTR_SONY << Hex("74") << 0 << QByteArray();
-    QTest::newRow("Sony silence fails") << VTR_SONY << QByteArray() << 0 << QByteArray();
+    QTest::newRow("Sony silence fails after its time-out")
+        << VTR_SONY << QByteArray() << 0 << QByteArray();
 
     QTest::newRow("Victor eight digits give HHMMSSFF")
         << VTR_VICTOR << QByteArray("01123425") << 1 << QByteArray("01123425");
@@ -79,7 +81,8 @@ void TestVtrProtocols::reply_data() {
         << VTR_VICTOR << QByteArray("0112342599") << 1 << QByteArray("01123425");
     QTest::newRow("Victor seven bytes fail")
         << VTR_VICTOR << QByteArray("0112342") << 0 << QByteArray();
-    QTest::newRow("Victor silence fails") << VTR_VICTOR << QByteArray() << 0 << QByteArray();
+    QTest::newRow("Victor silence fails after its time-out")
+        << VTR_VICTOR << QByteArray() << 0 << QByteArray();
 }
 
 void TestVtrProtocols::reply() {
@@ -103,7 +106,17 @@ void TestVtrProtocols::reply() {
     std::memset(buffer, 'x', sizeof buffer);
     if (!sony)
         buffer[8] = '\0';
+    QElapsedTimer clock;
+    clock.start();
     QCOMPARE(link.VtrReadTimecode(buffer), result);
+    if (reply.isEmpty()) {
+        // Silence costs one read time-out: 130 ms for the Sony reply's first two bytes, 160
+        // ms for the Victor's eight. Loose bounds, not a benchmark: they catch a read that
+        // does not wait for a slow VTR, or time-outs ten times too long, which would stall
+        // the window a whole second a tick.
+        const qint64 ms = clock.elapsed();
+        QVERIFY2(ms >= 100 && ms < 400, qPrintable(QStringLiteral("%1 ms").arg(ms)));
+    }
     QCOMPARE(buffer[8], '\0');
     if (result == 1)
         QCOMPARE(QByteArray(buffer), timecode);

@@ -1,0 +1,177 @@
+#!/usr/bin/env bash
+# The menus worked from the keyboard, as an operator works them from memory, in a real window
+# under Xvfb with a window manager. F2 Enter picks "3 ﾌﾚｰﾑ (NonDrop)" and F3 Down Enter picks
+# COM2 (both checked in default.ini after exit); F1 Enter opens a list in a sub-folder that
+# holds a remark longer than the editor's limit, which an edit then stores whole; F1 Down
+# Enter saves it under a bare name, which lands in that sub-folder; F4 Down Enter shows the
+# about box; F1 and four Downs exit. Every step waits for what it needs (a window, a pop-up
+# gone, a file), never a guessed time.
+#
+# usage: e2e_keyboard_menus.sh APP SIM ARTIFACT_DIR
+set -euo pipefail
+
+APP="$(realpath "$1")"
+SIM="$(realpath "$2")"
+ARTIFACTS="$(realpath -m "$3")"
+mkdir -p "$ARTIFACTS"
+
+WORK="$(mktemp -d /tmp/tarnwick-e2e-menus.XXXXXX)"
+PIDS=()
+cleanup() {
+    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    [[ -n "${E2E_KEEP:-}" ]] || rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+screenshot() {
+    xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$1"
+}
+
+fail() {
+    echo "FAIL: $*" >&2
+    screenshot "$ARTIFACTS/e2e-menus-failure.png" || true
+    exit 1
+}
+
+# Polls a condition every 0.1 s for up to 30 s.
+wait_until() {
+    local what="$1"
+    shift
+    for _ in $(seq 300); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    fail "timed out waiting for $what"
+}
+
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 5>"$WORK/display" &
+PIDS+=($!)
+wait_until "Xvfb" test -s "$WORK/display"
+export DISPLAY=":$(head -1 "$WORK/display")"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+export LC_ALL=C.UTF-8
+
+openbox >"$WORK/openbox.log" 2>&1 &
+PIDS+=($!)
+wm_ready() { xprop -root _NET_SUPPORTED 2>/dev/null | grep -q '_NET_ACTIVE_WINDOW'; }
+wait_until "the window manager" wm_ready
+
+# COM2 is the simulator, the other ports point nowhere; the saved settings are the opposite
+# of what the menus will choose.
+"$SIM" --protocol sony --still --start 01:00:00:00 --link "$WORK/vtr" >"$WORK/sim.log" 2>&1 &
+PIDS+=($!)
+wait_until "the simulator's link" test -e "$WORK/vtr"
+
+cd "$WORK"
+printf '[Default]\r\nFrameCheck=4\r\nDrop=1\r\ncom=1\r\n[Ports]\r\n' >default.ini
+for n in 1 3 4 5; do printf 'COM%d=/nonexistent/tty%d\r\n' "$n" "$n" >>default.ini; done
+printf 'COM2=%s\r\n' "$WORK/vtr" >>default.ini
+
+# A list with an SP No. of 7 characters and a remark of 300, beyond the editor's 5 and 255.
+mkdir sub
+REMARK="$(printf 'R%.0s' $(seq 300))"
+printf '0001 ABCDEFG 01:00:00:00/01:00:10:00/10:00 %s\r\n' "$REMARK" >sub/long.txt
+
+# The first visible window of this title. A search can meet a window that is going away
+# (Qt maps and drops helper windows at start-up), which xdotool reports as an X error; that
+# only means "not yet".
+FOUND=""
+titled() {
+    FOUND="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)" || true
+    [[ -n "$FOUND" ]]
+}
+
+"$APP" >"$WORK/app.log" 2>&1 &
+APP_PID=$!
+PIDS+=("$APP_PID")
+wait_until "the Tarnwick window" titled '^Tarnwick$'
+WIN="$FOUND"
+active() { [[ "$(xdotool getactivewindow 2>/dev/null)" == "$WIN" ]]; }
+activate() { timeout 5 xdotool windowactivate --sync "$WIN" 2>>"$WORK/xdotool.log" && active; }
+wait_until "the window to be active" activate
+
+key() {
+    xdotool key --clearmodifiers "$@"
+}
+
+windows() {
+    { xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null || true; } | wc -l
+}
+shown() { (($(windows) >= $1)); }
+only_main() { (($(windows) == 1)) && active; }
+
+# A function key opens its pop-up; the next keys must reach the pop-up, not the list.
+open_menu() {
+    key "$1"
+    wait_until "the $1 pop-up" shown 2
+}
+
+dialog() {
+    wait_until "the dialog '$1'" titled "^$1\$"
+}
+
+# F2 Enter: the first item, 3 frames non-drop. F3 Down Enter: COM2.
+open_menu F2
+key Return
+wait_until "the F2 pop-up to close" only_main
+open_menu F3
+key Down Return
+wait_until "the F3 pop-up to close" only_main
+
+# F1 Enter: Open, starting in the working folder; a name relative to it.
+open_menu F1
+key Return
+dialog '開く'
+xdotool type --delay 20 "sub/long.txt"
+key Return
+wait_until "the open dialog to close" only_main
+
+# The cursor is back on row 1's IN. Left to the SP No., edit and store it; then to the
+# REMARK: a typed character is refused at the limit, and Enter stores the remark whole.
+key Left Return Return Right Right Right Right Return x Return
+
+# F1 Down Enter: Save As, which starts in sub/, where the bare name lands.
+open_menu F1
+key Down Return
+dialog '名前を付けて保存'
+xdotool type --delay 20 "copy"
+key Return
+wait_until "sub/copy.txt" test -s "$WORK/sub/copy.txt"
+wait_until "the save dialog to close" only_main
+[[ ! -e "$WORK/copy.txt" ]] || fail "the bare name was saved in the working folder"
+
+# F4 Down Enter: the about box; Esc closes it.
+open_menu F4
+key Down Return
+dialog 'バージョン情報'
+key Escape
+wait_until "the about box to close" only_main
+
+screenshot "$ARTIFACTS/e2e-menus-window.png"
+
+# F1, Down four times, Enter: Exit. The list was saved, so no question comes.
+open_menu F1
+key Down Down Down Down Return
+ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
+wait_until "Tarnwick to end" ended
+
+# The file format writes an SP No. as its first five characters.
+printf '0001 ABCDE 01:00:00:00/01:00:10:00/10:00 %s\r\n' "$REMARK" >"$WORK/expected.txt"
+if ! cmp -s "$WORK/sub/copy.txt" "$WORK/expected.txt"; then
+    echo "--- written" >&2
+    cat -A "$WORK/sub/copy.txt" >&2
+    fail "the list was not stored unchanged"
+fi
+
+ini_value() {
+    tr -d '\r' <"$WORK/default.ini" | sed -n "/^\[Default\]/,/^\[/{s/^$1=//p}"
+}
+declare -A EXPECT=([FrameCheck]=3 [Drop]=0 [com]=2)
+for k in "${!EXPECT[@]}"; do
+    got="$(ini_value "$k")"
+    [[ "$got" == "${EXPECT[$k]}" ]] || fail "default.ini $k is '$got', expected '${EXPECT[$k]}'"
+done
+[[ ! -e "$WORK/sub/default.ini" ]] || fail "default.ini was written into sub/"
+
+echo "1 passed, 0 failed"

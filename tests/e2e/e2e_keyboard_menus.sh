@@ -12,56 +12,14 @@ set -euo pipefail
 
 APP="$(realpath "$1")"
 SIM="$(realpath "$2")"
-ARTIFACTS="$(realpath -m "$3")"
-mkdir -p "$ARTIFACTS"
-
-WORK="$(mktemp -d /tmp/tarnwick-e2e-menus.XXXXXX)"
-PIDS=()
-cleanup() {
-    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    [[ -n "${E2E_KEEP:-}" ]] || rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-screenshot() {
-    xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$1"
-}
-
-fail() {
-    echo "FAIL: $*" >&2
-    screenshot "$ARTIFACTS/e2e-menus-failure.png" || true
-    exit 1
-}
-
-# Polls a condition every 0.1 s for up to 30 s.
-wait_until() {
-    local what="$1"
-    shift
-    for _ in $(seq 300); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "timed out waiting for $what"
-}
-
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 5>"$WORK/display" &
-PIDS+=($!)
-wait_until "Xvfb" test -s "$WORK/display"
-export DISPLAY=":$(head -1 "$WORK/display")"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-export LC_ALL=C.UTF-8
-
-openbox >"$WORK/openbox.log" 2>&1 &
-PIDS+=($!)
-wm_ready() { xprop -root _NET_SUPPORTED 2>/dev/null | grep -q '_NET_ACTIVE_WINDOW'; }
-wait_until "the window manager" wm_ready
+# shellcheck source=x_session.sh
+source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh" e2e-menus "$3"
 
 # COM2 is the simulator, the other ports point nowhere; the saved settings are the opposite
 # of what the menus will choose.
 "$SIM" --protocol sony --still --start 01:00:00:00 --link "$WORK/vtr" >"$WORK/sim.log" 2>&1 &
 PIDS+=($!)
-wait_until "the simulator's link" test -e "$WORK/vtr"
+wait_for "the simulator's link" test -e "$WORK/vtr"
 
 cd "$WORK"
 printf '[Default]\r\nFrameCheck=4\r\nDrop=1\r\ncom=1\r\n[Ports]\r\n' >default.ini
@@ -85,11 +43,11 @@ titled() {
 "$APP" >"$WORK/app.log" 2>&1 &
 APP_PID=$!
 PIDS+=("$APP_PID")
-wait_until "the Tarnwick window" titled '^Tarnwick$'
+wait_for "the Tarnwick window" titled '^Tarnwick$'
 WIN="$FOUND"
 active() { [[ "$(xdotool getactivewindow 2>/dev/null)" == "$WIN" ]]; }
 activate() { timeout 5 xdotool windowactivate --sync "$WIN" 2>>"$WORK/xdotool.log" && active; }
-wait_until "the window to be active" activate
+wait_for "the window to be active" activate
 
 key() {
     xdotool key --clearmodifiers "$@"
@@ -104,20 +62,20 @@ only_main() { (($(windows) == 1)) && active; }
 # A function key opens its pop-up; the next keys must reach the pop-up, not the list.
 open_menu() {
     key "$1"
-    wait_until "the $1 pop-up" shown 2
+    wait_for "the $1 pop-up" shown 2
 }
 
 dialog() {
-    wait_until "the dialog '$1'" titled "^$1\$"
+    wait_for "the dialog '$1'" titled "^$1\$"
 }
 
 # F2 Enter: the first item, 3 frames non-drop. F3 Down Enter: COM2.
 open_menu F2
 key Return
-wait_until "the F2 pop-up to close" only_main
+wait_for "the F2 pop-up to close" only_main
 open_menu F3
 key Down Return
-wait_until "the F3 pop-up to close" only_main
+wait_for "the F3 pop-up to close" only_main
 
 # F1 Enter: Open, starting in the working folder; a name relative to it.
 open_menu F1
@@ -125,7 +83,7 @@ key Return
 dialog '開く'
 xdotool type --delay 20 "sub/long.txt"
 key Return
-wait_until "the open dialog to close" only_main
+wait_for "the open dialog to close" only_main
 
 # The cursor is back on row 1's IN. Left to the SP No., edit and store it; then to the
 # REMARK: a typed character is refused at the limit, and Enter stores the remark whole.
@@ -137,8 +95,8 @@ key Down Return
 dialog '名前を付けて保存'
 xdotool type --delay 20 "copy"
 key Return
-wait_until "sub/copy.txt" test -s "$WORK/sub/copy.txt"
-wait_until "the save dialog to close" only_main
+wait_for "sub/copy.txt" test -s "$WORK/sub/copy.txt"
+wait_for "the save dialog to close" only_main
 [[ ! -e "$WORK/copy.txt" ]] || fail "the bare name was saved in the working folder"
 
 # F4 Down Enter: the about box; Esc closes it.
@@ -146,7 +104,7 @@ open_menu F4
 key Down Return
 dialog 'バージョン情報'
 key Escape
-wait_until "the about box to close" only_main
+wait_for "the about box to close" only_main
 
 screenshot "$ARTIFACTS/e2e-menus-window.png"
 
@@ -154,7 +112,7 @@ screenshot "$ARTIFACTS/e2e-menus-window.png"
 open_menu F1
 key Down Down Down Down Return
 ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
-wait_until "Tarnwick to end" ended
+wait_for "Tarnwick to end" ended
 
 # The file format writes an SP No. as its first five characters.
 printf '0001 ABCDE 01:00:00:00/01:00:10:00/10:00 %s\r\n' "$REMARK" >"$WORK/expected.txt"

@@ -10,53 +10,8 @@ set -euo pipefail
 
 APP="$(realpath "$1")"
 SIM="$(realpath "$2")"
-ARTIFACTS="$(realpath -m "$3")"
-mkdir -p "$ARTIFACTS"
-
-WORK="$(mktemp -d /tmp/tarnwick-e2e.XXXXXX)"
-PIDS=()
-cleanup() {
-    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    [[ -n "${E2E_KEEP:-}" ]] || rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    screenshot "$ARTIFACTS/e2e-failure.png" || true
-    exit 1
-}
-
-screenshot() {
-    xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$1"
-}
-
-# Nothing here sleeps a guessed time: each step waits for what it needs, polling with a
-# deadline. usage: wait_until SECONDS COMMAND... || fail ...
-wait_until() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
-}
-
-# A display of our own, whatever number is free.
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 5>"$WORK/display" &
-PIDS+=($!)
-wait_until 10 test -s "$WORK/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$WORK/display")"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-export LC_ALL=C.UTF-8
-
-openbox >"$WORK/openbox.log" 2>&1 &
-PIDS+=($!)
-# The window manager announces what it supports on the root window once it manages
-# windows; window activation needs it.
-wm_ready() { xprop -root _NET_SUPPORTED 2>/dev/null | grep -q '_NET_ACTIVE_WINDOW'; }
-wait_until 15 wm_ready || fail "the window manager did not start"
+# shellcheck source=x_session.sh
+source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh" e2e "$3"
 
 LINK="$WORK/vtr"
 STATUS="$WORK/answered"

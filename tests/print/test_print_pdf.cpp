@@ -154,7 +154,8 @@ void TestPrintPdf::marginsCountFromThePrintableArea() {
     QFETCH(double, edgeMm);
     const QString path = m_dir.filePath(QStringLiteral("margins.pdf"));
     QVERIFY(PrintToPdf(path, {FullRow(1, QStringLiteral(" CM1"))}, QPageSize::A4, edgeMm));
-    const PdfWord* no = Find(PdfWords(path), QStringLiteral("No"));
+    const QList<PdfWord> words = PdfWords(path);
+    const PdfWord* no = Find(words, QStringLiteral("No"));
     QVERIFY(no);
     const double points = (edgeMm + 15) * 72 / 25.4;
     QVERIFY2(qAbs(no->xMin - points) < 1.0 && qAbs(no->yMin - points) < 1.0,

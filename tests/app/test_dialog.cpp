@@ -13,8 +13,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
+
+#include <functional>
 
 namespace {
 void RunDeferred(CTarnwickDlg& dlg) {
@@ -25,6 +28,19 @@ QString IniText(const WorkFolder& folder) {
     QFile file(folder.ini());
     file.open(QIODevice::ReadOnly);
     return QString::fromUtf8(file.readAll());
+}
+
+// Runs act on the real message box once it is up (from inside its own loop).
+void WhenBoxShows(const std::function<void(QMessageBox*)>& act) {
+    QTimer::singleShot(10, [act] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                act(box);
+                return;
+            }
+        }
+        WhenBoxShows(act);
+    });
 }
 } // namespace
 
@@ -281,6 +297,33 @@ private slots:
         QVERIFY(!dlg.isVisible());
         QCOMPARE(fileDialogs, 2);
         QVERIFY(IniText(folder).contains(QStringLiteral("[Default]")));
+    }
+
+    // The real box, not the hook: Esc, the close button and Alt+F4 (a close event) leave the
+    // exit question up, and only Yes or No answers it.
+    void theExitQuestionCanOnlyBeAnswered() {
+        WorkFolder folder;
+        CTarnwickDlg dlg;
+        dlg.show();
+        RunDeferred(dlg);
+        Probe(dlg).SetModified(1);
+        QString question;
+        QList<bool> upAfter;
+        WhenBoxShows([&](QMessageBox* box) {
+            question = box->text();
+            QTest::keyClick(box, Qt::Key_Escape);
+            upAfter << box->isVisible();
+            QCloseEvent closing;
+            QApplication::sendEvent(box, &closing);
+            upAfter << box->isVisible();
+            box->close();
+            upAfter << box->isVisible();
+            box->button(QMessageBox::No)->click();
+        });
+        dlg.close();
+        QCOMPARE(question, QStringLiteral("変更されています。保存しますか？"));
+        QCOMPARE(upAfter, (QList<bool>{true, true, true}));
+        QVERIFY(!dlg.isVisible()); // No ends the program
     }
 
     void aboutBoxPausesPolling() {

@@ -292,7 +292,7 @@ void CTarnwickDlg::OnDeferredInit() {
     const long row = m_grid.GetRow();
     const long col = m_grid.GetCol();
 
-    m_outerSize.Apply(QSize(m_settings.WindowWidth, m_settings.WindowHeight));
+    m_outerSize.Apply(QSize(m_settings.WindowWidth, m_settings.WindowHeight), MinimumWindowSize());
     raise();
 
     const int widths[LIST_COLS] = {m_settings.Width0, m_settings.Width1, m_settings.Width2,

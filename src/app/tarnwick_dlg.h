@@ -108,6 +108,7 @@ private:
     // Layout (layout.cpp).
     void OnSize(int type, int cx, int cy);
     void ControlReLocate();
+    QSize MinimumWindowSize() const;
 
     // VTR polling and the VTR menus (vtr_polling.cpp).
     void OnTimer();

@@ -1,5 +1,6 @@
 // The main window as the operator meets it: start-up state, layout, shut-down sequence.
 #include "app/about_dlg.h"
+#include "app/outer_size.h"
 #include "dialog_probe.h"
 #include "platform/file_dialog.h"
 #include "platform/help.h"
@@ -41,6 +42,19 @@ void WhenBoxShows(const std::function<void(QMessageBox*)>& act) {
         }
         WhenBoxShows(act);
     });
+}
+
+// "m-1" and the like: a size relative to the minimum m, or a plain number.
+int SizeOf(const QString& text, int minimum) {
+    if (!text.startsWith(QLatin1Char('m'))) {
+        return text.toInt();
+    }
+    return minimum + (text.size() > 1 ? text.mid(1).toInt() : 0);
+}
+
+QSize SizeOf(const QString& text, QSize minimum) {
+    const QStringList parts = text.split(QLatin1Char(','));
+    return QSize(SizeOf(parts.at(0), minimum.width()), SizeOf(parts.at(1), minimum.height()));
 }
 } // namespace
 
@@ -324,6 +338,86 @@ private slots:
         QCOMPARE(question, QStringLiteral("変更されています。保存しますか？"));
         QCOMPARE(upAfter, (QList<bool>{true, true, true}));
         QVERIFY(!dlg.isVisible()); // No ends the program
+    }
+
+    void badWindowSizesOpenUsable_data() {
+        QTest::addColumn<QString>("stored"); // "width,height"; m is the least usable size
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("zero takes the default") << "0,0"
+                                                << "640,480";
+        QTest::newRow("negative takes the default") << "-500,-1"
+                                                    << "640,480";
+        QTest::newRow("one pixel is raised") << "1,1"
+                                             << "m,m";
+        QTest::newRow("just under the least is raised") << "m-1,m-1"
+                                                        << "m,m";
+        QTest::newRow("the least stays") << "m,m"
+                                         << "m,m";
+        QTest::newRow("just over the least stays") << "m+1,m+1"
+                                                   << "m+1,m+1";
+        QTest::newRow("each side on its own") << "-5,m+7"
+                                              << "640,m+7";
+    }
+    void badWindowSizesOpenUsable() {
+        QFETCH(QString, stored);
+        QFETCH(QString, opened);
+        QSize least;
+        {
+            WorkFolder folder;
+            CTarnwickDlg dlg;
+            dlg.show();
+            RunDeferred(dlg);
+            least = Probe(dlg).MinimumWindowSize() + (dlg.frameGeometry().size() - dlg.size());
+        }
+        const QSize storedSize = SizeOf(stored, least);
+        WorkFolder folder(QStringLiteral("WindowWidth=%1\nWindowHeight=%2\n")
+                              .arg(storedSize.width())
+                              .arg(storedSize.height())
+                              .toUtf8());
+        CTarnwickDlg dlg;
+        dlg.show();
+        RunDeferred(dlg);
+        QCOMPARE(dlg.frameGeometry().size(), SizeOf(opened, least));
+        QCOMPARE(QSize(Probe(dlg).m_settings.WindowWidth, Probe(dlg).m_settings.WindowHeight),
+                 SizeOf(opened, least));
+        // Usable: one whole grid row, the buttons and the timecode line inside the window.
+        QVERIFY(Probe(dlg).m_grid.GetRowIsVisible(1));
+        const QRect client(QPoint(0, 0), dlg.Client()->size());
+        for (int id : {IDC_DEL, IDC_FRAMECHECK_LABEL, IDC_TC_DISPLAY}) {
+            QVERIFY2(client.contains(dlg.ControlRect(id)), qPrintable(QString::number(id)));
+        }
+        // What the user sizes by hand is written back exactly, however small.
+        dlg.resize(200, 100);
+        const QSize byHand = dlg.frameGeometry().size();
+        dlg.close();
+        QVERIFY2(IniText(folder).contains(QStringLiteral("WindowWidth=%1\nWindowHeight=%2")
+                                              .arg(byHand.width())
+                                              .arg(byHand.height())),
+                 qPrintable(IniText(folder)));
+    }
+
+    // The window manager reports sizes late and frames the window later still. A late notice
+    // of the size the window had before is not the user's sizing, and the frame, once known,
+    // is taken out of the size asked for.
+    void outerSizeKeepsTheSizeAskedForAgainstLateNotices() {
+        QWidget window;
+        window.resize(732, 548); // its template size
+        window.show();
+        QMargins frame;
+        OuterSize outer(window, [&] { return frame; });
+        outer.Apply(QSize(640, 480), QSize(100, 100));
+        QSize recorded;
+        window.resize(732, 548); // the notice of the template size, delivered late
+        QVERIFY(outer.Measure(&recorded));
+        QCOMPARE(recorded, QSize(640, 480));
+        frame = QMargins(1, 20, 1, 5);
+        window.resize(640, 480); // the notice of the size asked for, the frame known by now
+        QVERIFY(outer.Measure(&recorded));
+        QCOMPARE(recorded, QSize(640, 480));
+        QCOMPARE(window.size(), QSize(638, 455));
+        window.resize(700, 500); // the user's
+        QVERIFY(outer.Measure(&recorded));
+        QCOMPARE(recorded, QSize(702, 525));
     }
 
     void aboutBoxPausesPolling() {

@@ -31,6 +31,7 @@ struct DialogProbe {
     void OnTimer() { dlg.OnTimer(); }
     void KillTimer(int timer) { dlg.KillTimer(timer); }
     int CalcDuration(int row, int write) { return dlg.CalcDuration(row, write); }
+    QSize MinimumWindowSize() const { return dlg.MinimumWindowSize(); }
 };
 
 inline DialogProbe Probe(CTarnwickDlg& dlg) {

@@ -56,7 +56,7 @@ CTarnwickDlg::CTarnwickDlg(QWidget* parent)
                               [this] {
                                   return CountingRules{m_settings.FrameCheck, m_settings.Drop};
                               }),
-      m_outerSize(*this) {
+      m_history(m_list), m_outerSize(*this) {
     m_hIcon = QIcon(QStringLiteral(":/res/tarnwick.xpm"));
     // A top-level application window with a task-bar entry, sizable, with minimise and
     // maximise boxes.
@@ -64,6 +64,7 @@ CTarnwickDlg::CTarnwickDlg(QWidget* parent)
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setFont(JapaneseFixedFont(11));
     CreateMenu();
+    CreateContextMenu();
     CreateControls();
     DoDataExchange();
     OnInitDialog();
@@ -161,6 +162,21 @@ void CTarnwickDlg::CreateMenu() {
              {{ID_HELP_CONTENTS, "ヘルプ", false}, {ID_HELP_ABOUT, "バージョン情報", false}});
 }
 
+// The grid's own menu, apart from the menu bar, whose four menus stay as they are.
+void CTarnwickDlg::CreateContextMenu() {
+    m_contextMenu = new QMenu(this);
+    const auto add = [this](int id, const QString& text) {
+        QAction* action = m_contextMenu->addAction(text);
+        action->setData(id);
+        connect(action, &QAction::triggered, this, [this, id] { Dispatch(id, Notify::Command); });
+    };
+    add(ID_EDIT_UNDO, QStringLiteral("元に戻す"));
+    add(ID_EDIT_REDO, QStringLiteral("やり直し"));
+    m_contextMenu->addSeparator();
+    add(ID_FILE_EXPORT_CSV, QStringLiteral("CSV形式で書き出し..."));
+    add(ID_FILE_EXPORT_EDL, QStringLiteral("EDL形式で書き出し..."));
+}
+
 void CTarnwickDlg::DoDataExchange() {
     // Binds the cell editor and the grid to their control ids; no data values move.
     m_editCell.setObjectName(QStringLiteral("IDC_CELL_EDIT"));
@@ -201,11 +217,14 @@ QWidget* CTarnwickDlg::GetDlgItem(int id) const {
 }
 
 QAction* CTarnwickDlg::MenuItem(int id) const {
+    QList<QMenu*> menus{m_contextMenu};
     for (QAction* popup : m_menuBar->actions()) {
-        if (!popup->menu()) {
-            continue;
+        if (popup->menu()) {
+            menus << popup->menu();
         }
-        for (QAction* item : popup->menu()->actions()) {
+    }
+    for (QMenu* menu : menus) {
+        for (QAction* item : menu->actions()) {
             if (item->data().toInt() == id && !item->isSeparator()) {
                 return item;
             }

@@ -3,9 +3,11 @@
 #include "app/outer_size.h"
 #include "app/resource.h"
 #include "grid/msflexgrid.h"
+#include "list/list_history.h"
 #include "list/spot_list.h"
 #include "persist/app_settings.h"
 #include "persist/grid_file.h"
+#include "persist/list_export.h"
 #include "vtr/vtr_link.h"
 
 #include <QDialog>
@@ -15,6 +17,7 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 class QMenuBar;
 class QPushButton;
 class QKeyEvent;
@@ -26,6 +29,8 @@ constexpr int PRIVATE_MESSAGE_BASE = 0x0400;
 constexpr int WM_DEFERRED_INIT = PRIVATE_MESSAGE_BASE + 2000; // 0x0BD0
 
 constexpr int POLL_TIMER_ID = 1;
+
+constexpr QPoint KEYBOARD_MENU_POINT(-1, -1);
 constexpr int POLL_INTERVAL_MS = 100;
 
 // Kinds of routed events (see routing.cpp, the one table of entry points).
@@ -36,7 +41,8 @@ enum class Notify {
     EditKillFocus,
     EditChange,
     EnterCell,
-    LeaveCell
+    LeaveCell,
+    ContextMenu
 };
 
 // The main window. It owns all run-time state; its handlers are split over the files of app/
@@ -55,6 +61,7 @@ public:
     QWidget* GetDlgItem(int id) const;
     QAction* MenuItem(int id) const;
     QMenuBar* MenuBar() const { return m_menuBar; }
+    QMenu* ContextMenu() const { return m_contextMenu; }
     QWidget* Client() const { return m_client; }
     // Client rectangle position of a control in pixels (as the window reports it).
     QRect ControlRect(int id) const;
@@ -148,6 +155,9 @@ private:
     void InsertRow();
     void DeleteRow();
     void OnSmallButton();
+    void OnEditUndo();
+    void OnEditRedo();
+    void OnGridContextMenu();
 
     // In-place editing (cell_edit.cpp).
     void OnEnterKey();
@@ -166,6 +176,11 @@ private:
     void OnFileSaveAs();
     void OnFileSave();
 
+    // Exports for other programs (export_commands.cpp).
+    void OnFileExportCsv() { ExportTo(ExportFormat::Csv); }
+    void OnFileExportEdl() { ExportTo(ExportFormat::Edl); }
+    void ExportTo(ExportFormat format);
+
     // Printing (print_commands.cpp).
     void OnFilePrint();
     void PrintList();
@@ -176,6 +191,7 @@ private:
 
     void CreateControls();
     void CreateMenu();
+    void CreateContextMenu();
     void ConnectControls();
 
     // Members, in the order of the class's data model.
@@ -195,11 +211,16 @@ private:
 
     // The list over the grid; it also keeps the visible-row count the layout measures.
     SpotList m_list;
+    ListHistory m_history;
     // The cell editor's text as last accepted: what a refused change of a timecode or a
     // remark goes back to.
     QString m_szEditBefore;
 
     QMenuBar* m_menuBar = nullptr;
+    QMenu* m_contextMenu = nullptr;
+    // Where the grid's context menu was asked for, on the screen; KEYBOARD_MENU_POINT when
+    // from the keyboard, which opens it at the current cell.
+    QPoint m_ptContextMenu;
     QWidget* m_client = nullptr;
     QLabel* m_vitcLabel = nullptr;
     QLabel* m_tcDisplay = nullptr;

@@ -33,8 +33,12 @@ QString TwFileDialog(QWidget* owner, const FileDialogRequest& request) {
     dialog.setNameFilter(QtFilter(request.filter));
     dialog.setDefaultSuffix(request.defaultExt);
     // Titled after the commands that open them, whatever translations are installed.
-    dialog.setWindowTitle(request.save ? QStringLiteral("名前を付けて保存")
-                                       : QStringLiteral("開く"));
+    if (!request.title.isEmpty()) {
+        dialog.setWindowTitle(request.title);
+    } else {
+        dialog.setWindowTitle(request.save ? QStringLiteral("名前を付けて保存")
+                                           : QStringLiteral("開く"));
+    }
     if (request.save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
@@ -42,6 +46,9 @@ QString TwFileDialog(QWidget* owner, const FileDialogRequest& request) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         // The open dialog does not insist on an existing file; the reader reports it.
         dialog.setFileMode(QFileDialog::AnyFile);
+    }
+    if (!request.proposedName.isEmpty()) {
+        dialog.selectFile(request.proposedName);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return QString();

@@ -9,6 +9,7 @@
 
 void CTarnwickDlg::SetModified(int modified) {
     m_bModified = modified;
+    m_recovery.Schedule(); // the copy holds the flag, and the file path that moves with it
 }
 
 void CTarnwickDlg::ScrollToRow(int row, int leftCol) {

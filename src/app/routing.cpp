@@ -79,6 +79,10 @@ bool CTarnwickDlg::event(QEvent* e) {
         OnDeferredInit();
         return true;
     }
+    if (e->type() == static_cast<QEvent::Type>(WM_END_REQUEST)) {
+        OnEndRequest();
+        return true;
+    }
     if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) {
         m_outerSize.FrameMayHaveChanged();
     }

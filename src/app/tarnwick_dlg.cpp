@@ -56,7 +56,10 @@ CTarnwickDlg::CTarnwickDlg(QWidget* parent)
                               [this] {
                                   return CountingRules{m_settings.FrameCheck, m_settings.Drop};
                               }),
-      m_history(m_list), m_outerSize(*this) {
+      m_history(m_list), m_recovery([this] {
+          return RecoveryState{m_list.Rows(), m_listFile.GetPath(), m_bModified == 1};
+      }),
+      m_outerSize(*this) {
     m_hIcon = QIcon(QStringLiteral(":/res/tarnwick.xpm"));
     // A top-level application window with a task-bar entry, sizable, with minimise and
     // maximise boxes.
@@ -279,6 +282,9 @@ bool CTarnwickDlg::OnInitDialog() {
     const QString cwd = QDir::currentPath();
     m_szIniPath = QDir::toNativeSeparators(cwd + QStringLiteral("/default.ini"));
     m_szHelpPath = QDir::toNativeSeparators(cwd + QStringLiteral("/help.hlp"));
+    // From here every change to the list reaches its recovery copy.
+    m_recovery.Start(cwd);
+    connect(&m_list, &SpotList::Changed, &m_recovery, [this] { m_recovery.Schedule(); });
     for (int i = 0; i < 8; ++i) {
         m_szTimecode[i] = '0';
     }
@@ -325,6 +331,34 @@ void CTarnwickDlg::OnDeferredInit() {
     m_grid.SetRow(row);
     m_grid.SetCol(col);
     m_grid.setFocus();
+    OfferRecovery();
+}
+
+// A list that a crash, a kill or a power cut left unsaved comes back if the operator wants it:
+// asked once, with the window shown.
+void CTarnwickDlg::OfferRecovery() {
+    RecoveryState left;
+    if (!m_recovery.TakeLeftCopy(&left)) {
+        return;
+    }
+    PollPause pause(*this);
+    const BoxAnswer answer =
+        TwMessageBox(this, QStringLiteral("前回保存されなかったリストがあります。復元しますか？"),
+                     BoxButtons::YesNo);
+    if (m_ending) {
+        return; // ended from outside while asking: the copy stays for the next start
+    }
+    if (answer != BoxAnswer::Yes) {
+        m_recovery.Discard();
+        return;
+    }
+    m_list.Restore(ListSnapshot{left.rows, 1, COL_IN});
+    m_listFile.SetPath(left.listPath);
+    m_history.Clear();
+    m_grid.SetTopRow(1);
+    m_grid.setFocus();
+    SetModified(1);
+    m_recovery.Keep();
 }
 
 void CTarnwickDlg::OnSysCommand(int id) {
@@ -349,6 +383,9 @@ void CTarnwickDlg::OnClose() {
     if (m_bModified == 1) {
         const BoxAnswer answer = TwMessageBox(
             this, QStringLiteral("変更されています。保存しますか？"), BoxButtons::YesNo);
+        if (m_ending) {
+            return; // ended from outside while asking
+        }
         if (answer == BoxAnswer::Yes) {
             // Always asks for a name, even when the list came from a file.
             if (m_listFile.SaveList(m_list, 1) != 1) {
@@ -358,6 +395,11 @@ void CTarnwickDlg::OnClose() {
             SetModified(0);
         }
     }
+    if (m_ending) {
+        return;
+    }
+    // Whatever the answer was, the list has had its chance to be saved.
+    m_recovery.Finish(false);
     m_listFile.SaveSettings(m_grid, m_szIniPath, &m_settings);
     m_vtrLink.VtrClose();
     pause.Dismiss();
@@ -365,12 +407,35 @@ void CTarnwickDlg::OnClose() {
     done(0);
 }
 
+void CTarnwickDlg::PostEndRequest() {
+    QCoreApplication::postEvent(this, new QEvent(static_cast<QEvent::Type>(WM_END_REQUEST)));
+}
+
+// Asked to end from outside (SIGTERM, SIGHUP, SIGINT): as Exit does, but without asking,
+// since nobody may be there to answer. An unsaved list stays in its recovery copy.
+void CTarnwickDlg::OnEndRequest() {
+    if (m_ending) {
+        return;
+    }
+    KillTimer(m_nPollTimer);
+    m_recovery.Finish(m_bModified == 1);
+    m_listFile.SaveSettings(m_grid, m_szIniPath, &m_settings);
+    m_vtrLink.VtrClose();
+    m_ending = true;
+    done(0);
+    // A box, a file dialog or a menu runs a loop of its own above the window's: all end.
+    QWidget* modal = QApplication::activeModalWidget();
+    if ((modal && modal != this) || QApplication::activePopupWidget()) {
+        QCoreApplication::exit(0);
+    }
+}
+
 CTarnwickDlg::PollPause::PollPause(CTarnwickDlg& dlg) : m_dlg(dlg) {
     m_dlg.KillTimer(m_dlg.m_nPollTimer);
 }
 
 void CTarnwickDlg::PollPause::Restart() {
-    if (m_paused) {
+    if (m_paused && !m_dlg.m_ending) {
         m_paused = false;
         m_dlg.m_nPollTimer = m_dlg.SetTimer(POLL_TIMER_ID, POLL_INTERVAL_MS);
     }

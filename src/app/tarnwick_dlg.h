@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/outer_size.h"
+#include "app/recovery_keeper.h"
 #include "app/resource.h"
 #include "grid/msflexgrid.h"
 #include "list/list_history.h"
@@ -27,6 +28,8 @@ class QKeyEvent;
 constexpr int PRIVATE_MESSAGE_BASE = 0x0400;
 // Private message posted to the dialog itself: runs the deferred start-up step.
 constexpr int WM_DEFERRED_INIT = PRIVATE_MESSAGE_BASE + 2000; // 0x0BD0
+// Private message: the process is asked to end from outside (a signal, a logout).
+constexpr int WM_END_REQUEST = PRIVATE_MESSAGE_BASE + 2001;
 
 constexpr int POLL_TIMER_ID = 1;
 
@@ -56,6 +59,8 @@ public:
 
     // Routing: every command and control notification goes through here.
     void Dispatch(int id, Notify code);
+    // Asks the window to end as Exit does, without asking anything (WM_END_REQUEST).
+    void PostEndRequest();
 
     // Controls by id, for the handlers and for tests.
     QWidget* GetDlgItem(int id) const;
@@ -107,8 +112,10 @@ private:
     // Start-up, shut-down, about, help (tarnwick_dlg.cpp).
     void OnSysCommand(int id);
     void OnClose();
+    void OnEndRequest();
     void PostDeferredInit();
     void OnDeferredInit();
+    void OfferRecovery();
     void OnAbout();
     void OnHelpContents();
 
@@ -212,6 +219,8 @@ private:
     // The list over the grid; it also keeps the visible-row count the layout measures.
     SpotList m_list;
     ListHistory m_history;
+    // The list's recovery copy beside default.ini.
+    RecoveryKeeper m_recovery;
     // The cell editor's text as last accepted: what a refused change of a timecode or a
     // remark goes back to.
     QString m_szEditBefore;

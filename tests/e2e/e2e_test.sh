@@ -3,7 +3,10 @@
 # the VTR simulator behind COM1, and real key presses sent from outside. Two spots are
 # captured with the tape standing at known timecodes; the window is closed, the save prompt
 # answered, the list saved through the real file dialog, and the list file and default.ini
-# are checked. A screenshot is kept as an artifact.
+# are checked; default.ini starts with sizes nobody can use, which must come back usable.
+# Then the recovery copy: a list killed with kill -9 comes back at the next start (Yes) or
+# goes (No), and SIGTERM ends the program as Exit does, keeping the unsaved list. A
+# screenshot is kept as an artifact.
 #
 # usage: e2e_test.sh APP SIM ARTIFACT_DIR
 set -euo pipefail
@@ -67,7 +70,7 @@ tape_at() {
 }
 
 cd "$WORK"
-printf '[Ports]\r\nCOM1=%s\r\n' "$LINK" >default.ini
+printf '[Default]\r\nWindowWidth=-500\r\nWindowHeight=-1\r\n[Ports]\r\nCOM1=%s\r\n' "$LINK" >default.ini
 tape_at 01:00:10:05
 
 "$APP" >"$WORK/app.log" 2>&1 &
@@ -116,9 +119,15 @@ key o
 
 screenshot "$ARTIFACTS/e2e-window.png"
 
-# Close: the save prompt (Yes is the default button), then the real save dialog.
+# Close: the save prompt, which Esc and Alt+F4 do not answer (Yes is the default button),
+# then the real save dialog.
 key alt+F4
 wait_windows 2
+key Escape
+key alt+F4
+kill -0 "$APP_PID" 2>/dev/null || fail "Esc or Alt+F4 at the exit question ended the program"
+(($(xdotool search --onlyvisible --pid "$APP_PID" | wc -l) >= 2)) ||
+    fail "Esc or Alt+F4 dismissed the exit question"
 key Return
 SAVE="$(timeout 15 xdotool search --sync --onlyvisible --name '^名前を付けて保存$' | head -1)"
 [[ -n "$SAVE" ]] || fail "no save dialog"
@@ -161,5 +170,89 @@ for k in "${!EXPECT[@]}"; do
     [[ "$got" == "${EXPECT[$k]}" ]] || fail "default.ini $k is '$got', expected '${EXPECT[$k]}'"
 done
 grep -q "^COM1=$LINK" <(tr -d '\r' <"$WORK/default.ini") || fail "the [Ports] section was lost"
+
+# Recovery. Starts Tarnwick in the current folder and waits for its window, active.
+start_tarnwick() {
+    "$APP" >>"$WORK/app.log" 2>&1 &
+    APP_PID=$!
+    PIDS+=("$APP_PID")
+    local win=""
+    for _ in $(seq 150); do
+        win="$(xdotool search --onlyvisible --pid "$APP_PID" --name '^Tarnwick$' 2>/dev/null | head -1 || true)"
+        [[ -n "$win" ]] && break
+        sleep 0.1
+    done
+    [[ -n "$win" ]] || fail "no Tarnwick window"
+    timeout 5 xdotool windowactivate --sync "$win" 2>>"$WORK/xdotool.log" || true
+    sleep 1
+}
+wait_gone() {
+    for _ in $(seq 100); do kill -0 "$APP_PID" 2>/dev/null || return 0; sleep 0.1; done
+    fail "Tarnwick did not end"
+}
+kill_hard() {
+    kill -9 "$APP_PID"
+    wait "$APP_PID" 2>/dev/null || true
+}
+wait_copy_with() {
+    for _ in $(seq 100); do grep -qs "$1" .tarnwick-recovery && return 0; sleep 0.1; done
+    fail "the recovery copy never held $1"
+}
+
+# Three captures with the tape standing at 01:00:30:00; the third, an IN, pulls the first
+# spot's OUT back to 01:00:29:27. Then kill -9, a new start, Yes (Return), and the list is
+# saved at exit.
+mkdir "$WORK/recovery"
+cd "$WORK/recovery"
+printf '[Ports]\r\nCOM1=%s\r\n' "$LINK" >default.ini
+start_tarnwick
+key i
+key o
+key i
+wait_copy_with '01:00:29:27'
+kill_hard
+start_tarnwick
+wait_windows 2
+key Return
+key alt+F4
+wait_windows 2
+key Return
+timeout 15 xdotool search --sync --onlyvisible --name '^名前を付けて保存$' >/dev/null ||
+    fail "no save dialog for the recovered list"
+sleep 0.5
+xdotool type --delay 20 "$WORK/recovery/recovered.txt"
+sleep 0.3
+key Return
+wait_gone
+{
+    printf '0001 0001  01:00:30:00/01:00:29:27/00:03 \r\n'
+    printf '0002 0002  01:00:30:00/--:--:--:--/--:-- \r\n'
+} >expected.txt
+cmp -s recovered.txt expected.txt || fail "the recovered list differs: $(od -c recovered.txt)"
+[[ ! -e .tarnwick-recovery ]] || fail "the recovery copy outlived a normal exit"
+
+# kill -9 again, then No: the copy goes and the list starts empty, so Exit asks nothing.
+start_tarnwick
+key i
+wait_copy_with '01:00:30:00'
+kill_hard
+start_tarnwick
+wait_windows 2
+key n
+for _ in $(seq 50); do [[ -e .tarnwick-recovery ]] || break; sleep 0.1; done
+[[ ! -e .tarnwick-recovery ]] || fail "No left the recovery copy"
+key alt+F4
+wait_gone
+
+# SIGTERM ends the program without asking: default.ini is written and the unsaved list
+# stays in its copy.
+rm default.ini
+printf '[Ports]\r\nCOM1=%s\r\n' "$LINK" >default.ini
+start_tarnwick
+key o
+kill -TERM "$APP_PID"
+wait_gone
+grep -q 'WindowWidth=' default.ini || fail "SIGTERM did not write default.ini"
+grep -q '01:00:30:00' .tarnwick-recovery || fail "SIGTERM lost the unsaved list"
 
 echo "1 passed, 0 failed"

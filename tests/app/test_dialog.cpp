@@ -1,6 +1,7 @@
 // The main window as the operator meets it: start-up state, layout, shut-down sequence.
 #include "app/about_dlg.h"
 #include "app/outer_size.h"
+#include "box_answers.h"
 #include "dialog_probe.h"
 #include "platform/file_dialog.h"
 #include "platform/help.h"
@@ -18,8 +19,6 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include <functional>
-
 namespace {
 void RunDeferred(CTarnwickDlg& dlg) {
     QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
@@ -31,30 +30,13 @@ QString IniText(const WorkFolder& folder) {
     return QString::fromUtf8(file.readAll());
 }
 
-// Runs act on the real message box once it is up (from inside its own loop).
-void WhenBoxShows(const std::function<void(QMessageBox*)>& act) {
-    QTimer::singleShot(10, [act] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
-                act(box);
-                return;
-            }
-        }
-        WhenBoxShows(act);
-    });
-}
-
-// "m-1" and the like: a size relative to the minimum m, or a plain number.
-int SizeOf(const QString& text, int minimum) {
-    if (!text.startsWith(QLatin1Char('m'))) {
-        return text.toInt();
-    }
-    return minimum + (text.size() > 1 ? text.mid(1).toInt() : 0);
-}
-
-QSize SizeOf(const QString& text, QSize minimum) {
-    const QStringList parts = text.split(QLatin1Char(','));
-    return QSize(SizeOf(parts.at(0), minimum.width()), SizeOf(parts.at(1), minimum.height()));
+// "m-1" and the like: a size relative to the least usable one, m, or plain numbers.
+QSize SizeOf(const QString& text, QSize m) {
+    const QStringList wh = text.split(QLatin1Char(','));
+    const auto one = [](const QString& t, int least) {
+        return t.startsWith(QLatin1Char('m')) ? least + t.mid(1).toInt() : t.toInt();
+    };
+    return QSize(one(wh.at(0), m.width()), one(wh.at(1), m.height()));
 }
 } // namespace
 
@@ -323,7 +305,8 @@ private slots:
         Probe(dlg).SetModified(1);
         QString question;
         QList<bool> upAfter;
-        WhenBoxShows([&](QMessageBox* box) {
+        WhenUp([&](QWidget* up) {
+            auto* box = qobject_cast<QMessageBox*>(up);
             question = box->text();
             QTest::keyClick(box, Qt::Key_Escape);
             upAfter << box->isVisible();
@@ -341,26 +324,20 @@ private slots:
     }
 
     void badWindowSizesOpenUsable_data() {
-        QTest::addColumn<QString>("stored"); // "width,height"; m is the least usable size
-        QTest::addColumn<QString>("opened");
-        QTest::newRow("zero takes the default") << "0,0"
-                                                << "640,480";
-        QTest::newRow("negative takes the default") << "-500,-1"
-                                                    << "640,480";
-        QTest::newRow("one pixel is raised") << "1,1"
-                                             << "m,m";
-        QTest::newRow("just under the least is raised") << "m-1,m-1"
-                                                        << "m,m";
-        QTest::newRow("the least stays") << "m,m"
-                                         << "m,m";
-        QTest::newRow("just over the least stays") << "m+1,m+1"
-                                                   << "m+1,m+1";
-        QTest::newRow("each side on its own") << "-5,m+7"
-                                              << "640,m+7";
+        // "width,height" stored -> opened; m is the least usable size
+        QTest::addColumn<QString>("sizes");
+        QTest::newRow("zero: the default") << "0,0 -> 640,480";
+        QTest::newRow("negative: the default") << "-500,-1 -> 640,480";
+        QTest::newRow("1 x 1: raised") << "1,1 -> m,m";
+        QTest::newRow("just under: raised") << "m-1,m-1 -> m,m";
+        QTest::newRow("the least") << "m,m -> m,m";
+        QTest::newRow("just over") << "m+1,m+1 -> m+1,m+1";
+        QTest::newRow("each side on its own") << "-5,m+7 -> 640,m+7";
     }
     void badWindowSizesOpenUsable() {
-        QFETCH(QString, stored);
-        QFETCH(QString, opened);
+        QFETCH(QString, sizes);
+        const QString stored = sizes.section(QStringLiteral(" -> "), 0, 0);
+        const QString opened = sizes.section(QStringLiteral(" -> "), 1, 1);
         QSize least;
         {
             WorkFolder folder;

@@ -6,8 +6,6 @@
 
 #include <QtTest>
 
-#include <functional>
-
 namespace {
 
 struct BareList {
@@ -34,18 +32,7 @@ struct BareList {
     QString Here() const { return QStringLiteral("%1,%2").arg(grid.GetRow()).arg(grid.GetCol()); }
 };
 
-// What the window does on committing an edit: the cell and its capture follow-up, one change.
-void CommitEdit(SpotList& list, const QString& text) {
-    SpotList::Change change(list, ListChange::Edit);
-    list.WriteEditedCell(text);
-    list.CaptureIn(QStringLiteral("01:00:20:00"), true);
-}
-
-using ListAct = std::function<void(SpotList&)>;
-
 } // namespace
-
-Q_DECLARE_METATYPE(ListAct)
 
 class TestSpotList : public QObject {
     Q_OBJECT
@@ -246,48 +233,6 @@ private slots:
         QCOMPARE(l.changes,
                  (QVector<ListChange>{ListChange::EditStart, ListChange::Edit, ListChange::Edit,
                                       ListChange::Load, ListChange::Restore}));
-    }
-
-    void undoAndRedoPutBackEveryKindOfChange_data() {
-        QTest::addColumn<long>("col"); // the cursor's column on row 2 before the change
-        QTest::addColumn<ListAct>("act");
-        QTest::newRow("IN pulling the OUT above back")
-            << long(COL_IN) << ListAct([](SpotList& l) { l.CaptureIn("01:00:10:01", false); });
-        QTest::newRow("OUT") << long(COL_OUT)
-                             << ListAct([](SpotList& l) { l.CaptureOut("01:00:12:00", false); });
-        QTest::newRow("committed remark") << long(COL_REMARK) << ListAct([](SpotList& l) {
-            SpotList::Change change(l, ListChange::Edit);
-            l.WriteEditedCell(QStringLiteral("CM"));
-        });
-        QTest::newRow("edit filled from the live timecode, then committed")
-            << long(COL_IN) << ListAct([](SpotList& l) {
-                   l.EditStartText(QStringLiteral("01:00:20:00"));
-                   CommitEdit(l, QStringLiteral("01:00:20:05"));
-               });
-        QTest::newRow("edit filled from the live timecode, then cancelled")
-            << long(COL_OUT) << ListAct([](SpotList& l) { l.EditStartText("01:00:20:00"); });
-        QTest::newRow("insertion") << long(COL_SPNO) << ListAct([](SpotList& l) { l.InsertRow(); });
-        QTest::newRow("deletion") << long(COL_DURATION)
-                                  << ListAct([](SpotList& l) { l.DeleteRow(); });
-    }
-    void undoAndRedoPutBackEveryKindOfChange() {
-        QFETCH(long, col);
-        QFETCH(ListAct, act);
-        BareList l;
-        ListHistory history(l.list);
-        l.list.CaptureIn(QStringLiteral("01:00:00:00"), false);
-        l.list.CaptureOut(QStringLiteral("01:00:10:00"), false);
-        l.MoveTo(2, col);
-        const ListSnapshot before = l.list.Snapshot();
-        act(l.list);
-        const ListSnapshot after = l.list.Snapshot();
-        QVERIFY(after != before);
-        QCOMPARE(history.Steps(), 3);
-        history.Undo();
-        QCOMPARE(l.list.Snapshot(), before);
-        history.Redo();
-        QCOMPARE(l.list.Snapshot(), after);
-        QVERIFY(!history.CanRedo());
     }
 
     void historyKeepsAHundredStepsAndNoLoadsOrRestores() {

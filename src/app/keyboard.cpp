@@ -89,6 +89,25 @@ bool IsKeypadDigit(int code) {
     return code >= vk::Numpad0 && code <= vk::Numpad0 + 9;
 }
 
+enum class HistoryKey { None, Undo, Redo };
+
+// Ctrl+Z undoes; Ctrl+Y and Ctrl+Shift+Z redo.
+HistoryKey HistoryKeyOf(const QKeyEvent* e, int code) {
+    if (!(e->modifiers() & Qt::ControlModifier)) {
+        return HistoryKey::None;
+    }
+    if (code == 'Z') {
+        return (e->modifiers() & Qt::ShiftModifier) ? HistoryKey::Redo : HistoryKey::Undo;
+    }
+    return code == 'Y' ? HistoryKey::Redo : HistoryKey::None;
+}
+
+// The context-menu key, or Shift+F10 as on Windows.
+bool IsContextMenuKey(const QKeyEvent* e) {
+    return e->key() == Qt::Key_Menu ||
+           (e->key() == Qt::Key_F10 && (e->modifiers() & Qt::ShiftModifier));
+}
+
 } // namespace
 
 // Sees every key press of the window before the focused control does; true swallows it.
@@ -100,8 +119,18 @@ bool CTarnwickDlg::PreTranslateMessage(QObject* target, QKeyEvent* key) {
         return false;
     }
     const int code = VirtualKey(key);
+    const HistoryKey history = HistoryKeyOf(key, code);
 
     if (target != &m_editCell) {
+        if (history != HistoryKey::None) {
+            history == HistoryKey::Undo ? OnEditUndo() : OnEditRedo();
+            return true;
+        }
+        if (target == &m_grid && IsContextMenuKey(key)) {
+            m_ptContextMenu = KEYBOARD_MENU_POINT;
+            OnGridContextMenu();
+            return true;
+        }
         // None of these is swallowed: the key goes on to the dialog afterwards.
         switch (code) {
         case vk::Return:
@@ -158,6 +187,11 @@ bool CTarnwickDlg::PreTranslateMessage(QObject* target, QKeyEvent* key) {
         m_grid.setFocus();
         m_editCell.hide();
         return false;
+    }
+    // A remark's editor undoes its own typing; the other editors hold nothing an undo could
+    // safely put back, so the keys do nothing there.
+    if (history != HistoryKey::None && m_grid.GetCol() != COL_REMARK) {
+        return true;
     }
     switch (m_grid.GetCol()) {
     case COL_SPNO:

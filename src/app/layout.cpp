@@ -1,7 +1,10 @@
 #include "app/tarnwick_dlg.h"
 
 #include <QCoreApplication>
+#include <QHeaderView>
+#include <QMenuBar>
 #include <QResizeEvent>
+#include <QScrollBar>
 
 namespace {
 constexpr int kSizeMinimized = 1;
@@ -62,4 +65,21 @@ void CTarnwickDlg::ControlReLocate() {
         }
         m_list.SetVisibleRows(static_cast<int>(r - top + 1));
     }
+}
+
+// The least window size, inside the frame, that can still be used: the menu bar, the
+// timecode line, the buttons and one whole grid row, with room for the grid's horizontal
+// scroll bar, which the columns bring at such a width.
+QSize CTarnwickDlg::MinimumWindowSize() const {
+    int width = m_menuBar->sizeHint().width();
+    for (int id : {IDC_VITC_LABEL, IDC_TC_DISPLAY, IDC_FRAMECHECK_LABEL, IDC_IN, IDC_OUT, IDC_INS,
+                   IDC_DEL}) {
+        width = std::max(width, ControlRect(id).right() + 1);
+    }
+    // The title row has a fixed height, which its size hint does not tell.
+    const QHeaderView* titles = m_grid.horizontalHeader();
+    const int titleHeight = std::max(titles->minimumHeight(), titles->sizeHint().height());
+    const int gridHeight = 2 * m_grid.frameWidth() + titleHeight + m_grid.rowHeight(0) +
+                           m_grid.horizontalScrollBar()->sizeHint().height();
+    return QSize(width, m_menuBar->sizeHint().height() + gridHeight + GRID_BOTTOM_SPACE);
 }

@@ -4,8 +4,12 @@
 
 #include "list/cell_text.h"
 
+#include <QAction>
+#include <QMenu>
+
 void CTarnwickDlg::SetModified(int modified) {
     m_bModified = modified;
+    m_recovery.Schedule(); // the copy holds the flag, and the file path that moves with it
 }
 
 void CTarnwickDlg::ScrollToRow(int row, int leftCol) {
@@ -82,4 +86,37 @@ void CTarnwickDlg::OnEnterCell() {
 
 void CTarnwickDlg::OnLeaveCell() {
     m_list.UnshadeCurrentCell();
+}
+
+// Undo and redo put back the cells, the rows and the current cell of a step; either counts
+// as a change to save.
+void CTarnwickDlg::OnEditUndo() {
+    if (m_history.CanUndo()) {
+        m_history.Undo();
+        ScrollToRow(static_cast<int>(m_grid.GetRow()), 0);
+        m_grid.setFocus();
+        SetModified(1);
+    }
+}
+
+void CTarnwickDlg::OnEditRedo() {
+    if (m_history.CanRedo()) {
+        m_history.Redo();
+        ScrollToRow(static_cast<int>(m_grid.GetRow()), 0);
+        m_grid.setFocus();
+        SetModified(1);
+    }
+}
+
+void CTarnwickDlg::OnGridContextMenu() {
+    MenuItem(ID_EDIT_UNDO)->setEnabled(m_history.CanUndo());
+    MenuItem(ID_EDIT_REDO)->setEnabled(m_history.CanRedo());
+    QPoint at = m_ptContextMenu;
+    if (at == KEYBOARD_MENU_POINT) {
+        // From the keyboard the menu opens at the current cell, below its left edge.
+        at = m_grid.mapToGlobal(QPoint(
+            int(m_grid.GetCellLeft() / CMSFlexGrid::TWIPS_PER_PIXEL),
+            int((m_grid.GetCellTop() + m_grid.GetCellHeight()) / CMSFlexGrid::TWIPS_PER_PIXEL)));
+    }
+    m_contextMenu->exec(at);
 }

@@ -40,3 +40,9 @@ constexpr int ID_FRAMECHECK_3_DROP = 32791;
 constexpr int ID_FRAMECHECK_4_DROP = 32792;
 constexpr int ID_VTR_VICTOR = 32793;
 constexpr int ID_VTR_SONY = 32794;
+
+// Commands of the grid's context menu
+constexpr int ID_EDIT_UNDO = 32795;
+constexpr int ID_EDIT_REDO = 32796;
+constexpr int ID_FILE_EXPORT_CSV = 32797;
+constexpr int ID_FILE_EXPORT_EDL = 32798;

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPushButton>
@@ -40,6 +41,11 @@ void CTarnwickDlg::Dispatch(int id, Notify code) {
         // Help menu
         {ID_HELP_CONTENTS,        Notify::Command,       &CTarnwickDlg::OnHelpContents},
         {ID_HELP_ABOUT,           Notify::Command,       &CTarnwickDlg::OnAbout},
+        // The grid's context menu
+        {ID_EDIT_UNDO,            Notify::Command,       &CTarnwickDlg::OnEditUndo},
+        {ID_EDIT_REDO,            Notify::Command,       &CTarnwickDlg::OnEditRedo},
+        {ID_FILE_EXPORT_CSV,      Notify::Command,       &CTarnwickDlg::OnFileExportCsv},
+        {ID_FILE_EXPORT_EDL,      Notify::Command,       &CTarnwickDlg::OnFileExportEdl},
         // Buttons
         {IDC_IN,                  Notify::Clicked,       &CTarnwickDlg::OnIn},
         {IDC_OUT,                 Notify::Clicked,       &CTarnwickDlg::OnOut},
@@ -56,6 +62,7 @@ void CTarnwickDlg::Dispatch(int id, Notify code) {
         // Grid
         {IDC_GRID,                Notify::EnterCell,     &CTarnwickDlg::OnEnterCell},
         {IDC_GRID,                Notify::LeaveCell,     &CTarnwickDlg::OnLeaveCell},
+        {IDC_GRID,                Notify::ContextMenu,   &CTarnwickDlg::OnGridContextMenu},
     };
     // clang-format on
     for (const Route& route : kRoutes) {
@@ -70,6 +77,10 @@ void CTarnwickDlg::Dispatch(int id, Notify code) {
 bool CTarnwickDlg::event(QEvent* e) {
     if (e->type() == static_cast<QEvent::Type>(WM_DEFERRED_INIT)) {
         OnDeferredInit();
+        return true;
+    }
+    if (e->type() == static_cast<QEvent::Type>(WM_END_REQUEST)) {
+        OnEndRequest();
         return true;
     }
     if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) {
@@ -131,6 +142,14 @@ bool CTarnwickDlg::eventFilter(QObject* watched, QEvent* e) {
         } else if (e->type() == QEvent::FocusOut) {
             Dispatch(IDC_CELL_EDIT, Notify::EditKillFocus);
         }
+    }
+    if (e->type() == QEvent::ContextMenu && (watched == &m_grid || watched == m_grid.viewport())) {
+        // A right-click, or the platform's own context-menu key.
+        const auto* request = static_cast<QContextMenuEvent*>(e);
+        m_ptContextMenu = request->reason() == QContextMenuEvent::Mouse ? request->globalPos()
+                                                                        : KEYBOARD_MENU_POINT;
+        Dispatch(IDC_GRID, Notify::ContextMenu);
+        return true;
     }
     if (e->type() == QEvent::KeyPress) {
         auto* w = qobject_cast<QWidget*>(watched);

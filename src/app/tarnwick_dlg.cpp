@@ -56,6 +56,9 @@ CTarnwickDlg::CTarnwickDlg(QWidget* parent)
                               [this] {
                                   return CountingRules{m_settings.FrameCheck, m_settings.Drop};
                               }),
+      m_history(m_list), m_recovery([this] {
+          return RecoveryState{m_list.Rows(), m_listFile.GetPath(), m_bModified == 1};
+      }),
       m_outerSize(*this) {
     m_hIcon = QIcon(QStringLiteral(":/res/tarnwick.xpm"));
     // A top-level application window with a task-bar entry, sizable, with minimise and
@@ -64,6 +67,7 @@ CTarnwickDlg::CTarnwickDlg(QWidget* parent)
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setFont(JapaneseFixedFont(11));
     CreateMenu();
+    CreateContextMenu();
     CreateControls();
     DoDataExchange();
     OnInitDialog();
@@ -161,6 +165,21 @@ void CTarnwickDlg::CreateMenu() {
              {{ID_HELP_CONTENTS, "ヘルプ", false}, {ID_HELP_ABOUT, "バージョン情報", false}});
 }
 
+// The grid's own menu, apart from the menu bar, whose four menus stay as they are.
+void CTarnwickDlg::CreateContextMenu() {
+    m_contextMenu = new QMenu(this);
+    const auto add = [this](int id, const QString& text) {
+        QAction* action = m_contextMenu->addAction(text);
+        action->setData(id);
+        connect(action, &QAction::triggered, this, [this, id] { Dispatch(id, Notify::Command); });
+    };
+    add(ID_EDIT_UNDO, QStringLiteral("元に戻す"));
+    add(ID_EDIT_REDO, QStringLiteral("やり直し"));
+    m_contextMenu->addSeparator();
+    add(ID_FILE_EXPORT_CSV, QStringLiteral("CSV形式で書き出し..."));
+    add(ID_FILE_EXPORT_EDL, QStringLiteral("EDL形式で書き出し..."));
+}
+
 void CTarnwickDlg::DoDataExchange() {
     // Binds the cell editor and the grid to their control ids; no data values move.
     m_editCell.setObjectName(QStringLiteral("IDC_CELL_EDIT"));
@@ -201,11 +220,14 @@ QWidget* CTarnwickDlg::GetDlgItem(int id) const {
 }
 
 QAction* CTarnwickDlg::MenuItem(int id) const {
+    QList<QMenu*> menus{m_contextMenu};
     for (QAction* popup : m_menuBar->actions()) {
-        if (!popup->menu()) {
-            continue;
+        if (popup->menu()) {
+            menus << popup->menu();
         }
-        for (QAction* item : popup->menu()->actions()) {
+    }
+    for (QMenu* menu : menus) {
+        for (QAction* item : menu->actions()) {
             if (item->data().toInt() == id && !item->isSeparator()) {
                 return item;
             }
@@ -260,13 +282,17 @@ bool CTarnwickDlg::OnInitDialog() {
     const QString cwd = QDir::currentPath();
     m_szIniPath = QDir::toNativeSeparators(cwd + QStringLiteral("/default.ini"));
     m_szHelpPath = QDir::toNativeSeparators(cwd + QStringLiteral("/help.hlp"));
+    // From here every change to the list reaches its recovery copy.
+    m_recovery.Start(cwd);
+    connect(&m_list, &SpotList::Changed, &m_recovery, [this] { m_recovery.Schedule(); });
     for (int i = 0; i < 8; ++i) {
         m_szTimecode[i] = '0';
     }
     m_szTimecode[8] = '\0';
 
     m_listFile.LoadSettings(m_szIniPath, &m_settings);
-    m_outerSize.Prepare(QSize(m_settings.WindowWidth, m_settings.WindowHeight));
+    m_outerSize.Prepare(QSize(m_settings.WindowWidth, m_settings.WindowHeight),
+                        MinimumWindowSize());
     SelectPort(m_settings.com, m_settings.VtrType);
     m_nPollTimer = SetTimer(POLL_TIMER_ID, POLL_INTERVAL_MS);
     ShowFrameCheck();
@@ -293,7 +319,10 @@ void CTarnwickDlg::OnDeferredInit() {
     const long row = m_grid.GetRow();
     const long col = m_grid.GetCol();
 
-    m_outerSize.Apply(QSize(m_settings.WindowWidth, m_settings.WindowHeight));
+    m_outerSize.Apply(QSize(m_settings.WindowWidth, m_settings.WindowHeight), MinimumWindowSize());
+    // The window was made this size before it was shown, so the resize may change nothing
+    // and bring no size message: the size is recorded here as that message would.
+    OnSize(0, m_client->width(), m_client->height());
     raise();
 
     const int widths[LIST_COLS] = {m_settings.Width0, m_settings.Width1, m_settings.Width2,
@@ -307,6 +336,34 @@ void CTarnwickDlg::OnDeferredInit() {
     m_grid.SetRow(row);
     m_grid.SetCol(col);
     m_grid.setFocus();
+    OfferRecovery();
+}
+
+// A list that a crash, a kill or a power cut left unsaved comes back if the operator wants it:
+// asked once, with the window shown.
+void CTarnwickDlg::OfferRecovery() {
+    RecoveryState left;
+    if (!m_recovery.TakeLeftCopy(&left)) {
+        return;
+    }
+    PollPause pause(*this);
+    const BoxAnswer answer =
+        TwMessageBox(this, QStringLiteral("前回保存されなかったリストがあります。復元しますか？"),
+                     BoxButtons::YesNo);
+    if (m_ending) {
+        return; // ended from outside while asking: the copy stays for the next start
+    }
+    if (answer != BoxAnswer::Yes) {
+        m_recovery.Discard();
+        return;
+    }
+    m_list.Restore(ListSnapshot{left.rows, 1, COL_IN});
+    m_listFile.SetPath(left.listPath);
+    m_history.Clear();
+    m_grid.SetTopRow(1);
+    m_grid.setFocus();
+    SetModified(1);
+    m_recovery.Keep();
 }
 
 void CTarnwickDlg::OnSysCommand(int id) {
@@ -331,6 +388,9 @@ void CTarnwickDlg::OnClose() {
     if (m_bModified == 1) {
         const BoxAnswer answer = TwMessageBox(
             this, QStringLiteral("変更されています。保存しますか？"), BoxButtons::YesNo);
+        if (m_ending) {
+            return; // ended from outside while asking
+        }
         if (answer == BoxAnswer::Yes) {
             // Always asks for a name, even when the list came from a file.
             if (m_listFile.SaveList(m_list, 1) != 1) {
@@ -340,6 +400,11 @@ void CTarnwickDlg::OnClose() {
             SetModified(0);
         }
     }
+    if (m_ending) {
+        return;
+    }
+    // Whatever the answer was, the list has had its chance to be saved.
+    m_recovery.Finish(false);
     m_listFile.SaveSettings(m_grid, m_szIniPath, &m_settings);
     m_vtrLink.VtrClose();
     pause.Dismiss();
@@ -347,12 +412,35 @@ void CTarnwickDlg::OnClose() {
     done(0);
 }
 
+void CTarnwickDlg::PostEndRequest() {
+    QCoreApplication::postEvent(this, new QEvent(static_cast<QEvent::Type>(WM_END_REQUEST)));
+}
+
+// Asked to end from outside (SIGTERM, SIGHUP, SIGINT): as Exit does, but without asking,
+// since nobody may be there to answer. An unsaved list stays in its recovery copy.
+void CTarnwickDlg::OnEndRequest() {
+    if (m_ending) {
+        return;
+    }
+    KillTimer(m_nPollTimer);
+    m_recovery.Finish(m_bModified == 1);
+    m_listFile.SaveSettings(m_grid, m_szIniPath, &m_settings);
+    m_vtrLink.VtrClose();
+    m_ending = true;
+    done(0);
+    // A box, a file dialog or a menu runs a loop of its own above the window's: all end.
+    QWidget* modal = QApplication::activeModalWidget();
+    if ((modal && modal != this) || QApplication::activePopupWidget()) {
+        QCoreApplication::exit(0);
+    }
+}
+
 CTarnwickDlg::PollPause::PollPause(CTarnwickDlg& dlg) : m_dlg(dlg) {
     m_dlg.KillTimer(m_dlg.m_nPollTimer);
 }
 
 void CTarnwickDlg::PollPause::Restart() {
-    if (m_paused) {
+    if (m_paused && !m_dlg.m_ending) {
         m_paused = false;
         m_dlg.m_nPollTimer = m_dlg.SetTimer(POLL_TIMER_ID, POLL_INTERVAL_MS);
     }

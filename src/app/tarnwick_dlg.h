@@ -1,11 +1,14 @@
 #pragma once
 
 #include "app/outer_size.h"
+#include "app/recovery_keeper.h"
 #include "app/resource.h"
 #include "grid/msflexgrid.h"
+#include "list/list_history.h"
 #include "list/spot_list.h"
 #include "persist/app_settings.h"
 #include "persist/grid_file.h"
+#include "persist/list_export.h"
 #include "vtr/vtr_link.h"
 
 #include <QDialog>
@@ -15,6 +18,7 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 class QMenuBar;
 class QPushButton;
 class QKeyEvent;
@@ -24,8 +28,12 @@ class QKeyEvent;
 constexpr int PRIVATE_MESSAGE_BASE = 0x0400;
 // Private message posted to the dialog itself: runs the deferred start-up step.
 constexpr int WM_DEFERRED_INIT = PRIVATE_MESSAGE_BASE + 2000; // 0x0BD0
+// Private message: the process is asked to end from outside (a signal, a logout).
+constexpr int WM_END_REQUEST = PRIVATE_MESSAGE_BASE + 2001;
 
 constexpr int POLL_TIMER_ID = 1;
+
+constexpr QPoint KEYBOARD_MENU_POINT(-1, -1);
 constexpr int POLL_INTERVAL_MS = 100;
 
 // Kinds of routed events (see routing.cpp, the one table of entry points).
@@ -36,7 +44,8 @@ enum class Notify {
     EditKillFocus,
     EditChange,
     EnterCell,
-    LeaveCell
+    LeaveCell,
+    ContextMenu
 };
 
 // The main window. It owns all run-time state; its handlers are split over the files of app/
@@ -50,11 +59,14 @@ public:
 
     // Routing: every command and control notification goes through here.
     void Dispatch(int id, Notify code);
+    // Asks the window to end as Exit does, without asking anything (WM_END_REQUEST).
+    void PostEndRequest();
 
     // Controls by id, for the handlers and for tests.
     QWidget* GetDlgItem(int id) const;
     QAction* MenuItem(int id) const;
     QMenuBar* MenuBar() const { return m_menuBar; }
+    QMenu* ContextMenu() const { return m_contextMenu; }
     QWidget* Client() const { return m_client; }
     // Client rectangle position of a control in pixels (as the window reports it).
     QRect ControlRect(int id) const;
@@ -100,14 +112,17 @@ private:
     // Start-up, shut-down, about, help (tarnwick_dlg.cpp).
     void OnSysCommand(int id);
     void OnClose();
+    void OnEndRequest();
     void PostDeferredInit();
     void OnDeferredInit();
+    void OfferRecovery();
     void OnAbout();
     void OnHelpContents();
 
     // Layout (layout.cpp).
     void OnSize(int type, int cx, int cy);
     void ControlReLocate();
+    QSize MinimumWindowSize() const;
 
     // VTR polling and the VTR menus (vtr_polling.cpp).
     void OnTimer();
@@ -147,6 +162,9 @@ private:
     void InsertRow();
     void DeleteRow();
     void OnSmallButton();
+    void OnEditUndo();
+    void OnEditRedo();
+    void OnGridContextMenu();
 
     // In-place editing (cell_edit.cpp).
     void OnEnterKey();
@@ -165,6 +183,11 @@ private:
     void OnFileSaveAs();
     void OnFileSave();
 
+    // Exports for other programs (export_commands.cpp).
+    void OnFileExportCsv() { ExportTo(ExportFormat::Csv); }
+    void OnFileExportEdl() { ExportTo(ExportFormat::Edl); }
+    void ExportTo(ExportFormat format);
+
     // Printing (print_commands.cpp).
     void OnFilePrint();
     void PrintList();
@@ -175,6 +198,7 @@ private:
 
     void CreateControls();
     void CreateMenu();
+    void CreateContextMenu();
     void ConnectControls();
 
     // Members, in the order of the class's data model.
@@ -194,11 +218,18 @@ private:
 
     // The list over the grid; it also keeps the visible-row count the layout measures.
     SpotList m_list;
+    ListHistory m_history;
+    // The list's recovery copy beside default.ini.
+    RecoveryKeeper m_recovery;
     // The cell editor's text as last accepted: what a refused change of a timecode or a
     // remark goes back to.
     QString m_szEditBefore;
 
     QMenuBar* m_menuBar = nullptr;
+    QMenu* m_contextMenu = nullptr;
+    // Where the grid's context menu was asked for, on the screen; KEYBOARD_MENU_POINT when
+    // from the keyboard, which opens it at the current cell.
+    QPoint m_ptContextMenu;
     QWidget* m_client = nullptr;
     QLabel* m_vitcLabel = nullptr;
     QLabel* m_tcDisplay = nullptr;

@@ -253,7 +253,7 @@ QString SpotList::EditStartText(const QString& timecode) {
         text.remove(0, 1); // the cell keeps its leading space; the editor shows the remark
     }
     if ((col == COL_IN || col == COL_OUT) && text.isEmpty()) {
-        Change change(*this, ListChange::Edit);
+        Change change(*this, ListChange::EditStart);
         text = timecode;
         SetCell(row, col, text);
     }

@@ -26,8 +26,9 @@ struct ListSnapshot {
     bool operator!=(const ListSnapshot& other) const { return !(*this == other); }
 };
 
-// What a change to the list was.
-enum class ListChange { CaptureIn, CaptureOut, Edit, Insert, Delete, Load, Restore };
+// What a change to the list was. EditStart is the live timecode an edit opened on an empty
+// IN or OUT puts into the cell; Edit is a committed edit.
+enum class ListChange { CaptureIn, CaptureOut, EditStart, Edit, Insert, Delete, Load, Restore };
 
 // The spotting list over its grid, which is the list's only store. Every change to the list
 // passes through this class: capture, editing, insertion, deletion and loading, each announced

@@ -19,6 +19,8 @@ public:
     int SaveList(const SpotList& list, int askName);
     int LoadList(SpotList& list, int askName);
     QString GetPath() const { return m_strPath; }
+    // A path brought back with the list (the recovery copy), not chosen in a dialog.
+    void SetPath(const QString& path) { m_strPath = path; }
 
 private:
     QString m_strPath;

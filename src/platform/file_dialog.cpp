@@ -52,8 +52,12 @@ QString TwFileDialog(QWidget* owner, const FileDialogRequest& request) {
         dialog.setNameFilter(QtFilter(shown.filter));
         dialog.setDefaultSuffix(shown.defaultExt);
         // Titled after the commands that open them, whatever translations are installed.
-        dialog.setWindowTitle(shown.save ? QStringLiteral("名前を付けて保存")
-                                         : QStringLiteral("開く"));
+        if (!shown.title.isEmpty()) {
+            dialog.setWindowTitle(shown.title);
+        } else {
+            dialog.setWindowTitle(shown.save ? QStringLiteral("名前を付けて保存")
+                                             : QStringLiteral("開く"));
+        }
         if (shown.save) {
             dialog.setAcceptMode(QFileDialog::AcceptSave);
             dialog.setFileMode(QFileDialog::AnyFile);
@@ -61,6 +65,9 @@ QString TwFileDialog(QWidget* owner, const FileDialogRequest& request) {
             dialog.setAcceptMode(QFileDialog::AcceptOpen);
             // The open dialog does not insist on an existing file; the reader reports it.
             dialog.setFileMode(QFileDialog::AnyFile);
+        }
+        if (!shown.proposedName.isEmpty()) {
+            dialog.selectFile(shown.proposedName);
         }
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
             chosen = dialog.selectedFiles().first();

@@ -5,13 +5,15 @@
 
 class QWidget;
 
-// File dialogs for the list file. Tests answer them through the hook.
+// File dialogs for the list file and the exports. Tests answer them through the hook.
 struct FileDialogRequest {
-    bool save;          // save dialog (with overwrite prompt) or open dialog
-    QString filter;     // in the "Name (*.ext)|*.ext|...||" form
-    QString defaultExt; // appended when the chosen name has no extension
+    bool save;                 // save dialog (with overwrite prompt) or open dialog
+    QString filter;            // in the "Name (*.ext)|*.ext|...||" form
+    QString defaultExt;        // appended when the chosen name has no extension
+    QString title = {};        // the command's own title; by default Open's or Save As's
+    QString proposedName = {}; // a file name the dialog starts with
     // The folder the dialog starts in; TwFileDialog fills it in (see FileDialogFolder).
-    QString startFolder{};
+    QString startFolder = {};
 };
 
 // Returns the chosen path, or an empty string when the user cancelled. A hook may answer a

@@ -1,5 +1,7 @@
 // The main window as the operator meets it: start-up state, layout, shut-down sequence.
 #include "app/about_dlg.h"
+#include "app/outer_size.h"
+#include "box_answers.h"
 #include "dialog_probe.h"
 #include "platform/file_dialog.h"
 #include "platform/help.h"
@@ -13,6 +15,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
 
@@ -25,6 +28,15 @@ QString IniText(const WorkFolder& folder) {
     QFile file(folder.ini());
     file.open(QIODevice::ReadOnly);
     return QString::fromUtf8(file.readAll());
+}
+
+// "m-1" and the like: a size relative to the least usable one, m, or plain numbers.
+QSize SizeOf(const QString& text, QSize m) {
+    const QStringList wh = text.split(QLatin1Char(','));
+    const auto one = [](const QString& t, int least) {
+        return t.startsWith(QLatin1Char('m')) ? least + t.mid(1).toInt() : t.toInt();
+    };
+    return QSize(one(wh.at(0), m.width()), one(wh.at(1), m.height()));
 }
 } // namespace
 
@@ -281,6 +293,108 @@ private slots:
         QVERIFY(!dlg.isVisible());
         QCOMPARE(fileDialogs, 2);
         QVERIFY(IniText(folder).contains(QStringLiteral("[Default]")));
+    }
+
+    // The real box, not the hook: Esc, the close button and Alt+F4 (a close event) leave the
+    // exit question up, and only Yes or No answers it.
+    void theExitQuestionCanOnlyBeAnswered() {
+        WorkFolder folder;
+        CTarnwickDlg dlg;
+        dlg.show();
+        RunDeferred(dlg);
+        Probe(dlg).SetModified(1);
+        QString question;
+        QList<bool> upAfter;
+        WhenUp([&](QWidget* up) {
+            auto* box = qobject_cast<QMessageBox*>(up);
+            question = box->text();
+            QTest::keyClick(box, Qt::Key_Escape);
+            upAfter << box->isVisible();
+            QCloseEvent closing;
+            QApplication::sendEvent(box, &closing);
+            upAfter << box->isVisible();
+            box->close();
+            upAfter << box->isVisible();
+            box->button(QMessageBox::No)->click();
+        });
+        dlg.close();
+        QCOMPARE(question, QStringLiteral("変更されています。保存しますか？"));
+        QCOMPARE(upAfter, (QList<bool>{true, true, true}));
+        QVERIFY(!dlg.isVisible()); // No ends the program
+    }
+
+    void badWindowSizesOpenUsable_data() {
+        // "width,height" stored -> opened; m is the least usable size
+        QTest::addColumn<QString>("sizes");
+        QTest::newRow("zero: the default") << "0,0 -> 640,480";
+        QTest::newRow("negative: the default") << "-500,-1 -> 640,480";
+        QTest::newRow("1 x 1: raised") << "1,1 -> m,m";
+        QTest::newRow("just under: raised") << "m-1,m-1 -> m,m";
+        QTest::newRow("the least") << "m,m -> m,m";
+        QTest::newRow("just over") << "m+1,m+1 -> m+1,m+1";
+        QTest::newRow("each side on its own") << "-5,m+7 -> 640,m+7";
+    }
+    void badWindowSizesOpenUsable() {
+        QFETCH(QString, sizes);
+        const QString stored = sizes.section(QStringLiteral(" -> "), 0, 0);
+        const QString opened = sizes.section(QStringLiteral(" -> "), 1, 1);
+        QSize least;
+        {
+            WorkFolder folder;
+            CTarnwickDlg dlg;
+            dlg.show();
+            RunDeferred(dlg);
+            least = Probe(dlg).MinimumWindowSize() + (dlg.frameGeometry().size() - dlg.size());
+        }
+        const QSize storedSize = SizeOf(stored, least);
+        WorkFolder folder(QStringLiteral("WindowWidth=%1\nWindowHeight=%2\n")
+                              .arg(storedSize.width())
+                              .arg(storedSize.height())
+                              .toUtf8());
+        CTarnwickDlg dlg;
+        dlg.show();
+        RunDeferred(dlg);
+        QCOMPARE(dlg.frameGeometry().size(), SizeOf(opened, least));
+        QCOMPARE(QSize(Probe(dlg).m_settings.WindowWidth, Probe(dlg).m_settings.WindowHeight),
+                 SizeOf(opened, least));
+        // Usable: one whole grid row, the buttons and the timecode line inside the window.
+        QVERIFY(Probe(dlg).m_grid.GetRowIsVisible(1));
+        const QRect client(QPoint(0, 0), dlg.Client()->size());
+        for (int id : {IDC_DEL, IDC_FRAMECHECK_LABEL, IDC_TC_DISPLAY}) {
+            QVERIFY2(client.contains(dlg.ControlRect(id)), qPrintable(QString::number(id)));
+        }
+        // What the user sizes by hand is written back exactly, however small.
+        dlg.resize(200, 100);
+        const QSize byHand = dlg.frameGeometry().size();
+        dlg.close();
+        QVERIFY2(IniText(folder).contains(QStringLiteral("WindowWidth=%1\nWindowHeight=%2")
+                                              .arg(byHand.width())
+                                              .arg(byHand.height())),
+                 qPrintable(IniText(folder)));
+    }
+
+    // The window manager reports sizes late and frames the window later still. A late notice
+    // of the size the window had before is not the user's sizing, and the frame, once known,
+    // is taken out of the size asked for.
+    void outerSizeKeepsTheSizeAskedForAgainstLateNotices() {
+        QWidget window;
+        window.resize(732, 548); // its template size
+        window.show();
+        QMargins frame;
+        OuterSize outer(window, [&] { return frame; });
+        outer.Apply(QSize(640, 480), QSize(100, 100));
+        QSize recorded;
+        window.resize(732, 548); // the notice of the template size, delivered late
+        QVERIFY(outer.Measure(&recorded));
+        QCOMPARE(recorded, QSize(640, 480));
+        frame = QMargins(1, 20, 1, 5);
+        window.resize(640, 480); // the notice of the size asked for, the frame known by now
+        QVERIFY(outer.Measure(&recorded));
+        QCOMPARE(recorded, QSize(640, 480));
+        QCOMPARE(window.size(), QSize(638, 455));
+        window.resize(700, 500); // the user's
+        QVERIFY(outer.Measure(&recorded));
+        QCOMPARE(recorded, QSize(702, 525));
     }
 
     void aboutBoxPausesPolling() {

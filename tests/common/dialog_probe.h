@@ -10,7 +10,7 @@ struct DialogProbe {
           m_bModified(d.m_bModified), m_listFile(d.m_listFile),
           m_bRemarkImeOpen(d.m_bRemarkImeOpen), m_nCaret(d.m_nCaret), m_szTimecode(d.m_szTimecode),
           m_nPollTimer(d.m_nPollTimer), m_vtrLink(d.m_vtrLink), m_editCell(d.m_editCell),
-          m_grid(d.m_grid), m_list(d.m_list) {}
+          m_grid(d.m_grid), m_list(d.m_list), m_recovery(d.m_recovery) {}
 
     CTarnwickDlg& dlg;
     AppSettings& m_settings;
@@ -25,12 +25,14 @@ struct DialogProbe {
     QLineEdit& m_editCell;
     CMSFlexGrid& m_grid;
     SpotList& m_list;
+    RecoveryKeeper& m_recovery;
 
     void SetModified(int modified) { dlg.SetModified(modified); }
     void ScrollToRow(int row, int leftCol) { dlg.ScrollToRow(row, leftCol); }
     void OnTimer() { dlg.OnTimer(); }
     void KillTimer(int timer) { dlg.KillTimer(timer); }
     int CalcDuration(int row, int write) { return dlg.CalcDuration(row, write); }
+    QSize MinimumWindowSize() const { return dlg.MinimumWindowSize(); }
 };
 
 inline DialogProbe Probe(CTarnwickDlg& dlg) {

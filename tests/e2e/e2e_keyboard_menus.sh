@@ -31,33 +31,7 @@ mkdir sub
 REMARK="$(printf 'R%.0s' $(seq 300))"
 printf '0001 ABCDEFG 01:00:00:00/01:00:10:00/10:00 %s\r\n' "$REMARK" >sub/long.txt
 
-# The first visible window of this title. A search can meet a window that is going away
-# (Qt maps and drops helper windows at start-up), which xdotool reports as an X error; that
-# only means "not yet".
-FOUND=""
-titled() {
-    FOUND="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)" || true
-    [[ -n "$FOUND" ]]
-}
-
-"$APP" >"$WORK/app.log" 2>&1 &
-APP_PID=$!
-PIDS+=("$APP_PID")
-wait_for "the Tarnwick window" titled '^Tarnwick$'
-WIN="$FOUND"
-active() { [[ "$(xdotool getactivewindow 2>/dev/null)" == "$WIN" ]]; }
-activate() { timeout 5 xdotool windowactivate --sync "$WIN" 2>>"$WORK/xdotool.log" && active; }
-wait_for "the window to be active" activate
-
-key() {
-    xdotool key --clearmodifiers "$@"
-}
-
-windows() {
-    { xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null || true; } | wc -l
-}
-shown() { (($(windows) >= $1)); }
-only_main() { (($(windows) == 1)) && active; }
+start_app
 
 # A function key opens its pop-up; the next keys must reach the pop-up, not the list.
 open_menu() {
@@ -65,9 +39,6 @@ open_menu() {
     wait_for "the $1 pop-up" shown 2
 }
 
-dialog() {
-    wait_for "the dialog '$1'" titled "^$1\$"
-}
 
 # F2 Enter: the first item, 3 frames non-drop. F3 Down Enter: COM2.
 open_menu F2
@@ -111,8 +82,7 @@ screenshot "$ARTIFACTS/e2e-menus-window.png"
 # F1, Down four times, Enter: Exit. The list was saved, so no question comes.
 open_menu F1
 key Down Down Down Down Return
-ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
-wait_for "Tarnwick to end" ended
+wait_app_end
 
 # The file format writes an SP No. as its first five characters.
 printf '0001 ABCDE 01:00:00:00/01:00:10:00/10:00 %s\r\n' "$REMARK" >"$WORK/expected.txt"

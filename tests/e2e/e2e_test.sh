@@ -57,25 +57,12 @@ tape_at() {
 }
 
 cd "$WORK"
-printf '[Ports]\r\nCOM1=%s\r\n' "$LINK" >default.ini
+# Sizes no window can have: Tarnwick opens at 640x480 instead and writes that back.
+printf '[Default]\r\nWindowWidth=-500\r\nWindowHeight=-1\r\n[Ports]\r\nCOM1=%s\r\n' "$LINK" \
+    >default.ini
 start_simulator 01:00:10:05
 
-"$APP" >"$WORK/app.log" 2>&1 &
-APP_PID=$!
-PIDS+=("$APP_PID")
-WIN="$(timeout 30 xdotool search --sync --onlyvisible --name '^Tarnwick$' | head -1)" || true
-[[ -n "$WIN" ]] || fail "no Tarnwick window"
-# Activation fails now and then while the window manager is still taking the new window on;
-# asking again a moment later succeeds.
-activated=""
-for _ in $(seq 20); do
-    if timeout 5 xdotool windowactivate --sync "$WIN" 2>>"$WORK/xdotool.log"; then
-        activated=1
-        break
-    fi
-    sleep 0.5
-done
-[[ -n "$activated" ]] || fail "the window could not be activated"
+start_app
 
 # Tarnwick sizes its window again once the window manager's frame is known, so that the
 # outer size is the one in the settings (640x480 when default.ini names none) and the
@@ -102,14 +89,6 @@ key_before_tape_moves() {
     wait_answered $(($(answered) + 2))
 }
 
-# Waits until one of Tarnwick's windows other than the main one is active: keys go to it.
-other_window_active() {
-    local active
-    active="$(xdotool getactivewindow 2>/dev/null)" || return 1
-    [[ "$active" != "$WIN" ]] || return 1
-    xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | grep -qx "$active"
-}
-
 # Spot 1: IN at 01:00:10:05, OUT at 01:00:20:00. Spot 2: IN at 01:00:20:01, which the
 # frame check (3 frames, drop-frame) answers by pulling spot 1's OUT back to 01:00:19:28;
 # OUT at 01:00:30:00.
@@ -123,24 +102,16 @@ key_before_tape_moves o
 
 screenshot "$ARTIFACTS/e2e-window.png"
 
-# Close: the save prompt (Yes is the default button), then the real save dialog.
-xdotool key --clearmodifiers alt+F4
-wait_until 30 other_window_active || fail "no save prompt"
-xdotool key --clearmodifiers Return
-SAVE="$(timeout 30 xdotool search --sync --onlyvisible --name '^名前を付けて保存$' |
-    head -1)" || true
-[[ -n "$SAVE" ]] || fail "no save dialog"
-save_active() { [[ "$(xdotool getactivewindow 2>/dev/null)" == "$SAVE" ]]; }
-wait_until 30 save_active || fail "the save dialog did not become active"
-# The keys arrive in order, so Enter comes after the whole name.
+# Close: the save prompt, which neither Esc nor Alt+F4 answers (Yes is the default button),
+# then the real save dialog. The keys arrive in order: had Esc or Alt+F4 answered the
+# question, Tarnwick would have ended without a save dialog.
+key alt+F4
+wait_for "the save prompt" other_window_active
+key Escape alt+F4 Return
+dialog '名前を付けて保存'
 xdotool type --delay 20 "$WORK/spots.txt"
-xdotool key --clearmodifiers Return
-
-app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
-wait_until 30 app_ended || fail "Tarnwick did not end after the save"
-status=0
-wait "$APP_PID" || status=$?
-((status == 0)) || fail "Tarnwick ended with status $status: $(tail -20 "$WORK/app.log")"
+key Return
+wait_app_end
 stop_simulator
 
 [[ -f "$WORK/spots.txt" ]] || fail "no list file written"

@@ -58,3 +58,55 @@ PIDS+=($!)
 # windows; window activation needs it.
 wm_ready() { xprop -root _NET_SUPPORTED 2>/dev/null | grep -q '_NET_ACTIVE_WINDOW'; }
 wait_until 15 wm_ready || fail "the window manager did not start"
+
+# The program under test, started in the current folder: APP_PID and WIN, its main window,
+# active, or one of its boxes active when it asks something at start. A search can meet a window that is going away (Qt maps and drops helper windows at
+# start-up), which xdotool reports as an X error; that only means "not yet".
+FOUND=""
+titled() {
+    FOUND="$(xdotool search --all --onlyvisible --pid "$APP_PID" --name "$1" 2>/dev/null | head -1)" ||
+        true
+    [[ -n "$FOUND" ]]
+}
+active() { [[ "$(xdotool getactivewindow 2>/dev/null)" == "$1" ]]; }
+activate() { timeout 5 xdotool windowactivate --sync "$WIN" 2>>"$WORK/xdotool.log" && active "$WIN"; }
+start_app() {
+    "$APP" >>"$WORK/app.log" 2>&1 &
+    APP_PID=$!
+    PIDS+=("$APP_PID")
+    wait_for "the Tarnwick window" titled '^Tarnwick$'
+    WIN="$FOUND"
+    # Activation fails now and then while the window manager is still taking the new window
+    # on; asking again a moment later succeeds.
+    asked_or_activated() { other_window_active || activate; }
+    wait_for "the window to be active" asked_or_activated
+}
+
+key() { xdotool key --clearmodifiers "$@"; }
+
+# Tarnwick's visible windows: the main one, and its boxes, dialogs and pop-ups.
+windows() { { xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null || true; } | wc -l; }
+shown() { (($(windows) >= $1)); }
+only_main() { (($(windows) == 1)) && active "$WIN"; }
+# One of Tarnwick's windows other than the main one is active: keys go to it.
+other_window_active() {
+    local now
+    now="$(xdotool getactivewindow 2>/dev/null)" || return 1
+    [[ "$now" != "$WIN" ]] || return 1
+    xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | grep -qx "$now"
+}
+# A dialog of this title, shown and active.
+dialog() {
+    titled_active() { titled "^$1\$" && active "$FOUND"; }
+    wait_for "the dialog '$1'" titled_active "$1"
+}
+
+# Waits for the program to end and fails the test unless it ended well (a sanitizer's
+# report included).
+wait_app_end() {
+    ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
+    wait_for "Tarnwick to end" ended
+    local status=0
+    wait "$APP_PID" 2>/dev/null || status=$?
+    ((status == 0)) || fail "Tarnwick ended with status $status: $(tail -20 "$WORK/app.log")"
+}

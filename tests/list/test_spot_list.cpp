@@ -1,6 +1,7 @@
 // The list library on a bare grid: capture, rows, durations, the frame check and the one
 // announcement each change makes. No window, no port, no settings file.
 #include "grid/msflexgrid.h"
+#include "list/list_history.h"
 #include "list/spot_list.h"
 
 #include <QtTest>
@@ -230,8 +231,32 @@ private slots:
         QCOMPARE(l.Cell(2, COL_IN), QStringLiteral("01:02:03:04"));
         QCOMPARE(l.grid.GetCellBackColorAt(2, COL_REMARK), COLOR_CURRENT_CELL);
         QCOMPARE(l.changes,
-                 (QVector<ListChange>{ListChange::Edit, ListChange::Edit, ListChange::Edit,
+                 (QVector<ListChange>{ListChange::EditStart, ListChange::Edit, ListChange::Edit,
                                       ListChange::Load, ListChange::Restore}));
+    }
+
+    void historyKeepsAHundredStepsAndNoLoadsOrRestores() {
+        BareList l;
+        ListHistory history(l.list);
+        QVector<ListSnapshot> before;
+        for (int i = 0; i < 150; ++i) {
+            l.MoveTo(1 + i % 20, COL_IN);
+            before << l.list.Snapshot();
+            l.list.CaptureIn(QString::asprintf("01:00:%02d:00", i % 60), false);
+        }
+        for (int i = 0; i < 100; ++i) {
+            QVERIFY(history.CanUndo());
+            history.Undo();
+        }
+        QCOMPARE(l.list.Snapshot(), before.at(50));
+
+        // A new change drops what could be redone; loading a file and restoring are no steps.
+        l.list.InsertRow();
+        QVERIFY(!history.CanRedo());
+        const int steps = history.Steps();
+        l.list.LoadRows(30, QVector<ListRowText>(30));
+        l.list.Restore(before.first());
+        QCOMPARE(history.Steps(), steps);
     }
 
     void aChangeOfSeveralStepsIsAnnouncedOnceWithTheListBeforeIt() {

@@ -1,0 +1,186 @@
+// The grid's context menu and what it reaches: undo and redo of the list, with their keys,
+// and the exports.
+#include "box_answers.h"
+#include "list_window.h"
+
+#include <QFileDialog>
+#include <QMenuBar>
+
+namespace {
+
+void Undo(ListWindow& w) {
+    w.Press(Qt::Key_Z, Qt::ControlModifier);
+}
+
+} // namespace
+
+class TestGridMenu : public QObject {
+    Q_OBJECT
+private slots:
+    // First: the real dialog, before anything in this process has moved its folder.
+    void exportDialogStartsInTheWorkingFolderWithAProposedName() {
+        ListWindow w;
+        QString title, proposed;
+        WhenUp([&](QWidget* up) {
+            title = up->windowTitle();
+            proposed = qobject_cast<QFileDialog*>(up)->selectedFiles().value(0);
+        });
+        w.dlg->MenuItem(ID_FILE_EXPORT_CSV)->trigger();
+        QCOMPARE(title, QStringLiteral("書き出し"));
+        QCOMPARE(proposed, w.folder.path("spotlist.csv"));
+    }
+
+    void eachChangeUndoesInOneStep_data() {
+        QTest::addColumn<int>("row"); // where the cursor is before the change
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("keys"); // typed: Enter is \n, Insert +, Delete -
+        QTest::newRow("IN pulling the OUT above back") << 2 << COL_IN << "i";
+        QTest::newRow("OUT") << 2 << COL_OUT << "o";
+        QTest::newRow("edit of an empty IN, filled from the timecode") << 2 << COL_IN << "\n2\n";
+        QTest::newRow("remark, the cursor moving on") << 1 << COL_REMARK << "\nCM\n";
+        QTest::newRow("spot number") << 1 << COL_SPNO << "\n7\n";
+        QTest::newRow("insertion") << 2 << COL_IN << "+";
+        QTest::newRow("deletion") << 1 << COL_OUT << "-";
+    }
+    void eachChangeUndoesInOneStep() {
+        QFETCH(int, row);
+        QFETCH(int, col);
+        QFETCH(QString, keys);
+        ListWindow w;
+        w.Press(Qt::Key_I);
+        w.SetTimecode("01001009");
+        w.Press(Qt::Key_O);
+        w.MoveTo(row, col);
+        const ListSnapshot before = w.probe().m_list.Snapshot();
+        for (QChar c : keys) {
+            const int key = c == '\n'  ? Qt::Key_Return
+                            : c == '+' ? Qt::Key_Insert
+                            : c == '-' ? Qt::Key_Delete
+                                       : 0;
+            key ? w.Press(key) : w.Type(c);
+        }
+        const ListSnapshot after = w.probe().m_list.Snapshot();
+        QVERIFY(after != before);
+        w.probe().SetModified(0);
+        Undo(w);
+        QCOMPARE(w.probe().m_list.Snapshot(), before);
+        QCOMPARE(w.probe().m_bModified, 1);
+        w.Press(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(w.probe().m_list.Snapshot(), after);
+        Undo(w);
+        w.Press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(w.probe().m_list.Snapshot(), after);
+        QVERIFY(w.GridFocused());
+    }
+
+    // A remark's editor undoes its own typing; over the other columns the keys do nothing,
+    // in the editor and in the list.
+    void undoKeysInTheEditor_data() {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("afterUndo");
+        QTest::newRow("remark") << COL_REMARK << "abc"
+                                << "";
+        QTest::newRow("spot number") << COL_SPNO << "12"
+                                     << "12";
+        QTest::newRow("IN") << COL_IN << "2"
+                            << "01:00:10:25";
+    }
+    void undoKeysInTheEditor() {
+        QFETCH(int, col);
+        QFETCH(QString, typed);
+        QFETCH(QString, afterUndo);
+        ListWindow w;
+        w.Press(Qt::Key_I);
+        w.MoveTo(2, col);
+        w.Press(Qt::Key_Return);
+        const ListSnapshot opened = w.probe().m_list.Snapshot();
+        w.Type(typed);
+        Undo(w);
+        QCOMPARE(w.probe().m_editCell.text(), afterUndo);
+        w.Press(Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(w.probe().m_editCell.hasFocus());
+        QCOMPARE(w.probe().m_list.Snapshot(), opened);
+    }
+
+    // The list saved after Delete and Ctrl+Z is the one saved before it, byte for byte:
+    // saving keeps the history. Open starts a new one.
+    void saveKeepsTheHistoryOpenStartsANewOne() {
+        ListWindow w;
+        BoxAnswers answers;
+        w.Press(Qt::Key_I);
+        w.Press(Qt::Key_O);
+        answers.files = {w.folder.path("a.txt"), w.folder.path("b.txt"), w.folder.path("a.txt")};
+        w.dlg->Dispatch(ID_FILE_SAVEAS, Notify::Command);
+        w.MoveTo(1, COL_IN);
+        w.Press(Qt::Key_Delete);
+        Undo(w);
+        w.dlg->Dispatch(ID_FILE_SAVEAS, Notify::Command);
+        QVERIFY(FileBytes(w.folder.path("a.txt")).startsWith("0001 0001  01:00:10:05/"));
+        QCOMPARE(FileBytes(w.folder.path("b.txt")), FileBytes(w.folder.path("a.txt")));
+        w.Press(Qt::Key_Delete);
+        w.dlg->Dispatch(ID_FILE_OPEN, Notify::Command);
+        const ListSnapshot opened = w.probe().m_list.Snapshot();
+        Undo(w);
+        QCOMPARE(w.probe().m_list.Snapshot(), opened);
+    }
+
+    void contextMenuOpensFromTheMouseAndTheKeys_data() {
+        QTest::addColumn<int>("key"); // 0 for a right-click
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("right-click") << 0 << 0;
+        QTest::newRow("context-menu key") << int(Qt::Key_Menu) << 0;
+        QTest::newRow("Shift+F10") << int(Qt::Key_F10) << int(Qt::ShiftModifier);
+    }
+    void contextMenuOpensFromTheMouseAndTheKeys() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        ListWindow w;
+        w.Press(Qt::Key_I);
+        QStringList items;
+        WhenUp([&](QWidget* up) {
+            for (QAction* a : up->actions()) {
+                items << (a->isSeparator() ? "--" : a->text() + (a->isEnabled() ? "" : " (grey)"));
+            }
+        });
+        if (key) {
+            w.Press(key, Qt::KeyboardModifiers(modifiers));
+        } else {
+            // Through the window, which turns a right-click into a context-menu request.
+            QWidget* cells = w.probe().m_grid.viewport();
+            QTest::mouseClick(w.dlg->windowHandle(), Qt::RightButton, {},
+                              cells->mapTo(w.dlg.get(), cells->rect().center()));
+        }
+        QCOMPARE(items, (QStringList{"元に戻す", "やり直し (grey)", "--", "CSV形式で書き出し...",
+                                     "EDL形式で書き出し..."}));
+        QCOMPARE(w.dlg->MenuBar()->actions().first()->menu()->actions().size(), 5);
+    }
+
+    // Row 2 has an IN and no OUT: the EDL leaves it out and says so, in one box.
+    void exportWritesAFileAndLeavesTheList() {
+        ListWindow w;
+        BoxAnswers answers;
+        QFile list(w.folder.path("spots.txt"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("0001 0001  01:00:00:00/01:00:10:00/10:00 \r\n"
+                   "0002 0002  01:00:10:00/--:--:--:--/--:-- \r\n");
+        list.close();
+        answers.files = {list.fileName(), w.folder.path("out"), w.folder.path("none/out.edl")};
+        w.dlg->Dispatch(ID_FILE_OPEN, Notify::Command);
+        w.probe().SetModified(1);
+        w.dlg->MenuItem(ID_FILE_EXPORT_EDL)->trigger(); // typed without an extension
+        const FileDialogRequest& asked = answers.dialogs.last();
+        QCOMPARE(asked.title, QStringLiteral("書き出し"));
+        QCOMPARE(asked.proposedName, QStringLiteral("spots.edl"));
+        QCOMPARE(asked.filter, QStringLiteral("EDL Files (*.edl)|*.edl||"));
+        QVERIFY(FileBytes(w.folder.path("out.edl")).startsWith("TITLE: spots\r\nFCM: NON-DROP"));
+        QCOMPARE(w.probe().m_listFile.GetPath(), list.fileName());
+        QCOMPARE(w.probe().m_bModified, 1);
+        w.dlg->MenuItem(ID_FILE_EXPORT_EDL)->trigger(); // into a folder that is not there
+        QCOMPARE(answers.messages, (QStringList{EdlSkippedRowsMessage({2}),
+                                                QStringLiteral("書き出しできませんでした")}));
+    }
+};
+
+QTEST_MAIN(TestGridMenu)
+#include "test_grid_menu.moc"

@@ -17,6 +17,7 @@ PACKAGES=(
     fonts-noto-cjk qt6-translations-l10n
     xvfb xauth xdotool x11-utils x11-apps netpbm openbox
     poppler-utils
+    libltc-dev libasound2-dev
     dpkg-dev file python3
 )
 

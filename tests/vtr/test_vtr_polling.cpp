@@ -169,7 +169,7 @@ void TestVtrPolling::pollShowsTimecode_data() {
     QTest::newRow("Sony on COM1") << VTR_SONY << 1;
     QTest::newRow("Victor on COM2") << VTR_VICTOR << 2;
     QTest::newRow("Sony on COM7 from an edited file") << VTR_SONY << 7;
-    QTest::newRow("VtrType 2 polls as Sony") << 2 << 1;
+    QTest::newRow("VtrType 4 polls as Sony") << 4 << 1;
 }
 
 void TestVtrPolling::pollShowsTimecode() {

@@ -56,9 +56,14 @@ public:
         return m_fd >= 0;
     }
 
-    // True when a reader has just come.
+    // True when a reader has just come; a file has one from the start.
     bool Connect() {
-        if (!m_fifo || m_fd >= 0)
+        if (!m_fifo) {
+            const bool first = !m_started;
+            m_started = true;
+            return first;
+        }
+        if (m_fd >= 0)
             return false;
         // Fails with ENXIO while nobody reads.
         m_fd = ::open(m_path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
@@ -90,6 +95,7 @@ private:
 
     std::string m_path;
     bool m_fifo = false;
+    bool m_started = false;
     int m_fd = -1;
 };
 

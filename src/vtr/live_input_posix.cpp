@@ -16,6 +16,8 @@
 //   the writer has gone it reports a hang-up on every poll until the next one comes, so its
 //   end is taken as the input gone rather than waited on.
 // - A raw MIDI port that is unplugged fails its reads with ENODEV.
+// - ALSA reports every failed open on standard error by itself, once a second while no sound
+//   card is there; its reports are silenced, since the display already says it.
 // - ALSA's file plugin with an input file is not paced: it delivers as fast as it is read,
 //   and past the end of its file it repeats what its buffer held.
 
@@ -26,6 +28,8 @@ constexpr int FILE_GROWTH_POLL_MS = 20;
 // The capture period: short, so that a frame reaches the decoder soon after its last bit.
 constexpr unsigned int CAPTURE_PERIOD_US = 5000;
 constexpr unsigned int CAPTURE_BUFFER_US = 200000;
+
+void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
 
 } // namespace
 
@@ -96,6 +100,7 @@ AlsaCapture::~AlsaCapture() {
 bool AlsaCapture::Open(const std::string& name, int channel) {
     if (channel < 1)
         return false;
+    snd_lib_error_set_handler(&QuietAlsa);
     // Without blocking: a device that another program holds fails at once.
     if (snd_pcm_open(&m_pcm, name.c_str(), SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK) < 0) {
         m_pcm = nullptr;

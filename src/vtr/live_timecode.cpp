@@ -1,16 +1,10 @@
 #include "vtr/live_timecode.h"
 
 #include "timecode/timecode.h"
+#include "timecode/timecode_count.h"
 
 #include <algorithm>
 #include <chrono>
-
-namespace {
-
-constexpr int FRAMES_PER_DAY = 2592000;
-constexpr int FRAMES_PER_DAY_DROP = 2589408;
-
-} // namespace
 
 int64_t SteadyNowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(

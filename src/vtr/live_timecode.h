@@ -6,6 +6,12 @@
 // Time on the steady clock, in nanoseconds: what arrival times of signals are measured in.
 int64_t SteadyNowNs();
 
+// A frame lasts 1/29.97 s in drop-frame counting, whose labels were made for that rate, and
+// 1/30 s in non-drop.
+constexpr int64_t FramePeriodNs(bool drop) {
+    return drop ? 1001000000LL / 30 : 1000000000LL / 30;
+}
+
 // What a signal that carries its own time (LTC audio, MIDI timecode) last told: a frame and
 // when it ended, so that the frame arriving at any later moment follows without asking the
 // signal again. Frames are counted at 30 a second, drop-frame or non-drop as the source

@@ -1,11 +1,11 @@
 #include "vtr/ltc_decoder.h"
 
+#include "timecode/timecode_count.h"
+
 #include <ltc.h>
 
 namespace {
 
-constexpr int FRAMES_PER_DAY = 2592000;
-constexpr int FRAMES_PER_DAY_DROP = 2589408;
 // Decoded frames kept by libltc between two writes; a write of a tenth of a second holds
 // three or four.
 constexpr int LTC_QUEUE = 32;
@@ -74,7 +74,7 @@ void LtcDecoder::Write(const int16_t* samples, size_t count, int64_t lastSampleN
             anchor.drop = drop;
             anchor.moving = true;
             anchor.frame = frame;
-            anchor.periodNs = drop ? 1001000000LL / 30 : 1000000000LL / 30;
+            anchor.periodNs = FramePeriodNs(drop);
         }
         anchors->push_back(anchor);
     }

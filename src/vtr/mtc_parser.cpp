@@ -1,5 +1,7 @@
 #include "vtr/mtc_parser.h"
 
+#include "timecode/timecode_count.h"
+
 namespace {
 
 constexpr uint8_t MIDI_QUARTER_FRAME = 0xF1;
@@ -8,9 +10,6 @@ constexpr uint8_t MIDI_SONG_SELECT = 0xF3;
 constexpr uint8_t MIDI_SYSEX_START = 0xF0;
 constexpr uint8_t MIDI_SYSEX_END = 0xF7;
 constexpr uint8_t MIDI_REAL_TIME = 0xF8; // F8 to FF
-
-constexpr int FRAMES_PER_DAY = 2592000;
-constexpr int FRAMES_PER_DAY_DROP = 2589408;
 
 // Rate codes of the hour: 0 24, 1 25, 2 29.97 drop-frame, 3 30 frames a second.
 constexpr int MTC_RATE_DROP = 2;
@@ -74,7 +73,7 @@ bool MtcParser::SetRate(int rateCode) {
     if (rateCode != MTC_RATE_DROP && rateCode != MTC_RATE_30)
         return false;
     m_drop = rateCode == MTC_RATE_DROP;
-    m_periodNs = m_drop ? 1001000000LL / 30 : 1000000000LL / 30;
+    m_periodNs = FramePeriodNs(m_drop);
     return true;
 }
 
@@ -84,7 +83,7 @@ bool MtcParser::TakeQuarterFrame(uint8_t data, int64_t nowNs) {
     // Pieces count up one at a time at play speed. Anything else (the source stopped,
     // shuttled, played backwards, or a message was lost) starts the gathering again.
     const bool inOrder = m_lastPiece >= 0 && piece == (m_lastPiece + 1) % 8 &&
-                         nowNs - m_lastPieceNs <= 2 * (m_periodNs > 0 ? m_periodNs : 33366667);
+                         nowNs - m_lastPieceNs <= 2 * FramePeriodNs(true);
     m_lastPiece = piece;
     m_lastPieceNs = nowNs;
     if (!inOrder)

@@ -13,15 +13,6 @@ SIM="$(realpath "$2")"
 ARTIFACTS="$(realpath -m "$3")"
 mkdir -p "$ARTIFACTS"
 
-WORK="$(mktemp -d /tmp/tarnwick-e2e.XXXXXX)"
-PIDS=()
-cleanup() {
-    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    [[ -n "${E2E_KEEP:-}" ]] || rm -rf "$WORK"
-}
-trap cleanup EXIT
-
 # shellcheck source=x_session.sh
 source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh"
 start_desktop
@@ -68,23 +59,7 @@ key o
 screenshot "$ARTIFACTS/e2e-window.png"
 
 # Close: the save prompt (Yes is the default button), then the real save dialog.
-key alt+F4
-wait_windows 2
-key Return
-SAVE="$(timeout 15 xdotool search --sync --onlyvisible --name '^名前を付けて保存$' | head -1)"
-[[ -n "$SAVE" ]] || fail "no save dialog"
-sleep 0.5
-xdotool type --delay 20 "$WORK/spots.txt"
-sleep 0.3
-key Return
-
-for _ in $(seq 100); do
-    kill -0 "$APP_PID" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$APP_PID" 2>/dev/null && fail "Tarnwick did not end after the save"
-
-[[ -f "$WORK/spots.txt" ]] || fail "no list file written"
+close_and_save "$WORK/spots.txt"
 # The OUT of spot 2 also gave row 3 its spot number, so row 3 is written too.
 {
     printf '0001 0001  01:00:10:05/01:00:19:28/09:23 \r\n'

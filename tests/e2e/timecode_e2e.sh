@@ -14,15 +14,6 @@ ARTIFACTS="$(realpath -m "$2")"
 SOURCE="$(dirname "$(realpath "${BASH_SOURCE[0]}")")/timecode_source.py"
 mkdir -p "$ARTIFACTS"
 
-WORK="$(mktemp -d /tmp/tarnwick-tc-e2e.XXXXXX)"
-PIDS=()
-cleanup() {
-    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    [[ -n "${E2E_KEEP:-}" ]] || rm -rf "$WORK"
-}
-trap cleanup EXIT
-
 # shellcheck source=x_session.sh
 source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh"
 start_desktop

@@ -1,6 +1,17 @@
 # A desktop of the test's own for the end-to-end scripts, sourced by them: Xvfb on whatever
 # display number is free, openbox, and helpers to find, activate and watch Tarnwick's windows.
-# The sourcing script sets WORK (a scratch folder), ARTIFACTS and PIDS (processes to end).
+# The sourcing script sets APP and ARTIFACTS, then calls start_desktop.
+
+# A scratch folder WORK, and PIDS, the processes ended when the script ends. E2E_KEEP keeps
+# the folder.
+PIDS=()
+WORK="$(mktemp -d /tmp/tarnwick-e2e.XXXXXX)"
+end_session() {
+    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    [[ -n "${E2E_KEEP:-}" ]] || rm -rf "$WORK"
+}
+trap end_session EXIT
 
 fail() {
     echo "FAIL: $*" >&2

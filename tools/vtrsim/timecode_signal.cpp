@@ -1,6 +1,7 @@
 #include "timecode_signal.h"
 
 #include "timecode/timecode.h"
+#include "timecode/timecode_count.h"
 
 #include <ltc.h>
 
@@ -18,8 +19,6 @@ namespace vtrsim {
 
 namespace {
 
-constexpr int64_t FRAMES_PER_DAY_DROP = 2589408;
-constexpr int64_t FRAMES_PER_DAY = 2592000;
 constexpr auto SLICE = std::chrono::milliseconds(5);
 // Writes of at most this many bytes go into a FIFO whole or not at all, so a sample is
 // never split by a full FIFO.

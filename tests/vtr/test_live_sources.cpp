@@ -1,15 +1,14 @@
-// LTC and MTC through the VTR link in real time: the simulator's signal written into a FIFO
-// as a cable would carry it, read on the sources' own threads.
+// LTC and MTC inputs that fail: absent, lost, noisy or still, with the simulator's signal
+// written into a FIFO in real time as a cable would carry it. (How close a reading is to the
+// frame sent is checked where it counts, on captures in the window.)
 
 #include "timecode/timecode.h"
 #include "timecode_signal.h"
 #include "vtr/vtr_link.h"
 
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cmath>
 #include <memory>
 #include <sys/stat.h>
 
@@ -40,78 +39,17 @@ struct Input {
     bool MakeFifo() const { return ::mkfifo(path.constData(), 0600) == 0; }
 };
 
-int Count(const char* timecode, bool drop) {
-    int h = 0, m = 0, s = 0, f = 0, count = 0;
-    std::sscanf(timecode, "%2d%2d%2d%2d", &h, &m, &s, &f);
-    TimecodeToFrames(&count, h, m, s, f, drop ? 1 : 0);
-    return count;
-}
-
-// The frame being sent at nowNs: LTC frames are 1601.6 or 1600 samples long from the first
-// sample, MTC frames begin with quarter frame 0, 4, 8 and so on.
-int SentAt(const vtrsim::SignalSender& sender, const vtrsim::SignalConfig& config, int64_t nowNs) {
-    const double period = config.tape.drop ? 1001.0 / 30 : 1000.0 / 30; // ms
-    return config.tape.startFrames + int(std::floor((nowNs - sender.StartNs()) / 1e6 / period));
-}
-
 } // namespace
 
 class TestLiveSources : public QObject {
     Q_OBJECT
 
 private slots:
-    void followsTheSignalWithinAFrame_data();
-    void followsTheSignalWithinAFrame();
     void lostInputComesBack_data();
     void lostInputComesBack();
     void noSignalShowsNothing_data();
     void noSignalShowsNothing();
 };
-
-void TestLiveSources::followsTheSignalWithinAFrame_data() {
-    QTest::addColumn<vtrsim::SignalKind>("kind");
-    QTest::addColumn<bool>("drop");
-    QTest::newRow("LTC 29.97 drop-frame") << vtrsim::SignalKind::Ltc << true;
-    QTest::newRow("LTC 30 non-drop") << vtrsim::SignalKind::Ltc << false;
-    QTest::newRow("MTC 29.97 drop-frame") << vtrsim::SignalKind::Mtc << true;
-    QTest::newRow("MTC 30 non-drop") << vtrsim::SignalKind::Mtc << false;
-}
-
-void TestLiveSources::followsTheSignalWithinAFrame() {
-    QFETCH(vtrsim::SignalKind, kind);
-    QFETCH(bool, drop);
-
-    Input input;
-    QVERIFY(input.MakeFifo());
-    const vtrsim::SignalConfig config = Signal(kind, drop);
-    vtrsim::SignalSender sender(input.path.toStdString(), config);
-    VtrLink link;
-    QCOMPARE(link.VtrOpen(input.Device(kind).constData(), input.Type(kind)), 1);
-    QVERIFY(link.VtrHoldsLatestTimecode());
-    char timecode[9] = {};
-    QTRY_COMPARE_WITH_TIMEOUT(link.VtrReadTimecode(timecode), 1, 5000);
-
-    // Asked over and over for a second, the time is always that of the frame being sent.
-    long readings = 0;
-    long off = 0;
-    QElapsedTimer watch;
-    watch.start();
-    while (watch.elapsed() < 1000) {
-        const int64_t before = SteadyNowNs();
-        QCOMPARE(link.VtrLatestTimecode(timecode), 1);
-        const int64_t after = SteadyNowNs();
-        const int got = Count(timecode, drop);
-        const int error =
-            got < SentAt(sender, config, before)  ? got - SentAt(sender, config, before)
-            : got > SentAt(sender, config, after) ? got - SentAt(sender, config, after)
-                                                  : 0;
-        ++readings;
-        off += error != 0 ? 1 : 0;
-        QVERIFY2(std::abs(error) <= 1, timecode);
-    }
-    qInfo("%ld readings in a second, %.3f %% of them one frame off", readings,
-          100.0 * double(off) / double(readings));
-}
 
 void TestLiveSources::lostInputComesBack_data() {
     QTest::addColumn<vtrsim::SignalKind>("kind");

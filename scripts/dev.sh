@@ -13,11 +13,11 @@ BUILD="${TARNWICK_BUILD_DIR:-$ROOT/build}"
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6printsupport6
+    libltc-dev libasound2-dev
     qt6-qpa-plugins libgl-dev
     fonts-noto-cjk qt6-translations-l10n
     xvfb xauth xdotool x11-utils x11-apps netpbm openbox
     poppler-utils
-    libltc-dev libasound2-dev
     dpkg-dev file python3
 )
 

@@ -13,9 +13,42 @@ SIM="$(realpath "$2")"
 ARTIFACTS="$(realpath -m "$3")"
 mkdir -p "$ARTIFACTS"
 
-# shellcheck source=x_session.sh
-source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh"
-start_desktop
+WORK="$(mktemp -d /tmp/tarnwick-e2e.XXXXXX)"
+PIDS=()
+cleanup() {
+    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    [[ -n "${E2E_KEEP:-}" ]] || rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    screenshot "$ARTIFACTS/e2e-failure.png" || true
+    exit 1
+}
+
+screenshot() {
+    xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$1"
+}
+
+# A display of our own, whatever number is free.
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 5>"$WORK/display" &
+PIDS+=($!)
+for _ in $(seq 100); do [[ -s "$WORK/display" ]] && break; sleep 0.1; done
+[[ -s "$WORK/display" ]] || fail "Xvfb did not start"
+export DISPLAY=":$(head -1 "$WORK/display")"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+export LC_ALL=C.UTF-8
+
+openbox >"$WORK/openbox.log" 2>&1 &
+PIDS+=($!)
+# The window manager announces what it supports on the root window once it manages
+# windows; window activation needs it.
+for _ in $(seq 150); do
+    xprop -root _NET_SUPPORTED 2>/dev/null | grep -q '_NET_ACTIVE_WINDOW' && break
+    sleep 0.1
+done
 
 LINK="$WORK/vtr"
 SIM_PID=""
@@ -37,12 +70,37 @@ cd "$WORK"
 printf '[Ports]\r\nCOM1=%s\r\n' "$LINK" >default.ini
 tape_at 01:00:10:05
 
-start_app
+"$APP" >"$WORK/app.log" 2>&1 &
+APP_PID=$!
+PIDS+=("$APP_PID")
+WIN="$(xdotool search --sync --onlyvisible --name '^Tarnwick$' | head -1)"
+[[ -n "$WIN" ]] || fail "no Tarnwick window"
+activated=""
+for _ in $(seq 20); do
+    if timeout 5 xdotool windowactivate --sync "$WIN" 2>>"$WORK/xdotool.log"; then
+        activated=1
+        break
+    fi
+    sleep 0.5
+done
+[[ -n "$activated" ]] || fail "the window could not be activated"
 sleep 1.5
 
 key() {
     xdotool key --clearmodifiers "$@"
     sleep 0.4
+}
+
+# Waits until Tarnwick shows this many windows (the main window and its modal boxes), so
+# that no key press lands in the wrong one on a busy machine.
+wait_windows() {
+    for _ in $(seq 150); do
+        local n
+        n="$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | wc -l)"
+        ((n >= $1)) && return 0
+        sleep 0.1
+    done
+    fail "Tarnwick did not show $1 windows"
 }
 
 # Spot 1: IN at 01:00:10:05, OUT at 01:00:20:00. Spot 2: IN at 01:00:20:01, which the
@@ -59,7 +117,23 @@ key o
 screenshot "$ARTIFACTS/e2e-window.png"
 
 # Close: the save prompt (Yes is the default button), then the real save dialog.
-close_and_save "$WORK/spots.txt"
+key alt+F4
+wait_windows 2
+key Return
+SAVE="$(timeout 15 xdotool search --sync --onlyvisible --name '^名前を付けて保存$' | head -1)"
+[[ -n "$SAVE" ]] || fail "no save dialog"
+sleep 0.5
+xdotool type --delay 20 "$WORK/spots.txt"
+sleep 0.3
+key Return
+
+for _ in $(seq 100); do
+    kill -0 "$APP_PID" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$APP_PID" 2>/dev/null && fail "Tarnwick did not end after the save"
+
+[[ -f "$WORK/spots.txt" ]] || fail "no list file written"
 # The OUT of spot 2 also gave row 3 its spot number, so row 3 is written too.
 {
     printf '0001 0001  01:00:10:05/01:00:19:28/09:23 \r\n'

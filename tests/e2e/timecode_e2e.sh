@@ -4,19 +4,34 @@
 # (VtrType=3, [MTC] Device=FIFO), the signal generated in real time into the FIFO by a source
 # of the test's own (not the simulator), I and O pressed from outside at moments noted as
 # they happen, the list saved through the real dialog, and every captured time compared with
-# the frame that was being sent at the press.
+# the frame that was being sent at the press. Every step waits for what it needs.
 #
 # usage: timecode_e2e.sh APP ARTIFACT_DIR
 set -euo pipefail
 
 APP="$(realpath "$1")"
-ARTIFACTS="$(realpath -m "$2")"
 SOURCE="$(dirname "$(realpath "${BASH_SOURCE[0]}")")/timecode_source.py"
-mkdir -p "$ARTIFACTS"
-
 # shellcheck source=x_session.sh
-source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh"
-start_desktop
+source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh" e2e-timecode "$2"
+
+# A failure takes the programs' last words along, for one seen only on another machine.
+fail() {
+    echo "FAIL: $*" >&2
+    screenshot "$ARTIFACTS/e2e-timecode-failure.png" || true
+    tail -n 30 -v "$WORK"/*/*.log >"$ARTIFACTS/e2e-timecode-failure.log" 2>&1 || true
+    exit 1
+}
+
+FOUND=""
+titled() {
+    FOUND="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)" || true
+    [[ -n "$FOUND" ]]
+}
+is_active() { [[ "$(xdotool getactivewindow 2>/dev/null)" == "$1" ]]; }
+activate() { timeout 5 xdotool windowactivate --sync "$1" 2>>"$WORK/xdotool.log" && is_active "$1"; }
+windows() { { xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null || true; } | wc -l; }
+shown() { (($(windows) >= $1)); }
+app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
 
 # Presses a key and notes the moments just before and after it went out.
 press() {
@@ -25,39 +40,59 @@ press() {
     echo "${1^^} $before $EPOCHREALTIME" >>"$RUN/presses"
 }
 
+# Waits until this many seconds of signal have reached Tarnwick.
+delivered() {
+    python3 "$SOURCE" wait "$RUN/status" "$1" || fail "$KIND: the signal did not reach Tarnwick"
+}
+
 # One source: KIND ltc or mtc, its VtrType and the lines of its own section.
 spot_from() {
-    local kind=$1 type=$2 section=$3
-    RUN="$WORK/$kind"
+    KIND=$1
+    local type=$2 section=$3
+    RUN="$WORK/$KIND"
     mkdir -p "$RUN"
     cd "$RUN"
     mkfifo signal
     printf '[Default]\r\nVtrType=%s\r\n%s\r\n' "$type" "$section" >default.ini
-    python3 "$SOURCE" send "$kind" "$RUN/signal" "$RUN/status" --start 01:00:00:00 \
+    python3 "$SOURCE" send "$KIND" "$RUN/signal" "$RUN/status" --start 01:00:00:00 \
         >"$RUN/source.log" 2>&1 &
     PIDS+=($!)
 
-    start_app
-    # Three spots, presses a second of signal apart, timed by how much signal has reached
-    # Tarnwick rather than by the clock.
-    local delivered=1
-    python3 "$SOURCE" wait "$RUN/status" $delivered || fail "$kind: Tarnwick never read the signal"
+    "$APP" >"$RUN/app.log" 2>&1 &
+    APP_PID=$!
+    PIDS+=("$APP_PID")
+    wait_for "the Tarnwick window" titled '^Tarnwick$'
+    local win="$FOUND"
+    wait_for "the window to be active" activate "$win"
+
+    # Three spots, each press a second of signal after the one before.
+    local seconds=1
+    delivered $seconds
     for key in i o i o i o; do
         press "$key"
-        delivered=$((delivered + 1))
-        python3 "$SOURCE" wait "$RUN/status" $delivered || fail "$kind: the signal stopped"
+        seconds=$((seconds + 1))
+        delivered $seconds
     done
-    screenshot "$ARTIFACTS/timecode-e2e-$kind.png"
-    close_and_save "$RUN/spots.txt"
+    screenshot "$ARTIFACTS/e2e-timecode-$KIND.png"
+
+    # Close: the save prompt (Yes is the default button), then the real save dialog.
+    xdotool key --clearmodifiers alt+F4
+    wait_for "the save prompt" shown 2
+    xdotool key --clearmodifiers Return
+    wait_for "the save dialog" titled '^名前を付けて保存$'
+    wait_for "the save dialog to be active" activate "$FOUND"
+    xdotool type --delay 20 "$RUN/spots.txt"
+    xdotool key --clearmodifiers Return
+    wait_until 30 app_ended || fail "$KIND: Tarnwick did not end after the save"
 
     python3 "$SOURCE" check "$RUN/status" "$RUN/presses" "$RUN/spots.txt" | tee "$RUN/check.log"
-    [[ ${PIPESTATUS[0]} -eq 0 ]] || fail "$kind: captures are not the frames sent"
-    tr -d '\r' <default.ini | grep -qx "VtrType=$type" || fail "$kind: VtrType not kept"
-    tr -d '\r' <default.ini | grep -qxF "$(echo "$section" | tail -1)" ||
-        fail "$kind: the [${kind^^}] section was not kept"
+    [[ ${PIPESTATUS[0]} -eq 0 ]] || fail "$KIND: captures are not the frames sent"
+    tr -d '\r' <default.ini | grep -qx "VtrType=$type" || fail "$KIND: VtrType not kept"
+    tr -d '\r' <default.ini | grep -qxF "$(echo "$section" | tr -d '\r' | tail -1)" ||
+        fail "$KIND: its section was not kept"
 }
 
 spot_from ltc 2 "[LTC]"$'\r\n'"Device=file:$WORK/ltc/signal"
 spot_from mtc 3 "[MTC]"$'\r\n'"Device=$WORK/mtc/signal"
-cat "$WORK"/*/check.log >"$ARTIFACTS/timecode-e2e.log"
+cat "$WORK"/*/check.log >"$ARTIFACTS/e2e-timecode.log"
 echo "2 passed, 0 failed"

@@ -154,6 +154,7 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("o"), QStringLiteral("output")},
         QStringLiteral("ltc and mtc: write to this FIFO (whenever a reader is there) or file."),
         QStringLiteral("path"));
+    parser.addOption(outputOpt);
     const QCommandLineOption startOpt(
         {QStringLiteral("s"), QStringLiteral("start")},
         QStringLiteral("Timecode under the head at start. Default 01:00:00:00."),
@@ -192,7 +193,7 @@ int main(int argc, char* argv[]) {
                                        QStringLiteral("pid"));
     const QCommandLineOption verboseOpt({QStringLiteral("v"), QStringLiteral("verbose")},
                                         QStringLiteral("Log every exchange on standard error."));
-    parser.addOptions({protocolOpt, deviceOpt, linkOpt, outputOpt, startOpt, nonDropOpt, stillOpt,
+    parser.addOptions({protocolOpt, deviceOpt, linkOpt, startOpt, nonDropOpt, stillOpt,
                        faultOpt, everyOpt, replyOpt, delayOpt, durationOpt, parentOpt, verboseOpt});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())

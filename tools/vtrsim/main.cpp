@@ -193,8 +193,8 @@ int main(int argc, char* argv[]) {
                                        QStringLiteral("pid"));
     const QCommandLineOption verboseOpt({QStringLiteral("v"), QStringLiteral("verbose")},
                                         QStringLiteral("Log every exchange on standard error."));
-    parser.addOptions({protocolOpt, deviceOpt, linkOpt, startOpt, nonDropOpt, stillOpt,
-                       faultOpt, everyOpt, replyOpt, delayOpt, durationOpt, parentOpt, verboseOpt});
+    parser.addOptions({protocolOpt, deviceOpt, linkOpt, startOpt, nonDropOpt, stillOpt, faultOpt,
+                       everyOpt, replyOpt, delayOpt, durationOpt, parentOpt, verboseOpt});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return Usage(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments()[0]));

@@ -17,7 +17,6 @@ public:
     WakePipe& operator=(const WakePipe&) = delete;
 
     void Raise();
-    bool Raised() const;
     int Fd() const { return m_fds[0]; }
 
 private:

@@ -5,9 +5,6 @@
 WakePipe::WakePipe() {}
 WakePipe::~WakePipe() {}
 void WakePipe::Raise() {}
-bool WakePipe::Raised() const {
-    return true;
-}
 
 StreamInput::~StreamInput() {}
 bool StreamInput::Open(const std::string&) {

@@ -50,11 +50,6 @@ void WakePipe::Raise() {
         (void)!::write(m_fds[1], &one, 1);
 }
 
-bool WakePipe::Raised() const {
-    pollfd p = {m_fds[0], POLLIN, 0};
-    return m_fds[0] < 0 || ::poll(&p, 1, 0) > 0;
-}
-
 StreamInput::~StreamInput() {
     if (m_fd >= 0)
         ::close(m_fd);

@@ -25,8 +25,6 @@ public:
     void Write(const int16_t* samples, size_t count, int64_t lastSampleNs,
                std::vector<TimecodeAnchor>* anchors);
 
-    int SampleRate() const { return m_rate; }
-
 private:
     LTCDecoder* m_decoder = nullptr;
     int m_rate = 0;

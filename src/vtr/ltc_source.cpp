@@ -8,6 +8,7 @@
 namespace {
 
 // Raw audio files hold 48 kHz 16-bit mono; a tenth of a second at most per read.
+constexpr int LTC_FILE_RATE = 48000;
 constexpr int FILE_READ_BYTES = 9600;
 // An ALSA read takes at most this many frames; the device hands over a period at a time.
 constexpr int CAPTURE_READ_FRAMES = 4800;

@@ -16,5 +16,3 @@ private:
 
     std::atomic<int> m_channel{1};
 };
-
-constexpr int LTC_FILE_RATE = 48000;

@@ -84,6 +84,9 @@ spot_from() {
     xdotool type --delay 20 "$RUN/spots.txt"
     xdotool key --clearmodifiers Return
     wait_until 30 app_ended || fail "$KIND: Tarnwick did not end after the save"
+    local status=0
+    wait "$APP_PID" || status=$?
+    ((status == 0)) || fail "$KIND: Tarnwick ended with status $status"
 
     python3 "$SOURCE" check "$RUN/status" "$RUN/presses" "$RUN/spots.txt" | tee "$RUN/check.log"
     [[ ${PIPESTATUS[0]} -eq 0 ]] || fail "$KIND: captures are not the frames sent"

@@ -1,15 +1,46 @@
 #!/usr/bin/env bash
 # Starts Tarnwick against the VTR simulator, in a demo working folder of its own under the
 # build folder, so the user's own settings are never touched. The simulator's tape runs
-# from 01:00:00:00; it ends when Tarnwick does.
+# from 01:00:00:00; it ends when Tarnwick does. With ltc or mtc the simulator sends LTC audio
+# or MIDI timecode into a FIFO instead of playing a deck, from a folder of their own.
+#
+# usage: demo.sh BUILD_DIR [sony|ltc|mtc]
 set -euo pipefail
 
-BUILD="${1:?usage: demo.sh BUILD_DIR}"
-DEMO="$BUILD/demo"
+BUILD="${1:?usage: demo.sh BUILD_DIR [sony|ltc|mtc]}"
+SOURCE="${2:-sony}"
 SIM="$BUILD/tools/vtrsim/tarnwick-vtrsim"
 APP="$BUILD/src/app/tarnwick"
-LINK="$DEMO/vtr-com1"
 
+if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
+    echo "No display: Tarnwick is a desktop program and needs one (for example, run it" >&2
+    echo "inside a desktop session, or with xvfb-run for a headless try)." >&2
+    exit 1
+fi
+
+if [[ "$SOURCE" == ltc || "$SOURCE" == mtc ]]; then
+    DEMO="$BUILD/demo-$SOURCE"
+    FIFO="$DEMO/signal"
+    mkdir -p "$DEMO"
+    cd "$DEMO"
+    [[ -p "$FIFO" ]] || mkfifo "$FIFO"
+    if [[ ! -f default.ini ]]; then
+        if [[ "$SOURCE" == ltc ]]; then
+            printf '[Default]\nVtrType=2\n[LTC]\nDevice=file:%s\n' "$FIFO" >default.ini
+        else
+            printf '[Default]\nVtrType=3\n[MTC]\nDevice=%s\n' "$FIFO" >default.ini
+        fi
+    fi
+    "$SIM" --protocol "$SOURCE" --start 01:00:00:00 --output "$FIFO" --parent-pid $$ 2>/dev/null &
+    SIM_PID=$!
+    trap 'kill "$SIM_PID" 2>/dev/null || true' EXIT
+    echo "Tarnwick demo in $DEMO (${SOURCE^^} from the simulator into $FIFO). Press I and O."
+    "$APP"
+    exit 0
+fi
+
+DEMO="$BUILD/demo"
+LINK="$DEMO/vtr-com1"
 mkdir -p "$DEMO"
 cd "$DEMO"
 
@@ -28,10 +59,5 @@ SIM_PID=$!
 trap 'kill "$SIM_PID" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [[ -e "$LINK" ]] && break; sleep 0.1; done
 
-if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
-    echo "No display: Tarnwick is a desktop program and needs one (for example, run it" >&2
-    echo "inside a desktop session, or with xvfb-run for a headless try)." >&2
-    exit 1
-fi
 echo "Tarnwick demo in $DEMO (VTR simulator on $LINK). Press I and O to capture spots."
 "$APP"

@@ -155,6 +155,7 @@ private:
     void ApplyFrameCheck(int row, int flag);
     void OnIn();
     void OnOut();
+    QString CaptureTimecodeText(int keepText);
     void CaptureIn(int keepText);
     void CaptureOut(int keepText);
     void OnIns();

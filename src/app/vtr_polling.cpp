@@ -50,11 +50,25 @@ void CTarnwickDlg::OnTimer() {
 
 void CTarnwickDlg::SelectPort(int port, int vtrType) {
     PollPause pause(*this);
-    // Unix has no COM ports; the settings file may say which device stands for one
-    // ("COM1=/dev/ttyUSB0" in [Ports]), else COMn is /dev/ttyS(n-1).
-    const QString mapped =
-        ProfileGetString(QStringLiteral("Ports"), ComPortName(port), QString(), m_szIniPath);
-    const QByteArray device = PortDevicePath(port, mapped).toLocal8Bit();
+    QByteArray device;
+    if (vtrType == VTR_LTC) {
+        // The user's own sections, read afresh on every choice and never written.
+        device = ProfileGetString(QStringLiteral("LTC"), QStringLiteral("Device"),
+                                  QStringLiteral("default"), m_szIniPath)
+                     .toLocal8Bit();
+        m_vtrLink.SetLtcChannel(
+            ProfileGetInt(QStringLiteral("LTC"), QStringLiteral("Channel"), 1, m_szIniPath));
+    } else if (vtrType == VTR_MTC) {
+        device = ProfileGetString(QStringLiteral("MTC"), QStringLiteral("Device"), QString(),
+                                  m_szIniPath)
+                     .toLocal8Bit();
+    } else {
+        // Unix has no COM ports; the settings file may say which device stands for one
+        // ("COM1=/dev/ttyUSB0" in [Ports]), else COMn is /dev/ttyS(n-1).
+        const QString mapped =
+            ProfileGetString(QStringLiteral("Ports"), ComPortName(port), QString(), m_szIniPath);
+        device = PortDevicePath(port, mapped).toLocal8Bit();
+    }
     m_vtrLink.VtrOpen(device.constData(), vtrType);
 }
 

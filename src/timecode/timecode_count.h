@@ -5,6 +5,8 @@
 constexpr int FRAMES_PER_HOUR = 108000;
 constexpr int FRAMES_PER_HOUR_DROP = 107892;
 constexpr int FRAMES_PER_TEN_MINUTES_DROP = 17982;
+constexpr int FRAMES_PER_DAY = 24 * FRAMES_PER_HOUR;
+constexpr int FRAMES_PER_DAY_DROP = 24 * FRAMES_PER_HOUR_DROP;
 
 // The frame count of the fields, computed in 64 bits: exact for any int fields. Where the
 // result fits in an int it equals the 32-bit count; callers that need to know whether it fits

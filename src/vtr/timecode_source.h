@@ -16,4 +16,14 @@ public:
     // One reading into the caller's nine characters, HHMMSSFF and a zero the caller has put
     // there. The characters count only when the result is 1.
     virtual int ReadTimecode(char* timecode) = 0;
+
+    // A source whose signal brings its time by itself keeps the latest, and can tell the time
+    // of any moment without I/O: a capture asks it at the key press instead of taking the
+    // last tick's reading. Serial sources answer only when asked, so they offer nothing.
+    virtual bool HoldsLatestTimecode() const { return false; }
+    // As ReadTimecode, at this moment; 1 with a time, 0 without one.
+    virtual int LatestTimecode(char* timecode) {
+        (void)timecode;
+        return 0;
+    }
 };

@@ -17,9 +17,20 @@ VtrLink::~VtrLink() {
 }
 
 TimecodeSource& VtrLink::Source() {
-    if (m_nVtrType == VTR_VICTOR)
+    return const_cast<TimecodeSource&>(static_cast<const VtrLink*>(this)->Source());
+}
+
+const TimecodeSource& VtrLink::Source() const {
+    switch (m_nVtrType) {
+    case VTR_VICTOR:
         return m_victor;
-    return m_sony;
+    case VTR_LTC:
+        return m_ltc;
+    case VTR_MTC:
+        return m_mtc;
+    default:
+        return m_sony;
+    }
 }
 
 int VtrLink::VtrOpen(const char* portName, int vtrType) {
@@ -43,6 +54,14 @@ void VtrLink::VtrClose() {
 int VtrLink::VtrReadTimecode(char* timecode) {
     RecoverSource();
     return Source().ReadTimecode(timecode);
+}
+
+bool VtrLink::VtrHoldsLatestTimecode() const {
+    return Source().HoldsLatestTimecode();
+}
+
+int VtrLink::VtrLatestTimecode(char* timecode) {
+    return Source().LatestTimecode(timecode);
 }
 
 // Lets go of a device that has gone away and, once a second, tries the chosen one again.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vtr/ltc_source.h"
+#include "vtr/mtc_source.h"
 #include "vtr/serial_line.h"
 #include "vtr/serial_source.h"
 
@@ -8,12 +10,15 @@
 #include <string>
 
 constexpr int VTR_SONY = 0;
-constexpr int VTR_VICTOR = 1; // any other value selects Sony
+constexpr int VTR_VICTOR = 1;
+constexpr int VTR_LTC = 2; // LTC audio from a sound card input
+constexpr int VTR_MTC = 3; // MIDI timecode from a MIDI input; any other value selects Sony
 
 // The VTR link: the one owner of the serial line (the open port and its two transfer
-// buffers), which reads the tape's time through the source of the chosen VTR type. Every
-// exchange runs on the caller's thread, the user-interface thread. Results are 1 for success
-// and 0 for failure.
+// buffers) and of the timecode inputs, which reads the tape's time through the source of the
+// chosen VTR type. Every serial exchange runs on the caller's thread, the user-interface
+// thread; LTC and MTC are read on workers of their own and only looked at from here. Results
+// are 1 for success and 0 for failure.
 class VtrLink {
 public:
     VtrLink();
@@ -23,11 +28,18 @@ public:
     VtrLink(const VtrLink&) = delete;
     VtrLink& operator=(const VtrLink&) = delete;
 
+    // portName: the serial device, or for LTC and MTC the input device.
     int VtrOpen(const char* portName, int vtrType);
     void VtrClose();
     // timecode: nine characters, HHMMSSFF and a terminating zero; the caller zeroes them
     // first.
     int VtrReadTimecode(char* timecode);
+    // Whether the chosen source can tell the time of this very moment without I/O, and that
+    // time; see TimecodeSource::LatestTimecode.
+    bool VtrHoldsLatestTimecode() const;
+    int VtrLatestTimecode(char* timecode);
+    // The LTC input's channel, counted from 1, for the next open.
+    void SetLtcChannel(int channel) { m_ltc.SetChannel(channel); }
 
     // The type given to the last VtrOpen, even one that failed.
     int VtrType() const { return m_nVtrType; }
@@ -38,11 +50,14 @@ public:
 
 private:
     TimecodeSource& Source();
+    const TimecodeSource& Source() const;
     void RecoverSource();
 
     SerialLine m_line;
     SerialSource m_sony;
     SerialSource m_victor;
+    LtcSource m_ltc;
+    MtcSource m_mtc;
     int m_nVtrType = VTR_SONY;
 
     // The device last chosen, kept so that polling can win it back by itself: a USB adapter

@@ -21,9 +21,11 @@ screenshot() {
     xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$1"
 }
 
+# A failure keeps a screenshot and the programs' last words, for one seen only in CI.
 fail() {
     echo "FAIL: $*" >&2
     screenshot "$ARTIFACTS/$E2E_NAME-failure.png" || true
+    tail -n 30 -v "$WORK"/*.log "$WORK"/*/*.log >"$ARTIFACTS/$E2E_NAME-failure.log" 2>&1 || true
     exit 1
 }
 
@@ -60,16 +62,21 @@ wm_ready() { xprop -root _NET_SUPPORTED 2>/dev/null | grep -q '_NET_ACTIVE_WINDO
 wait_until 15 wm_ready || fail "the window manager did not start"
 
 # The program under test, started in the current folder: APP_PID and WIN, its main window,
-# active, or one of its boxes active when it asks something at start. A search can meet a window that is going away (Qt maps and drops helper windows at
-# start-up), which xdotool reports as an X error; that only means "not yet".
+# active, or one of its boxes active when it asks something at start.
+
+# A window of the program with this title. A search can meet a window that is going away (Qt
+# maps and drops helper windows at start-up), which xdotool reports as an X error; that only
+# means "not yet".
 FOUND=""
 titled() {
-    FOUND="$(xdotool search --all --onlyvisible --pid "$APP_PID" --name "$1" 2>/dev/null | head -1)" ||
-        true
+    FOUND="$(xdotool search --all --onlyvisible --pid "$APP_PID" --name "$1" 2>/dev/null |
+        head -1)" || true
     [[ -n "$FOUND" ]]
 }
 active() { [[ "$(xdotool getactivewindow 2>/dev/null)" == "$1" ]]; }
-activate() { timeout 5 xdotool windowactivate --sync "$WIN" 2>>"$WORK/xdotool.log" && active "$WIN"; }
+activate() {
+    timeout 5 xdotool windowactivate --sync "$WIN" 2>>"$WORK/xdotool.log" && active "$WIN"
+}
 start_app() {
     "$APP" >>"$WORK/app.log" 2>&1 &
     APP_PID=$!

@@ -4,6 +4,7 @@
 #include "dialog_probe.h"
 #include "serve.h"
 #include "timecode/timecode.h"
+#include "timecode_signal.h"
 #include "vtr/vtr_link.h"
 #include "work_folder.h"
 
@@ -11,9 +12,12 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
+#include <sys/stat.h>
 #include <termios.h>
 
 namespace {
@@ -82,6 +86,8 @@ private slots:
     void comMenuOpensMappedPort();
     void choosingMarkedPortAgainReopensIt();
     void vtrMenuSwitchesProtocol();
+    void captureTakesTheFrameOfTheKeyPress_data();
+    void captureTakesTheFrameOfTheKeyPress();
     void portMapSurvivesExit();
 };
 
@@ -143,9 +149,12 @@ void TestVtrPolling::settingsOutOfRange_data() {
     QTest::newRow("Drop 2 reads as drop")
         << QByteArray("FrameCheck=4\nDrop=2\n") << "ﾌﾚｰﾑﾁｪｯｸ=4(Drop)"
         << QList<int>{ID_FRAMECHECK_4_DROP} << QList<int>{ID_COM1} << QList<int>{ID_VTR_SONY};
-    QTest::newRow("VtrType 2 marks no VTR")
-        << QByteArray("VtrType=2\n") << "ﾌﾚｰﾑﾁｪｯｸ=3(Drop)" << QList<int>{ID_FRAMECHECK_3_DROP}
-        << QList<int>{ID_COM1} << none;
+    QTest::newRow("VtrType 2 (LTC) marks no VTR")
+        << QByteArray("VtrType=2\n[LTC]\nDevice=file:/nonexistent/tarnwick-ltc\n")
+        << "ﾌﾚｰﾑﾁｪｯｸ=3(Drop)" << QList<int>{ID_FRAMECHECK_3_DROP} << QList<int>{ID_COM1} << none;
+    QTest::newRow("VtrType 3 (MTC) marks no VTR")
+        << QByteArray("VtrType=3\n[MTC]\nDevice=/nonexistent/tarnwick-mtc\n") << "ﾌﾚｰﾑﾁｪｯｸ=3(Drop)"
+        << QList<int>{ID_FRAMECHECK_3_DROP} << QList<int>{ID_COM1} << none;
 }
 
 void TestVtrPolling::settingsOutOfRange() {
@@ -169,7 +178,7 @@ void TestVtrPolling::pollShowsTimecode_data() {
     QTest::newRow("Sony on COM1") << VTR_SONY << 1;
     QTest::newRow("Victor on COM2") << VTR_VICTOR << 2;
     QTest::newRow("Sony on COM7 from an edited file") << VTR_SONY << 7;
-    QTest::newRow("VtrType 2 polls as Sony") << 2 << 1;
+    QTest::newRow("VtrType 4 polls as Sony") << 4 << 1;
 }
 
 void TestVtrPolling::pollShowsTimecode() {
@@ -263,6 +272,64 @@ void TestVtrPolling::vtrMenuSwitchesProtocol() {
     dlg.MenuItem(ID_VTR_SONY)->trigger();
     QCOMPARE(CheckedVtr(dlg), QList<int>{ID_VTR_SONY});
     QCOMPARE(LineSpeed(*vtr), int(B38400));
+}
+
+void TestVtrPolling::captureTakesTheFrameOfTheKeyPress_data() {
+    QTest::addColumn<int>("vtrType");
+    QTest::addColumn<bool>("sending");
+    QTest::newRow("LTC") << VTR_LTC << true;
+    QTest::newRow("MTC") << VTR_MTC << true;
+    QTest::newRow("LTC input silent") << VTR_LTC << false;
+}
+
+void TestVtrPolling::captureTakesTheFrameOfTheKeyPress() {
+    QFETCH(int, vtrType);
+    QFETCH(bool, sending);
+
+    QTemporaryDir dir;
+    const QByteArray fifo = dir.filePath(QStringLiteral("signal")).toLocal8Bit();
+    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+    vtrsim::SignalConfig config;
+    config.kind = vtrType == VTR_LTC ? vtrsim::SignalKind::Ltc : vtrsim::SignalKind::Mtc;
+    TimecodeToFrames(&config.tape.startFrames, 1, 0, 0, 0, 1);
+    std::unique_ptr<vtrsim::SignalSender> sender;
+    if (sending)
+        sender = std::make_unique<vtrsim::SignalSender>(fifo.toStdString(), config);
+    WorkFolder folder("VtrType=" + QByteArray::number(vtrType) + "\n[LTC]\nDevice=file:" + fifo +
+                      "\n[MTC]\nDevice=" + fifo + "\n");
+    CTarnwickDlg dlg;
+    if (sending)
+        QTRY_VERIFY_WITH_TIMEOUT(TcDisplayText(dlg) != QLatin1String("--:--:--:--"), 5000);
+    // From here on no tick runs: a capture that took the tick's reading would show it.
+    Probe(dlg).KillTimer(Probe(dlg).m_nPollTimer);
+    std::memcpy(Probe(dlg).m_szTimecode, "01123425", 9);
+
+    const auto sentAt = [&](int64_t ns) {
+        return config.tape.startFrames + int(std::floor((ns - sender->StartNs()) * 30.0 / 1001e6));
+    };
+    for (int press = 0; press < 6; ++press) {
+        const int row = press / 2 + 1;
+        const int col = press % 2 == 0 ? COL_IN : COL_OUT;
+        const int64_t before = SteadyNowNs();
+        dlg.Dispatch(col == COL_IN ? IDC_IN : IDC_OUT, Notify::Clicked);
+        const int64_t after = SteadyNowNs();
+        const QString cell = Probe(dlg).m_grid.GetTextMatrix(row, col);
+        if (!sending) {
+            QCOMPARE(cell, QStringLiteral("00:00:00:00"));
+            continue;
+        }
+        int h = 0, m = 0, s = 0, f = 0, got = 0;
+        QCOMPARE(std::sscanf(cell.toLatin1().constData(), "%d:%d:%d:%d", &h, &m, &s, &f), 4);
+        TimecodeToFrames(&got, h, m, s, f, 1);
+        QVERIFY2(got >= sentAt(before) - 1 && got <= sentAt(after) + 1, qPrintable(cell));
+        QTRY_VERIFY(sentAt(SteadyNowNs()) > sentAt(after) + 5); // the next press frames later
+    }
+
+    // Choosing a deck from the menu leaves the timecode input.
+    dlg.MenuItem(ID_VTR_SONY)->trigger();
+    QCOMPARE(Probe(dlg).m_settings.VtrType, VTR_SONY);
+    QCOMPARE(CheckedVtr(dlg), QList<int>{ID_VTR_SONY});
+    QVERIFY(!Probe(dlg).m_vtrLink.VtrHoldsLatestTimecode());
 }
 
 void TestVtrPolling::portMapSurvivesExit() {

@@ -3,6 +3,7 @@
 
 #include "responder.h"
 #include "serve.h"
+#include "timecode_signal.h"
 
 #include "timecode/timecode.h"
 
@@ -103,6 +104,11 @@ void RemoveLink(const std::string& link, const std::string& target) {
         ::unlink(link.c_str());
 }
 
+// Signals sent in real time rather than answers to requests.
+bool IsSignal(const QString& protocol) {
+    return protocol == QLatin1String("ltc") || protocol == QLatin1String("mtc");
+}
+
 bool ProcessGone(pid_t pid, pid_t originalParent) {
     // A parent that dies reparents us at once, before anyone reaps it; any other process
     // counts as gone once it no longer exists.
@@ -120,7 +126,8 @@ int main(int argc, char* argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Answers Tarnwick's timecode requests as a Sony 9-pin VTR or a Victor SA-K37\n"
-        "controller would. Without --device it creates a pseudo-terminal and prints its path\n"
+        "controller would, or sends LTC audio or MIDI timecode in real time to --output. Without "
+        "--device it creates a pseudo-terminal and prints its path\n"
         "on the first line of standard output; point Tarnwick's port at that path (for\n"
         "example COM1=/dev/pts/5 in the [Ports] section of default.ini). Runs until\n"
         "interrupted (Ctrl+C, SIGTERM), until --duration has passed, or until the process\n"
@@ -130,7 +137,8 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("p"), QStringLiteral("protocol")},
         QStringLiteral("sony (38400 baud, 8O1; answers 61 0C 02 6F with 74 06, four BCD bytes "
                        "and a checksum) or victor (9600 baud, 8N1; answers DE with eight ASCII "
-                       "digits HHMMSSFF). Default sony."),
+                       "digits HHMMSSFF), ltc (LTC audio, 48 kHz 16-bit mono raw, to --output) or "
+                       "mtc (MIDI timecode bytes to --output). Default sony."),
         QStringLiteral("protocol"), QStringLiteral("sony"));
     const QCommandLineOption deviceOpt(
         {QStringLiteral("d"), QStringLiteral("device")},
@@ -142,6 +150,11 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Also make path a symbolic link to the pseudo-terminal; replaced if it is "
                        "a link already, removed at exit."),
         QStringLiteral("path"));
+    const QCommandLineOption outputOpt(
+        {QStringLiteral("o"), QStringLiteral("output")},
+        QStringLiteral("ltc and mtc: write to this FIFO (whenever a reader is there) or file."),
+        QStringLiteral("path"));
+    parser.addOption(outputOpt);
     const QCommandLineOption startOpt(
         {QStringLiteral("s"), QStringLiteral("start")},
         QStringLiteral("Timecode under the head at start. Default 01:00:00:00."),
@@ -157,7 +170,8 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Misbehave on timecode requests: none, silent (no answer), nak (Sony NAK "
                        "11 12 01 24), checksum (Sony reply with a wrong checksum), short (the "
                        "reply less its last byte), long (two bytes too many), garbage (noise of "
-                       "the reply's length). Default none."),
+                       "the reply's length); for ltc and mtc: noise (noise instead of the "
+                       "signal). Default none."),
         QStringLiteral("kind"), QStringLiteral("none"));
     const QCommandLineOption everyOpt(
         QStringLiteral("fault-every"),
@@ -198,7 +212,7 @@ int main(int argc, char* argv[]) {
         config.protocol = vtrsim::Protocol::Sony;
     else if (protocol == QLatin1String("victor"))
         config.protocol = vtrsim::Protocol::Victor;
-    else
+    else if (!IsSignal(protocol))
         return Usage(QStringLiteral("unknown protocol %1").arg(protocol));
 
     config.tape.drop = !parser.isSet(nonDropOpt);
@@ -210,7 +224,12 @@ int main(int argc, char* argv[]) {
         return Usage(QStringLiteral("start timecode must be HH:MM:SS:FF"));
     TimecodeToFrames(&config.tape.startFrames, h, m, s, f, config.tape.drop ? 1 : 0);
 
-    if (!ParseFault(parser.value(faultOpt).toLower(), &config.fault))
+    const QString fault = parser.value(faultOpt).toLower();
+    if (IsSignal(protocol) != parser.isSet(outputOpt))
+        return Usage(QStringLiteral("--output goes with --protocol ltc or mtc"));
+    if (IsSignal(protocol) && fault != QLatin1String("none") && fault != QLatin1String("noise"))
+        return Usage(QStringLiteral("ltc and mtc know only the fault noise"));
+    if (!IsSignal(protocol) && !ParseFault(fault, &config.fault))
         return Usage(QStringLiteral("unknown fault %1").arg(parser.value(faultOpt)));
     if (config.protocol == vtrsim::Protocol::Victor &&
         (config.fault == vtrsim::Fault::Nak || config.fault == vtrsim::Fault::BadChecksum))
@@ -246,7 +265,38 @@ int main(int argc, char* argv[]) {
     }
 
     InstallSignalHandlers();
+    auto lastCheck = Clock::now();
+    const auto stop = [&] {
+        if (g_signalled || Clock::now() >= deadline)
+            return true;
+        if (watched != 0 && Clock::now() - lastCheck >= std::chrono::milliseconds(200)) {
+            lastCheck = Clock::now();
+            return ProcessGone(watched, originalParent);
+        }
+        return false;
+    };
     std::string error;
+    if (IsSignal(protocol)) {
+        vtrsim::SignalConfig signal;
+        signal.kind =
+            protocol == QLatin1String("ltc") ? vtrsim::SignalKind::Ltc : vtrsim::SignalKind::Mtc;
+        signal.tape = config.tape;
+        signal.noise = fault == QLatin1String("noise");
+        const std::string output = parser.value(outputOpt).toStdString();
+        std::fprintf(stderr, "tarnwick-vtrsim: %s to %s, tape %s from %s (%s)%s\n",
+                     signal.kind == vtrsim::SignalKind::Ltc ? "LTC" : "MTC", output.c_str(),
+                     config.tape.running ? "running" : "still", start.constData(),
+                     config.tape.drop ? "29.97 drop-frame" : "30 non-drop",
+                     signal.noise ? ", noise instead" : "");
+        const int64_t startNs =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
+                .count();
+        if (!vtrsim::SendSignal(output, signal, startNs, stop, &error)) {
+            std::fprintf(stderr, "tarnwick-vtrsim: %s\n", error.c_str());
+            return 1;
+        }
+        return 0;
+    }
     std::unique_ptr<vtrsim::LineEnd> line =
         parser.isSet(deviceOpt) ? vtrsim::LineEnd::OpenDevice(parser.value(deviceOpt).toStdString(),
                                                               config.protocol, &error)
@@ -268,16 +318,7 @@ int main(int argc, char* argv[]) {
                  config.fault == vtrsim::Fault::None ? "" : ", misbehaving");
 
     vtrsim::Responder responder(config);
-    auto lastCheck = Clock::now();
-    const bool served = vtrsim::Serve(*line, responder, options, [&] {
-        if (g_signalled || Clock::now() >= deadline)
-            return true;
-        if (watched != 0 && Clock::now() - lastCheck >= std::chrono::milliseconds(200)) {
-            lastCheck = Clock::now();
-            return ProcessGone(watched, originalParent);
-        }
-        return false;
-    });
+    const bool served = vtrsim::Serve(*line, responder, options, stop);
 
     if (!link.empty() && !parser.isSet(deviceOpt))
         RemoveLink(link, line->SlavePath());

@@ -1,0 +1,244 @@
+#!/usr/bin/env python3
+"""A timecode source of the test's own, made without the simulator or libltc: LTC audio
+(48 kHz, 16-bit signed little-endian, mono, raw) or MIDI timecode written in real time into a
+FIFO, as a cable would carry it, and the checks of what Tarnwick captured from it.
+
+  timecode_source.py send ltc|mtc FIFO STATUS [--start HH:MM:SS:FF] [--non-drop]
+  timecode_source.py wait STATUS SECONDS     until SECONDS of signal have reached a reader
+  timecode_source.py check STATUS PRESSES LIST   captured IN/OUT against the frames sent
+
+STATUS is a small JSON file the sender keeps up to date. PRESSES has one line per key press,
+"I|O before after" in seconds since the epoch, in the order of the list's cells.
+"""
+import errno
+import json
+import math
+import os
+import stat
+import sys
+import time
+
+RATE = 48000
+DROP_PERIOD = 1001 / 30000
+NON_DROP_PERIOD = 1 / 30
+
+
+def frames_of(label, drop):
+    h, m, s, f = (int(x) for x in label.split(":"))
+    count = ((h * 60 + m) * 60 + s) * 30 + f
+    if drop:
+        minutes = h * 60 + m
+        count -= 2 * (minutes - minutes // 10)
+    return count
+
+
+def label_of(count, drop):
+    if drop:
+        tens, rest = divmod(count, 17982)
+        # Within ten minutes the first minute has 1800 frames and the others 1798.
+        if rest >= 2:
+            rest += 2 * ((rest - 2) // 1798)
+        count = tens * 18000 + rest
+    count %= 24 * 108000
+    f = count % 30
+    s = count // 30 % 60
+    m = count // 1800 % 60
+    h = count // 108000
+    return "%02d:%02d:%02d:%02d" % (h, m, s, f)
+
+
+def ltc_bits(label, drop):
+    """The 80 bits of an LTC frame, in the order they are sent."""
+    h, m, s, f = (int(x) for x in label.split(":"))
+    bits = [0] * 80
+
+    def put(at, value, width):
+        for i in range(width):
+            bits[at + i] = (value >> i) & 1
+
+    put(0, f % 10, 4)
+    put(8, f // 10, 2)
+    bits[10] = 1 if drop else 0
+    put(16, s % 10, 4)
+    put(24, s // 10, 3)
+    put(32, m % 10, 4)
+    put(40, m // 10, 3)
+    put(48, h % 10, 4)
+    put(56, h // 10, 2)
+    for i, b in enumerate("0011111111111101"):
+        bits[64 + i] = int(b)
+    # Bit 27 keeps the number of zeros even, so every frame starts with the same polarity.
+    bits[27] = sum(bits) % 2
+    return bits
+
+
+class Ltc:
+    """Biphase-mark code: the level changes at every bit boundary, and in the middle of a 1."""
+
+    def __init__(self, start, drop):
+        self.frame = start
+        self.drop = drop
+        self.bit_samples = RATE * (DROP_PERIOD if drop else NON_DROP_PERIOD) / 80
+        self.bit = 0  # bits sent since the start
+        self.level = 12000
+        self.pending = []
+
+    def samples(self, count):
+        while len(self.pending) < count:
+            for b in ltc_bits(label_of(self.frame, self.drop), self.drop):
+                begin = round(self.bit * self.bit_samples)
+                middle = round((self.bit + 0.5) * self.bit_samples)
+                end = round((self.bit + 1) * self.bit_samples)
+                self.level = -self.level
+                if b:
+                    self.pending += [self.level] * (middle - begin)
+                    self.level = -self.level
+                    self.pending += [self.level] * (end - middle)
+                else:
+                    self.pending += [self.level] * (end - begin)
+                self.bit += 1
+            self.frame += 1
+        out, self.pending = self.pending[:count], self.pending[count:]
+        return b"".join(v.to_bytes(2, "little", signed=True) for v in out)
+
+
+def mtc_quarter(start, drop, quarter):
+    label = label_of(start + 2 * (quarter // 8), drop)
+    h, m, s, f = (int(x) for x in label.split(":"))
+    piece = quarter % 8
+    values = [f & 15, f >> 4, s & 15, s >> 4, m & 15, m >> 4, h & 15,
+              (h >> 4) | (2 if drop else 3) << 1]
+    return bytes([0xF1, piece << 4 | values[piece]])
+
+
+def send(kind, fifo, status_path, start_label, drop):
+    start = frames_of(start_label, drop)
+    period = DROP_PERIOD if drop else NON_DROP_PERIOD
+    origin_wall = time.time()
+    origin = time.monotonic()
+    ltc = Ltc(start, drop)
+    sent = 0  # samples, or quarter frames
+    delivered = 0.0  # seconds of signal a reader took
+    fd = -1
+    last_status = 0.0
+    extra = 0
+    assert stat.S_ISFIFO(os.stat(fifo).st_mode), "the output must be a FIFO"
+    while True:
+        if fd < 0:
+            try:
+                fd = os.open(fifo, os.O_WRONLY | os.O_NONBLOCK)
+            except OSError as e:
+                if e.errno != errno.ENXIO:  # no reader yet
+                    raise
+        elapsed = time.monotonic() - origin
+        if kind == "ltc":
+            due = int(elapsed * RATE)
+            data = ltc.samples(due - sent)
+            seconds = (due - sent) / RATE
+            sent = due
+        else:
+            due = int(elapsed / (period / 4)) + 1
+            data = b""
+            for q in range(sent, due):
+                data += mtc_quarter(start, drop, q)
+                # What else a MIDI cable carries: clock and active sensing between and inside
+                # messages, notes with running status.
+                extra += 1
+                if extra % 3 == 0:
+                    data = data[:-1] + b"\xf8" + data[-1:]
+                if extra % 37 == 0:
+                    data += b"\x90\x3c\x40\x3c\x00\xfe"
+            seconds = (due - sent) * period / 4
+            sent = due
+        if fd >= 0 and data:
+            try:
+                for i in range(0, len(data), 4096):
+                    os.write(fd, data[i:i + 4096])
+                delivered += seconds
+            except BlockingIOError:
+                pass  # a full FIFO loses the rest, as a cable nobody listens to
+            except BrokenPipeError:
+                os.close(fd)
+                fd = -1
+        now = time.monotonic()
+        if now - last_status > 0.05:
+            last_status = now
+            with open(status_path + ".tmp", "w") as f:
+                json.dump({"origin": origin_wall, "start": start, "drop": drop,
+                           "kind": kind, "delivered": delivered}, f)
+            os.replace(status_path + ".tmp", status_path)
+        time.sleep(0.002 if kind == "mtc" else 0.005)
+
+
+def read_status(path):
+    try:
+        with open(path) as f:
+            return json.load(f)
+    except (OSError, ValueError):
+        return None
+
+
+def wait(status_path, seconds):
+    deadline = time.monotonic() + 30
+    while time.monotonic() < deadline:
+        status = read_status(status_path)
+        if status and status["delivered"] >= seconds:
+            return 0
+        time.sleep(0.05)
+    print("the signal did not reach a reader", file=sys.stderr)
+    return 1
+
+
+def sent_at(status, wall):
+    period = DROP_PERIOD if status["drop"] else NON_DROP_PERIOD
+    return status["start"] + math.floor((wall - status["origin"]) / period)
+
+
+def check(status_path, presses_path, list_path):
+    status = read_status(status_path)
+    drop = status["drop"]
+    presses = [line.split() for line in open(presses_path) if line.strip()]
+    cells = []
+    for line in open(list_path, encoding="cp932"):
+        times = line.split()[2].split("/")
+        cells += [times[0], times[1]]
+    errors = []
+    ok = True
+    for (key, before, after), cell in zip(presses, cells):
+        first, last = sent_at(status, float(before)), sent_at(status, float(after))
+        got = frames_of(cell, drop) if cell[0].isdigit() else None
+        if got is None:
+            print("%s: nothing captured" % key)
+            ok = False
+            continue
+        error = got - first if got < first else got - last if got > last else 0
+        errors.append(error)
+        print("%s %s: sent %s to %s, error %+d frame(s)"
+              % (key, cell, label_of(first, drop), label_of(last, drop), error))
+        ok = ok and abs(error) <= 1
+    if len(errors) != len(presses):
+        print("%d captures for %d presses" % (len(errors), len(presses)))
+        ok = False
+    print("%s: %d captures, errors in frames %s" % (status["kind"].upper(), len(errors), errors))
+    return 0 if ok else 1
+
+
+def main(argv):
+    if len(argv) >= 4 and argv[0] == "send":
+        drop = "--non-drop" not in argv
+        start = argv[argv.index("--start") + 1] if "--start" in argv else "01:00:00:00"
+        try:
+            send(argv[1], argv[2], argv[3], start, drop)
+        except KeyboardInterrupt:
+            pass
+        return 0
+    if len(argv) == 3 and argv[0] == "wait":
+        return wait(argv[1], float(argv[2]))
+    if len(argv) == 4 and argv[0] == "check":
+        return check(argv[1], argv[2], argv[3])
+    print(__doc__, file=sys.stderr)
+    return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

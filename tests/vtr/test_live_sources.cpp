@@ -1,0 +1,111 @@
+// LTC and MTC inputs that fail: absent, lost, noisy or still, with the simulator's signal
+// written into a FIFO in real time as a cable would carry it. (How close a reading is to the
+// frame sent is checked where it counts, on captures in the window.)
+
+#include "timecode/timecode.h"
+#include "timecode_signal.h"
+#include "vtr/vtr_link.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <sys/stat.h>
+
+Q_DECLARE_METATYPE(vtrsim::SignalKind)
+
+namespace {
+
+vtrsim::SignalConfig Signal(vtrsim::SignalKind kind, bool drop, bool running = true,
+                            bool noise = false) {
+    vtrsim::SignalConfig config;
+    config.kind = kind;
+    config.tape.drop = drop;
+    config.tape.running = running;
+    TimecodeToFrames(&config.tape.startFrames, 1, 0, 0, 0, drop ? 1 : 0);
+    config.noise = noise;
+    return config;
+}
+
+struct Input {
+    QTemporaryDir dir;
+    QByteArray path = dir.filePath(QStringLiteral("signal")).toLocal8Bit();
+    QByteArray Device(vtrsim::SignalKind kind) const {
+        return kind == vtrsim::SignalKind::Ltc ? "file:" + path : path;
+    }
+    int Type(vtrsim::SignalKind kind) const {
+        return kind == vtrsim::SignalKind::Ltc ? VTR_LTC : VTR_MTC;
+    }
+    bool MakeFifo() const { return ::mkfifo(path.constData(), 0600) == 0; }
+};
+
+} // namespace
+
+class TestLiveSources : public QObject {
+    Q_OBJECT
+
+private slots:
+    void lostInputComesBack_data();
+    void lostInputComesBack();
+    void noSignalShowsNothing_data();
+    void noSignalShowsNothing();
+};
+
+void TestLiveSources::lostInputComesBack_data() {
+    QTest::addColumn<vtrsim::SignalKind>("kind");
+    QTest::newRow("LTC") << vtrsim::SignalKind::Ltc;
+    QTest::newRow("MTC") << vtrsim::SignalKind::Mtc;
+}
+
+void TestLiveSources::lostInputComesBack() {
+    QFETCH(vtrsim::SignalKind, kind);
+
+    Input input;
+    VtrLink link;
+    char timecode[9] = {};
+    // Not there at all yet: the first attempt or one of those once a second finds it.
+    link.VtrOpen(input.Device(kind).constData(), input.Type(kind));
+    QCOMPARE(link.VtrReadTimecode(timecode), 0);
+    QVERIFY(input.MakeFifo());
+    auto sender =
+        std::make_unique<vtrsim::SignalSender>(input.path.toStdString(), Signal(kind, true));
+    QTRY_COMPARE_WITH_TIMEOUT(link.VtrReadTimecode(timecode), 1, 5000);
+    // The writer goes away: nothing to show within half a second, then back with the next.
+    sender.reset();
+    QTRY_COMPARE_WITH_TIMEOUT(link.VtrReadTimecode(timecode), 0, 2000);
+    sender = std::make_unique<vtrsim::SignalSender>(input.path.toStdString(), Signal(kind, true));
+    QTRY_COMPARE_WITH_TIMEOUT(link.VtrReadTimecode(timecode), 1, 5000);
+}
+
+void TestLiveSources::noSignalShowsNothing_data() {
+    QTest::addColumn<vtrsim::SignalConfig>("config");
+    QTest::addColumn<bool>("locates");
+    QTest::newRow("LTC noise") << Signal(vtrsim::SignalKind::Ltc, true, true, true) << false;
+    QTest::newRow("LTC of a still tape") << Signal(vtrsim::SignalKind::Ltc, true, false) << false;
+    QTest::newRow("MTC noise") << Signal(vtrsim::SignalKind::Mtc, true, true, true) << false;
+    // A stopped source says where it stands once; half a second later it is silent.
+    QTest::newRow("MTC of a still tape") << Signal(vtrsim::SignalKind::Mtc, true, false) << true;
+}
+
+void TestLiveSources::noSignalShowsNothing() {
+    QFETCH(vtrsim::SignalConfig, config);
+    QFETCH(bool, locates);
+
+    Input input;
+    QVERIFY(input.MakeFifo());
+    vtrsim::SignalSender sender(input.path.toStdString(), config);
+    VtrLink link;
+    link.VtrOpen(input.Device(config.kind).constData(), input.Type(config.kind));
+    char timecode[9] = {};
+    if (locates) {
+        QTRY_COMPARE_WITH_TIMEOUT(link.VtrReadTimecode(timecode), 1, 5000);
+        QCOMPARE(QByteArray(timecode), QByteArray("01000000"));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(link.VtrReadTimecode(timecode), 0, 2000);
+    // Watched for a second and a half of signal: never a time.
+    while (SteadyNowNs() - sender.StartNs() < 2500000000LL)
+        QCOMPARE(link.VtrReadTimecode(timecode), 0);
+}
+
+QTEST_GUILESS_MAIN(TestLiveSources)
+#include "test_live_sources.moc"

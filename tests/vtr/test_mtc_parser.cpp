@@ -1,0 +1,105 @@
+// MIDI timecode out of raw MIDI bytes: quarter frames, full-frame messages, and everything
+// else a MIDI cable carries between them.
+
+#include "hex_bytes.h"
+#include "vtr/mtc_parser.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+
+constexpr int64_t QUARTER_NS = 1001000000LL / 120; // a quarter of a 29.97 frame
+
+// Feeds slots of bytes separated by '|', one a quarter frame after the other, and
+// reads the time at the last slot: HH:MM:SS:FF, or empty when there is none.
+QString TimeAfter(MtcParser& parser, const QByteArray& bytes, int64_t startNs = 0) {
+    int64_t now = startNs;
+    for (const QByteArray& slot : bytes.split('|')) {
+        for (char b : Hex(slot.trimmed().constData()))
+            parser.Take(uint8_t(b), now);
+        now += QUARTER_NS;
+    }
+    char timecode[9] = {};
+    if (AnchorTimecodeAt(parser.Anchor(), now - QUARTER_NS, timecode) != 1)
+        return QString();
+    const QString t = QString::fromLatin1(timecode);
+    return t.mid(0, 2) + ':' + t.mid(2, 2) + ':' + t.mid(4, 2) + ':' + t.mid(6, 2);
+}
+
+// 01:02:03:04 at 29.97 drop-frame, pieces 0 to 7.
+const char* const k010203DF = "F1 04|F1 10|F1 23|F1 30|F1 42|F1 50|F1 61|F1 74";
+
+} // namespace
+
+class TestMtcParser : public QObject {
+    Q_OBJECT
+
+private slots:
+    void time_data();
+    void time();
+    void garbageThenTimeStillReads();
+};
+
+void TestMtcParser::time_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("expected");
+
+    const QByteArray df = k010203DF;
+    // Piece 7 goes out three quarters into the frame after the one the time names.
+    QTest::newRow("quarter frames in order") << df << "01:02:03:05";
+    QTest::newRow("pieces between whole times count on") << df + "|F1 06|F1 10|F1 23|F1 30"
+                                                         << "01:02:03:06";
+    QTest::newRow("30 non-drop") << QByteArray("F1 04|F1 10|F1 23|F1 30|F1 42|F1 50|F1 61|F1 76")
+                                 << "01:02:03:05";
+    QTest::newRow("counting on crosses a drop-frame minute")
+        << QByteArray("F1 0C|F1 11|F1 2B|F1 33|F1 40|F1 50|F1 60|F1 74|F1 02|F1 10|F1 20|F1 30")
+        << "00:01:00:02";
+    QTest::newRow("25 frames refused")
+        << QByteArray("F1 04|F1 10|F1 23|F1 30|F1 42|F1 50|F1 61|F1 72") << "";
+    QTest::newRow("pieces out of order")
+        << QByteArray("F1 04|F1 10|F1 23|F1 42|F1 30|F1 50|F1 61|F1 74") << "";
+    QTest::newRow("a drop-frame label that does not exist")
+        << QByteArray("F1 00|F1 10|F1 20|F1 30|F1 41|F1 50|F1 60|F1 74") << "";
+    QTest::newRow("clock and active sensing inside messages")
+        << QByteArray("F1 F8 04|FE F1 10|F1 23 F8|F1 FE 30|F8 F1 42|F1 50|F1 FA 61|F1 74")
+        << "01:02:03:05";
+    QTest::newRow("data after a quarter frame is no quarter frame")
+        << QByteArray("90 3C 40 F1 04 3E 40|F1 10 11|F1 23|F1 30|F1 42 B0 07 7F 08|F1 50|"
+                      "F1 61 C0 05|F1 74")
+        << "01:02:03:05";
+    QTest::newRow("quarter frame cut off halfway")
+        << QByteArray("F1 04|F1 10|F1 23|F1 90 30 40|F1 42|F1 50|F1 61|F1 74") << "";
+    QTest::newRow("full-frame message at once")
+        << QByteArray("F0 7F 7F 01 01 41 02 03 04 F7") << "01:02:03:04";
+    QTest::newRow("full-frame message with a clock inside, any device")
+        << QByteArray("F0 7F 10 F8 01 01 61 02 03 04 F7") << "01:02:03:04";
+    QTest::newRow("full-frame message cut off halfway")
+        << QByteArray("F0 7F 7F 01 01 41 02 F1 04 F7") << "";
+    QTest::newRow("full-frame message too long")
+        << QByteArray("F0 7F 7F 01 01 41 02 03 04 05 F7") << "";
+    QTest::newRow("full-frame message at 25 frames refused")
+        << QByteArray("F0 7F 7F 01 01 21 02 03 04 F7") << "";
+    QTest::newRow("a locate stops the counting on") << df + "|F0 7F 7F 01 01 41 00 00 00 F7|F1 16"
+                                                    << "01:00:00:00";
+}
+
+void TestMtcParser::time() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, expected);
+
+    MtcParser parser;
+    QCOMPARE(TimeAfter(parser, bytes, 1000000000LL), expected);
+}
+
+void TestMtcParser::garbageThenTimeStillReads() {
+    MtcParser parser;
+    QRandomGenerator random(14);
+    int64_t now = 0;
+    for (int i = 0; i < 200000; ++i)
+        parser.Take(uint8_t(random.bounded(256)), now += 320000);
+    QCOMPARE(TimeAfter(parser, k010203DF, now + QUARTER_NS), QStringLiteral("01:02:03:05"));
+}
+
+QTEST_GUILESS_MAIN(TestMtcParser)
+#include "test_mtc_parser.moc"

@@ -7,7 +7,7 @@
 # usage: demo.sh BUILD_DIR [sony|ltc|mtc]
 set -euo pipefail
 
-BUILD="${1:?usage: demo.sh BUILD_DIR [sony|ltc|mtc]}"
+BUILD="$(realpath "${1:?usage: demo.sh BUILD_DIR [sony|ltc|mtc]}")"
 SOURCE="${2:-sony}"
 SIM="$BUILD/tools/vtrsim/tarnwick-vtrsim"
 APP="$BUILD/src/app/tarnwick"

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int TWIPS_PER_PIXEL = 15; // at 96 dots per inch
-
 int SelectionStart(const QLineEdit& edit) {
     return edit.hasSelectedText() ? edit.selectionStart() : edit.cursorPosition();
 }
@@ -105,10 +103,10 @@ void CTarnwickDlg::CommitEdit() {
 
 void CTarnwickDlg::ShowCellEdit(const QString& text) {
     const QPoint grid = m_grid.mapTo(m_editCell.parentWidget(), QPoint(0, 0));
-    const int cellLeft = static_cast<int>(m_grid.GetCellLeft() / TWIPS_PER_PIXEL);
-    const int cellTop = static_cast<int>(m_grid.GetCellTop() / TWIPS_PER_PIXEL);
-    const int cellWidth = static_cast<int>(m_grid.GetCellWidth() / TWIPS_PER_PIXEL);
-    const int cellHeight = static_cast<int>(m_grid.GetCellHeight() / TWIPS_PER_PIXEL);
+    const int cellLeft = static_cast<int>(m_grid.GetCellLeft() / CMSFlexGrid::TWIPS_PER_PIXEL);
+    const int cellTop = static_cast<int>(m_grid.GetCellTop() / CMSFlexGrid::TWIPS_PER_PIXEL);
+    const int cellWidth = static_cast<int>(m_grid.GetCellWidth() / CMSFlexGrid::TWIPS_PER_PIXEL);
+    const int cellHeight = static_cast<int>(m_grid.GetCellHeight() / CMSFlexGrid::TWIPS_PER_PIXEL);
     // One pixel larger than the cell on every side, so the box covers the cell's lines.
     m_editCell.setGeometry(grid.x() + cellLeft - 1, grid.y() + cellTop - 1, cellWidth + 2,
                            cellHeight + 2);

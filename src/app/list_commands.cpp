@@ -103,24 +103,26 @@ void CTarnwickDlg::OnLeaveCell() {
     m_list.UnshadeCurrentCell();
 }
 
-// Undo and redo put back the cells, the rows and the current cell of a step; either counts
-// as a change to save.
 void CTarnwickDlg::OnEditUndo() {
     if (m_history.CanUndo()) {
         m_history.Undo();
-        ScrollToRow(static_cast<int>(m_grid.GetRow()), 0);
-        m_grid.setFocus();
-        SetModified(1);
+        AfterHistoryStep();
     }
 }
 
 void CTarnwickDlg::OnEditRedo() {
     if (m_history.CanRedo()) {
         m_history.Redo();
-        ScrollToRow(static_cast<int>(m_grid.GetRow()), 0);
-        m_grid.setFocus();
-        SetModified(1);
+        AfterHistoryStep();
     }
+}
+
+// Undo and redo put back the cells, the rows and the current cell of a step; either counts
+// as a change to save.
+void CTarnwickDlg::AfterHistoryStep() {
+    ScrollToRow(static_cast<int>(m_grid.GetRow()), 0);
+    m_grid.setFocus();
+    SetModified(1);
 }
 
 void CTarnwickDlg::OnGridContextMenu() {

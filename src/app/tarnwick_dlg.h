@@ -165,6 +165,7 @@ private:
     void OnSmallButton();
     void OnEditUndo();
     void OnEditRedo();
+    void AfterHistoryStep();
     void OnGridContextMenu();
 
     // In-place editing (cell_edit.cpp).

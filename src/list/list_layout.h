@@ -32,6 +32,12 @@ inline QString RowLabel(long row) {
     return QString::asprintf("%04ld", row);
 }
 
+// A REMARK cell keeps one space before its text; the editor, the exports and the file show
+// the remark without it.
+inline QString RemarkAsShown(const QString& cell) {
+    return cell.startsWith(QLatin1Char(' ')) ? cell.mid(1) : cell;
+}
+
 // One list row as the grid holds it: the six cell texts, the remark with its leading space.
 struct ListRowText {
     QString no, spNo, in, out, duration, remark;

@@ -248,10 +248,7 @@ void SpotList::UnshadeCurrentCell() {
 QString SpotList::EditStartText(const QString& timecode) {
     const long row = m_grid.GetRow();
     const long col = m_grid.GetCol();
-    QString text = Cell(row, col);
-    if (col == COL_REMARK && text.startsWith(QLatin1Char(' '))) {
-        text.remove(0, 1); // the cell keeps its leading space; the editor shows the remark
-    }
+    QString text = col == COL_REMARK ? RemarkAsShown(Cell(row, col)) : Cell(row, col);
     if ((col == COL_IN || col == COL_OUT) && text.isEmpty()) {
         Change change(*this, ListChange::EditStart);
         text = timecode;

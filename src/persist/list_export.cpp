@@ -12,11 +12,6 @@ namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
 
-// The remark as the cell editor shows it: without the one space the cell starts with.
-QString RemarkAsShown(const QString& cell) {
-    return cell.startsWith(QLatin1Char(' ')) ? cell.mid(1) : cell;
-}
-
 QString CsvField(const QString& text) {
     static const QString special = QStringLiteral(",\"\r\n");
     bool quote = false;
@@ -55,6 +50,12 @@ bool EventTime(const QString& cell, int drop, QString* text, int* count) {
     return true;
 }
 
+// The list file's name without folder and extension, or the fallback without a file.
+QString BaseNameOr(const QString& listPath, const QString& fallback) {
+    const QString base = listPath.isEmpty() ? QString() : QFileInfo(listPath).completeBaseName();
+    return base.isEmpty() ? fallback : base;
+}
+
 int CountOf(int hours, int minutes, int seconds, int frames, int drop) {
     int count = 0;
     TimecodeToFrames(&count, hours, minutes, seconds, frames, drop);
@@ -73,10 +74,8 @@ QString ExportFilter(ExportFormat format) {
 }
 
 QString ExportFileName(const QString& listPath, ExportFormat format) {
-    QString base = listPath.isEmpty() ? QString() : QFileInfo(listPath).completeBaseName();
-    if (base.isEmpty())
-        base = QStringLiteral("spotlist");
-    return base + QLatin1Char('.') + ExportExtension(format);
+    return BaseNameOr(listPath, QStringLiteral("spotlist")) + QLatin1Char('.') +
+           ExportExtension(format);
 }
 
 QString WithExportExtension(const QString& path, ExportFormat format) {
@@ -94,9 +93,8 @@ QByteArray BuildCsv(const QVector<ListRowText>& rows) {
         const ListRowText& row = rows.at(i);
         if (!ListRowHoldsAnything(row))
             continue;
-        const QStringList fields = {
-            QString::asprintf("%04d", i + 1), row.spNo, row.in, row.out, row.duration,
-            RemarkAsShown(row.remark)};
+        const QStringList fields = {RowLabel(i + 1), row.spNo,     row.in,
+                                    row.out,         row.duration, RemarkAsShown(row.remark)};
         QStringList quoted;
         for (const QString& f : fields)
             quoted << CsvField(f);
@@ -106,8 +104,7 @@ QByteArray BuildCsv(const QVector<ListRowText>& rows) {
 }
 
 QString EdlTitle(const QString& listPath) {
-    const QString base = listPath.isEmpty() ? QString() : QFileInfo(listPath).completeBaseName();
-    return base.isEmpty() ? QStringLiteral("Tarnwick") : base;
+    return BaseNameOr(listPath, QStringLiteral("Tarnwick"));
 }
 
 EdlBuild BuildEdl(const QVector<ListRowText>& rows, const QString& title, int drop) {
@@ -154,7 +151,7 @@ EdlBuild BuildEdl(const QVector<ListRowText>& rows, const QString& title, int dr
 QString RowNumberList(const QVector<int>& rows) {
     QStringList numbers;
     for (int r : rows)
-        numbers << QString::asprintf("%04d", r);
+        numbers << RowLabel(r);
     return numbers.join(QStringLiteral(", "));
 }
 

@@ -6,7 +6,7 @@ QVector<ListRowText> RowsAsOpened(const ListFileContents& contents, int drop) {
     QVector<ListRowText> rows = contents.rows;
     for (int i = 0; i < rows.size(); ++i) {
         ListRowText& row = rows[i];
-        row.no = QString::asprintf("%04d", i + 1);
+        row.no = RowLabel(i + 1);
         row.duration.clear();
         int diff = 0;
         // Latin-1 as the window reads the cells: a character beyond it is no digit either.

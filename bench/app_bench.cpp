@@ -93,8 +93,8 @@ int main(int argc, char* argv[]) {
         Probe(*dlg).m_grid.SetRow(1);
         Probe(*dlg).m_grid.SetCol(COL_IN);
         Probe(*dlg).m_grid.SetTextMatrix(1, COL_IN, QString());
-        std::snprintf(Probe(*dlg).m_szTimecode, sizeof Probe(*dlg).m_szTimecode, "0100%04d",
-                      i % 3000);
+        Probe(*dlg).m_timecode =
+            Timecode::FromLabel({1, 0, i % 3000 / 100, i % 100 % 30}, TimecodeRate::Thirty(true));
         keyTimer.start();
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dlg, Qt::Key_I);
         keyNs += keyTimer.nsecsElapsed();
@@ -136,10 +136,9 @@ int main(int argc, char* argv[]) {
     int copied = 0;
     for (int i = 0; i < captures; ++i) {
         Probe(*dlg).m_grid.SetRow(1);
-        std::snprintf(Probe(*dlg).m_szTimecode, sizeof Probe(*dlg).m_szTimecode, "0200%04d", i);
-        const QByteArray captured = QByteArray("02:00:") +
-                                    QByteArray(Probe(*dlg).m_szTimecode + 4, 2) + ":" +
-                                    QByteArray(Probe(*dlg).m_szTimecode + 6, 2);
+        Probe(*dlg).m_timecode =
+            Timecode::AtFrame(2 * DROP_FRAMES_PER_HOUR + i, TimecodeRate::Thirty(true));
+        const QByteArray captured = QByteArray::fromStdString(Probe(*dlg).m_timecode.Text());
         copyTimer.start();
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dlg, Qt::Key_I);
         while (copyTimer.elapsed() < 5000) {

@@ -64,15 +64,14 @@ void InputCost(const char* what, const QString& protocol, int vtrType) {
                QString::fromLocal8Bit(fifo), QStringLiteral("--duration"), QStringLiteral("15")});
     VtrLink link;
     link.VtrOpen((vtrType == VTR_LTC ? "file:" + fifo : fifo).constData(), vtrType);
-    char timecode[9] = {};
-    while (link.VtrReadTimecode(timecode) != 1)
+    while (!link.VtrReadTimecode())
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     const double before = ProcessCpuSeconds();
     int readings = 0;
     // The dialog's polling: one reading every 100 ms.
     for (int tick = 0; tick < 100; ++tick) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        readings += link.VtrReadTimecode(timecode);
+        readings += link.VtrReadTimecode() ? 1 : 0;
     }
     const double cpu = ProcessCpuSeconds() - before;
     link.VtrClose();
@@ -93,18 +92,14 @@ void Lag(const char* what, vtrsim::SignalKind kind, int vtrType) {
     vtrsim::SignalSender sender(fifo.toStdString(), config);
     VtrLink link;
     link.VtrOpen((vtrType == VTR_LTC ? "file:" + fifo : fifo).constData(), vtrType);
-    char timecode[9] = {};
-    while (link.VtrReadTimecode(timecode) != 1)
+    while (!link.VtrReadTimecode())
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     const double period = 1001.0 / 30; // ms
     long readings = 0, behind = 0, ahead = 0;
     const int64_t end = SteadyNowNs() + 5000000000LL;
     while (SteadyNowNs() < end) {
         const int64_t now = SteadyNowNs();
-        link.VtrLatestTimecode(timecode);
-        int h = 0, m = 0, s = 0, f = 0, got = 0;
-        std::sscanf(timecode, "%2d%2d%2d%2d", &h, &m, &s, &f);
-        TimecodeToFrames(&got, h, m, s, f, 1);
+        const int got = link.VtrLatestTimecode().Frame();
         const int sent =
             config.tape.startFrames + int(std::floor((now - sender.StartNs()) / 1e6 / period));
         ++readings;

@@ -56,10 +56,9 @@ Figures TimeReads(int vtrType, const QByteArray& port, int count) {
         return figures;
     std::vector<double> times;
     for (int i = 0; i < count; ++i) {
-        char timecode[9] = {};
         QElapsedTimer timer;
         timer.start();
-        figures.readings += link.VtrReadTimecode(timecode);
+        figures.readings += link.VtrReadTimecode() ? 1 : 0;
         times.push_back(timer.nsecsElapsed() / 1e6);
     }
     link.VtrClose();
@@ -122,8 +121,7 @@ int main(int argc, char* argv[]) {
         int readings = 0;
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [&] {
-            char timecode[9] = {};
-            readings += link.VtrReadTimecode(timecode);
+            readings += link.VtrReadTimecode() ? 1 : 0;
             ++ticks;
         });
         QElapsedTimer wall;

@@ -48,8 +48,8 @@ void CTarnwickDlg::OpenEdit() {
     }
     // The pre-filled timecode of an empty IN or OUT stays in the cell even if the edit is then
     // cancelled.
-    const QString timecode = CurrentTimecodeText(m_szTimecode);
-    QString text = m_list.EditStartText(timecode);
+    const QString timecode = CaptureCellText(m_timecode);
+    QString text = m_list.EditStartText(m_timecode);
     if ((col == COL_IN || col == COL_OUT) && !IsTimecodeEditText(text)) {
         // A damaged cell (a hand-edited list file) could never be typed into a valid timecode
         // by the mask; the edit starts from the current one instead, and the cell keeps its

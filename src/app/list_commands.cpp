@@ -7,8 +7,6 @@
 #include <QAction>
 #include <QMenu>
 
-#include <cstring>
-
 void CTarnwickDlg::SetModified(int modified) {
     m_bModified = modified;
     m_recovery.Schedule(); // the copy holds the flag, and the file path that moves with it
@@ -42,30 +40,22 @@ void CTarnwickDlg::OnOut() {
 // capture holds the frame arriving then rather than the one of the last tick; silent, it gives
 // what a silent deck gives. A deck gives the last tick's reading. An edit's commit keeps its
 // text and needs only to know whether there is a timecode at all.
-QString CTarnwickDlg::CaptureTimecodeText(int keepText) {
+Timecode CTarnwickDlg::CaptureTimecode(int keepText) const {
     if (keepText != 0 || !m_vtrLink.VtrHoldsLatestTimecode())
-        return CurrentTimecodeText(m_szTimecode);
-    char timecode[9] = {};
-    if (m_vtrLink.VtrLatestTimecode(timecode) != 1)
-        std::memset(timecode, '0', 8);
-    return CurrentTimecodeText(timecode);
+        return m_timecode;
+    return const_cast<VtrLink&>(m_vtrLink).VtrLatestTimecode();
 }
 
-// With no timecode a capture changes nothing, but the focus still goes back to the grid.
 void CTarnwickDlg::CaptureIn(int keepText) {
-    const bool captured = m_list.CaptureIn(CaptureTimecodeText(keepText), keepText != 0);
+    m_list.CaptureIn(CaptureTimecode(keepText), keepText != 0);
     m_grid.setFocus();
-    if (captured) {
-        SetModified(1);
-    }
+    SetModified(1);
 }
 
 void CTarnwickDlg::CaptureOut(int keepText) {
-    const bool captured = m_list.CaptureOut(CaptureTimecodeText(keepText), keepText != 0);
+    m_list.CaptureOut(CaptureTimecode(keepText), keepText != 0);
     m_grid.setFocus();
-    if (captured) {
-        SetModified(1);
-    }
+    SetModified(1);
 }
 
 void CTarnwickDlg::OnIns() {

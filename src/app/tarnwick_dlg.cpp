@@ -54,7 +54,8 @@ QPushButton* MakeButton(QWidget* parent, const QString& caption) {
 CTarnwickDlg::CTarnwickDlg(QWidget* parent)
     : QDialog(parent), m_list(m_grid,
                               [this] {
-                                  return CountingRules{m_settings.FrameCheck, m_settings.Drop};
+                                  return CountingRules{m_settings.FrameCheck,
+                                                       TimecodeRate::Thirty(m_settings.Drop == 1)};
                               }),
       m_history(m_list), m_recovery([this] {
           return RecoveryState{m_list.Rows(), m_listFile.GetPath(), m_bModified == 1};
@@ -285,10 +286,7 @@ bool CTarnwickDlg::OnInitDialog() {
     // From here every change to the list reaches its recovery copy.
     m_recovery.Start(cwd);
     connect(&m_list, &SpotList::Changed, &m_recovery, [this] { m_recovery.Schedule(); });
-    for (int i = 0; i < 8; ++i) {
-        m_szTimecode[i] = '0';
-    }
-    m_szTimecode[8] = '\0';
+    m_timecode = Timecode();
 
     m_listFile.LoadSettings(m_szIniPath, &m_settings);
     m_outerSize.Prepare(QSize(m_settings.WindowWidth, m_settings.WindowHeight),

@@ -155,7 +155,7 @@ private:
     void ApplyFrameCheck(int row, int flag);
     void OnIn();
     void OnOut();
-    QString CaptureTimecodeText(int keepText);
+    Timecode CaptureTimecode(int keepText) const;
     void CaptureIn(int keepText);
     void CaptureOut(int keepText);
     void OnIns();
@@ -211,7 +211,7 @@ private:
     CGridFile m_listFile;
     int m_bRemarkImeOpen = 0;
     int m_nCaret = 0;
-    char m_szTimecode[9] = {};
+    Timecode m_timecode; // the last reading; none while the VTR is silent
     int m_nPollTimer = 0;
     VtrLink m_vtrLink; // the VTR port, open from SelectPort until the window closes
     QLineEdit m_editCell;

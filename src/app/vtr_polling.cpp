@@ -10,9 +10,6 @@
 #include <QAction>
 #include <QLabel>
 
-#include <cstdio>
-#include <cstring>
-
 namespace {
 
 constexpr int kFrameCheckItems[] = {ID_FRAMECHECK_3_NONDROP, ID_FRAMECHECK_4_NONDROP,
@@ -32,20 +29,9 @@ void SetCheck(QAction* item, bool checked) {
 } // namespace
 
 void CTarnwickDlg::OnTimer() {
-    std::memset(m_szTimecode, 0, sizeof m_szTimecode);
-    const int result = m_vtrLink.VtrReadTimecode(m_szTimecode);
-    if (result == 1) {
-        char text[12] = {};
-        std::snprintf(text, sizeof text, "%c%c:%c%c:%c%c:%c%c", m_szTimecode[0], m_szTimecode[1],
-                      m_szTimecode[2], m_szTimecode[3], m_szTimecode[4], m_szTimecode[5],
-                      m_szTimecode[6], m_szTimecode[7]);
-        // A Victor reply is shown byte for byte, whatever it holds; as with any window text,
-        // a zero byte ends it. Latin-1 gives every other byte a character of its own.
-        SetLabelText(GetDlgItem(IDC_TC_DISPLAY), QString::fromLatin1(text));
-    } else {
-        SetLabelText(GetDlgItem(IDC_TC_DISPLAY), QStringLiteral("--:--:--:--"));
-        std::memset(m_szTimecode, '0', 8);
-    }
+    m_vtrLink.SetDeckRate(TimecodeRate::Thirty(m_settings.Drop == 1));
+    m_timecode = m_vtrLink.VtrReadTimecode();
+    SetLabelText(GetDlgItem(IDC_TC_DISPLAY), QString::fromStdString(m_timecode.Text()));
 }
 
 void CTarnwickDlg::SelectPort(int port, int vtrType) {

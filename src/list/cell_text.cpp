@@ -12,15 +12,8 @@ bool IsColonAt(const QString& text, int p) {
 
 } // namespace
 
-QString CurrentTimecodeText(const char* szTimecode) {
-    QString text;
-    for (int i = 0; i < 8 && szTimecode[i] != '\0'; ++i) {
-        if (i == 2 || i == 4 || i == 6) {
-            text += QLatin1Char(':');
-        }
-        text += QLatin1Char(szTimecode[i]);
-    }
-    return text;
+QString CaptureCellText(const Timecode& live) {
+    return live ? QString::fromStdString(live.Text()) : QStringLiteral("00:00:00:00");
 }
 
 bool IsTimecodeEditText(const QString& text) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "timecode/timecode_value.h"
+
 #include <QString>
 
 // The texts the list's cells take from the operator: the live timecode, and what an edit of a
@@ -13,10 +15,9 @@ constexpr int TIMECODE_LAST_CARET = TIMECODE_LENGTH - 1;
 constexpr int SPNO_LIMIT = 5;
 constexpr int REMARK_LIMIT = 255;
 
-// The last polled timecode, eight characters HHMMSSFF, as the list shows it: HH:MM:SS:FF.
-// The buffer is a C string: a poll that has cleared it and not yet filled it gives fewer
-// characters, and the text stops where the buffer does, so an empty buffer gives "".
-QString CurrentTimecodeText(const char* szTimecode);
+// The live timecode as a capture or an edit writes it into a cell: HH:MM:SS:FF, and
+// 00:00:00:00 while the source has none (a silent deck, no port).
+QString CaptureCellText(const Timecode& live);
 
 // A text an IN or OUT cell may take from the editor: exactly HH:MM:SS:FF with every field in
 // range. The range test alone reads its fields as a formatted scan does, so it would also

@@ -1,17 +1,13 @@
 #include "list/spot_list.h"
 
 #include "grid/msflexgrid.h"
+#include "list/cell_text.h"
 #include "timecode/duration.h"
 
 namespace {
 
 bool IsShadedColumn(long col) {
     return col == COL_SPNO || col == COL_IN || col == COL_OUT || col == COL_REMARK;
-}
-
-// Drop-frame exactly when the rule holds 1.
-int DropMode(const CountingRules& rules) {
-    return rules.drop == 1 ? 1 : 0;
 }
 
 } // namespace
@@ -109,7 +105,7 @@ void SpotList::ScrollToRow(int row, int leftCol) {
 // What both captures do first on the current row: scroll to it, number it, give it a spot
 // number if it has none, and write the timecode into the column unless an edit has just
 // written the cell.
-void SpotList::BeginCapture(const QString& timecode, bool keepText, long col, long* row) {
+void SpotList::BeginCapture(const Timecode& live, bool keepText, long col, long* row) {
     *row = m_grid.GetRow();
     ScrollToRow(static_cast<int>(*row), 0);
     SetCell(*row, COL_NO, RowLabel(*row));
@@ -117,17 +113,14 @@ void SpotList::BeginCapture(const QString& timecode, bool keepText, long col, lo
         SetCell(*row, COL_SPNO, RowLabel(*row));
     }
     if (!keepText) {
-        SetCell(*row, col, timecode);
+        SetCell(*row, col, CaptureCellText(live));
     }
 }
 
-bool SpotList::CaptureIn(const QString& timecode, bool keepText) {
-    if (timecode.isEmpty()) {
-        return false;
-    }
+void SpotList::CaptureIn(const Timecode& live, bool keepText) {
     Change change(*this, ListChange::CaptureIn);
     long row = 0;
-    BeginCapture(timecode, keepText, COL_IN, &row);
+    BeginCapture(live, keepText, COL_IN, &row);
     if (!Cell(row, COL_OUT).isEmpty()) {
         CalcDuration(row, 1);
     }
@@ -139,16 +132,12 @@ bool SpotList::CaptureIn(const QString& timecode, bool keepText) {
         }
     }
     m_grid.SetCol(COL_OUT);
-    return true;
 }
 
-bool SpotList::CaptureOut(const QString& timecode, bool keepText) {
-    if (timecode.isEmpty()) {
-        return false;
-    }
+void SpotList::CaptureOut(const Timecode& live, bool keepText) {
     Change change(*this, ListChange::CaptureOut);
     long row = 0;
-    BeginCapture(timecode, keepText, COL_OUT, &row);
+    BeginCapture(live, keepText, COL_OUT, &row);
     // An OUT makes no frame check: only a new IN can come too close to the OUT above it.
     if (!Cell(row, COL_IN).isEmpty()) {
         CalcDuration(row, 1);
@@ -163,7 +152,6 @@ bool SpotList::CaptureOut(const QString& timecode, bool keepText) {
         }
     }
     m_grid.SetCol(COL_IN);
-    return true;
 }
 
 bool SpotList::InsertRow() {
@@ -206,17 +194,16 @@ bool SpotList::DeleteRow() {
 }
 
 int SpotList::CalcDuration(int row, int write) {
-    const int drop = DropMode(m_rules());
-    int diff = 0;
-    const bool readable = RowDuration(Cell(row, COL_IN).toLatin1().constData(),
-                                      Cell(row, COL_OUT).toLatin1().constData(), drop, &diff);
+    const TimecodeRate rate = m_rules().rate;
+    const std::optional<int> diff = RowDuration(Cell(row, COL_IN).toLatin1().constData(),
+                                                Cell(row, COL_OUT).toLatin1().constData(), rate);
     if (write == 1) {
         // A row whose IN or OUT holds no full timecode shows no duration rather than one
         // left over from times the row no longer shows.
         SetCell(row, COL_DURATION,
-                readable ? QString::fromStdString(FormatDuration(diff, drop)) : QString());
+                diff ? QString::fromStdString(FormatDuration(*diff, rate)) : QString());
     }
-    return readable ? diff : 0;
+    return diff.value_or(0);
 }
 
 void SpotList::ApplyFrameCheck(int row, int flag) {
@@ -225,11 +212,10 @@ void SpotList::ApplyFrameCheck(int row, int flag) {
         return;
     }
     const CountingRules rules = m_rules();
-    std::string newOut;
-    if (FrameCheckNewOut(Cell(row, COL_IN).toLatin1().constData(),
-                         Cell(row - 1, COL_OUT).toLatin1().constData(), rules.frameCheck,
-                         DropMode(rules), &newOut)) {
-        SetCell(row - 1, COL_OUT, QString::fromStdString(newOut));
+    if (const std::optional<std::string> newOut = FrameCheckNewOut(
+            Cell(row, COL_IN).toLatin1().constData(), Cell(row - 1, COL_OUT).toLatin1().constData(),
+            rules.frameCheck, rules.rate)) {
+        SetCell(row - 1, COL_OUT, QString::fromStdString(*newOut));
     }
 }
 
@@ -245,13 +231,13 @@ void SpotList::UnshadeCurrentCell() {
     }
 }
 
-QString SpotList::EditStartText(const QString& timecode) {
+QString SpotList::EditStartText(const Timecode& live) {
     const long row = m_grid.GetRow();
     const long col = m_grid.GetCol();
     QString text = col == COL_REMARK ? RemarkAsShown(Cell(row, col)) : Cell(row, col);
     if ((col == COL_IN || col == COL_OUT) && text.isEmpty()) {
         Change change(*this, ListChange::EditStart);
-        text = timecode;
+        text = CaptureCellText(live);
         SetCell(row, col, text);
     }
     return text;

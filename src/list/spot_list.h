@@ -1,6 +1,7 @@
 #pragma once
 
 #include "list/list_layout.h"
+#include "timecode/timecode_value.h"
 
 #include <QObject>
 #include <QVector>
@@ -13,7 +14,7 @@ class CMSFlexGrid;
 // change from the menu applies from the next one on.
 struct CountingRules {
     int frameCheck = 3; // least gap in frames between one OUT and the next IN
-    int drop = 1;       // 1 counts drop-frame; any other value non-drop
+    TimecodeRate rate = TimecodeRate::Thirty(true);
 };
 
 // Everything the list shows: the cells of every data row and the current cell.
@@ -68,12 +69,11 @@ public:
     // Brings a row in the lower half of the view to its middle, and scrolls to leftCol.
     void ScrollToRow(int row, int leftCol);
 
-    // Captures into the current row: the timecode (HH:MM:SS:FF) goes into IN or OUT unless
-    // keepText (an edit has just written the cell), then the row is numbered, durations and the
-    // frame check follow, and the cursor moves on. False, changing nothing, when there is no
-    // timecode.
-    bool CaptureIn(const QString& timecode, bool keepText);
-    bool CaptureOut(const QString& timecode, bool keepText);
+    // Captures into the current row: the live timecode (see CaptureCellText) goes into IN or
+    // OUT unless keepText (an edit has just written the cell), then the row is numbered,
+    // durations and the frame check follow, and the cursor moves on.
+    void CaptureIn(const Timecode& live, bool keepText);
+    void CaptureOut(const Timecode& live, bool keepText);
 
     // An empty row above the current one; false at MAX_LIST_ROWS rows.
     bool InsertRow();
@@ -93,7 +93,7 @@ public:
 
     // Editing the current cell in place. An empty IN or OUT cell starts from the timecode, which
     // stays in the cell even when the edit is then cancelled.
-    QString EditStartText(const QString& timecode);
+    QString EditStartText(const Timecode& live);
     // Writes the committed text into the current cell (a remark with its leading space).
     void WriteEditedCell(const QString& text);
 
@@ -113,7 +113,7 @@ signals:
     void Changed(ListChange what, const ListSnapshot& before);
 
 private:
-    void BeginCapture(const QString& timecode, bool keepText, long col, long* row);
+    void BeginCapture(const Timecode& live, bool keepText, long col, long* row);
     void SetCell(long row, long col, const QString& text);
     QString Cell(long row, long col) const;
 

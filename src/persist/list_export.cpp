@@ -4,6 +4,7 @@
 #include "timecode/duration.h"
 #include "timecode/timecode.h"
 #include "timecode/timecode_scan.h"
+#include "timecode/timecode_value.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -40,13 +41,17 @@ QString OneLine(const QString& text) {
 // A cell's timecode in the form an EDL takes, and its count; false when the cell holds no
 // valid timecode. A hand-edited file may hold "1:2:3:4" or text after the timecode, which
 // the window accepts; the EDL gets the plain eleven characters.
-bool EventTime(const QString& cell, int drop, QString* text, int* count) {
+bool EventTime(const QString& cell, TimecodeRate rate, QString* text, int* count) {
     const QByteArray bytes = cell.toLatin1();
     int f[4] = {};
-    if (!IsValidTimecodeText(bytes.constData()) || ScanTimecodeFields(bytes.constData(), f) < 4 ||
-        !CellTextToFrames(bytes.constData(), drop, count))
+    if (!IsTimecodeTextAt(bytes.constData(), rate.fps) ||
+        ScanTimecodeFields(bytes.constData(), f) < 4)
         return false;
-    *text = QString::asprintf("%02d:%02d:%02d:%02d", f[0], f[1], f[2], f[3]);
+    const std::optional<int> frames = CellTextToFrames(bytes.constData(), rate);
+    if (!frames)
+        return false;
+    *count = *frames;
+    *text = QString::fromStdString(LabelText({f[0], f[1], f[2], f[3]}));
     return true;
 }
 
@@ -54,12 +59,6 @@ bool EventTime(const QString& cell, int drop, QString* text, int* count) {
 QString BaseNameOr(const QString& listPath, const QString& fallback) {
     const QString base = listPath.isEmpty() ? QString() : QFileInfo(listPath).completeBaseName();
     return base.isEmpty() ? fallback : base;
-}
-
-int CountOf(int hours, int minutes, int seconds, int frames, int drop) {
-    int count = 0;
-    TimecodeToFrames(&count, hours, minutes, seconds, frames, drop);
-    return count;
 }
 
 } // namespace
@@ -107,15 +106,16 @@ QString EdlTitle(const QString& listPath) {
     return BaseNameOr(listPath, QStringLiteral("Tarnwick"));
 }
 
-EdlBuild BuildEdl(const QVector<ListRowText>& rows, const QString& title, int drop) {
+EdlBuild BuildEdl(const QVector<ListRowText>& rows, const QString& title, TimecodeRate rate) {
     EdlBuild edl;
     QString text = QStringLiteral("TITLE: ") + OneLine(title) + CRLF;
-    text += (drop ? QStringLiteral("FCM: DROP FRAME") : QStringLiteral("FCM: NON-DROP FRAME")) +
+    text += (rate.DropFrame() ? QStringLiteral("FCM: DROP FRAME")
+                              : QStringLiteral("FCM: NON-DROP FRAME")) +
             CRLF + CRLF;
 
     // The record timeline has one day: an event past its last frame would wrap round.
-    const int lastFrame = CountOf(23, 59, 59, 29, drop);
-    int recordIn = CountOf(1, 0, 0, 0, drop);
+    const int lastFrame = FramesPerDay(rate) - 1;
+    int recordIn = Timecode::FromLabel({1, 0, 0, 0}, rate).Frame();
     int event = 0;
     for (int i = 0; i < rows.size(); ++i) {
         const ListRowText& row = rows.at(i);
@@ -126,7 +126,7 @@ EdlBuild BuildEdl(const QVector<ListRowText>& rows, const QString& title, int dr
         int outCount = 0;
         // Both counts are within one day, so neither the difference nor the sum below can
         // overflow.
-        if (!EventTime(row.in, drop, &in, &inCount) || !EventTime(row.out, drop, &out, &outCount) ||
+        if (!EventTime(row.in, rate, &in, &inCount) || !EventTime(row.out, rate, &out, &outCount) ||
             outCount <= inCount || recordIn + (outCount - inCount) > lastFrame) {
             edl.skippedRows.append(i + 1);
             continue;
@@ -134,8 +134,8 @@ EdlBuild BuildEdl(const QVector<ListRowText>& rows, const QString& title, int dr
         const int recordOut = recordIn + (outCount - inCount);
         text += QString::asprintf("%03d  %-8s V     C        %s %s %s %s", ++event, "AX",
                                   qPrintable(in), qPrintable(out),
-                                  FormatTimecode(recordIn, drop).c_str(),
-                                  FormatTimecode(recordOut, drop).c_str()) +
+                                  FormatTimecode(recordIn, rate).c_str(),
+                                  FormatTimecode(recordOut, rate).c_str()) +
                 CRLF;
         if (!row.spNo.isEmpty())
             text += QStringLiteral("* FROM CLIP NAME: ") + OneLine(row.spNo) + CRLF;
@@ -163,10 +163,10 @@ QString EdlSkippedRowsMessage(const QVector<int>& rows) {
 }
 
 bool ExportList(const QString& outPath, ExportFormat format, const QVector<ListRowText>& rows,
-                const QString& listPath, int drop, QVector<int>* skippedRows) {
+                const QString& listPath, TimecodeRate rate, QVector<int>* skippedRows) {
     if (format == ExportFormat::Csv)
         return ReplaceFileContent(outPath, BuildCsv(rows));
-    const EdlBuild edl = BuildEdl(rows, EdlTitle(listPath), drop);
+    const EdlBuild edl = BuildEdl(rows, EdlTitle(listPath), rate);
     if (skippedRows)
         *skippedRows = edl.skippedRows;
     return ReplaceFileContent(outPath, edl.bytes);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "persist/list_line.h"
+#include "timecode/timecode_rate.h"
 
 #include <QByteArray>
 #include <QString>
@@ -42,10 +43,10 @@ struct EdlBuild {
 };
 
 // UTF-8 without a byte-order mark, CR LF. One event per row with a valid IN and a later
-// valid OUT, reel AX, record times from 01:00:00:00 back to back, counted in the given mode
-// (1 drop-frame, 0 non-drop), which the FCM line names. Line breaks and other control
+// valid OUT, reel AX, record times from 01:00:00:00 back to back, counted at the rate, whose
+// drop-frame or non-drop counting the FCM line names. Line breaks and other control
 // characters in the title, SP No. and remark become spaces: each must stay on its line.
-EdlBuild BuildEdl(const QVector<ListRowText>& rows, const QString& title, int drop);
+EdlBuild BuildEdl(const QVector<ListRowText>& rows, const QString& title, TimecodeRate rate);
 
 // The message naming the skipped rows by their No.
 QString EdlSkippedRowsMessage(const QVector<int>& rows);
@@ -57,4 +58,4 @@ QString RowNumberList(const QVector<int>& rows);
 // failure). For an EDL, the title comes from listPath and *skippedRows (optional) receives
 // the rows that made no event. False when the file could not be written.
 bool ExportList(const QString& outPath, ExportFormat format, const QVector<ListRowText>& rows,
-                const QString& listPath, int drop, QVector<int>* skippedRows);
+                const QString& listPath, TimecodeRate rate, QVector<int>* skippedRows);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "persist/list_file.h"
+#include "timecode/timecode_rate.h"
 
 #include <QVector>
 
@@ -9,4 +10,4 @@
 // the given counting mode (1 drop-frame, 0 non-drop); a row whose times cannot be read, or
 // that lacks one of them, has no duration. For the programs that read list files without a
 // window.
-QVector<ListRowText> RowsAsOpened(const ListFileContents& contents, int drop);
+QVector<ListRowText> RowsAsOpened(const ListFileContents& contents, TimecodeRate rate);

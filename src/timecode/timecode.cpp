@@ -1,28 +1,17 @@
 #include "timecode/timecode.h"
 
-#include "timecode/timecode_count.h"
+#include "timecode/timecode_rate.h"
 #include "timecode/timecode_scan.h"
 
-void TimecodeToFrames(int* count, int hours, int minutes, int seconds, int frames, int drop) {
-    if (count == nullptr)
-        return;
-    // The count is 32-bit arithmetic; fields far out of range wrap round as 32-bit arithmetic
-    // does, without the undefined behaviour of an overflowing int.
-    *count = WrapToInt32(TimecodeToFrames64(hours, minutes, seconds, frames, drop));
-}
-
-void FramesToTimecode(int* hours, int* minutes, int* seconds, int* frames, int count, int drop) {
-    int h = 0;
-    int m = 0;
-    int s = 0;
-    int f = 0;
+TimecodeLabel FramesToLabel(int count, TimecodeRate rate) {
+    TimecodeLabel label;
     // Division by a positive constant truncates toward zero and cannot overflow, so every
-    // int count is safe; negative counts give negative fields.
-    if (drop) {
-        h = count / FRAMES_PER_HOUR_DROP;
-        const int inHour = count % FRAMES_PER_HOUR_DROP;
-        const int tens = inHour / FRAMES_PER_TEN_MINUTES_DROP;
-        int r = inHour % FRAMES_PER_TEN_MINUTES_DROP;
+    // int count is safe.
+    if (rate.DropFrame()) {
+        label.hours = count / DROP_FRAMES_PER_HOUR;
+        const int inHour = count % DROP_FRAMES_PER_HOUR;
+        const int tens = inHour / DROP_FRAMES_PER_TEN_MINUTES;
+        int r = inHour % DROP_FRAMES_PER_TEN_MINUTES;
         // Minute u >= 1 of a ten-minute block begins at r = 2 + 1798 * u. Taking 1798 * u off
         // leaves 2 to 1799 within that minute, so its labels 00 and 01 never appear.
         int unit = 0;
@@ -33,31 +22,55 @@ void FramesToTimecode(int* hours, int* minutes, int* seconds, int* frames, int c
                 break;
             }
         }
-        m = unit + 10 * tens;
-        s = r / 30;
-        f = r % 30;
+        label.minutes = unit + 10 * tens;
+        label.seconds = r / 30;
+        label.frames = r % 30;
     } else {
-        h = count / FRAMES_PER_HOUR % 24;
-        m = count / 1800 % 60;
-        s = count / 30 % 60;
-        f = count % 30;
+        const int fps = rate.fps > 0 ? rate.fps : 30;
+        label.hours = count / (3600 * fps) % 24;
+        label.minutes = count / (60 * fps) % 60;
+        label.seconds = count / fps % 60;
+        label.frames = count % fps;
     }
+    return label;
+}
+
+bool LabelExists(const TimecodeLabel& l, TimecodeRate rate) {
+    if (l.hours < 0 || l.hours > 23 || l.minutes < 0 || l.minutes > 59 || l.seconds < 0 ||
+        l.seconds > 59 || l.frames < 0 || l.frames >= rate.fps)
+        return false;
+    return !(rate.DropFrame() && l.seconds == 0 && l.frames < 2 && l.minutes % 10 != 0);
+}
+
+void TimecodeToFrames(int* count, int hours, int minutes, int seconds, int frames, int drop) {
+    if (count == nullptr)
+        return;
+    // The count is 32-bit arithmetic; fields far out of range wrap round as 32-bit arithmetic
+    // does, without the undefined behaviour of an overflowing int.
+    *count = WrapToInt32(LabelToFrames64(TimecodeLabel{hours, minutes, seconds, frames},
+                                         TimecodeRate::Thirty(drop != 0)));
+}
+
+void FramesToTimecode(int* hours, int* minutes, int* seconds, int* frames, int count, int drop) {
+    const TimecodeLabel l = FramesToLabel(count, TimecodeRate::Thirty(drop != 0));
     if (hours != nullptr)
-        *hours = h;
+        *hours = l.hours;
     if (minutes != nullptr)
-        *minutes = m;
+        *minutes = l.minutes;
     if (seconds != nullptr)
-        *seconds = s;
+        *seconds = l.seconds;
     if (frames != nullptr)
-        *frames = f;
+        *frames = l.frames;
 }
 
 int IsValidTimecodeText(const char* text) {
+    return IsTimecodeTextAt(text, 30) ? 1 : 0;
+}
+
+bool IsTimecodeTextAt(const char* text, int fps) {
     int f[4] = {};
     if (ScanTimecodeFields(text, f) < 4)
-        return 0;
+        return false;
     // Labels that drop-frame counting skips (00:01:00:00) are valid text all the same.
-    const bool valid = f[0] >= 0 && f[0] <= 23 && f[1] >= 0 && f[1] <= 59 && f[2] >= 0 &&
-                       f[2] <= 59 && f[3] >= 0 && f[3] <= 29;
-    return valid ? 1 : 0;
+    return LabelExists(TimecodeLabel{f[0], f[1], f[2], f[3]}, TimecodeRate{fps, false});
 }

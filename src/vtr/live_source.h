@@ -21,9 +21,9 @@ public:
     // Stops the worker and lets go of the device.
     void Close() override;
     bool IsOpen() const override { return m_worker.joinable() && !m_ended.load(); }
-    int ReadTimecode(char* timecode) override { return m_live.ReadAt(SteadyNowNs(), timecode); }
+    Timecode ReadTimecode() override { return m_live.ReadAt(SteadyNowNs()); }
     bool HoldsLatestTimecode() const override { return true; }
-    int LatestTimecode(char* timecode) override { return ReadTimecode(timecode); }
+    Timecode LatestTimecode() override { return ReadTimecode(); }
 
 protected:
     // Derived classes call Close() in their destructors, while Run can still be called.

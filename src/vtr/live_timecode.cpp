@@ -1,8 +1,5 @@
 #include "vtr/live_timecode.h"
 
-#include "timecode/timecode.h"
-#include "timecode/timecode_count.h"
-
 #include <algorithm>
 #include <chrono>
 
@@ -12,19 +9,9 @@ int64_t SteadyNowNs() {
         .count();
 }
 
-bool CountTimecodeLabel(int hours, int minutes, int seconds, int frames, bool drop, int* count) {
-    if (hours < 0 || hours > 23 || minutes < 0 || minutes > 59 || seconds < 0 || seconds > 59 ||
-        frames < 0 || frames > 29)
-        return false;
-    if (drop && seconds == 0 && frames < 2 && minutes % 10 != 0)
-        return false;
-    TimecodeToFrames(count, hours, minutes, seconds, frames, drop ? 1 : 0);
-    return true;
-}
-
-int AnchorTimecodeAt(const TimecodeAnchor& anchor, int64_t nowNs, char* timecode) {
+Timecode AnchorTimecodeAt(const TimecodeAnchor& anchor, int64_t nowNs) {
     if (!anchor.valid || nowNs - anchor.arrivalNs > LIVE_TIMECODE_HOLD_NS)
-        return 0;
+        return Timecode();
     long long count = anchor.frame;
     if (anchor.moving && anchor.periodNs > 0) {
         // The frame after the one that ended began at endNs; a clock read a little before
@@ -32,19 +19,7 @@ int AnchorTimecodeAt(const TimecodeAnchor& anchor, int64_t nowNs, char* timecode
         const int64_t since = std::max<int64_t>(0, nowNs - anchor.endNs);
         count += 1 + std::min<int64_t>(since / anchor.periodNs, LIVE_TIMECODE_COAST_FRAMES);
     }
-    const int day = anchor.drop ? FRAMES_PER_DAY_DROP : FRAMES_PER_DAY;
-    count %= day;
-    if (count < 0)
-        count += day;
-    int h = 0, m = 0, s = 0, f = 0;
-    FramesToTimecode(&h, &m, &s, &f, int(count), anchor.drop ? 1 : 0);
-    const int fields[4] = {h, m, s, f};
-    for (int i = 0; i < 4; ++i) {
-        timecode[2 * i] = char('0' + fields[i] / 10);
-        timecode[2 * i + 1] = char('0' + fields[i] % 10);
-    }
-    timecode[8] = '\0';
-    return 1;
+    return Timecode::AtFrame(count, TimecodeRate::Thirty(anchor.drop));
 }
 
 void LiveTimecode::Publish(const TimecodeAnchor& anchor) {
@@ -52,11 +27,11 @@ void LiveTimecode::Publish(const TimecodeAnchor& anchor) {
     m_anchor = anchor;
 }
 
-int LiveTimecode::ReadAt(int64_t nowNs, char* timecode) const {
+Timecode LiveTimecode::ReadAt(int64_t nowNs) const {
     TimecodeAnchor anchor;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         anchor = m_anchor;
     }
-    return AnchorTimecodeAt(anchor, nowNs, timecode);
+    return AnchorTimecodeAt(anchor, nowNs);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "timecode/timecode_value.h"
+
 #include <cstdint>
 #include <mutex>
 
@@ -34,14 +36,9 @@ constexpr int64_t LIVE_TIMECODE_HOLD_NS = 500'000'000;
 // frames stop; beyond this the time stands until the hold runs out.
 constexpr int LIVE_TIMECODE_COAST_FRAMES = 3;
 
-// The frame count of a label a signal sent, at 30 frames a second. False for a label that
-// does not exist: fields out of range, or in drop-frame counting one of the two labels that
-// minutes not divisible by ten skip.
-bool CountTimecodeLabel(int hours, int minutes, int seconds, int frames, bool drop, int* count);
-
-// The label of the frame arriving at nowNs: eight characters HHMMSSFF and a zero. Returns 1,
-// or 0 when the anchor is not valid or older than the hold.
-int AnchorTimecodeAt(const TimecodeAnchor& anchor, int64_t nowNs, char* timecode);
+// The frame arriving at nowNs; no timecode when the anchor is not valid or older than the
+// hold.
+Timecode AnchorTimecodeAt(const TimecodeAnchor& anchor, int64_t nowNs);
 
 // The latest anchor, written by a reading thread and read by the user-interface thread. A
 // read copies it under a lock held for nothing else, so the reader never waits on the signal.
@@ -49,7 +46,7 @@ class LiveTimecode {
 public:
     void Publish(const TimecodeAnchor& anchor);
     void Clear() { Publish(TimecodeAnchor()); }
-    int ReadAt(int64_t nowNs, char* timecode) const;
+    Timecode ReadAt(int64_t nowNs) const;
 
 private:
     mutable std::mutex m_mutex;

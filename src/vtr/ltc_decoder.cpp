@@ -1,6 +1,6 @@
 #include "vtr/ltc_decoder.h"
 
-#include "timecode/timecode_count.h"
+#include "timecode/timecode_value.h"
 
 #include <ltc.h>
 
@@ -45,12 +45,16 @@ void LtcDecoder::Write(const int16_t* samples, size_t count, int64_t lastSampleN
 
     LTCFrameExt ext;
     while (ltc_decoder_read(m_decoder, &ext)) {
-        int h = 0, m = 0, s = 0, f = 0, frame = 0;
+        int h = 0, m = 0, s = 0, f = 0;
         const bool drop = ext.ltc.dfbit != 0;
-        const bool label = ext.reverse == 0 && LabelOf(ext.ltc, &h, &m, &s, &f) &&
-                           CountTimecodeLabel(h, m, s, f, drop, &frame);
+        const TimecodeRate rate = TimecodeRate::Thirty(drop);
+        const Timecode time = ext.reverse == 0 && LabelOf(ext.ltc, &h, &m, &s, &f)
+                                  ? Timecode::FromLabel({h, m, s, f}, rate)
+                                  : Timecode();
+        const bool label = time.IsValid();
+        const int frame = time.Frame();
         const long long spacing = ext.off_end - m_previousEnd;
-        const int day = drop ? FRAMES_PER_DAY_DROP : FRAMES_PER_DAY;
+        const int day = FramesPerDay(rate);
         // A frame counts only after the one it follows, no more than a twentieth of a second
         // before it: a single frame decoded out of noise does not.
         const bool follows = label && m_havePrevious && drop == m_previousDrop &&

@@ -1,6 +1,6 @@
 #include "vtr/mtc_parser.h"
 
-#include "timecode/timecode_count.h"
+#include "timecode/timecode_value.h"
 
 namespace {
 
@@ -104,9 +104,10 @@ bool MtcParser::TakeQuarterFrame(uint8_t data, int64_t nowNs) {
         const int seconds = m_pieces[2] | (m_pieces[3] & 0x03) << 4;
         const int minutes = m_pieces[4] | (m_pieces[5] & 0x03) << 4;
         const int hours = m_pieces[6] | (m_pieces[7] & 0x01) << 4;
-        int count = 0;
-        if (!SetRate(rate) ||
-            !CountTimecodeLabel(hours, minutes, seconds, frames, m_drop, &count)) {
+        const Timecode time = SetRate(rate) ? Timecode::FromLabel({hours, minutes, seconds, frames},
+                                                                  TimecodeRate::Thirty(m_drop))
+                                            : Timecode();
+        if (!time) {
             m_playing = false;
             m_anchor = TimecodeAnchor();
             m_anchor.arrivalNs = nowNs;
@@ -114,7 +115,7 @@ bool MtcParser::TakeQuarterFrame(uint8_t data, int64_t nowNs) {
         }
         // The time gathered is that of the frame during which piece 0 went out; piece 7 goes
         // out three quarters into the frame after it.
-        m_quarter = 4LL * count + 7;
+        m_quarter = 4LL * time.Frame() + 7;
         m_playing = true;
         AnchorAtQuarter(nowNs);
         return true;
@@ -128,7 +129,7 @@ bool MtcParser::TakeQuarterFrame(uint8_t data, int64_t nowNs) {
 }
 
 void MtcParser::AnchorAtQuarter(int64_t nowNs) {
-    const int day = m_drop ? FRAMES_PER_DAY_DROP : FRAMES_PER_DAY;
+    const int day = FramesPerDay(TimecodeRate::Thirty(m_drop));
     // The frame in progress began the quarters past its start ago; the one before it ended
     // then.
     const long long inProgress = m_quarter / 4;
@@ -151,13 +152,16 @@ bool MtcParser::TakeFullFrame(int64_t nowNs) {
     m_playing = false;
     m_gathered = 0;
     m_lastPiece = -1;
-    int count = 0;
     m_anchor = TimecodeAnchor();
     m_anchor.arrivalNs = nowNs;
-    if (!SetRate((m_sysex[4] >> 5) & 0x03) ||
-        !CountTimecodeLabel(m_sysex[4] & 0x1F, m_sysex[5] & 0x3F, m_sysex[6] & 0x3F,
-                            m_sysex[7] & 0x1F, m_drop, &count))
+    if (!SetRate((m_sysex[4] >> 5) & 0x03))
         return true;
+    const Timecode time = Timecode::FromLabel(
+        {m_sysex[4] & 0x1F, m_sysex[5] & 0x3F, m_sysex[6] & 0x3F, m_sysex[7] & 0x1F},
+        TimecodeRate::Thirty(m_drop));
+    if (!time)
+        return true;
+    const int count = time.Frame();
     m_anchor.valid = true;
     m_anchor.drop = m_drop;
     m_anchor.frame = count;

@@ -1,6 +1,7 @@
 #include "vtr/serial_source.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -50,4 +51,19 @@ void SerialSource::Close() {
 
 bool SerialSource::IsOpen() const {
     return m_line.port != nullptr && !m_line.port->IsGone();
+}
+
+Timecode SerialSource::ReadTimecode() {
+    char digits[9] = {};
+    if (m_protocol.readTimecode(m_line, digits) != 1)
+        return Timecode();
+    return DeckTimecode(digits, m_rate);
+}
+
+Timecode DeckTimecode(const char* digits, TimecodeRate rate) {
+    const std::string_view text(digits, 8);
+    const Timecode time = Timecode::FromDigits(text, rate);
+    if (time || !rate.drop)
+        return time;
+    return Timecode::FromDigits(text, TimecodeRate{rate.fps, false});
 }

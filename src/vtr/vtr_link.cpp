@@ -10,7 +10,8 @@ constexpr int kReopenIntervalMs = 1000;
 
 } // namespace
 
-VtrLink::VtrLink() : m_sony(m_line, SONY_9PIN), m_victor(m_line, VICTOR_SA_K37) {}
+VtrLink::VtrLink()
+    : m_sony(m_line, SONY_9PIN, m_deckRate), m_victor(m_line, VICTOR_SA_K37, m_deckRate) {}
 
 VtrLink::~VtrLink() {
     VtrClose();
@@ -51,17 +52,17 @@ void VtrLink::VtrClose() {
     Source().Close();
 }
 
-int VtrLink::VtrReadTimecode(char* timecode) {
+Timecode VtrLink::VtrReadTimecode() {
     RecoverSource();
-    return Source().ReadTimecode(timecode);
+    return Source().ReadTimecode();
 }
 
 bool VtrLink::VtrHoldsLatestTimecode() const {
     return Source().HoldsLatestTimecode();
 }
 
-int VtrLink::VtrLatestTimecode(char* timecode) {
-    return Source().LatestTimecode(timecode);
+Timecode VtrLink::VtrLatestTimecode() {
+    return Source().LatestTimecode();
 }
 
 // Lets go of a device that has gone away and, once a second, tries the chosen one again.

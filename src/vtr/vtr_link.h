@@ -31,13 +31,14 @@ public:
     // portName: the serial device, or for LTC and MTC the input device.
     int VtrOpen(const char* portName, int vtrType);
     void VtrClose();
-    // timecode: nine characters, HHMMSSFF and a terminating zero; the caller zeroes them
-    // first.
-    int VtrReadTimecode(char* timecode);
+    // One reading of the chosen source; no timecode when it had none.
+    Timecode VtrReadTimecode();
     // Whether the chosen source can tell the time of this very moment without I/O, and that
     // time; see TimecodeSource::LatestTimecode.
     bool VtrHoldsLatestTimecode() const;
-    int VtrLatestTimecode(char* timecode);
+    Timecode VtrLatestTimecode();
+    // The counting a deck's labels are read at: the list's.
+    void SetDeckRate(TimecodeRate rate) { m_deckRate = rate; }
     // The LTC input's channel, counted from 1, for the next open.
     void SetLtcChannel(int channel) { m_ltc.SetChannel(channel); }
 
@@ -54,6 +55,7 @@ private:
     void RecoverSource();
 
     SerialLine m_line;
+    TimecodeRate m_deckRate = TimecodeRate::Thirty(true);
     SerialSource m_sony;
     SerialSource m_victor;
     LtcSource m_ltc;

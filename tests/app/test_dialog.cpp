@@ -73,7 +73,7 @@ private slots:
         QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(2, COL_SPNO), QString());
         QCOMPARE(Probe(dlg).m_grid.GetRow(), 1L);
         QCOMPARE(Probe(dlg).m_grid.GetCol(), long(COL_IN));
-        QCOMPARE(QByteArray(Probe(dlg).m_szTimecode), QByteArray("00000000"));
+        QVERIFY(!Probe(dlg).m_timecode);
         QCOMPARE(Probe(dlg).m_bModified, 0);
 
         auto* display = qobject_cast<QLabel*>(dlg.GetDlgItem(IDC_TC_DISPLAY));
@@ -433,8 +433,8 @@ private slots:
         QVERIFY(!help->isModal());
         QVERIFY(Probe(dlg).m_szHelpPath.endsWith(QStringLiteral("help.hlp")));
         // The window timer is still running.
-        Probe(dlg).m_szTimecode[0] = 'X';
-        QTRY_VERIFY_WITH_TIMEOUT(Probe(dlg).m_szTimecode[0] != 'X', 5000);
+        Probe(dlg).m_timecode = Timecode::AtFrame(5, TimecodeRate());
+        QTRY_VERIFY_WITH_TIMEOUT(!Probe(dlg).m_timecode, 5000);
         help->close();
     }
 };

@@ -48,7 +48,7 @@ private slots:
         QFETCH(QString, keys);
         ListWindow w;
         w.Press(Qt::Key_I);
-        w.SetTimecode("01001009");
+        w.SetTimecode("01:00:10:09");
         w.Press(Qt::Key_O);
         w.MoveTo(row, col);
         const ListSnapshot before = w.probe().m_list.Snapshot();

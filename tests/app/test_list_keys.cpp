@@ -69,20 +69,6 @@ private slots:
         QTRY_VERIFY(!popup->isVisible());
     }
 
-    void emptyTimecodeCapturesNothing() {
-        ListWindow w;
-        w.probe().m_szTimecode[0] = '\0';
-        w.dlg->GetDlgItem(IDC_IN)->setFocus();
-        QTest::mouseClick(w.dlg->GetDlgItem(IDC_OUT), Qt::LeftButton);
-        w.Press(Qt::Key_I);
-        QCOMPARE(w.Cell(1, COL_IN), QString());
-        QCOMPARE(w.Cell(1, COL_OUT), QString());
-        QCOMPARE(w.probe().m_grid.GetRow(), 1L);
-        QCOMPARE(w.probe().m_grid.GetCol(), long(COL_IN));
-        QCOMPARE(w.probe().m_bModified, 0);
-        QVERIFY(w.GridFocused());
-    }
-
     void captureKeysActAsTheButtons_data() {
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<bool>("autoRepeat");

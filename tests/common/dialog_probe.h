@@ -8,7 +8,7 @@ struct DialogProbe {
     explicit DialogProbe(CTarnwickDlg& d)
         : dlg(d), m_settings(d.m_settings), m_szHelpPath(d.m_szHelpPath),
           m_bModified(d.m_bModified), m_listFile(d.m_listFile),
-          m_bRemarkImeOpen(d.m_bRemarkImeOpen), m_nCaret(d.m_nCaret), m_szTimecode(d.m_szTimecode),
+          m_bRemarkImeOpen(d.m_bRemarkImeOpen), m_nCaret(d.m_nCaret), m_timecode(d.m_timecode),
           m_nPollTimer(d.m_nPollTimer), m_vtrLink(d.m_vtrLink), m_editCell(d.m_editCell),
           m_grid(d.m_grid), m_list(d.m_list), m_recovery(d.m_recovery) {}
 
@@ -19,7 +19,7 @@ struct DialogProbe {
     CGridFile& m_listFile;
     int& m_bRemarkImeOpen;
     int& m_nCaret;
-    char (&m_szTimecode)[9];
+    Timecode& m_timecode;
     int& m_nPollTimer;
     VtrLink& m_vtrLink;
     QLineEdit& m_editCell;

@@ -24,7 +24,7 @@ struct ListWindow {
         probe().KillTimer(probe().m_nPollTimer);
         probe().m_settings.FrameCheck = 3;
         probe().m_settings.Drop = 0;
-        SetTimecode("01001005");
+        SetTimecode("01:00:10:05");
     }
     ~ListWindow() {
         // Closed before it goes, as the program's own window is: destroying it while the
@@ -34,7 +34,10 @@ struct ListWindow {
     }
 
     DialogProbe probe() const { return DialogProbe(*dlg); }
-    void SetTimecode(const char* hhmmssff) { qstrncpy(probe().m_szTimecode, hhmmssff, 9); }
+    // The last reading, as the next tick would leave it; an empty text is a silent VTR.
+    void SetTimecode(const char* text) {
+        probe().m_timecode = Timecode::FromText(text, TimecodeRate::Thirty(false));
+    }
     // A key typed by the operator: it goes to whatever has the focus, through the hook.
     void Press(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), mods);

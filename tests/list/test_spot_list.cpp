@@ -8,9 +8,13 @@
 
 namespace {
 
+Timecode Tc(const char* text) {
+    return Timecode::FromText(text, TimecodeRate::Thirty(false));
+}
+
 struct BareList {
     CMSFlexGrid grid;
-    CountingRules rules{3, 0};
+    CountingRules rules{3, TimecodeRate::Thirty(false)};
     SpotList list{grid, [this] { return rules; }};
     QVector<ListChange> changes;
 
@@ -39,18 +43,18 @@ class TestSpotList : public QObject {
 private slots:
     void spotWalkFillsRowsAndPullsBackTheOutBeforeATightIn() {
         BareList l;
-        QVERIFY(l.list.CaptureIn(QStringLiteral("01:00:00:00"), false));
+        l.list.CaptureIn(Tc("01:00:00:00"), false);
         QCOMPARE(l.Here(), QStringLiteral("1,3"));
-        l.list.CaptureOut(QStringLiteral("01:00:10:00"), false);
+        l.list.CaptureOut(Tc("01:00:10:00"), false);
         QCOMPARE(l.Cell(1, COL_DURATION), QStringLiteral("00:00:10:00"));
         QCOMPARE(l.Here(), QStringLiteral("2,2"));
         QCOMPARE(l.Cell(2, COL_SPNO), QStringLiteral("0002")); // shown before it is captured
 
         // One frame after the previous OUT: the frame check of 3 pulls that OUT back.
-        l.list.CaptureIn(QStringLiteral("01:00:10:01"), false);
+        l.list.CaptureIn(Tc("01:00:10:01"), false);
         QCOMPARE(l.Cell(1, COL_OUT), QStringLiteral("01:00:09:28"));
         QCOMPARE(l.Cell(1, COL_DURATION), QStringLiteral("00:00:09:28"));
-        l.list.CaptureOut(QStringLiteral("01:00:20:00"), false);
+        l.list.CaptureOut(Tc("01:00:20:00"), false);
         QCOMPARE(l.Cell(2, COL_NO), QStringLiteral("0002"));
         QCOMPARE(l.Cell(2, COL_DURATION), QStringLiteral("00:00:09:29"));
         QCOMPARE(l.Here(), QStringLiteral("3,2"));
@@ -66,7 +70,7 @@ private slots:
         BareList l;
         // OUT on the last row stays there and adds no row.
         l.MoveTo(30, COL_OUT);
-        l.list.CaptureOut(QStringLiteral("01:00:10:05"), false);
+        l.list.CaptureOut(Tc("01:00:10:05"), false);
         QCOMPARE(l.grid.GetRows(), 31L);
         QCOMPARE(l.Here(), QStringLiteral("30,2"));
         QCOMPARE(l.Cell(30, COL_OUT), QStringLiteral("01:00:10:05"));
@@ -76,19 +80,15 @@ private slots:
         l.list.WriteEditedCell(QStringLiteral("A7"));
         l.MoveTo(1, COL_IN);
         for (int i = 0; i < 3; ++i) {
-            l.list.CaptureIn(QStringLiteral("01:00:00:00"), false);
-            l.list.CaptureOut(QStringLiteral("01:00:01:00"), false);
+            l.list.CaptureIn(Tc("01:00:00:00"), false);
+            l.list.CaptureOut(Tc("01:00:01:00"), false);
         }
         QCOMPARE(l.Cell(2, COL_SPNO), QStringLiteral("A7"));
 
-        // Without a timecode nothing is written, nothing moves, nothing is announced.
-        l.changes.clear();
+        // A silent source captures 00:00:00:00, as a silent deck always has.
         l.MoveTo(5, COL_IN);
-        QVERIFY(!l.list.CaptureIn(QString(), false));
-        QVERIFY(!l.list.CaptureOut(QString(), true));
-        QCOMPARE(l.Cell(5, COL_SPNO), QString());
-        QCOMPARE(l.Here(), QStringLiteral("5,2"));
-        QCOMPARE(l.changes.size(), 0);
+        l.list.CaptureIn(Timecode(), false);
+        QCOMPARE(l.Cell(5, COL_IN), QStringLiteral("00:00:00:00"));
     }
 
     void insertionStopsAtFortyRows() {
@@ -160,7 +160,7 @@ private slots:
         QFETCH(int, result);
         QFETCH(QString, duration);
         BareList l;
-        l.rules.drop = drop;
+        l.rules.rate = TimecodeRate::Thirty(drop == 1);
         l.grid.SetTextMatrix(3, COL_IN, QStringLiteral("00:00:59:28"));
         l.grid.SetTextMatrix(3, COL_OUT, out);
         l.grid.SetTextMatrix(3, COL_DURATION, QStringLiteral("stale"));
@@ -201,14 +201,13 @@ private slots:
         BareList l;
         // An empty IN starts its edit from the timecode, which stays in the cell.
         l.MoveTo(2, COL_IN);
-        QCOMPARE(l.list.EditStartText(QStringLiteral("01:02:03:04")),
-                 QStringLiteral("01:02:03:04"));
+        QCOMPARE(l.list.EditStartText(Tc("01:02:03:04")), QStringLiteral("01:02:03:04"));
         QCOMPARE(l.Cell(2, COL_IN), QStringLiteral("01:02:03:04"));
         // A remark is edited without the space the cell keeps, and written back with it.
         l.MoveTo(2, COL_REMARK);
         l.list.WriteEditedCell(QStringLiteral("CM1"));
         QCOMPARE(l.Cell(2, COL_REMARK), QStringLiteral(" CM1"));
-        QCOMPARE(l.list.EditStartText(QString()), QStringLiteral("CM1"));
+        QCOMPARE(l.list.EditStartText(Timecode()), QStringLiteral("CM1"));
         l.list.WriteEditedCell(QString());
         QCOMPARE(l.Cell(2, COL_REMARK), QString());
 
@@ -242,7 +241,7 @@ private slots:
         for (int i = 0; i < 150; ++i) {
             l.MoveTo(1 + i % 20, COL_IN);
             before << l.list.Snapshot();
-            l.list.CaptureIn(QString::asprintf("01:00:%02d:00", i % 60), false);
+            l.list.CaptureIn(Tc(qPrintable(QString::asprintf("01:00:%02d:00", i % 60))), false);
         }
         for (int i = 0; i < 100; ++i) {
             QVERIFY(history.CanUndo());
@@ -268,7 +267,7 @@ private slots:
         {
             SpotList::Change change(l.list, ListChange::Edit);
             l.list.WriteEditedCell(QStringLiteral("01:00:00:00"));
-            l.list.CaptureIn(QStringLiteral("01:00:00:00"), true);
+            l.list.CaptureIn(Tc("01:00:00:00"), true);
             QCOMPARE(l.changes.size(), 0);
         }
         QCOMPARE(l.changes, QVector<ListChange>{ListChange::Edit});

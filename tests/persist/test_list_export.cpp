@@ -109,7 +109,8 @@ void TestListExport::edlEvents() {
     QFETCH(int, drop);
     QFETCH(QStringList, records);
     QFETCH(QVector<int>, skipped);
-    const EdlBuild edl = BuildEdl(SpanRows(spans), QStringLiteral("t"), drop);
+    const EdlBuild edl =
+        BuildEdl(SpanRows(spans), QStringLiteral("t"), TimecodeRate::Thirty(drop == 1));
     QCOMPARE(RecordTimes(edl.bytes), records);
     QCOMPARE(edl.skippedRows, skipped);
 }
@@ -130,9 +131,12 @@ void TestListExport::edlLayoutKeepsEachTextOnItsLine() {
                        "002  AX       V     C        01:02:05:00 01:02:06:00 "
                        "01:00:01:00 01:00:02:00\r\n")
             .toUtf8();
-    QCOMPARE(BuildEdl(rows, EdlTitle(QStringLiteral("/lists/two\nlines.txt")), 0).bytes, expected);
-    QVERIFY(
-        BuildEdl(rows, EdlTitle(QString()), 1).bytes.startsWith("TITLE: Tarnwick\r\nFCM: DROP"));
+    QCOMPARE(BuildEdl(rows, EdlTitle(QStringLiteral("/lists/two\nlines.txt")),
+                      TimecodeRate::Thirty(false))
+                 .bytes,
+             expected);
+    QVERIFY(BuildEdl(rows, EdlTitle(QString()), TimecodeRate::Thirty(true))
+                .bytes.startsWith("TITLE: Tarnwick\r\nFCM: DROP"));
 }
 
 void TestListExport::exportNames_data() {

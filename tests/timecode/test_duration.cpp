@@ -4,6 +4,15 @@
 
 #include <climits>
 
+namespace {
+
+// The rows give the old Drop setting: 1 drop-frame, anything else non-drop.
+TimecodeRate Thirty(int drop) {
+    return TimecodeRate::Thirty(drop == 1);
+}
+
+} // namespace
+
 class TestDuration : public QObject {
     Q_OBJECT
 private slots:
@@ -42,9 +51,9 @@ void TestDuration::cellText() {
     QFETCH(int, drop);
     QFETCH(bool, readable);
     QFETCH(int, count);
-    int result = 0;
-    QCOMPARE(CellTextToFrames(text.constData(), drop, &result), readable);
-    QCOMPARE(result, count);
+    const std::optional<int> result = CellTextToFrames(text.constData(), Thirty(drop));
+    QCOMPARE(result.has_value(), readable);
+    QCOMPARE(result.value_or(0), count);
 }
 
 void TestDuration::rowDuration_data() {
@@ -98,11 +107,11 @@ void TestDuration::rowDuration() {
     QFETCH(bool, readable);
     QFETCH(int, diff);
     QFETCH(QString, text);
-    int result = 0;
-    QCOMPARE(RowDuration(in.constData(), out.constData(), drop, &result), readable);
-    QCOMPARE(result, diff);
+    const std::optional<int> result = RowDuration(in.constData(), out.constData(), Thirty(drop));
+    QCOMPARE(result.has_value(), readable);
+    QCOMPARE(result.value_or(0), diff);
     if (readable)
-        QCOMPARE(QString::fromStdString(FormatDuration(result, drop)), text);
+        QCOMPARE(QString::fromStdString(FormatDuration(*result, Thirty(drop))), text);
 }
 
 void TestDuration::frameCheck_data() {
@@ -162,16 +171,20 @@ void TestDuration::frameCheck() {
     QFETCH(int, drop);
     QFETCH(bool, moved);
     QFETCH(QString, newOut);
-    std::string result;
-    QCOMPARE(FrameCheckNewOut(in.constData(), prevOut.constData(), gap, drop, &result), moved);
-    QCOMPARE(QString::fromStdString(result), newOut);
+    const std::optional<std::string> result =
+        FrameCheckNewOut(in.constData(), prevOut.constData(), gap, Thirty(drop));
+    QCOMPARE(result.has_value(), moved);
+    QCOMPARE(QString::fromStdString(result.value_or("")), newOut);
 }
 
 void TestDuration::formatsAtTheLimits() {
-    QCOMPARE(QString::fromStdString(FormatTimecode(-5, 0)), QStringLiteral("00:00:00:00"));
-    QCOMPARE(QString::fromStdString(FormatTimecode(2589408, 1)), QStringLiteral("24:00:00:00"));
-    QCOMPARE(QString::fromStdString(FormatDuration(INT_MIN, 0)), QStringLiteral("-12:06:28:07"));
-    QCOMPARE(QString::fromStdString(FormatDuration(INT_MIN, 1)), QStringLiteral("-19904:00:42:19"));
+    QCOMPARE(QString::fromStdString(FormatTimecode(-5, Thirty(0))), QStringLiteral("00:00:00:00"));
+    QCOMPARE(QString::fromStdString(FormatTimecode(2589408, Thirty(1))),
+             QStringLiteral("24:00:00:00"));
+    QCOMPARE(QString::fromStdString(FormatDuration(INT_MIN, Thirty(0))),
+             QStringLiteral("-12:06:28:07"));
+    QCOMPARE(QString::fromStdString(FormatDuration(INT_MIN, Thirty(1))),
+             QStringLiteral("-19904:00:42:19"));
 }
 
 QTEST_GUILESS_MAIN(TestDuration)

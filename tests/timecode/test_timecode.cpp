@@ -1,5 +1,6 @@
 #include "timecode/timecode.h"
 #include "timecode/timecode_scan.h"
+#include "timecode/timecode_value.h"
 
 #include <QtTest>
 
@@ -19,6 +20,8 @@ private slots:
     void scanStopsAtUnreadableNumber_data();
     void scanStopsAtUnreadableNumber();
     void nullPointersAreHarmless();
+    void timecodeValue_data();
+    void timecodeValue();
 };
 
 void TestTimecode::fieldsToFrames_data() {
@@ -197,6 +200,55 @@ void TestTimecode::nullPointersAreHarmless() {
     int m = -1;
     FramesToTimecode(nullptr, &m, nullptr, nullptr, 1800, 0);
     QCOMPARE(m, 1);
+}
+
+void TestTimecode::timecodeValue_data() {
+    QTest::addColumn<QByteArray>("text"); // as read by FromText, or by FromDigits without colons
+    QTest::addColumn<int>("fps");
+    QTest::addColumn<bool>("drop");
+    QTest::addColumn<int>("frame"); // -1: no timecode
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QByteArray>("stepped"); // the text step frames on
+
+    QTest::newRow("30 non-drop") << QByteArray("01:00:00:00") << 30 << false << 108000 << 1
+                                 << QByteArray("01:00:00:01");
+    QTest::newRow("drop-frame skips labels")
+        << QByteArray("00:00:59:29") << 30 << true << 1799 << 1 << QByteArray("00:01:00:02");
+    QTest::newRow("a skipped label is no timecode")
+        << QByteArray("00:01:00:00") << 30 << true << -1 << 0 << QByteArray("--:--:--:--");
+    QTest::newRow("25 counts 25 a second")
+        << QByteArray("00:00:01:24") << 25 << false << 49 << 1 << QByteArray("00:00:02:00");
+    QTest::newRow("no frame 25 at 25")
+        << QByteArray("00:00:01:25") << 25 << false << -1 << 0 << QByteArray("--:--:--:--");
+    QTest::newRow("24 wraps round midnight backwards")
+        << QByteArray("00:00:00:00") << 24 << false << 0 << -1 << QByteArray("23:59:59:23");
+    QTest::newRow("drop-frame wraps round midnight")
+        << QByteArray("23:59:59:29") << 30 << true << 2589407 << 1 << QByteArray("00:00:00:00");
+    QTest::newRow("one field short")
+        << QByteArray("01:00:00:0") << 30 << false << -1 << 0 << QByteArray("--:--:--:--");
+    QTest::newRow("a sign is no digit")
+        << QByteArray("+1:00:00:00") << 30 << false << -1 << 0 << QByteArray("--:--:--:--");
+    QTest::newRow("nibbles a deck sends beyond 9")
+        << QByteArray("01:1?:34:2:") << 30 << false << -1 << 0 << QByteArray("--:--:--:--");
+}
+
+// A value reads only the exact form and labels that exist at its rate, prints back what it
+// read, and counts round midnight.
+void TestTimecode::timecodeValue() {
+    QFETCH(QByteArray, text);
+    QFETCH(int, fps);
+    QFETCH(bool, drop);
+    QFETCH(int, frame);
+    QFETCH(int, step);
+    QFETCH(QByteArray, stepped);
+    const TimecodeRate rate{fps, drop};
+    const Timecode tc = Timecode::FromText(text.toStdString(), rate);
+    QCOMPARE(tc.Frame(), frame);
+    QCOMPARE(Timecode::FromDigits(QByteArray(text).replace(':', "").toStdString(), rate), tc);
+    QCOMPARE(QByteArray::fromStdString(tc.Text()), frame < 0 ? QByteArray("--:--:--:--") : text);
+    QCOMPARE(QByteArray::fromStdString(tc.Plus(step).Text()), stepped);
+    if (frame >= 0)
+        QCOMPARE(Timecode::AtFrame(frame + 7LL * FramesPerDay(rate), rate), tc);
 }
 
 QTEST_GUILESS_MAIN(TestTimecode)

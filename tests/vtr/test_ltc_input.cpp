@@ -242,12 +242,9 @@ void TestLtcInput::anchorCountsOn() {
     anchor.frame = Frames(label.toLatin1().constData(), drop);
     anchor.periodNs = 1000000000LL / 30;
     anchor.endNs = anchor.arrivalNs = 5000000000LL;
-    char timecode[9] = {};
     const int64_t now = anchor.endNs + int64_t(framesLater * double(anchor.periodNs));
-    const QString got =
-        AnchorTimecodeAt(anchor, now, timecode) == 1
-            ? QString::fromLatin1(QByteArray(timecode).insert(6, ':').insert(4, ':').insert(2, ':'))
-            : QString();
+    const Timecode at = AnchorTimecodeAt(anchor, now);
+    const QString got = at ? QString::fromStdString(at.Text()) : QString();
     QCOMPARE(got, expected);
 }
 

@@ -20,11 +20,8 @@ QString TimeAfter(MtcParser& parser, const QByteArray& bytes, int64_t startNs = 
             parser.Take(uint8_t(b), now);
         now += QUARTER_NS;
     }
-    char timecode[9] = {};
-    if (AnchorTimecodeAt(parser.Anchor(), now - QUARTER_NS, timecode) != 1)
-        return QString();
-    const QString t = QString::fromLatin1(timecode);
-    return t.mid(0, 2) + ':' + t.mid(2, 2) + ':' + t.mid(4, 2) + ':' + t.mid(6, 2);
+    const Timecode at = AnchorTimecodeAt(parser.Anchor(), now - QUARTER_NS);
+    return at ? QString::fromStdString(at.Text()) : QString();
 }
 
 // 01:02:03:04 at 29.97 drop-frame, pieces 0 to 7.

@@ -28,6 +28,8 @@ private slots:
     void closeLetsOthersOpen();
     void twoLinksKeepTheirOwnPorts();
     void vanishedPortComesBackByItself();
+    void deckReading_data();
+    void deckReading();
 };
 
 void TestVtrLink::lineSettings_data() {
@@ -72,8 +74,7 @@ void TestVtrLink::reopenClearsBuffers() {
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
     VtrLink link;
     QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
-    char buffer[9] = {};
-    QCOMPARE(link.VtrReadTimecode(buffer), 1);
+    QVERIFY(link.VtrReadTimecode());
     QCOMPARE(int(link.Line().recvBuf[0]), 0x74);
 
     QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
@@ -83,7 +84,7 @@ void TestVtrLink::reopenClearsBuffers() {
         QCOMPARE(int(link.Line().recvBuf[i]), 0);
     }
     // The port was let go before it was taken again, or its own lock would have refused.
-    QCOMPARE(link.VtrReadTimecode(buffer), 1);
+    QVERIFY(link.VtrReadTimecode());
     QCOMPARE(vtr.Requests(), 2);
 }
 
@@ -102,8 +103,7 @@ void TestVtrLink::failedOpenKeepsNewType() {
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
     VtrLink link;
     QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
-    char buffer[9] = {};
-    QCOMPARE(link.VtrReadTimecode(buffer), 1);
+    QVERIFY(link.VtrReadTimecode());
 
     QTemporaryDir dir;
     QByteArray name;
@@ -126,7 +126,7 @@ void TestVtrLink::failedOpenKeepsNewType() {
     QCOMPARE(link.VtrType(), VTR_VICTOR);
     // The old port is closed, the buffers cleared, and the exchanges now speak Victor.
     QCOMPARE(int(link.Line().recvBuf[0]), 0);
-    QCOMPARE(link.VtrReadTimecode(buffer), 0);
+    QVERIFY(!link.VtrReadTimecode());
     QCOMPARE(int(link.Line().sendBuf[0]), 0xDE);
 }
 
@@ -184,16 +184,12 @@ void TestVtrLink::twoLinksKeepTheirOwnPorts() {
     VtrLink second;
     QCOMPARE(first.VtrOpen(sony.SlavePath().c_str(), VTR_SONY), 1);
     QCOMPARE(second.VtrOpen(victor.SlavePath().c_str(), VTR_VICTOR), 1);
-    char buffer[9] = {};
-    QCOMPARE(first.VtrReadTimecode(buffer), 1);
-    QCOMPARE(QByteArray(buffer), QByteArray("01000000"));
-    QCOMPARE(second.VtrReadTimecode(buffer), 1);
-    QCOMPARE(QByteArray(buffer), QByteArray("02000000"));
+    QCOMPARE(first.VtrReadTimecode().Text(), std::string("01:00:00:00"));
+    QCOMPARE(second.VtrReadTimecode().Text(), std::string("02:00:00:00"));
 
     first.VtrClose();
-    QCOMPARE(first.VtrReadTimecode(buffer), 0);
-    QCOMPARE(second.VtrReadTimecode(buffer), 1);
-    QCOMPARE(QByteArray(buffer), QByteArray("02000000"));
+    QVERIFY(!first.VtrReadTimecode());
+    QCOMPARE(second.VtrReadTimecode().Text(), std::string("02:00:00:00"));
     QCOMPARE(sony.Requests(), 1);
     QCOMPARE(victor.Requests(), 2);
 }
@@ -204,27 +200,49 @@ void TestVtrLink::vanishedPortComesBackByItself() {
     QTemporaryDir dir;
     const QByteArray alias = dir.filePath(QStringLiteral("vtr")).toLocal8Bit();
     VtrLink link;
-    char buffer[9] = {};
     {
         auto vtr = std::make_unique<vtrsim::PtyResponder>(vtrsim::ResponderConfig{});
         QVERIFY(::symlink(vtr->SlavePath().c_str(), alias.constData()) == 0);
         QCOMPARE(link.VtrOpen(alias.constData(), VTR_SONY), 1);
-        QCOMPARE(link.VtrReadTimecode(buffer), 1);
+        QVERIFY(link.VtrReadTimecode());
         vtr.reset(); // the far end goes away
-        QCOMPARE(link.VtrReadTimecode(buffer), 0);
+        QVERIFY(!link.VtrReadTimecode());
         QVERIFY(link.Port() == nullptr || link.Port()->IsGone());
     }
     vtrsim::PtyResponder again({});
     QVERIFY(::unlink(alias.constData()) == 0);
     QVERIFY(::symlink(again.SlavePath().c_str(), alias.constData()) == 0);
-    QTRY_COMPARE_WITH_TIMEOUT(link.VtrReadTimecode(buffer), 1, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(link.VtrReadTimecode().IsValid(), 5000);
 
     // Closing on purpose ends the attempts: nothing opens the port behind the caller's back.
     link.VtrClose();
     QTest::qWait(1200);
-    QCOMPARE(link.VtrReadTimecode(buffer), 0);
+    QVERIFY(!link.VtrReadTimecode());
     QVERIFY(link.Port() == nullptr);
 }
 
 QTEST_GUILESS_MAIN(TestVtrLink)
+void TestVtrLink::deckReading_data() {
+    QTest::addColumn<QByteArray>("digits");
+    QTest::addColumn<bool>("drop");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("a label") << QByteArray("01123425") << true << "01:12:34:25";
+    // A non-drop deck under a drop-frame list: its label is kept, counted non-drop.
+    QTest::newRow("a label drop-frame skips") << QByteArray("00010000") << true << "00:01:00:00";
+    QTest::newRow("a nibble beyond 9") << QByteArray("011?342:") << true << "--:--:--:--";
+    QTest::newRow("bytes that are no digits") << QByteArray("AB:CD?!x") << false << "--:--:--:--";
+    QTest::newRow("frame 30") << QByteArray("01000030") << false << "--:--:--:--";
+}
+
+// What a deck sends becomes a time only when it is a label; anything else is a failed reading.
+void TestVtrLink::deckReading() {
+    QFETCH(QByteArray, digits);
+    QFETCH(bool, drop);
+    QFETCH(QString, shown);
+    QCOMPARE(
+        QString::fromStdString(DeckTimecode(digits.constData(), TimecodeRate::Thirty(drop)).Text()),
+        shown);
+}
+
 #include "test_vtr_link.moc"

@@ -191,10 +191,10 @@ void TestVtrPolling::pollShowsTimecode() {
                           "\nVtrType=" + QByteArray::number(vtrType) + "\n",
                       {{com, QByteArray::fromStdString(vtr->SlavePath())}});
     CTarnwickDlg dlg;
-    QCOMPARE(QByteArray(Probe(dlg).m_szTimecode), QByteArray("00000000"));
+    QVERIFY(!Probe(dlg).m_timecode);
     Probe(dlg).OnTimer();
     QCOMPARE(TcDisplayText(dlg), QStringLiteral("01:12:34:25"));
-    QCOMPARE(QByteArray(Probe(dlg).m_szTimecode), QByteArray("01123425"));
+    QCOMPARE(Probe(dlg).m_timecode.Text(), std::string("01:12:34:25"));
 }
 
 void TestVtrPolling::failedPollShowsDashes_data() {
@@ -218,10 +218,10 @@ void TestVtrPolling::failedPollShowsDashes() {
     WorkFolder folder("VtrType=0\n", {{1, device}});
     CTarnwickDlg dlg;
     // A good reading first, so that the failure has something to overwrite.
-    std::memcpy(Probe(dlg).m_szTimecode, "01123425", 9);
+    Probe(dlg).m_timecode = Timecode::FromText("01:12:34:25", TimecodeRate::Thirty(true));
     Probe(dlg).OnTimer();
     QCOMPARE(TcDisplayText(dlg), QStringLiteral("--:--:--:--"));
-    QCOMPARE(QByteArray(Probe(dlg).m_szTimecode, 9), QByteArray("00000000\0", 9));
+    QVERIFY(!Probe(dlg).m_timecode);
 }
 
 void TestVtrPolling::comMenuOpensMappedPort() {
@@ -302,7 +302,7 @@ void TestVtrPolling::captureTakesTheFrameOfTheKeyPress() {
         QTRY_VERIFY_WITH_TIMEOUT(TcDisplayText(dlg) != QLatin1String("--:--:--:--"), 5000);
     // From here on no tick runs: a capture that took the tick's reading would show it.
     Probe(dlg).KillTimer(Probe(dlg).m_nPollTimer);
-    std::memcpy(Probe(dlg).m_szTimecode, "01123425", 9);
+    Probe(dlg).m_timecode = Timecode::FromText("01:12:34:25", TimecodeRate::Thirty(true));
 
     const auto sentAt = [&](int64_t ns) {
         return config.tape.startFrames + int(std::floor((ns - sender->StartNs()) * 30.0 / 1001e6));

@@ -24,7 +24,7 @@ bool HasUndecodableBytes(const QVector<ListRowText>& rows) {
 } // namespace
 
 ConversionResult ConvertListFile(const QString& input, const QString& output, ExportFormat format,
-                                 int drop) {
+                                 TimecodeRate rate) {
     ConversionResult result;
     QByteArray bytes;
     if (!ReadListFileBytes(input, &bytes)) {
@@ -32,7 +32,7 @@ ConversionResult ConvertListFile(const QString& input, const QString& output, Ex
         return result;
     }
     const ListFileContents contents = ReadListFile(bytes, 0);
-    const QVector<ListRowText> rows = RowsAsOpened(contents, drop);
+    const QVector<ListRowText> rows = RowsAsOpened(contents, rate);
 
     if (contents.outOfRange) {
         result.notes << QStringLiteral("lines numbered outside 0001 to %1 not read")
@@ -44,7 +44,7 @@ ConversionResult ConvertListFile(const QString& input, const QString& output, Ex
         result.notes << QStringLiteral("no list rows");
 
     QVector<int> skipped;
-    if (!ExportList(output, format, rows, input, drop, &skipped)) {
+    if (!ExportList(output, format, rows, input, rate, &skipped)) {
         result.error = QStringLiteral("cannot write %1").arg(output);
         result.notes.clear();
         return result;

@@ -13,4 +13,4 @@ struct ConversionResult {
 };
 
 ConversionResult ConvertListFile(const QString& input, const QString& output, ExportFormat format,
-                                 int drop);
+                                 TimecodeRate rate);

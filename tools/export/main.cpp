@@ -104,7 +104,7 @@ int main(int argc, char* argv[]) {
         return Usage(QStringLiteral("-o takes a single list file; use -d for several"));
 
     const ExportFormat format = parser.isSet(csvOpt) ? ExportFormat::Csv : ExportFormat::Edl;
-    const int drop = parser.isSet(nonDropOpt) ? 0 : 1;
+    const TimecodeRate rate = TimecodeRate::Thirty(!parser.isSet(nonDropOpt));
     const QString folder = parser.value(dirOpt);
     if (!folder.isEmpty() && !QDir().mkpath(folder)) {
         std::fprintf(stderr, "tarnwick-export: cannot create folder %s\n", qPrintable(folder));
@@ -133,7 +133,7 @@ int main(int argc, char* argv[]) {
         else if (outputIds.contains(outputId))
             result.error = QStringLiteral("%1 written for an earlier input already").arg(output);
         else
-            result = ConvertListFile(input, output, format, drop);
+            result = ConvertListFile(input, output, format, rate);
         outputIds.insert(outputId);
 
         if (result.written) {

@@ -1,13 +1,10 @@
 #include "responder.h"
 
-#include "timecode/timecode.h"
+#include "timecode/timecode_value.h"
 
 namespace vtrsim {
 
 namespace {
-
-constexpr int64_t FRAMES_PER_DAY_DROP = 2589408;
-constexpr int64_t FRAMES_PER_DAY = 2592000;
 
 // A Sony block whose bytes stop coming for this long is dropped, so that a stray byte on
 // the line cannot swallow the next request.
@@ -46,11 +43,12 @@ void TapeClock::LabelAt(int64_t elapsedMs, int* hours, int* minutes, int* second
     int64_t advance = 0;
     if (running && elapsedMs > 0)
         advance = drop ? elapsedMs * 30 / 1001 : elapsedMs * 30 / 1000;
-    const int64_t day = drop ? FRAMES_PER_DAY_DROP : FRAMES_PER_DAY;
-    int64_t count = (int64_t(startFrames) + advance) % day;
-    if (count < 0)
-        count += day;
-    FramesToTimecode(hours, minutes, seconds, frames, int(count), drop ? 1 : 0);
+    const TimecodeLabel label =
+        Timecode::AtFrame(int64_t(startFrames) + advance, TimecodeRate::Thirty(drop)).Label();
+    *hours = label.hours;
+    *minutes = label.minutes;
+    *seconds = label.seconds;
+    *frames = label.frames;
 }
 
 Responder::Responder(const ResponderConfig& config) : m_config(config) {

@@ -1,7 +1,6 @@
 #include "timecode_signal.h"
 
-#include "timecode/timecode.h"
-#include "timecode/timecode_count.h"
+#include "timecode/timecode_value.h"
 
 #include <ltc.h>
 
@@ -31,11 +30,13 @@ int64_t NowNs() {
 }
 
 void Label(const TapeClock& tape, long long advance, int* h, int* m, int* s, int* f) {
-    const int64_t day = tape.drop ? FRAMES_PER_DAY_DROP : FRAMES_PER_DAY;
-    int64_t count = (int64_t(tape.startFrames) + advance) % day;
-    if (count < 0)
-        count += day;
-    FramesToTimecode(h, m, s, f, int(count), tape.drop ? 1 : 0);
+    const TimecodeLabel label =
+        Timecode::AtFrame(int64_t(tape.startFrames) + advance, TimecodeRate::Thirty(tape.drop))
+            .Label();
+    *h = label.hours;
+    *m = label.minutes;
+    *s = label.seconds;
+    *f = label.frames;
 }
 
 // The other end of the cable: a FIFO that readers come to and leave, or a file.

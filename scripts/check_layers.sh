@@ -11,7 +11,7 @@ timecode  -
 platform  -
 grid      platform
 vtr       timecode platform
-list      grid timecode platform
+list      timecode
 persist   list grid timecode platform
 print     persist list grid timecode platform
 res       -

@@ -29,7 +29,7 @@ void CTarnwickDlg::OnEnterKey() {
 }
 
 void CTarnwickDlg::OpenEdit() {
-    const long col = m_grid.GetCol();
+    const long col = m_list.Col();
     int caret = 0;
     // The box's own limit cuts whatever it holds, so it bounds only the timecode, which always
     // opens whole; the limits of SP No. and REMARK stop typing in OnCellEditChange instead.
@@ -71,8 +71,8 @@ void CTarnwickDlg::OpenEdit() {
 
 void CTarnwickDlg::CommitEdit() {
     // Read before the focus change below, whose handler moves the cursor after a remark.
-    const long col = m_grid.GetCol();
-    const long row = m_grid.GetRow();
+    const long col = m_list.Col();
+    const long row = m_list.Row();
     if (col == COL_NO || col == COL_DURATION) {
         return;
     }
@@ -98,7 +98,7 @@ void CTarnwickDlg::CommitEdit() {
     } else if (col == COL_OUT) {
         CaptureOut(1);
     }
-    ScrollToRow(static_cast<int>(row), 0);
+    m_view.ScrollToRow(static_cast<int>(row), 0);
 }
 
 void CTarnwickDlg::ShowCellEdit(const QString& text) {
@@ -121,7 +121,7 @@ void CTarnwickDlg::ShowCellEdit(const QString& text) {
 // the text from here re-enters it, and that run finds a text of 11 characters.
 void CTarnwickDlg::OnCellEditChange() {
     const QString text = m_editCell.text();
-    const long col = m_grid.GetCol();
+    const long col = m_list.Col();
     if (col == COL_SPNO || col == COL_REMARK) {
         int caret = 0;
         QString kept = LimitEditChange(m_szEditBefore, text,
@@ -195,7 +195,7 @@ void CTarnwickDlg::StepCaret(const QString& text) {
 }
 
 void CTarnwickDlg::OnCellEditSetFocus() {
-    if (m_grid.GetCol() == COL_REMARK) {
+    if (m_list.Col() == COL_REMARK) {
         // Where closing shuts the operator out of the input method (see ime.h), a remark box
         // stays open to it and the input method remembers its own on/off state.
         ImeSetOpenStatus(&m_editCell, m_bRemarkImeOpen != 0 || !ImeOperatorCanOpen());
@@ -205,8 +205,8 @@ void CTarnwickDlg::OnCellEditSetFocus() {
 }
 
 void CTarnwickDlg::OnCellEditKillFocus() {
-    const long col = m_grid.GetCol();
-    const long row = m_grid.GetRow();
+    const long col = m_list.Col();
+    const long row = m_list.Row();
     // A pop-up (the editor's context menu) takes the keyboard for a while without taking the
     // focus from the editor: the edit goes on, so the cursor must stay on its cell. The
     // remark's input-method state is kept for the focus coming back.
@@ -220,10 +220,7 @@ void CTarnwickDlg::OnCellEditKillFocus() {
         m_bRemarkImeOpen = ImeGetOpenStatus(&m_editCell) ? 1 : 0;
         ImeSetOpenStatus(&m_editCell, false);
         // However a remark edit ends, the operator goes on with the next spot's IN.
-        m_grid.SetCol(COL_IN);
-        if (row < m_grid.GetRows() - 1) {
-            m_grid.SetRow(row + 1);
-        }
+        m_list.SetCurrentCell(row < m_list.RowCount() ? row + 1 : row, COL_IN);
     } else {
         ImeSetOpenStatus(&m_editCell, false);
     }

@@ -10,10 +10,9 @@ void CTarnwickDlg::OnFileOpen() {
         if (m_listFile.LoadList(m_list, 1) == 1) {
             m_settings.CurrentFile = m_listFile.GetPath();
             SetModified(0);
-            m_history.Clear(); // a new list, a new history
         }
         // Also after a cancelled or failed open: every duration is recomputed and the
-        // deferred step renumbers the rows and puts the column widths back.
+        // deferred step puts the column widths back.
         m_list.RecomputeDurations();
     }
     PostDeferredInit();

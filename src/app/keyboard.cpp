@@ -1,5 +1,7 @@
 #include "app/tarnwick_dlg.h"
 
+#include "app/key_codes.h"
+
 #include "list/cell_text.h"
 #include "platform/menu_open.h"
 
@@ -7,21 +9,6 @@
 #include <QMenuBar>
 
 namespace {
-
-// The keys the hook tells apart, by their Windows virtual-key codes (in a namespace of their
-// own, apart from the platform's VK_ macros); digits and letters are their ASCII capitals,
-// '0' to '9' and 'A' to 'Z'.
-namespace vk {
-constexpr int Back = 0x08;
-constexpr int Return = 0x0D;
-constexpr int Escape = 0x1B;
-constexpr int Left = 0x25;
-constexpr int Right = 0x27;
-constexpr int Insert = 0x2D;
-constexpr int Delete = 0x2E;
-constexpr int Numpad0 = 0x60;
-constexpr int F1 = 0x70;
-} // namespace vk
 
 // The key pressed, whatever character it gives: Shift+2 is still the 2 key.
 int VirtualKey(const QKeyEvent* e) {
@@ -59,6 +46,10 @@ int VirtualKey(const QKeyEvent* e) {
     case Qt::Key_F3:
     case Qt::Key_F4:
         return vk::F1 + (key - Qt::Key_F1);
+    case Qt::Key_F10:
+        return vk::F10;
+    case Qt::Key_Menu:
+        return vk::Apps;
     default:
         break;
     }
@@ -89,25 +80,6 @@ bool IsKeypadDigit(int code) {
     return code >= vk::Numpad0 && code <= vk::Numpad0 + 9;
 }
 
-enum class HistoryKey { None, Undo, Redo };
-
-// Ctrl+Z undoes; Ctrl+Y and Ctrl+Shift+Z redo.
-HistoryKey HistoryKeyOf(const QKeyEvent* e, int code) {
-    if (!(e->modifiers() & Qt::ControlModifier)) {
-        return HistoryKey::None;
-    }
-    if (code == 'Z') {
-        return (e->modifiers() & Qt::ShiftModifier) ? HistoryKey::Redo : HistoryKey::Undo;
-    }
-    return code == 'Y' ? HistoryKey::Redo : HistoryKey::None;
-}
-
-// The context-menu key, or Shift+F10 as on Windows.
-bool IsContextMenuKey(const QKeyEvent* e) {
-    return e->key() == Qt::Key_Menu ||
-           (e->key() == Qt::Key_F10 && (e->modifiers() & Qt::ShiftModifier));
-}
-
 } // namespace
 
 // Sees every key press of the window before the focused control does; true swallows it.
@@ -119,60 +91,19 @@ bool CTarnwickDlg::PreTranslateMessage(QObject* target, QKeyEvent* key) {
         return false;
     }
     const int code = VirtualKey(key);
-    const HistoryKey history = HistoryKeyOf(key, code);
+    const Command* command = CommandForKey(code, key->modifiers());
 
     if (target != &m_editCell) {
-        if (history != HistoryKey::None) {
-            history == HistoryKey::Undo ? OnEditUndo() : OnEditRedo();
-            return true;
+        if (command != nullptr && (command->scope == KeyScope::Window || target == &m_grid)) {
+            RunCommand(*command);
+            return command->after == KeyAfter::UsedUp;
         }
-        if (target == &m_grid && IsContextMenuKey(key)) {
-            m_ptContextMenu = KEYBOARD_MENU_POINT;
-            OnGridContextMenu();
-            return true;
-        }
-        // None of these is swallowed: the key goes on to the dialog afterwards.
-        switch (code) {
-        case vk::Return:
-            // The dialog's Enter processing then opens the edit (or clicks a focused button).
-            SetModified(1);
-            break;
-        case vk::Insert:
-            InsertRow();
-            break;
-        case vk::Delete:
-            DeleteRow();
-            break;
-        case 'I':
-            CaptureIn(0);
-            break;
-        case 'O':
-            CaptureOut(0);
-            break;
-        case 'R': {
-            m_grid.SetCol(COL_REMARK);
-            const long r = m_grid.GetRow();
-            // R on an empty row just below a filled one opens the filled row's remark.
-            if (m_grid.GetTextMatrix(r, COL_IN).isEmpty() &&
-                m_grid.GetTextMatrix(r, COL_OUT).isEmpty() && r >= 2 &&
-                (!m_grid.GetTextMatrix(r - 1, COL_IN).isEmpty() ||
-                 !m_grid.GetTextMatrix(r - 1, COL_OUT).isEmpty())) {
-                m_grid.SetRow(r - 1);
+        for (int i = 0; i < int(Popups().size()); ++i) {
+            if (code == Popups()[size_t(i)].key) {
+                // Opened after this key has gone on, as typed Alt, Right and Enter would be;
+                // the help that F1 could raise opens nothing here.
+                QueueMenuOpen(MenuBar(), i);
             }
-            OnEnterKey();
-            SetModified(1);
-            break;
-        }
-        case vk::F1:
-        case vk::F1 + 1:
-        case vk::F1 + 2:
-        case vk::F1 + 3:
-            // Opened after this key has gone on, as typed Alt, Right and Enter would be;
-            // the help that F1 could raise opens nothing here.
-            QueueMenuOpen(MenuBar(), code - vk::F1);
-            break;
-        default:
-            break;
         }
         return false;
     }
@@ -190,10 +121,12 @@ bool CTarnwickDlg::PreTranslateMessage(QObject* target, QKeyEvent* key) {
     }
     // A remark's editor undoes its own typing; the other editors hold nothing an undo could
     // safely put back, so the keys do nothing there.
-    if (history != HistoryKey::None && m_grid.GetCol() != COL_REMARK) {
+    const bool history =
+        command != nullptr && (command->id == ID_EDIT_UNDO || command->id == ID_EDIT_REDO);
+    if (history && m_list.Col() != COL_REMARK) {
         return true;
     }
-    switch (m_grid.GetCol()) {
+    switch (m_list.Col()) {
     case COL_SPNO:
         return !(IsDigitKey(code) || IsLetterKey(code) || IsKeypadDigit(code) || code == vk::Left ||
                  code == vk::Right || code == vk::Delete || code == vk::Back);

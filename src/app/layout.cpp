@@ -63,7 +63,7 @@ void CTarnwickDlg::ControlReLocate() {
         if (!m_grid.GetRowIsVisible(r)) {
             break;
         }
-        m_list.SetVisibleRows(static_cast<int>(r - top + 1));
+        m_view.SetVisibleRows(static_cast<int>(r - top + 1));
     }
 }
 

@@ -1,31 +1,18 @@
 // The dialog's side of the list: the list library does the work; these keep the keyboard
-// focus on the grid and the modified flag, as every operation ends with.
+// focus on the grid and scroll the view to the row an operation worked on.
 #include "app/tarnwick_dlg.h"
-
-#include "list/cell_text.h"
 
 #include <QAction>
 #include <QMenu>
 
+// The flag is the list's own: every change sets it. This call is for what counts as a change
+// without being one (see OnEnterKeyDown), and for saving and opening, which clear it.
 void CTarnwickDlg::SetModified(int modified) {
-    m_bModified = modified;
-    m_recovery.Schedule(); // the copy holds the flag, and the file path that moves with it
-}
-
-void CTarnwickDlg::ScrollToRow(int row, int leftCol) {
-    m_list.ScrollToRow(row, leftCol);
-}
-
-void CTarnwickDlg::RenumberRows() {
-    m_list.RenumberRows();
-}
-
-int CTarnwickDlg::CalcDuration(int row, int write) {
-    return m_list.CalcDuration(row, write);
-}
-
-void CTarnwickDlg::ApplyFrameCheck(int row, int flag) {
-    m_list.ApplyFrameCheck(row, flag);
+    if (modified != 0) {
+        m_list.MarkModified();
+    } else {
+        m_list.MarkSaved();
+    }
 }
 
 void CTarnwickDlg::OnIn() {
@@ -47,15 +34,17 @@ Timecode CTarnwickDlg::CaptureTimecode(int keepText) const {
 }
 
 void CTarnwickDlg::CaptureIn(int keepText) {
+    const long row = m_list.Row();
     m_list.CaptureIn(CaptureTimecode(keepText), keepText != 0);
+    m_view.ScrollToRow(static_cast<int>(row), 0);
     m_grid.setFocus();
-    SetModified(1);
 }
 
 void CTarnwickDlg::CaptureOut(int keepText) {
+    const long row = m_list.Row();
     m_list.CaptureOut(CaptureTimecode(keepText), keepText != 0);
+    m_view.ScrollToRow(static_cast<int>(row), 0);
     m_grid.setFocus();
-    SetModified(1);
 }
 
 void CTarnwickDlg::OnIns() {
@@ -70,14 +59,12 @@ void CTarnwickDlg::OnDel() {
 void CTarnwickDlg::InsertRow() {
     if (m_list.InsertRow()) {
         m_grid.setFocus();
-        SetModified(1);
     }
 }
 
 void CTarnwickDlg::DeleteRow() {
     if (m_list.DeleteRow()) {
         m_grid.setFocus();
-        SetModified(1);
     }
 }
 
@@ -85,39 +72,44 @@ void CTarnwickDlg::OnSmallButton() {
     m_grid.setFocus();
 }
 
-void CTarnwickDlg::OnEnterCell() {
-    m_list.ShadeCurrentCell();
+// Enter has always counted as a change to save, whether it opens an edit, commits one or
+// clicks a focused button: the flag is set before the window's own Enter handling does that.
+void CTarnwickDlg::OnEnterKeyDown() {
+    SetModified(1);
 }
 
-void CTarnwickDlg::OnLeaveCell() {
-    m_list.UnshadeCurrentCell();
+// R edits the spot's remark; like Enter, it counts as a change whatever the edit becomes.
+void CTarnwickDlg::OnRemarkKey() {
+    m_list.MoveToSpotRemark();
+    OnEnterKey();
+    SetModified(1);
 }
 
 void CTarnwickDlg::OnEditUndo() {
-    if (m_history.CanUndo()) {
-        m_history.Undo();
+    if (m_list.Undo()) {
         AfterHistoryStep();
     }
 }
 
 void CTarnwickDlg::OnEditRedo() {
-    if (m_history.CanRedo()) {
-        m_history.Redo();
+    if (m_list.Redo()) {
         AfterHistoryStep();
     }
 }
 
-// Undo and redo put back the cells, the rows and the current cell of a step; either counts
-// as a change to save.
+// Undo and redo put back the cells, the rows and the current cell of a step.
 void CTarnwickDlg::AfterHistoryStep() {
-    ScrollToRow(static_cast<int>(m_grid.GetRow()), 0);
+    m_view.ScrollToRow(static_cast<int>(m_list.Row()), 0);
     m_grid.setFocus();
-    SetModified(1);
+}
+
+void CTarnwickDlg::OnListMenuKey() {
+    m_ptContextMenu = KEYBOARD_MENU_POINT;
+    OnGridContextMenu();
 }
 
 void CTarnwickDlg::OnGridContextMenu() {
-    MenuItem(ID_EDIT_UNDO)->setEnabled(m_history.CanUndo());
-    MenuItem(ID_EDIT_REDO)->setEnabled(m_history.CanRedo());
+    UpdateCommandStates();
     QPoint at = m_ptContextMenu;
     if (at == KEYBOARD_MENU_POINT) {
         // From the keyboard the menu opens at the current cell, below its left edge.

@@ -46,3 +46,8 @@ constexpr int ID_EDIT_UNDO = 32795;
 constexpr int ID_EDIT_REDO = 32796;
 constexpr int ID_FILE_EXPORT_CSV = 32797;
 constexpr int ID_FILE_EXPORT_EDL = 32798;
+
+// Commands of keys alone
+constexpr int ID_LIST_ENTER_KEY = 32799;  // Enter: counts as a change, then edits
+constexpr int ID_LIST_REMARK_KEY = 32800; // R: edit the spot's remark
+constexpr int ID_LIST_MENU_KEY = 32801;   // context-menu key, Shift+F10: the list's menu

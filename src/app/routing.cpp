@@ -1,6 +1,8 @@
-// Every entry point of the main window: the messages it handles and the table from command
-// ids and control notifications to handlers. Later features add rows here.
+// Every entry point of the main window: the command table, the notifications of its controls,
+// and the messages it handles. A new command is one row of the table.
 #include "app/tarnwick_dlg.h"
+
+#include "app/key_codes.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -11,7 +13,131 @@
 #include <QTimerEvent>
 #include <QWindow>
 
+namespace {
+
+constexpr Qt::KeyboardModifiers NONE = Qt::NoModifier;
+constexpr Qt::KeyboardModifiers CTRL = Qt::ControlModifier;
+constexpr Qt::KeyboardModifiers SHIFT = Qt::ShiftModifier;
+
+} // namespace
+
+// Every command of the window, once: its id, where it sits and its text, its keys, what it
+// runs, and when it is enabled and checked. The menus, the context menu, the buttons'
+// captions, the keys and the routing are all built from this table. A key acts with the grid
+// or a button focused, never in the cell editor; Shift, Ctrl and auto-repeat are not looked
+// at unless the key names them, so a held key acts again with each repeat.
+const std::vector<CTarnwickDlg::Command>& CTarnwickDlg::Commands() {
+    using D = CTarnwickDlg;
+    constexpr Place FILE = Place::FileMenu, FRAME = Place::FrameCheckMenu, COM = Place::ComMenu,
+                    HELP = Place::HelpMenu, CONTEXT = Place::ContextMenu, BUTTON = Place::Button,
+                    NO_PLACE = Place::None;
+    constexpr KeyScope WINDOW = KeyScope::Window, GRID = KeyScope::Grid;
+    constexpr KeyAfter ON = KeyAfter::GoesOn, USED = KeyAfter::UsedUp;
+    // clang-format off
+    static const std::vector<Command> commands = {
+        // id                       place    text                         sep    keys                                      scope   key    run                          enabled        checked
+        {ID_FILE_OPEN,              FILE,    "開く",                      false, {},                                       WINDOW, ON,   &D::OnFileOpen,              nullptr,       nullptr},
+        {ID_FILE_SAVEAS,            FILE,    "名前を付けて保存",          false, {},                                       WINDOW, ON,   &D::OnFileSaveAs,            nullptr,       nullptr},
+        {ID_FILE_SAVE,              FILE,    "上書き保存",                false, {},                                       WINDOW, ON,   &D::OnFileSave,              nullptr,       nullptr},
+        {ID_FILE_PRINT,             FILE,    "印刷",                      false, {},                                       WINDOW, ON,   &D::OnFilePrint,             nullptr,       nullptr},
+        {ID_FILE_EXIT,              FILE,    "終了",                      false, {},                                       WINDOW, ON,   &D::OnClose,                 nullptr,       nullptr},
+        {ID_FRAMECHECK_3_NONDROP,   FRAME,   "3 ﾌﾚｰﾑ (NonDrop)",          false, {},                                       WINDOW, ON,   &D::OnFrameCheck3NonDrop,    nullptr,       &D::IsFrameCheckItemChecked},
+        {ID_FRAMECHECK_4_NONDROP,   FRAME,   "4 ﾌﾚｰﾑ (NonDrop)",          false, {},                                       WINDOW, ON,   &D::OnFrameCheck4NonDrop,    nullptr,       &D::IsFrameCheckItemChecked},
+        {ID_FRAMECHECK_3_DROP,      FRAME,   "3 ﾌﾚｰﾑ (Drop)",             false, {},                                       WINDOW, ON,   &D::OnFrameCheck3Drop,       nullptr,       &D::IsFrameCheckItemChecked},
+        {ID_FRAMECHECK_4_DROP,      FRAME,   "4 ﾌﾚｰﾑ (Drop)",             false, {},                                       WINDOW, ON,   &D::OnFrameCheck4Drop,       nullptr,       &D::IsFrameCheckItemChecked},
+        {ID_COM1,                   COM,     "COM1",                      false, {},                                       WINDOW, ON,   &D::OnCom1,                  nullptr,       &D::IsComItemChecked},
+        {ID_COM2,                   COM,     "COM2",                      false, {},                                       WINDOW, ON,   &D::OnCom2,                  nullptr,       &D::IsComItemChecked},
+        {ID_COM3,                   COM,     "COM3",                      false, {},                                       WINDOW, ON,   &D::OnCom3,                  nullptr,       &D::IsComItemChecked},
+        {ID_COM4,                   COM,     "COM4",                      false, {},                                       WINDOW, ON,   &D::OnCom4,                  nullptr,       &D::IsComItemChecked},
+        {ID_COM5,                   COM,     "COM5",                      false, {},                                       WINDOW, ON,   &D::OnCom5,                  nullptr,       &D::IsComItemChecked},
+        {ID_VTR_VICTOR,             COM,     "Victor SA-K37 Control",     true,  {},                                       WINDOW, ON,   &D::OnVtrVictor,             nullptr,       &D::IsVtrItemChecked},
+        {ID_VTR_SONY,               COM,     "Sony 9 pin Control",        false, {},                                       WINDOW, ON,   &D::OnVtrSony,               nullptr,       &D::IsVtrItemChecked},
+        {ID_HELP_CONTENTS,          HELP,    "ヘルプ",                    false, {},                                       WINDOW, ON,   &D::OnHelpContents,          nullptr,       nullptr},
+        {ID_HELP_ABOUT,             HELP,    "バージョン情報",            false, {},                                       WINDOW, ON,   &D::OnAbout,                 nullptr,       nullptr},
+        {ID_EDIT_UNDO,              CONTEXT, "元に戻す",                  false, {{'Z', CTRL, SHIFT}},                     WINDOW, USED, &D::OnEditUndo,              &D::CanUndo,   nullptr},
+        {ID_EDIT_REDO,              CONTEXT, "やり直し",                  false, {{'Y', CTRL, NONE}, {'Z', CTRL | SHIFT, NONE}}, WINDOW, USED, &D::OnEditRedo,  &D::CanRedo,   nullptr},
+        {ID_FILE_EXPORT_CSV,        CONTEXT, "CSV形式で書き出し...",      true,  {},                                       WINDOW, ON,   &D::OnFileExportCsv,         nullptr,       nullptr},
+        {ID_FILE_EXPORT_EDL,        CONTEXT, "EDL形式で書き出し...",      false, {},                                       WINDOW, ON,   &D::OnFileExportEdl,         nullptr,       nullptr},
+        {IDC_IN,                    BUTTON,  "IN",                        false, {{'I'}},                                  WINDOW, ON,   &D::OnIn,                    nullptr,       nullptr},
+        {IDC_OUT,                   BUTTON,  "OUT",                       false, {{'O'}},                                  WINDOW, ON,   &D::OnOut,                   nullptr,       nullptr},
+        {IDC_INS,                   BUTTON,  "INS",                       false, {{vk::Insert}},                          WINDOW, ON,   &D::OnIns,                   nullptr,       nullptr},
+        {IDC_DEL,                   BUTTON,  "DEL",                       false, {{vk::Delete}},                          WINDOW, ON,   &D::OnDel,                   nullptr,       nullptr},
+        {IDC_ENTER,                 BUTTON,  "標準のボタン",              false, {},                                       WINDOW, ON,   &D::OnEnterKey,              nullptr,       nullptr},
+        {IDC_BTN_PLUS,              BUTTON,  "＋",                        false, {},                                       WINDOW, ON,   &D::OnSmallButton,           nullptr,       nullptr},
+        {IDC_BTN_SQUARE,            BUTTON,  "■",                         false, {},                                       WINDOW, ON,   &D::OnSmallButton,           nullptr,       nullptr},
+        {IDC_BTN_MINUS,             BUTTON,  "－",                        false, {},                                       WINDOW, ON,   &D::OnSmallButton,           nullptr,       nullptr},
+        {ID_LIST_ENTER_KEY,         NO_PLACE, nullptr,                    false, {{vk::Return}},                          WINDOW, ON,   &D::OnEnterKeyDown,          nullptr,       nullptr},
+        {ID_LIST_REMARK_KEY,        NO_PLACE, nullptr,                    false, {{'R'}},                                  WINDOW, ON,   &D::OnRemarkKey,             nullptr,       nullptr},
+        {ID_LIST_MENU_KEY,          NO_PLACE, nullptr,                    false, {{vk::Apps}, {vk::F10, SHIFT, NONE}},   GRID,   USED, &D::OnListMenuKey,           nullptr,       nullptr},
+    };
+    // clang-format on
+    return commands;
+}
+
+// The menu bar's pop-ups. Their captions carry no mnemonic: the bracketed function key opens
+// each, at its first item.
+const std::vector<CTarnwickDlg::Popup>& CTarnwickDlg::Popups() {
+    static const std::vector<Popup> popups = {
+        {Place::FileMenu, "ﾌｧｲﾙ(F1)", vk::F1},
+        {Place::FrameCheckMenu, "ﾌﾚｰﾑﾁｪｯｸ(F2)", vk::F1 + 1},
+        {Place::ComMenu, "通信(F3)", vk::F1 + 2},
+        {Place::HelpMenu, "ヘルプ(F4)", vk::F1 + 3},
+    };
+    return popups;
+}
+
+const CTarnwickDlg::Command* CTarnwickDlg::FindCommand(int id) {
+    for (const Command& command : Commands()) {
+        if (command.id == id) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+const CTarnwickDlg::Command* CTarnwickDlg::CommandForKey(int code,
+                                                         Qt::KeyboardModifiers mods) const {
+    if (code == 0) {
+        return nullptr;
+    }
+    for (const Command& command : Commands()) {
+        for (const Key& k : command.keys) {
+            if (k.code == code && (mods & k.need) == k.need && !(mods & k.refuse)) {
+                return &command;
+            }
+        }
+    }
+    return nullptr;
+}
+
+void CTarnwickDlg::RunCommand(const Command& command) {
+    if (command.enabled != nullptr && !(this->*command.enabled)()) {
+        return;
+    }
+    (this->*command.run)();
+    if (!m_ending) {
+        UpdateCommandStates();
+    }
+}
+
+void CTarnwickDlg::UpdateCommandStates() {
+    for (const auto& [id, item] : m_menuItems) {
+        const Command* command = FindCommand(id);
+        item->setEnabled(command->enabled == nullptr || (this->*command->enabled)());
+        if (command->checked != nullptr) {
+            item->setChecked((this->*command->checked)(id));
+        }
+    }
+}
+
 void CTarnwickDlg::Dispatch(int id, Notify code) {
+    if (code == Notify::Command || code == Notify::Clicked) {
+        if (const Command* command = FindCommand(id)) {
+            RunCommand(*command);
+        }
+        return;
+    }
+    // The notifications of the cell editor and the grid.
     struct Route {
         int id;
         Notify code;
@@ -19,47 +145,9 @@ void CTarnwickDlg::Dispatch(int id, Notify code) {
     };
     // clang-format off
     static const Route kRoutes[] = {
-        // File menu
-        {ID_FILE_OPEN,            Notify::Command,       &CTarnwickDlg::OnFileOpen},
-        {ID_FILE_SAVEAS,          Notify::Command,       &CTarnwickDlg::OnFileSaveAs},
-        {ID_FILE_SAVE,            Notify::Command,       &CTarnwickDlg::OnFileSave},
-        {ID_FILE_PRINT,           Notify::Command,       &CTarnwickDlg::OnFilePrint},
-        {ID_FILE_EXIT,            Notify::Command,       &CTarnwickDlg::OnClose},
-        // Frame-check menu
-        {ID_FRAMECHECK_3_NONDROP, Notify::Command,       &CTarnwickDlg::OnFrameCheck3NonDrop},
-        {ID_FRAMECHECK_4_NONDROP, Notify::Command,       &CTarnwickDlg::OnFrameCheck4NonDrop},
-        {ID_FRAMECHECK_3_DROP,    Notify::Command,       &CTarnwickDlg::OnFrameCheck3Drop},
-        {ID_FRAMECHECK_4_DROP,    Notify::Command,       &CTarnwickDlg::OnFrameCheck4Drop},
-        // Communication menu
-        {ID_COM1,                 Notify::Command,       &CTarnwickDlg::OnCom1},
-        {ID_COM2,                 Notify::Command,       &CTarnwickDlg::OnCom2},
-        {ID_COM3,                 Notify::Command,       &CTarnwickDlg::OnCom3},
-        {ID_COM4,                 Notify::Command,       &CTarnwickDlg::OnCom4},
-        {ID_COM5,                 Notify::Command,       &CTarnwickDlg::OnCom5},
-        {ID_VTR_VICTOR,           Notify::Command,       &CTarnwickDlg::OnVtrVictor},
-        {ID_VTR_SONY,             Notify::Command,       &CTarnwickDlg::OnVtrSony},
-        // Help menu
-        {ID_HELP_CONTENTS,        Notify::Command,       &CTarnwickDlg::OnHelpContents},
-        {ID_HELP_ABOUT,           Notify::Command,       &CTarnwickDlg::OnAbout},
-        // The grid's context menu
-        {ID_EDIT_UNDO,            Notify::Command,       &CTarnwickDlg::OnEditUndo},
-        {ID_EDIT_REDO,            Notify::Command,       &CTarnwickDlg::OnEditRedo},
-        {ID_FILE_EXPORT_CSV,      Notify::Command,       &CTarnwickDlg::OnFileExportCsv},
-        {ID_FILE_EXPORT_EDL,      Notify::Command,       &CTarnwickDlg::OnFileExportEdl},
-        // Buttons
-        {IDC_IN,                  Notify::Clicked,       &CTarnwickDlg::OnIn},
-        {IDC_OUT,                 Notify::Clicked,       &CTarnwickDlg::OnOut},
-        {IDC_INS,                 Notify::Clicked,       &CTarnwickDlg::OnIns},
-        {IDC_DEL,                 Notify::Clicked,       &CTarnwickDlg::OnDel},
-        {IDC_ENTER,               Notify::Clicked,       &CTarnwickDlg::OnEnterKey},
-        {IDC_BTN_PLUS,            Notify::Clicked,       &CTarnwickDlg::OnSmallButton},
-        {IDC_BTN_SQUARE,          Notify::Clicked,       &CTarnwickDlg::OnSmallButton},
-        {IDC_BTN_MINUS,           Notify::Clicked,       &CTarnwickDlg::OnSmallButton},
-        // Cell editor
         {IDC_CELL_EDIT,           Notify::EditSetFocus,  &CTarnwickDlg::OnCellEditSetFocus},
         {IDC_CELL_EDIT,           Notify::EditKillFocus, &CTarnwickDlg::OnCellEditKillFocus},
         {IDC_CELL_EDIT,           Notify::EditChange,    &CTarnwickDlg::OnCellEditChange},
-        // Grid
         {IDC_GRID,                Notify::EnterCell,     &CTarnwickDlg::OnEnterCell},
         {IDC_GRID,                Notify::LeaveCell,     &CTarnwickDlg::OnLeaveCell},
         {IDC_GRID,                Notify::ContextMenu,   &CTarnwickDlg::OnGridContextMenu},

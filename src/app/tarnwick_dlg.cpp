@@ -43,8 +43,8 @@ constexpr ControlTemplate kTemplate[] = {
 constexpr int kDialogWidthDu = 366;
 constexpr int kDialogHeightDu = 278;
 
-QPushButton* MakeButton(QWidget* parent, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
+QPushButton* MakeButton(QWidget* parent, const char* caption) {
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
     button->setAutoDefault(false); // Enter is routed by the dialog itself
     button->setFocusPolicy(Qt::StrongFocus);
     return button;
@@ -52,13 +52,11 @@ QPushButton* MakeButton(QWidget* parent, const QString& caption) {
 } // namespace
 
 CTarnwickDlg::CTarnwickDlg(QWidget* parent)
-    : QDialog(parent), m_list(m_grid,
-                              [this] {
-                                  return CountingRules{m_settings.FrameCheck,
-                                                       TimecodeRate::Thirty(m_settings.Drop == 1)};
-                              }),
-      m_history(m_list), m_recovery([this] {
-          return RecoveryState{m_list.Rows(), m_listFile.GetPath(), m_bModified == 1};
+    : QDialog(parent), m_list([this] {
+          return CountingRules{m_settings.FrameCheck, TimecodeRate::Thirty(m_settings.Drop == 1)};
+      }),
+      m_view(m_list, m_grid), m_recovery([this] {
+          return RecoveryState{m_list.Rows(), m_listFile.GetPath(), m_list.IsModified()};
       }),
       m_outerSize(*this) {
     m_hIcon = QIcon(QStringLiteral(":/res/tarnwick.xpm"));
@@ -67,8 +65,7 @@ CTarnwickDlg::CTarnwickDlg(QWidget* parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setFont(JapaneseFixedFont(11));
-    CreateMenu();
-    CreateContextMenu();
+    CreateMenus();
     CreateControls();
     DoDataExchange();
     OnInitDialog();
@@ -87,15 +84,16 @@ void CTarnwickDlg::CreateControls() {
     m_tcDisplay->setAlignment(Qt::AlignCenter);
     m_tcDisplay->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_frameCheckLabel = new QLabel(QStringLiteral("ﾌﾚｰﾑﾁｪｯｸ=3(Drop)"), m_client);
-    m_btnIn = MakeButton(m_client, QStringLiteral("IN"));
-    m_btnOut = MakeButton(m_client, QStringLiteral("OUT"));
-    m_btnIns = MakeButton(m_client, QStringLiteral("INS"));
-    m_btnDel = MakeButton(m_client, QStringLiteral("DEL"));
-    m_btnEnter = MakeButton(m_client, QStringLiteral("標準のボタン"));
+    const auto button = [this](int id) { return MakeButton(m_client, FindCommand(id)->text); };
+    m_btnIn = button(IDC_IN);
+    m_btnOut = button(IDC_OUT);
+    m_btnIns = button(IDC_INS);
+    m_btnDel = button(IDC_DEL);
+    m_btnEnter = button(IDC_ENTER);
     m_btnEnter->hide();
-    m_btnPlus = MakeButton(m_client, QStringLiteral("＋"));
-    m_btnSquare = MakeButton(m_client, QStringLiteral("■"));
-    m_btnMinus = MakeButton(m_client, QStringLiteral("－"));
+    m_btnPlus = button(IDC_BTN_PLUS);
+    m_btnSquare = button(IDC_BTN_SQUARE);
+    m_btnMinus = button(IDC_BTN_MINUS);
 
     // The edit box precedes the grid in the Z order so that it covers the cell it edits.
     m_grid.setParent(m_client);
@@ -110,6 +108,7 @@ void CTarnwickDlg::CreateControls() {
     // The grid's stored properties.
     m_grid.SetCols(LIST_COLS);
     m_grid.SetRows(10);
+    m_view.SetUp();
 
     for (const ControlTemplate& t : kTemplate) {
         if (QWidget* w = GetDlgItem(t.id)) {
@@ -122,63 +121,33 @@ void CTarnwickDlg::CreateControls() {
     resize(client.width(), client.height() + m_menuBar->sizeHint().height());
 }
 
-void CTarnwickDlg::CreateMenu() {
+// The menu bar's four menus and the list's own menu, from the command table.
+void CTarnwickDlg::CreateMenus() {
     m_menuBar = new QMenuBar(this);
     m_menuBar->setNativeMenuBar(false);
-    struct Item {
-        int id;
-        const char* text;
-        bool checkable;
-    };
-    auto addPopup = [this](const QString& title, std::initializer_list<Item> items) {
-        QMenu* menu = m_menuBar->addMenu(title);
-        for (const Item& item : items) {
-            if (item.id == 0) {
-                menu->addSeparator();
+    m_contextMenu = new QMenu(this);
+    const auto fill = [this](QMenu* menu, Place place) {
+        for (const Command& command : Commands()) {
+            if (command.place != place) {
                 continue;
             }
-            QAction* action = menu->addAction(QString::fromUtf8(item.text));
-            action->setData(item.id);
-            action->setCheckable(item.checkable);
-            connect(action, &QAction::triggered, this,
-                    [this, id = item.id] { Dispatch(id, Notify::Command); });
+            if (command.separatorBefore) {
+                menu->addSeparator();
+            }
+            QAction* item = menu->addAction(QString::fromUtf8(command.text));
+            item->setData(command.id);
+            item->setCheckable(command.checked != nullptr);
+            connect(item, &QAction::triggered, this,
+                    [this, id = command.id] { Dispatch(id, Notify::Command); });
+            m_menuItems.emplace_back(command.id, item);
         }
     };
-    // Captions carry no mnemonic: the bracketed function key opens each pop-up.
-    addPopup(QStringLiteral("ﾌｧｲﾙ(F1)"), {{ID_FILE_OPEN, "開く", false},
-                                          {ID_FILE_SAVEAS, "名前を付けて保存", false},
-                                          {ID_FILE_SAVE, "上書き保存", false},
-                                          {ID_FILE_PRINT, "印刷", false},
-                                          {ID_FILE_EXIT, "終了", false}});
-    addPopup(QStringLiteral("ﾌﾚｰﾑﾁｪｯｸ(F2)"), {{ID_FRAMECHECK_3_NONDROP, "3 ﾌﾚｰﾑ (NonDrop)", true},
-                                              {ID_FRAMECHECK_4_NONDROP, "4 ﾌﾚｰﾑ (NonDrop)", true},
-                                              {ID_FRAMECHECK_3_DROP, "3 ﾌﾚｰﾑ (Drop)", true},
-                                              {ID_FRAMECHECK_4_DROP, "4 ﾌﾚｰﾑ (Drop)", true}});
-    addPopup(QStringLiteral("通信(F3)"), {{ID_COM1, "COM1", true},
-                                          {ID_COM2, "COM2", true},
-                                          {ID_COM3, "COM3", true},
-                                          {ID_COM4, "COM4", true},
-                                          {ID_COM5, "COM5", true},
-                                          {0, nullptr, false},
-                                          {ID_VTR_VICTOR, "Victor SA-K37 Control", true},
-                                          {ID_VTR_SONY, "Sony 9 pin Control", true}});
-    addPopup(QStringLiteral("ヘルプ(F4)"),
-             {{ID_HELP_CONTENTS, "ヘルプ", false}, {ID_HELP_ABOUT, "バージョン情報", false}});
-}
-
-// The grid's own menu, apart from the menu bar, whose four menus stay as they are.
-void CTarnwickDlg::CreateContextMenu() {
-    m_contextMenu = new QMenu(this);
-    const auto add = [this](int id, const QString& text) {
-        QAction* action = m_contextMenu->addAction(text);
-        action->setData(id);
-        connect(action, &QAction::triggered, this, [this, id] { Dispatch(id, Notify::Command); });
-    };
-    add(ID_EDIT_UNDO, QStringLiteral("元に戻す"));
-    add(ID_EDIT_REDO, QStringLiteral("やり直し"));
-    m_contextMenu->addSeparator();
-    add(ID_FILE_EXPORT_CSV, QStringLiteral("CSV形式で書き出し..."));
-    add(ID_FILE_EXPORT_EDL, QStringLiteral("EDL形式で書き出し..."));
+    for (const Popup& popup : Popups()) {
+        QMenu* menu = m_menuBar->addMenu(QString::fromUtf8(popup.title));
+        fill(menu, popup.place);
+        connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });
+    }
+    fill(m_contextMenu, Place::ContextMenu);
 }
 
 void CTarnwickDlg::DoDataExchange() {
@@ -221,17 +190,9 @@ QWidget* CTarnwickDlg::GetDlgItem(int id) const {
 }
 
 QAction* CTarnwickDlg::MenuItem(int id) const {
-    QList<QMenu*> menus{m_contextMenu};
-    for (QAction* popup : m_menuBar->actions()) {
-        if (popup->menu()) {
-            menus << popup->menu();
-        }
-    }
-    for (QMenu* menu : menus) {
-        for (QAction* item : menu->actions()) {
-            if (item->data().toInt() == id && !item->isSeparator()) {
-                return item;
-            }
+    for (const auto& [itemId, item] : m_menuItems) {
+        if (itemId == id) {
+            return item;
         }
     }
     return nullptr;
@@ -275,8 +236,9 @@ bool CTarnwickDlg::OnInitDialog() {
     m_bRemarkImeOpen = 0;
     m_nCaret = 0;
     m_settings = AppSettings();
-    SetModified(0);
-    m_list.SetVisibleRows(0);
+    m_view.SetVisibleRows(0);
+    // Before the recovery copy is kept: setting the list up is no change to keep.
+    m_list.SetUp();
 
     // The settings file stays where the program started, wherever the file dialogs have
     // gone since (they never move the working directory).
@@ -286,6 +248,8 @@ bool CTarnwickDlg::OnInitDialog() {
     // From here every change to the list reaches its recovery copy.
     m_recovery.Start(cwd);
     connect(&m_list, &SpotList::Changed, &m_recovery, [this] { m_recovery.Schedule(); });
+    // The copy holds the modified state, and the file path that moves with it.
+    connect(&m_list, &SpotList::ModifiedChanged, &m_recovery, [this] { m_recovery.Schedule(); });
     m_timecode = Timecode();
 
     m_listFile.LoadSettings(m_szIniPath, &m_settings);
@@ -294,11 +258,7 @@ bool CTarnwickDlg::OnInitDialog() {
     SelectPort(m_settings.com, m_settings.VtrType);
     m_nPollTimer = SetTimer(POLL_TIMER_ID, POLL_INTERVAL_MS);
     ShowFrameCheck();
-    CheckComMenu(m_settings.com);
-    CheckFrameCheckMenu(m_settings.FrameCheck, m_settings.Drop);
-    CheckVtrMenu(m_settings.VtrType);
-
-    m_list.SetUp();
+    UpdateCommandStates();
 
     PostDeferredInit();
     m_btnPlus->hide();
@@ -314,8 +274,6 @@ void CTarnwickDlg::PostDeferredInit() {
 }
 
 void CTarnwickDlg::OnDeferredInit() {
-    const long row = m_grid.GetRow();
-    const long col = m_grid.GetCol();
 
     m_outerSize.Apply(QSize(m_settings.WindowWidth, m_settings.WindowHeight), MinimumWindowSize());
     // The window was made this size before it was shown, so the resize may change nothing
@@ -329,10 +287,7 @@ void CTarnwickDlg::OnDeferredInit() {
         m_grid.SetColWidth(i, widths[i]);
     }
     ControlReLocate();
-    m_list.NumberRows();
 
-    m_grid.SetRow(row);
-    m_grid.SetCol(col);
     m_grid.setFocus();
     OfferRecovery();
 }
@@ -357,7 +312,7 @@ void CTarnwickDlg::OfferRecovery() {
     }
     m_list.Restore(ListSnapshot{left.rows, 1, COL_IN});
     m_listFile.SetPath(left.listPath);
-    m_history.Clear();
+    m_list.ClearHistory();
     m_grid.SetTopRow(1);
     m_grid.setFocus();
     SetModified(1);
@@ -383,7 +338,7 @@ void CTarnwickDlg::OnHelpContents() {
 
 void CTarnwickDlg::OnClose() {
     PollPause pause(*this);
-    if (m_bModified == 1) {
+    if (m_list.IsModified()) {
         const BoxAnswer answer = TwMessageBox(
             this, QStringLiteral("変更されています。保存しますか？"), BoxButtons::YesNo);
         if (m_ending) {
@@ -421,7 +376,7 @@ void CTarnwickDlg::OnEndRequest() {
         return;
     }
     KillTimer(m_nPollTimer);
-    m_recovery.Finish(m_bModified == 1);
+    m_recovery.Finish(m_list.IsModified());
     m_listFile.SaveSettings(m_grid, m_szIniPath, &m_settings);
     m_vtrLink.VtrClose();
     m_ending = true;

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "app/list_view.h"
 #include "app/outer_size.h"
 #include "app/recovery_keeper.h"
 #include "app/resource.h"
 #include "grid/msflexgrid.h"
-#include "list/list_history.h"
 #include "list/spot_list.h"
 #include "persist/app_settings.h"
 #include "persist/grid_file.h"
@@ -15,6 +15,8 @@
 #include <QEvent>
 #include <QIcon>
 #include <QLineEdit>
+
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -49,7 +51,8 @@ enum class Notify {
 };
 
 // The main window. It owns all run-time state; its handlers are split over the files of app/
-// by subsystem and reached through the routing table in routing.cpp. The list, the files, the
+// by subsystem and reached through the command table in routing.cpp, from which the menus,
+// the context menu, the buttons' captions and the keys are built. The list, the files, the
 // VTR and the printer are the libraries' business: the handlers do their steps and call them.
 class CTarnwickDlg : public QDialog {
     Q_OBJECT
@@ -59,6 +62,8 @@ public:
 
     // Routing: every command and control notification goes through here.
     void Dispatch(int id, Notify code);
+    // The list: its rows, current cell, history and modified state.
+    const SpotList& List() const { return m_list; }
     // Asks the window to end as Exit does, without asking anything (WM_END_REQUEST).
     void PostEndRequest();
 
@@ -102,6 +107,46 @@ private:
         bool m_paused = true;
     };
 
+    // Where a command sits: a button, one of the four menus, or the list's context menu.
+    enum class Place { None, Button, FileMenu, FrameCheckMenu, ComMenu, HelpMenu, ContextMenu };
+    // A key of a command: the key's code (see keyboard.cpp) with the modifiers it needs and
+    // those it must not have; others are not looked at.
+    struct Key {
+        int code = 0;
+        Qt::KeyboardModifiers need = Qt::NoModifier;
+        Qt::KeyboardModifiers refuse = Qt::NoModifier;
+    };
+    // Where a command's key acts.
+    enum class KeyScope { Window, Grid };
+    // What a key does once its command has run: it goes on to the window's own key handling
+    // (the dialog's Enter processing among it), or it is used up.
+    enum class KeyAfter { GoesOn, UsedUp };
+    struct Command {
+        int id;
+        Place place;
+        const char* text; // menu item or button caption, UTF-8; none for a key alone
+        bool separatorBefore;
+        Key keys[2];
+        KeyScope scope;
+        KeyAfter after;
+        void (CTarnwickDlg::*run)();
+        bool (CTarnwickDlg::*enabled)() const;       // null: always
+        bool (CTarnwickDlg::*checked)(int id) const; // null: never checked
+    };
+    // The four menus of the menu bar, in order, and the function key that opens each.
+    struct Popup {
+        Place place;
+        const char* title;
+        int key;
+    };
+    static const std::vector<Command>& Commands();
+    static const std::vector<Popup>& Popups();
+    static const Command* FindCommand(int id);
+    const Command* CommandForKey(int code, Qt::KeyboardModifiers mods) const;
+    void RunCommand(const Command& command);
+    // Enabled and checked states of every menu item, from the table's rules.
+    void UpdateCommandStates();
+
     // Framework overrides.
     void WinHelp() {} // help requests the framework raises on its own open nothing
     void DoDataExchange();
@@ -128,9 +173,9 @@ private:
     void OnTimer();
     void SelectPort(int port, int vtrType);
     void ShowFrameCheck();
-    void CheckFrameCheckMenu(int frameCheck, int drop);
-    void CheckComMenu(int com);
-    void CheckVtrMenu(int vtrType);
+    bool IsFrameCheckItemChecked(int id) const;
+    bool IsComItemChecked(int id) const;
+    bool IsVtrItemChecked(int id) const;
     void ChooseFrameCheck(int frameCheck, int drop);
     void ChooseCom(int com);
     void ChooseVtr(int vtrType);
@@ -147,12 +192,8 @@ private:
     void OnVtrSony();
 
     // The list (list_commands.cpp): the list library does the work; these keep the focus on
-    // the grid and the modified flag.
+    // the grid and scroll the view.
     void SetModified(int modified);
-    void ScrollToRow(int row, int leftCol);
-    void RenumberRows();
-    int CalcDuration(int row, int write);
-    void ApplyFrameCheck(int row, int flag);
     void OnIn();
     void OnOut();
     Timecode CaptureTimecode(int keepText) const;
@@ -165,8 +206,13 @@ private:
     void OnSmallButton();
     void OnEditUndo();
     void OnEditRedo();
+    bool CanUndo() const { return m_list.CanUndo(); }
+    bool CanRedo() const { return m_list.CanRedo(); }
     void AfterHistoryStep();
     void OnGridContextMenu();
+    void OnListMenuKey();
+    void OnEnterKeyDown();
+    void OnRemarkKey();
 
     // In-place editing (cell_edit.cpp).
     void OnEnterKey();
@@ -177,8 +223,8 @@ private:
     void StepCaret(const QString& text);
     void OnCellEditSetFocus();
     void OnCellEditKillFocus();
-    void OnEnterCell();
-    void OnLeaveCell();
+    void OnEnterCell() { m_view.OnEnterCell(); }
+    void OnLeaveCell() { m_view.OnLeaveCell(); }
 
     // File commands (file_commands.cpp).
     void OnFileOpen();
@@ -199,15 +245,13 @@ private:
     void KillTimer(int timer);
 
     void CreateControls();
-    void CreateMenu();
-    void CreateContextMenu();
+    void CreateMenus();
     void ConnectControls();
 
     // Members, in the order of the class's data model.
     QString m_szIniPath;
     AppSettings m_settings;
     QString m_szHelpPath;
-    int m_bModified = 0;
     CGridFile m_listFile;
     int m_bRemarkImeOpen = 0;
     int m_nCaret = 0;
@@ -218,9 +262,10 @@ private:
     CMSFlexGrid m_grid;
     QIcon m_hIcon;
 
-    // The list over the grid; it also keeps the visible-row count the layout measures.
+    // The list, and the grid as its view, which also keeps the visible-row count the layout
+    // measures.
     SpotList m_list;
-    ListHistory m_history;
+    ListView m_view;
     // The list's recovery copy beside default.ini.
     RecoveryKeeper m_recovery;
     // The cell editor's text as last accepted: what a refused change of a timecode or a
@@ -229,6 +274,7 @@ private:
 
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_contextMenu = nullptr;
+    std::vector<std::pair<int, QAction*>> m_menuItems; // every item of the table's menus
     // Where the grid's context menu was asked for, on the screen; KEYBOARD_MENU_POINT when
     // from the keyboard, which opens it at the current cell.
     QPoint m_ptContextMenu;

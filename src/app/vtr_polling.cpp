@@ -1,5 +1,5 @@
 // The dialog's side of the VTR link: choosing port and protocol, the polling timer and the
-// timecode display, the frame-check label and the check marks of the two menus.
+// timecode display, the frame-check label and when the items of the two menus are checked.
 
 #include "app/tarnwick_dlg.h"
 
@@ -12,18 +12,9 @@
 
 namespace {
 
-constexpr int kFrameCheckItems[] = {ID_FRAMECHECK_3_NONDROP, ID_FRAMECHECK_4_NONDROP,
-                                    ID_FRAMECHECK_3_DROP, ID_FRAMECHECK_4_DROP};
-constexpr int kComItems[] = {ID_COM1, ID_COM2, ID_COM3, ID_COM4, ID_COM5};
-
 void SetLabelText(QWidget* control, const QString& text) {
     if (auto* label = qobject_cast<QLabel*>(control))
         label->setText(text);
-}
-
-void SetCheck(QAction* item, bool checked) {
-    if (item != nullptr)
-        item->setChecked(checked);
 }
 
 } // namespace
@@ -64,36 +55,20 @@ void CTarnwickDlg::ShowFrameCheck() {
     SetLabelText(GetDlgItem(IDC_FRAMECHECK_LABEL), text.arg(m_settings.FrameCheck));
 }
 
-void CTarnwickDlg::CheckFrameCheckMenu(int frameCheck, int drop) {
-    for (int id : kFrameCheckItems)
-        SetCheck(MenuItem(id), false);
-    if (drop == 0) {
-        if (frameCheck == 3)
-            SetCheck(MenuItem(ID_FRAMECHECK_3_NONDROP), true);
-        else if (frameCheck == 4)
-            SetCheck(MenuItem(ID_FRAMECHECK_4_NONDROP), true);
-    } else {
-        if (frameCheck == 3)
-            SetCheck(MenuItem(ID_FRAMECHECK_3_DROP), true);
-        else if (frameCheck == 4)
-            SetCheck(MenuItem(ID_FRAMECHECK_4_DROP), true);
-    }
+// A frame-check item is checked when its gap and counting are the settings': NonDrop items
+// for Drop 0, Drop items for any other value; a gap the menu does not offer checks none.
+bool CTarnwickDlg::IsFrameCheckItemChecked(int id) const {
+    const bool dropItem = id == ID_FRAMECHECK_3_DROP || id == ID_FRAMECHECK_4_DROP;
+    const int gap = id == ID_FRAMECHECK_3_NONDROP || id == ID_FRAMECHECK_3_DROP ? 3 : 4;
+    return dropItem == (m_settings.Drop != 0) && m_settings.FrameCheck == gap;
 }
 
-void CTarnwickDlg::CheckComMenu(int com) {
-    for (int id : kComItems)
-        SetCheck(MenuItem(id), false);
-    if (com >= 1 && com <= 5)
-        SetCheck(MenuItem(ID_COM1 + com - 1), true);
+bool CTarnwickDlg::IsComItemChecked(int id) const {
+    return m_settings.com == id - ID_COM1 + 1;
 }
 
-void CTarnwickDlg::CheckVtrMenu(int vtrType) {
-    SetCheck(MenuItem(ID_VTR_VICTOR), false);
-    SetCheck(MenuItem(ID_VTR_SONY), false);
-    if (vtrType == VTR_SONY)
-        SetCheck(MenuItem(ID_VTR_SONY), true);
-    else if (vtrType == VTR_VICTOR)
-        SetCheck(MenuItem(ID_VTR_VICTOR), true);
+bool CTarnwickDlg::IsVtrItemChecked(int id) const {
+    return m_settings.VtrType == (id == ID_VTR_SONY ? VTR_SONY : VTR_VICTOR);
 }
 
 // The frame-check choice applies to the next computation; the list keeps its text.
@@ -101,20 +76,17 @@ void CTarnwickDlg::ChooseFrameCheck(int frameCheck, int drop) {
     m_settings.FrameCheck = frameCheck;
     m_settings.Drop = drop;
     ShowFrameCheck();
-    CheckFrameCheckMenu(m_settings.FrameCheck, m_settings.Drop);
 }
 
 // Choosing the port that is open already opens it afresh.
 void CTarnwickDlg::ChooseCom(int com) {
     m_settings.com = com;
     SelectPort(com, m_settings.VtrType);
-    CheckComMenu(m_settings.com);
 }
 
 void CTarnwickDlg::ChooseVtr(int vtrType) {
     m_settings.VtrType = vtrType;
     SelectPort(m_settings.com, vtrType);
-    CheckVtrMenu(m_settings.VtrType);
 }
 
 void CTarnwickDlg::OnVtrVictor() {

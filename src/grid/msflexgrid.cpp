@@ -210,6 +210,13 @@ void CMSFlexGrid::SetCellBackColor(ColorRef color) {
         item->setBackground(ToQColor(color));
 }
 
+void CMSFlexGrid::SetCellBackColorAt(long row, long col, ColorRef color) {
+    if (GetCellBackColorAt(row, col) == color)
+        return;
+    if (QTableWidgetItem* item = EnsureItem(row, col))
+        item->setBackground(ToQColor(color));
+}
+
 ColorRef CMSFlexGrid::GetCellBackColor() const {
     return GetCellBackColorAt(m_row, m_col);
 }

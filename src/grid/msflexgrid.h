@@ -52,6 +52,9 @@ public:
     void SetCellBackColor(ColorRef color);
     ColorRef GetCellBackColor() const;
     ColorRef GetCellBackColorAt(long row, long col) const;
+    // Any cell's colour without moving the current cell; a colour it has already is left as
+    // it is, so that nothing repaints.
+    void SetCellBackColorAt(long row, long col, ColorRef color);
 
     long GetColWidth(long col) const;
     void SetColWidth(long col, long twips);

@@ -7,10 +7,10 @@
 // At least this many changes can be undone; older ones drop off.
 constexpr int LIST_HISTORY_STEPS = 200;
 
-// The list's undo history, on Qt's undo stack. Every capture, committed edit, insertion and
-// deletion the list announces becomes one step that holds the list before and after it,
-// current cell included. Loading a file and restoring a snapshot are no steps: the owner
-// starts a new history when a file replaces the list.
+// The list's undo history, on Qt's undo stack, kept by the list itself. Every capture,
+// committed edit, insertion and deletion the list announces becomes one step that holds the
+// list before and after it, current cell included. Loading a file and restoring a snapshot
+// are no steps: a file that replaces the list starts a new history.
 class ListHistory : public QObject {
     Q_OBJECT
 public:

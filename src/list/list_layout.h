@@ -1,11 +1,10 @@
 #pragma once
 
-#include "platform/colorref.h"
-
 #include <QString>
 
-// The shape of the spotting list, shared by the list itself, the list file and printing.
-// Grid row 0 is the title row; data rows are 1 and up, and a row's number is its grid row.
+// The shape of the spotting list, shared by the list itself, its view, the list file and
+// printing. Data rows are numbered from 1, and a row's number is its place in the list; the
+// view shows the titles above them in row 0.
 
 constexpr int COL_NO = 0;
 constexpr int COL_SPNO = 1;
@@ -17,10 +16,6 @@ constexpr int LIST_COLS = 6;
 
 constexpr int INITIAL_LIST_ROWS = 30;
 constexpr int MAX_LIST_ROWS = 40; // also the highest row number a list file may carry
-
-constexpr ColorRef COLOR_NUMBER_CELL = RgbColor(180, 180, 210);
-constexpr ColorRef COLOR_CURRENT_CELL = RgbColor(210, 210, 210);
-constexpr ColorRef COLOR_PLAIN_CELL = RgbColor(255, 255, 255);
 
 // The titles of row 0, column by column.
 constexpr const char* LIST_COLUMN_TITLES[LIST_COLS] = {"No.", "SP No.",   "IN",
@@ -38,7 +33,7 @@ inline QString RemarkAsShown(const QString& cell) {
     return cell.startsWith(QLatin1Char(' ')) ? cell.mid(1) : cell;
 }
 
-// One list row as the grid holds it: the six cell texts, the remark with its leading space.
+// One list row: the six cell texts, the remark with its leading space.
 struct ListRowText {
     QString no, spNo, in, out, duration, remark;
 };

@@ -1,13 +1,37 @@
 #include "list/spot_list.h"
 
-#include "grid/msflexgrid.h"
 #include "list/cell_text.h"
+#include "list/list_history.h"
 #include "timecode/duration.h"
+
+#include <algorithm>
 
 namespace {
 
-bool IsShadedColumn(long col) {
-    return col == COL_SPNO || col == COL_IN || col == COL_OUT || col == COL_REMARK;
+// The cell of a row by column number.
+QString* CellOf(ListRowText& row, long col) {
+    switch (col) {
+    case COL_NO:
+        return &row.no;
+    case COL_SPNO:
+        return &row.spNo;
+    case COL_IN:
+        return &row.in;
+    case COL_OUT:
+        return &row.out;
+    case COL_DURATION:
+        return &row.duration;
+    case COL_REMARK:
+        return &row.remark;
+    default:
+        return nullptr;
+    }
+}
+
+void NumberRows(QVector<ListRowText>* rows) {
+    for (int i = 0; i < rows->size(); ++i) {
+        (*rows)[i].no = RowLabel(i + 1);
+    }
 }
 
 } // namespace
@@ -27,8 +51,10 @@ bool ListSnapshot::operator==(const ListSnapshot& other) const {
     return true;
 }
 
-SpotList::SpotList(CMSFlexGrid& grid, std::function<CountingRules()> rules)
-    : m_grid(grid), m_rules(std::move(rules)) {}
+SpotList::SpotList(std::function<CountingRules()> rules)
+    : m_rules(std::move(rules)), m_history(std::make_unique<ListHistory>(*this)) {}
+
+SpotList::~SpotList() = default;
 
 SpotList::Change::Change(SpotList& list, ListChange what)
     : m_list(list), m_outermost(list.m_changeDepth == 0) {
@@ -41,74 +67,101 @@ SpotList::Change::Change(SpotList& list, ListChange what)
 
 SpotList::Change::~Change() {
     --m_list.m_changeDepth;
-    if (m_outermost) {
-        emit m_list.Changed(m_list.m_changeKind, m_list.m_before);
+    if (!m_outermost) {
+        return;
     }
+    // Loading a file is the list of that file, not a change to it: the opener says whether
+    // it is saved.
+    if (m_list.m_changeKind != ListChange::Load) {
+        m_list.MoveRevision();
+    }
+    const bool moved = m_list.m_row != m_list.m_before.row || m_list.m_col != m_list.m_before.col;
+    emit m_list.Changed(m_list.m_changeKind, m_list.m_before);
+    // Told after the cells, so that whoever shows the list has the rows the cell is in.
+    if (moved) {
+        emit m_list.CurrentCellChanged();
+    }
+}
+
+void SpotList::MoveRevision() {
+    const bool was = IsModified();
+    ++m_revision;
+    if (was != IsModified()) {
+        emit ModifiedChanged();
+    }
+}
+
+void SpotList::MarkSaved() {
+    m_savedRevision = m_revision;
+    emit ModifiedChanged();
+}
+
+void SpotList::MarkModified() {
+    ++m_revision;
+    emit ModifiedChanged();
 }
 
 QString SpotList::Cell(long row, long col) const {
-    return m_grid.GetTextMatrix(row, col);
+    if (row < 1 || row > RowCount()) {
+        return QString();
+    }
+    const QString* cell = CellOf(const_cast<ListRowText&>(m_rows.at(int(row - 1))), col);
+    return cell ? *cell : QString();
 }
 
 void SpotList::SetCell(long row, long col, const QString& text) {
-    m_grid.SetTextMatrix(row, col, text);
+    if (row < 1 || row > RowCount()) {
+        return;
+    }
+    if (QString* cell = CellOf(RowAt(row), col)) {
+        *cell = text;
+    }
+}
+
+QVector<ListRowText> SpotList::Rows() const {
+    return m_rows;
+}
+
+void SpotList::SetCurrentCell(long row, long col) {
+    const long newRow = row >= 1 && row <= RowCount() ? row : m_row;
+    const long newCol = col >= 0 && col < LIST_COLS ? col : m_col;
+    if (newRow == m_row && newCol == m_col) {
+        return;
+    }
+    m_row = newRow;
+    m_col = newCol;
+    // Within a change, told once the change is announced.
+    if (m_changeDepth == 0) {
+        emit CurrentCellChanged();
+    }
+}
+
+void SpotList::MoveToSpotRemark() {
+    const long r = m_row;
+    // R on an empty row just below a filled one opens the filled row's remark.
+    const bool empty = Cell(r, COL_IN).isEmpty() && Cell(r, COL_OUT).isEmpty();
+    const bool filledAbove =
+        r >= 2 && (!Cell(r - 1, COL_IN).isEmpty() || !Cell(r - 1, COL_OUT).isEmpty());
+    SetCurrentCell(empty && filledAbove ? r - 1 : r, COL_REMARK);
 }
 
 void SpotList::SetUp() {
-    m_grid.SetRows(INITIAL_LIST_ROWS + 1);
-    for (int c = 0; c < LIST_COLS; ++c) {
-        SetCell(0, c, QString::fromLatin1(LIST_COLUMN_TITLES[c]));
+    {
+        Change change(*this, ListChange::Load);
+        m_rows = QVector<ListRowText>(INITIAL_LIST_ROWS);
+        NumberRows(&m_rows);
+        m_rows[0].spNo = RowLabel(1);
+        m_row = 1;
+        m_col = COL_IN;
+        m_history->Clear();
     }
-    SetCell(1, COL_SPNO, RowLabel(1));
-    m_grid.SetRow(1);
-    m_grid.SetCol(COL_IN);
+    MarkSaved();
 }
 
-void SpotList::NumberRows() {
-    const long row = m_grid.GetRow();
-    const long col = m_grid.GetCol();
-    m_grid.SetCol(COL_NO);
-    for (long r = 1; r < m_grid.GetRows(); ++r) {
-        m_grid.SetRow(r);
-        m_grid.SetCellBackColor(COLOR_NUMBER_CELL);
-        m_grid.SetText(RowLabel(r));
-    }
-    m_grid.SetRow(row);
-    m_grid.SetCol(col);
-}
-
-void SpotList::RenumberRows() {
-    for (long i = 1; i < m_grid.GetRows(); ++i) {
-        SetCell(i, COL_NO, RowLabel(i));
-    }
-}
-
-void SpotList::ScrollToRow(int row, int leftCol) {
-    if (m_nVisibleRows <= 0) {
-        return;
-    }
-    const long top = m_grid.GetTopRow();
-    const long fixed = m_grid.GetFixedRows();
-    const long last = top - fixed + m_nVisibleRows - 1;
-    const long mid = (last + top) / 2;
-    // A row in the lower half of the view is brought to the middle; one above the middle,
-    // even above the view, leaves the view where it is.
-    if (row >= mid) {
-        const long newTop = row - (last - top) / 2;
-        if (newTop > 0) {
-            m_grid.SetTopRow(newTop);
-        }
-    }
-    m_grid.SetLeftCol(leftCol);
-}
-
-// What both captures do first on the current row: scroll to it, number it, give it a spot
-// number if it has none, and write the timecode into the column unless an edit has just
-// written the cell.
+// What both captures do first on the current row: give it a spot number if it has none, and
+// write the timecode into the column unless an edit has just written the cell.
 void SpotList::BeginCapture(const Timecode& live, bool keepText, long col, long* row) {
-    *row = m_grid.GetRow();
-    ScrollToRow(static_cast<int>(*row), 0);
-    SetCell(*row, COL_NO, RowLabel(*row));
+    *row = m_row;
     if (Cell(*row, COL_SPNO).isEmpty()) {
         SetCell(*row, COL_SPNO, RowLabel(*row));
     }
@@ -131,7 +184,7 @@ void SpotList::CaptureIn(const Timecode& live, bool keepText) {
             CalcDuration(row - 1, 1);
         }
     }
-    m_grid.SetCol(COL_OUT);
+    SetCurrentCell(row, COL_OUT);
 }
 
 void SpotList::CaptureOut(const Timecode& live, bool keepText) {
@@ -143,53 +196,38 @@ void SpotList::CaptureOut(const Timecode& live, bool keepText) {
         CalcDuration(row, 1);
     }
     // On the last row the cursor stays: the list never grows by capturing.
-    if (row < m_grid.GetRows() - 1) {
+    if (row < RowCount()) {
         ++row;
-        m_grid.SetRow(row);
         // The next spot shows its number before it is captured.
         if (Cell(row, COL_SPNO).isEmpty()) {
             SetCell(row, COL_SPNO, RowLabel(row));
         }
     }
-    m_grid.SetCol(COL_IN);
+    SetCurrentCell(row, COL_IN);
 }
 
 bool SpotList::InsertRow() {
-    const long row = m_grid.GetRow();
-    if (m_grid.GetRows() - 1 >= MAX_LIST_ROWS) {
+    if (RowCount() >= MAX_LIST_ROWS) {
         return false;
     }
     Change change(*this, ListChange::Insert);
-    // The new row takes the current row's place while Row keeps its number, so the shading
-    // would otherwise travel down with the row that moves. The leaving rule clears it only
-    // where it was set: a No. cell keeps its own colour.
-    UnshadeCurrentCell();
-    m_grid.AddItem(QString(), QVariant(static_cast<int>(row)));
-    RenumberRows();
-    m_grid.SetCol(COL_NO);
-    m_grid.SetCellBackColor(COLOR_NUMBER_CELL);
-    m_grid.SetCol(COL_IN);
-    m_grid.SetRow(row);
+    m_rows.insert(int(m_row - 1), ListRowText());
+    NumberRows(&m_rows);
+    // The new row takes the current one's place, and the cursor its IN.
+    m_col = COL_IN;
     return true;
 }
 
 bool SpotList::DeleteRow() {
-    const long col = m_grid.GetCol();
-    long row = m_grid.GetRow();
-    if (m_grid.GetRows() - 1 <= 1) {
+    if (RowCount() <= 1) {
         return false;
     }
     Change change(*this, ListChange::Delete);
-    m_grid.RemoveItem(row);
-    const long n = m_grid.GetRows() - 1;
-    RenumberRows();
-    if (row > n) {
-        row = n;
+    m_rows.remove(int(m_row - 1));
+    NumberRows(&m_rows);
+    if (m_row > RowCount()) {
+        m_row = RowCount();
     }
-    m_grid.SetCol(col);
-    m_grid.SetRow(row);
-    // The row that moved up into the current place was never entered, so it is shaded here.
-    ShadeCurrentCell();
     return true;
 }
 
@@ -219,63 +257,42 @@ void SpotList::ApplyFrameCheck(int row, int flag) {
     }
 }
 
-void SpotList::ShadeCurrentCell() {
-    if (IsShadedColumn(m_grid.GetCol())) {
-        m_grid.SetCellBackColor(COLOR_CURRENT_CELL);
-    }
-}
-
-void SpotList::UnshadeCurrentCell() {
-    if (IsShadedColumn(m_grid.GetCol())) {
-        m_grid.SetCellBackColor(COLOR_PLAIN_CELL);
-    }
-}
-
 QString SpotList::EditStartText(const Timecode& live) {
-    const long row = m_grid.GetRow();
-    const long col = m_grid.GetCol();
-    QString text = col == COL_REMARK ? RemarkAsShown(Cell(row, col)) : Cell(row, col);
-    if ((col == COL_IN || col == COL_OUT) && text.isEmpty()) {
+    QString text = m_col == COL_REMARK ? RemarkAsShown(Cell(m_row, m_col)) : Cell(m_row, m_col);
+    if ((m_col == COL_IN || m_col == COL_OUT) && text.isEmpty()) {
         Change change(*this, ListChange::EditStart);
         text = CaptureCellText(live);
-        SetCell(row, col, text);
+        SetCell(m_row, m_col, text);
     }
     return text;
 }
 
 void SpotList::WriteEditedCell(const QString& text) {
     Change change(*this, ListChange::Edit);
-    const bool remark = m_grid.GetCol() == COL_REMARK && !text.isEmpty();
-    m_grid.SetText(remark ? QLatin1Char(' ') + text : text);
-}
-
-QVector<ListRowText> SpotList::Rows() const {
-    QVector<ListRowText> rows;
-    for (long i = 1; i < m_grid.GetRows(); ++i) {
-        rows.append(ListRowText{Cell(i, COL_NO), Cell(i, COL_SPNO), Cell(i, COL_IN),
-                                Cell(i, COL_OUT), Cell(i, COL_DURATION), Cell(i, COL_REMARK)});
-    }
-    return rows;
+    const bool remark = m_col == COL_REMARK && !text.isEmpty();
+    SetCell(m_row, m_col, remark ? QLatin1Char(' ') + text : text);
 }
 
 void SpotList::LoadRows(int dataRows, const QVector<ListRowText>& rows) {
     Change change(*this, ListChange::Load);
-    if (dataRows > m_grid.GetRows() - 1) {
-        m_grid.SetRows(dataRows + 1);
+    if (dataRows > RowCount()) {
+        m_rows.resize(std::min(dataRows, MAX_LIST_ROWS));
     }
-    for (int r = 1; r <= dataRows && r <= rows.size(); ++r) {
+    for (int r = 1; r <= dataRows && r <= rows.size() && r <= RowCount(); ++r) {
         const ListRowText& row = rows.at(r - 1);
-        SetCell(r, COL_NO, QString());
-        SetCell(r, COL_SPNO, row.spNo);
-        SetCell(r, COL_IN, row.in);
-        SetCell(r, COL_OUT, row.out);
-        SetCell(r, COL_DURATION, QString());
-        SetCell(r, COL_REMARK, row.remark);
+        ListRowText& cells = RowAt(r);
+        cells.spNo = row.spNo;
+        cells.in = row.in;
+        cells.out = row.out;
+        cells.duration.clear();
+        cells.remark = row.remark;
     }
+    NumberRows(&m_rows);
+    m_history->Clear(); // a new list, a new history
 }
 
 void SpotList::RecomputeDurations() {
-    for (long i = 1; i < m_grid.GetRows(); ++i) {
+    for (long i = 1; i <= RowCount(); ++i) {
         if (!Cell(i, COL_IN).isEmpty() && !Cell(i, COL_OUT).isEmpty()) {
             CalcDuration(int(i), 1);
         }
@@ -283,28 +300,49 @@ void SpotList::RecomputeDurations() {
 }
 
 ListSnapshot SpotList::Snapshot() const {
-    ListSnapshot snapshot;
-    snapshot.rows = Rows();
-    snapshot.row = m_grid.GetRow();
-    snapshot.col = m_grid.GetCol();
-    return snapshot;
+    return ListSnapshot{m_rows, m_row, m_col};
 }
 
 void SpotList::Restore(const ListSnapshot& snapshot) {
     Change change(*this, ListChange::Restore);
-    UnshadeCurrentCell();
-    m_grid.SetRows(snapshot.rows.size() + 1);
-    NumberRows(); // shades the No. cells; their texts come from the snapshot
-    for (int r = 1; r <= snapshot.rows.size(); ++r) {
-        const ListRowText& row = snapshot.rows.at(r - 1);
-        SetCell(r, COL_NO, row.no);
-        SetCell(r, COL_SPNO, row.spNo);
-        SetCell(r, COL_IN, row.in);
-        SetCell(r, COL_OUT, row.out);
-        SetCell(r, COL_DURATION, row.duration);
-        SetCell(r, COL_REMARK, row.remark);
+    // Never without a row, never more rows than a list may have.
+    m_rows = snapshot.rows.mid(0, MAX_LIST_ROWS);
+    if (m_rows.isEmpty()) {
+        m_rows.resize(1);
     }
-    m_grid.SetCol(snapshot.col);
-    m_grid.SetRow(snapshot.row);
-    ShadeCurrentCell();
+    NumberRows(&m_rows);
+    m_row = std::clamp(snapshot.row, 1L, RowCount());
+    m_col = std::clamp(snapshot.col, 0L, long(LIST_COLS - 1));
+}
+
+bool SpotList::CanUndo() const {
+    return m_history->CanUndo();
+}
+
+bool SpotList::CanRedo() const {
+    return m_history->CanRedo();
+}
+
+bool SpotList::Undo() {
+    if (!m_history->CanUndo()) {
+        return false;
+    }
+    m_history->Undo();
+    return true;
+}
+
+bool SpotList::Redo() {
+    if (!m_history->CanRedo()) {
+        return false;
+    }
+    m_history->Redo();
+    return true;
+}
+
+void SpotList::ClearHistory() {
+    m_history->Clear();
+}
+
+int SpotList::HistorySteps() const {
+    return m_history->Steps();
 }

@@ -7,8 +7,9 @@
 #include <QVector>
 
 #include <functional>
+#include <memory>
 
-class CMSFlexGrid;
+class ListHistory;
 
 // The rules the row arithmetic counts by. They are asked for afresh on every computation, so a
 // change from the menu applies from the next one on.
@@ -17,7 +18,7 @@ struct CountingRules {
     TimecodeRate rate = TimecodeRate::Thirty(true);
 };
 
-// Everything the list shows: the cells of every data row and the current cell.
+// Everything the list holds: the cells of every data row and the current cell.
 struct ListSnapshot {
     QVector<ListRowText> rows; // rows[0] is row 1
     long row = 1;
@@ -31,15 +32,17 @@ struct ListSnapshot {
 // IN or OUT puts into the cell; Edit is a committed edit.
 enum class ListChange { CaptureIn, CaptureOut, EditStart, Edit, Insert, Delete, Load, Restore };
 
-// The spotting list over its grid, which is the list's only store. Every change to the list
-// passes through this class: capture, editing, insertion, deletion and loading, each announced
-// once by Changed, however many cells it touched.
+// The spotting list: its rows, the current cell, its undo history and whether it differs from
+// the file it was last saved to or opened from. Every change passes through this class
+// (capture, editing, insertion, deletion, loading, undo) and is announced once by Changed,
+// however many cells it touched; a move of the current cell alone is no change and is
+// announced by CurrentCellChanged. Rows are numbered from 1, as the list shows them; a row's
+// No. is always its own number.
 class SpotList : public QObject {
     Q_OBJECT
 public:
-    SpotList(CMSFlexGrid& grid, std::function<CountingRules()> rules);
-
-    const CMSFlexGrid& Grid() const { return m_grid; }
+    explicit SpotList(std::function<CountingRules()> rules);
+    ~SpotList() override;
 
     // A change in progress. The operations below open one each; a caller that makes one change
     // of several steps (an edit commit and its capture follow-up) opens one around them all, and
@@ -56,22 +59,26 @@ public:
         bool m_outermost;
     };
 
-    // The list at start-up: the title row and INITIAL_LIST_ROWS empty rows, "0001" as the first
-    // spot number, the current cell on row 1's IN.
+    // The list at start-up: INITIAL_LIST_ROWS empty rows, "0001" as the first spot number,
+    // the current cell on row 1's IN, no history, nothing to save.
     void SetUp();
-    // Numbers and shades every No. cell, keeping the current cell.
-    void NumberRows();
-    void RenumberRows();
 
-    // The rows the grid shows from its top row, as the layout last counted them; 0 until then.
-    int VisibleRows() const { return m_nVisibleRows; }
-    void SetVisibleRows(int rows) { m_nVisibleRows = rows; }
-    // Brings a row in the lower half of the view to its middle, and scrolls to leftCol.
-    void ScrollToRow(int row, int leftCol);
+    long RowCount() const { return m_rows.size(); }
+    // A cell's text; the remark with the leading space its cell keeps. Empty outside the list.
+    QString Cell(long row, long col) const;
+    // The rows as the list holds them (rows[0] is row 1), for the file and the printer.
+    QVector<ListRowText> Rows() const;
+
+    long Row() const { return m_row; }
+    long Col() const { return m_col; }
+    // Moves the current cell; a row or column outside the list leaves that part as it is.
+    void SetCurrentCell(long row, long col);
+    // R: the remark of the current row, or of the filled row just above an empty one.
+    void MoveToSpotRemark();
 
     // Captures into the current row: the live timecode (see CaptureCellText) goes into IN or
-    // OUT unless keepText (an edit has just written the cell), then the row is numbered,
-    // durations and the frame check follow, and the cursor moves on.
+    // OUT unless keepText (an edit has just written the cell), then the row gets its spot
+    // number, durations and the frame check follow, and the cursor moves on.
     void CaptureIn(const Timecode& live, bool keepText);
     void CaptureOut(const Timecode& live, bool keepText);
 
@@ -87,39 +94,60 @@ public:
     // is 1.
     void ApplyFrameCheck(int row, int flag);
 
-    // The current cell's shading as the cursor enters and leaves it.
-    void ShadeCurrentCell();
-    void UnshadeCurrentCell();
-
-    // Editing the current cell in place. An empty IN or OUT cell starts from the timecode, which
-    // stays in the cell even when the edit is then cancelled.
+    // Editing the current cell in place. An empty IN or OUT cell starts from the live
+    // timecode, which stays in the cell even when the edit is then cancelled.
     QString EditStartText(const Timecode& live);
     // Writes the committed text into the current cell (a remark with its leading space).
     void WriteEditedCell(const QString& text);
 
-    // The data rows as the grid holds them, for the file and the printer.
-    QVector<ListRowText> Rows() const;
-    // Replaces the list with rows read from a file: the grid grows to dataRows when it has
-    // fewer, every row read is written whole, No. and DURATION left for the caller.
+    // Replaces the list with rows read from a file: the list grows to dataRows when it has
+    // fewer, every row read is written whole and DURATION is left empty (see
+    // RecomputeDurations). The history starts anew.
     void LoadRows(int dataRows, const QVector<ListRowText>& rows);
     // Every row with an IN and an OUT gets its duration computed again.
     void RecomputeDurations();
 
     ListSnapshot Snapshot() const;
+    // Puts the list back as the snapshot holds it, numbering its rows anew.
     void Restore(const ListSnapshot& snapshot);
 
+    // The undo history: every capture, committed edit, insertion and deletion is a step.
+    bool CanUndo() const;
+    bool CanRedo() const;
+    bool Undo();
+    bool Redo();
+    void ClearHistory();
+    int HistorySteps() const;
+
+    // Whether the list differs from the one last saved or opened: every change moves the
+    // revision on (an undo too, since it is not the list saved), loading aside.
+    bool IsModified() const { return m_revision != m_savedRevision; }
+    // The list as it is now is the one in its file.
+    void MarkSaved();
+    // Counts as changed without a change to its cells.
+    void MarkModified();
+
 signals:
-    // After each change, with the list as it was before it; the grid shows it as it is now.
+    // After each change, with the list as it was before it.
     void Changed(ListChange what, const ListSnapshot& before);
+    // After the current cell moved, by a change or alone.
+    void CurrentCellChanged();
+    // After IsModified may have turned.
+    void ModifiedChanged();
 
 private:
-    void BeginCapture(const Timecode& live, bool keepText, long col, long* row);
+    ListRowText& RowAt(long row) { return m_rows[int(row - 1)]; }
     void SetCell(long row, long col, const QString& text);
-    QString Cell(long row, long col) const;
+    void BeginCapture(const Timecode& live, bool keepText, long col, long* row);
+    void MoveRevision();
 
-    CMSFlexGrid& m_grid;
     std::function<CountingRules()> m_rules;
-    int m_nVisibleRows = 0;
+    QVector<ListRowText> m_rows; // m_rows[0] is row 1; the No. fields are kept numbered
+    long m_row = 1;
+    long m_col = COL_IN;
+    std::unique_ptr<ListHistory> m_history;
+    quint64 m_revision = 0;
+    quint64 m_savedRevision = 0;
     // The change in progress: how deep the scopes are nested and what the list was before.
     int m_changeDepth = 0;
     ListChange m_changeKind = ListChange::Edit;

@@ -88,7 +88,7 @@ int CGridFile::LoadList(SpotList& list, int askName) {
         TwMessageBox(Owner(), QStringLiteral("ファイル読み込みできませんでした"), BoxButtons::Ok);
         return 0;
     }
-    const ListFileContents contents = ReadListFile(bytes, int(list.Grid().GetRows() - 1));
+    const ListFileContents contents = ReadListFile(bytes, int(list.RowCount()));
     // Shown before the grid changes.
     if (contents.outOfRange) {
         TwMessageBox(
@@ -97,7 +97,7 @@ int CGridFile::LoadList(SpotList& list, int askName) {
                               MAX_LIST_ROWS),
             BoxButtons::Ok);
     }
-    // Every row is rewritten, No. included: the Open command's deferred step renumbers.
+    // Every row read is written whole; the Open command recomputes the durations.
     list.LoadRows(contents.dataRows, contents.rows);
     return 1;
 }

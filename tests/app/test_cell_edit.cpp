@@ -191,7 +191,7 @@ private slots:
         QFETCH(QString, pasted);
         QFETCH(QString, stored);
         ListWindow w;
-        w.probe().m_grid.SetTextMatrix(2, col, cell);
+        w.probe().LayCell(2, col, cell);
         w.MoveTo(2, col);
         w.Press(Qt::Key_Return);
         QLineEdit& edit = w.probe().m_editCell;
@@ -235,7 +235,7 @@ private slots:
 
     void remarkOpensWithoutItsSpaceAndAnEmptyOneStoresNothing() {
         ListWindow w;
-        w.probe().m_grid.SetTextMatrix(2, COL_IN, QStringLiteral("01:00:00:00"));
+        w.probe().LayCell(2, COL_IN, QStringLiteral("01:00:00:00"));
         w.MoveTo(3, COL_IN);
         w.Press(Qt::Key_R); // an empty row below a filled one: the filled row's remark
         QCOMPARE(w.probe().m_grid.GetRow(), 2L);
@@ -254,7 +254,7 @@ private slots:
         w.Press(Qt::Key_Return);
         QVERIFY(w.probe().m_editCell.hasFocus());
         w.Press(Qt::Key_Escape);
-        QCOMPARE(w.probe().m_bModified, 1);
+        QCOMPARE(w.probe().m_list.IsModified(), true);
         QCOMPARE(w.Cell(1, COL_IN), QStringLiteral("01:00:10:05")); // the pre-filled timecode
         QCOMPARE(w.Cell(1, COL_DURATION), QString());
         QCOMPARE(w.probe().m_grid.GetCol(), long(COL_IN));
@@ -400,7 +400,7 @@ private slots:
 
     void damagedTimecodeCellIsEditedFromTheCurrentTimecode() {
         ListWindow w;
-        w.probe().m_grid.SetTextMatrix(1, COL_IN, QStringLiteral("99:99:99:99"));
+        w.probe().LayCell(1, COL_IN, QStringLiteral("99:99:99:99"));
         w.Press(Qt::Key_Return);
         QCOMPARE(w.probe().m_editCell.text(), QStringLiteral("01:00:10:05"));
         w.Press(Qt::Key_Escape);

@@ -74,7 +74,7 @@ private slots:
         QCOMPARE(Probe(dlg).m_grid.GetRow(), 1L);
         QCOMPARE(Probe(dlg).m_grid.GetCol(), long(COL_IN));
         QVERIFY(!Probe(dlg).m_timecode);
-        QCOMPARE(Probe(dlg).m_bModified, 0);
+        QCOMPARE(Probe(dlg).m_list.IsModified(), false);
 
         auto* display = qobject_cast<QLabel*>(dlg.GetDlgItem(IDC_TC_DISPLAY));
         QVERIFY(display);
@@ -170,11 +170,11 @@ private slots:
         QCOMPARE(Probe(dlg).m_settings.WindowWidth, dlg.frameGeometry().width());
 
         // A tiny window gives the grid no height, never a negative one.
-        const int visible = Probe(dlg).m_list.VisibleRows();
+        const int visible = Probe(dlg).m_view.VisibleRows();
         QVERIFY(visible > 0);
         dlg.resize(300, 60);
         QCOMPARE(dlg.ControlRect(IDC_GRID).height(), 0);
-        QCOMPARE(Probe(dlg).m_list.VisibleRows(), visible);
+        QCOMPARE(Probe(dlg).m_view.VisibleRows(), visible);
     }
 
     void visibleRowCountGrowsWithTheWindow() {
@@ -183,16 +183,16 @@ private slots:
         dlg.show();
         RunDeferred(dlg);
         dlg.resize(640, 300);
-        const int small = Probe(dlg).m_list.VisibleRows();
+        const int small = Probe(dlg).m_view.VisibleRows();
         dlg.resize(640, 700);
         QVERIFY2(
-            Probe(dlg).m_list.VisibleRows() > small,
-            qPrintable(QStringLiteral("%1 -> %2").arg(small).arg(Probe(dlg).m_list.VisibleRows())));
+            Probe(dlg).m_view.VisibleRows() > small,
+            qPrintable(QStringLiteral("%1 -> %2").arg(small).arg(Probe(dlg).m_view.VisibleRows())));
         // The count covers exactly the rows the grid reports visible from the top row.
         const long top = Probe(dlg).m_grid.GetTopRow();
-        QVERIFY(Probe(dlg).m_grid.GetRowIsVisible(top + Probe(dlg).m_list.VisibleRows() - 1));
-        if (top + Probe(dlg).m_list.VisibleRows() < Probe(dlg).m_grid.GetRows()) {
-            QVERIFY(!Probe(dlg).m_grid.GetRowIsVisible(top + Probe(dlg).m_list.VisibleRows()));
+        QVERIFY(Probe(dlg).m_grid.GetRowIsVisible(top + Probe(dlg).m_view.VisibleRows() - 1));
+        if (top + Probe(dlg).m_view.VisibleRows() < Probe(dlg).m_grid.GetRows()) {
+            QVERIFY(!Probe(dlg).m_grid.GetRowIsVisible(top + Probe(dlg).m_view.VisibleRows()));
         }
     }
 
@@ -203,19 +203,19 @@ private slots:
         RunDeferred(dlg);
 
         // Nothing scrolls while no row is known to be visible.
-        Probe(dlg).m_list.SetVisibleRows(0);
+        Probe(dlg).m_view.SetVisibleRows(0);
         Probe(dlg).m_grid.SetLeftCol(3);
-        Probe(dlg).ScrollToRow(25, 0);
+        Probe(dlg).m_view.ScrollToRow(25, 0);
         QCOMPARE(Probe(dlg).m_grid.GetTopRow(), 1L);
 
         // TopRow 1, one fixed row, 11 visible: last 10, mid 5.
-        Probe(dlg).m_list.SetVisibleRows(11);
-        Probe(dlg).ScrollToRow(4, 0);
+        Probe(dlg).m_view.SetVisibleRows(11);
+        Probe(dlg).m_view.ScrollToRow(4, 0);
         QCOMPARE(Probe(dlg).m_grid.GetTopRow(), 1L);
-        Probe(dlg).ScrollToRow(7, 0);
+        Probe(dlg).m_view.ScrollToRow(7, 0);
         QCOMPARE(Probe(dlg).m_grid.GetTopRow(), 3L);
         // A row above the middle leaves the view alone, even above the view.
-        Probe(dlg).ScrollToRow(1, 0);
+        Probe(dlg).m_view.ScrollToRow(1, 0);
         QCOMPARE(Probe(dlg).m_grid.GetTopRow(), 3L);
     }
 
@@ -269,14 +269,14 @@ private slots:
         CTarnwickDlg dlg;
         dlg.show();
         RunDeferred(dlg);
-        Probe(dlg).SetModified(1);
+        Probe(dlg).m_list.MarkModified();
 
         // Yes, then a cancelled file dialog: the window stays, the list stays modified, and
         // closing again asks again.
         answer = BoxAnswer::Yes;
         dlg.Dispatch(ID_FILE_EXIT, Notify::Command);
         QVERIFY(dlg.isVisible());
-        QCOMPARE(Probe(dlg).m_bModified, 1);
+        QCOMPARE(Probe(dlg).m_list.IsModified(), true);
         QCOMPARE(fileDialogs, 1);
         QVERIFY(!QFile::exists(folder.dir.filePath("unused")));
         dlg.close();
@@ -302,7 +302,7 @@ private slots:
         CTarnwickDlg dlg;
         dlg.show();
         RunDeferred(dlg);
-        Probe(dlg).SetModified(1);
+        Probe(dlg).m_list.MarkModified();
         QString question;
         QList<bool> upAfter;
         WhenUp([&](QWidget* up) {

@@ -61,10 +61,10 @@ private slots:
         }
         const ListSnapshot after = w.probe().m_list.Snapshot();
         QVERIFY(after != before);
-        w.probe().SetModified(0);
+        w.probe().m_list.MarkSaved();
         Undo(w);
         QCOMPARE(w.probe().m_list.Snapshot(), before);
-        QCOMPARE(w.probe().m_bModified, 1);
+        QCOMPARE(w.probe().m_list.IsModified(), true);
         w.Press(Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(w.probe().m_list.Snapshot(), after);
         Undo(w);
@@ -167,7 +167,7 @@ private slots:
         list.close();
         answers.files = {list.fileName(), w.folder.path("out"), w.folder.path("none/out.edl")};
         w.dlg->Dispatch(ID_FILE_OPEN, Notify::Command);
-        w.probe().SetModified(1);
+        w.probe().m_list.MarkModified();
         w.dlg->MenuItem(ID_FILE_EXPORT_EDL)->trigger(); // typed without an extension
         const FileDialogRequest& asked = answers.dialogs.last();
         QCOMPARE(asked.title, QStringLiteral("書き出し"));
@@ -175,7 +175,7 @@ private slots:
         QCOMPARE(asked.filter, QStringLiteral("EDL Files (*.edl)|*.edl||"));
         QVERIFY(FileBytes(w.folder.path("out.edl")).startsWith("TITLE: spots\r\nFCM: NON-DROP"));
         QCOMPARE(w.probe().m_listFile.GetPath(), list.fileName());
-        QCOMPARE(w.probe().m_bModified, 1);
+        QCOMPARE(w.probe().m_list.IsModified(), true);
         w.dlg->MenuItem(ID_FILE_EXPORT_EDL)->trigger(); // into a folder that is not there
         QCOMPARE(answers.messages, (QStringList{EdlSkippedRowsMessage({2}),
                                                 QStringLiteral("書き出しできませんでした")}));

@@ -89,7 +89,7 @@ private slots:
                         QStringLiteral("i"), autoRepeat);
         QApplication::sendEvent(&w.probe().m_grid, &press);
         QCOMPARE(w.Cell(1, COL_IN), captures ? QStringLiteral("01:00:10:05") : QString());
-        QCOMPARE(w.probe().m_bModified, captures ? 1 : 0);
+        QCOMPARE(w.probe().m_list.IsModified(), captures);
     }
 
     void buttonsLeaveTheFocusOnTheGrid() {
@@ -108,18 +108,18 @@ private slots:
         while (w.probe().m_grid.GetRows() > 2) {
             QTest::mouseClick(w.dlg->GetDlgItem(IDC_DEL), Qt::LeftButton);
         }
-        QCOMPARE(w.probe().m_bModified, 1);
-        w.probe().SetModified(0);
+        QCOMPARE(w.probe().m_list.IsModified(), true);
+        w.probe().m_list.MarkSaved();
         w.Press(Qt::Key_Delete);
         QCOMPARE(w.probe().m_grid.GetRows(), 2L);
-        QCOMPARE(w.probe().m_bModified, 0);
+        QCOMPARE(w.probe().m_list.IsModified(), false);
         for (int i = 0; i < MAX_LIST_ROWS - 1; ++i) {
             w.Press(Qt::Key_Insert);
         }
         QCOMPARE(w.probe().m_grid.GetRows(), long(MAX_LIST_ROWS + 1));
-        w.probe().SetModified(0);
+        w.probe().m_list.MarkSaved();
         QTest::mouseClick(w.dlg->GetDlgItem(IDC_INS), Qt::LeftButton);
-        QCOMPARE(w.probe().m_bModified, 0);
+        QCOMPARE(w.probe().m_list.IsModified(), false);
     }
 };
 

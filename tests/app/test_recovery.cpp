@@ -63,14 +63,17 @@ private slots:
         QCOMPARE(answers.messages, QStringList{QStringLiteral(
                                        "前回保存されなかったリストがあります。復元しますか？")});
         const DialogProbe p(dlg);
-        QCOMPARE(p.m_bModified, yes ? 1 : 0);
+        QCOMPARE(p.m_list.IsModified(), yes);
         QCOMPARE(QString::number(p.m_grid.GetRow()) + "," + QString::number(p.m_grid.GetCol()),
                  QStringLiteral("1,2"));
         if (yes) {
             QCOMPARE(p.m_grid.GetTextMatrix(34, COL_REMARK), left.rows[33].remark);
             QCOMPARE(p.m_listFile.GetPath(), left.listPath);
-            // From now on the copy is this program's, and written afresh.
+            // From now on the copy is this program's, and written afresh, its rows numbered
+            // as any list's.
             left.modified = true;
+            for (int i = 0; i < left.rows.size(); ++i)
+                left.rows[i].no = RowLabel(i + 1);
             QVERIFY(CopyHolds(folder, [&](const RecoveryState& s) { return s == left; }));
         } else {
             QVERIFY(!copy.exists());
@@ -112,7 +115,7 @@ private slots:
         BoxAnswers answers;
         ListWindow w;
         w.Press(Qt::Key_I);
-        w.probe().SetModified(modified ? 1 : 0);
+        modified ? w.probe().m_list.MarkModified() : w.probe().m_list.MarkSaved();
         QFile::remove(w.folder.ini());
         w.dlg->PostEndRequest();
         QCoreApplication::sendPostedEvents(w.dlg.get(), WM_END_REQUEST);

@@ -6,16 +6,14 @@
 
 struct DialogProbe {
     explicit DialogProbe(CTarnwickDlg& d)
-        : dlg(d), m_settings(d.m_settings), m_szHelpPath(d.m_szHelpPath),
-          m_bModified(d.m_bModified), m_listFile(d.m_listFile),
+        : dlg(d), m_settings(d.m_settings), m_szHelpPath(d.m_szHelpPath), m_listFile(d.m_listFile),
           m_bRemarkImeOpen(d.m_bRemarkImeOpen), m_nCaret(d.m_nCaret), m_timecode(d.m_timecode),
           m_nPollTimer(d.m_nPollTimer), m_vtrLink(d.m_vtrLink), m_editCell(d.m_editCell),
-          m_grid(d.m_grid), m_list(d.m_list), m_recovery(d.m_recovery) {}
+          m_grid(d.m_grid), m_list(d.m_list), m_view(d.m_view), m_recovery(d.m_recovery) {}
 
     CTarnwickDlg& dlg;
     AppSettings& m_settings;
     QString& m_szHelpPath;
-    int& m_bModified;
     CGridFile& m_listFile;
     int& m_bRemarkImeOpen;
     int& m_nCaret;
@@ -25,14 +23,42 @@ struct DialogProbe {
     QLineEdit& m_editCell;
     CMSFlexGrid& m_grid;
     SpotList& m_list;
+    ListView& m_view;
     RecoveryKeeper& m_recovery;
 
-    void SetModified(int modified) { dlg.SetModified(modified); }
-    void ScrollToRow(int row, int leftCol) { dlg.ScrollToRow(row, leftCol); }
     void OnTimer() { dlg.OnTimer(); }
     void KillTimer(int timer) { dlg.KillTimer(timer); }
-    int CalcDuration(int row, int write) { return dlg.CalcDuration(row, write); }
     QSize MinimumWindowSize() const { return dlg.MinimumWindowSize(); }
+
+    // Cells of a row as a file would have brought them: no step to undo, and a list that was
+    // saved stays so. Columns as the list numbers them; DURATION is computed when asked.
+    void LayRow(long row, const QString& spNo, const QString& in, const QString& out,
+                const QString& remark, bool duration = false) {
+        ListSnapshot s = m_list.Snapshot();
+        ListRowText& cells = s.rows[int(row - 1)];
+        cells.spNo = spNo;
+        cells.in = in;
+        cells.out = out;
+        cells.remark = remark;
+        const bool saved = !m_list.IsModified();
+        m_list.Restore(s);
+        if (duration)
+            m_list.CalcDuration(int(row), 1);
+        m_list.ClearHistory();
+        if (saved)
+            m_list.MarkSaved();
+    }
+    void LayCell(long row, long col, const QString& text) {
+        ListSnapshot s = m_list.Snapshot();
+        ListRowText& r = s.rows[int(row - 1)];
+        QString* cells[] = {&r.no, &r.spNo, &r.in, &r.out, &r.duration, &r.remark};
+        *cells[col] = text;
+        const bool saved = !m_list.IsModified();
+        m_list.Restore(s);
+        m_list.ClearHistory();
+        if (saved)
+            m_list.MarkSaved();
+    }
 };
 
 inline DialogProbe Probe(CTarnwickDlg& dlg) {

@@ -44,10 +44,7 @@ struct ListWindow {
     }
     void Type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
     QString Cell(long row, long col) const { return probe().m_grid.GetTextMatrix(row, col); }
-    void MoveTo(long row, long col) {
-        probe().m_grid.SetRow(row);
-        probe().m_grid.SetCol(col);
-    }
+    void MoveTo(long row, long col) { probe().m_list.SetCurrentCell(row, col); }
     // Opens an edit on the cell with Enter, types the text and commits it with Enter.
     void EditCell(long row, long col, const QString& text) {
         MoveTo(row, col);

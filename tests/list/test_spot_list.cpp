@@ -1,7 +1,6 @@
-// The list library on a bare grid: capture, rows, durations, the frame check and the one
-// announcement each change makes. No window, no port, no settings file.
-#include "grid/msflexgrid.h"
-#include "list/list_history.h"
+// The list as a document: capture, rows, durations, the frame check, edits, loading, undo and
+// the modified state, and the one announcement each change makes. No widget, no window, no
+// port, no settings file.
 #include "list/spot_list.h"
 
 #include <QtTest>
@@ -12,28 +11,33 @@ Timecode Tc(const char* text) {
     return Timecode::FromText(text, TimecodeRate::Thirty(false));
 }
 
-struct BareList {
-    CMSFlexGrid grid;
+struct DocList {
     CountingRules rules{3, TimecodeRate::Thirty(false)};
-    SpotList list{grid, [this] { return rules; }};
+    SpotList list{[this] { return rules; }};
     QVector<ListChange> changes;
+    int moves = 0; // cursor moves announced on their own or after a change
 
-    BareList() {
-        grid.SetCols(LIST_COLS);
-        // The shading follows the cursor as the window's grid handlers make it.
-        QObject::connect(&grid, &CMSFlexGrid::EnterCell, [this] { list.ShadeCurrentCell(); });
-        QObject::connect(&grid, &CMSFlexGrid::LeaveCell, [this] { list.UnshadeCurrentCell(); });
+    DocList() {
         list.SetUp();
-        list.NumberRows();
         QObject::connect(&list, &SpotList::Changed,
                          [this](ListChange what, const ListSnapshot&) { changes << what; });
+        QObject::connect(&list, &SpotList::CurrentCellChanged, [this] { ++moves; });
     }
-    QString Cell(long row, long col) const { return grid.GetTextMatrix(row, col); }
-    void MoveTo(long row, long col) {
-        grid.SetRow(row);
-        grid.SetCol(col);
+    QString Cell(long row, long col) const { return list.Cell(row, col); }
+    // Cells as a file would have brought them: no step, nothing to save.
+    void Lay(long row, long col, const QString& text) {
+        ListSnapshot s = list.Snapshot();
+        QString* cells[] = {&s.rows[row - 1].no,       &s.rows[row - 1].spNo,
+                            &s.rows[row - 1].in,       &s.rows[row - 1].out,
+                            &s.rows[row - 1].duration, &s.rows[row - 1].remark};
+        *cells[col] = text;
+        list.Restore(s);
+        list.ClearHistory();
+        list.MarkSaved();
+        changes.clear();
     }
-    QString Here() const { return QStringLiteral("%1,%2").arg(grid.GetRow()).arg(grid.GetCol()); }
+    void MoveTo(long row, long col) { list.SetCurrentCell(row, col); }
+    QString Here() const { return QStringLiteral("%1,%2").arg(list.Row()).arg(list.Col()); }
 };
 
 } // namespace
@@ -42,7 +46,7 @@ class TestSpotList : public QObject {
     Q_OBJECT
 private slots:
     void spotWalkFillsRowsAndPullsBackTheOutBeforeATightIn() {
-        BareList l;
+        DocList l;
         l.list.CaptureIn(Tc("01:00:00:00"), false);
         QCOMPARE(l.Here(), QStringLiteral("1,3"));
         l.list.CaptureOut(Tc("01:00:10:00"), false);
@@ -58,20 +62,17 @@ private slots:
         QCOMPARE(l.Cell(2, COL_NO), QStringLiteral("0002"));
         QCOMPARE(l.Cell(2, COL_DURATION), QStringLiteral("00:00:09:29"));
         QCOMPARE(l.Here(), QStringLiteral("3,2"));
-        // The cursor's shading followed it.
-        QCOMPARE(l.grid.GetCellBackColorAt(3, COL_IN), COLOR_CURRENT_CELL);
-        QCOMPARE(l.grid.GetCellBackColorAt(2, COL_OUT), COLOR_PLAIN_CELL);
         // Each capture was one change, however many cells it wrote.
         QCOMPARE(l.changes, (QVector<ListChange>{ListChange::CaptureIn, ListChange::CaptureOut,
                                                  ListChange::CaptureIn, ListChange::CaptureOut}));
     }
 
     void captureEdgesOfTheList() {
-        BareList l;
+        DocList l;
         // OUT on the last row stays there and adds no row.
         l.MoveTo(30, COL_OUT);
         l.list.CaptureOut(Tc("01:00:10:05"), false);
-        QCOMPARE(l.grid.GetRows(), 31L);
+        QCOMPARE(l.list.RowCount(), 30L);
         QCOMPARE(l.Here(), QStringLiteral("30,2"));
         QCOMPARE(l.Cell(30, COL_OUT), QStringLiteral("01:00:10:05"));
 
@@ -92,26 +93,22 @@ private slots:
     }
 
     void insertionStopsAtFortyRows() {
-        BareList l;
+        DocList l;
         l.MoveTo(1, COL_REMARK);
         QVERIFY(l.list.InsertRow());
         QCOMPARE(l.Cell(1, COL_SPNO), QString());
         QCOMPARE(l.Cell(2, COL_SPNO), QStringLiteral("0001"));
         QCOMPARE(l.Cell(2, COL_NO), QStringLiteral("0002"));
-        // The shading stayed with the cursor, not with the row that moved down.
-        QCOMPARE(l.grid.GetCellBackColorAt(2, COL_REMARK), COLOR_PLAIN_CELL);
-        QCOMPARE(l.grid.GetCellBackColorAt(1, COL_IN), COLOR_CURRENT_CELL);
-        QCOMPARE(l.grid.GetCellBackColorAt(1, COL_NO), COLOR_NUMBER_CELL);
+        QCOMPARE(l.Here(), QStringLiteral("1,2")); // the new row's IN
         l.MoveTo(5, COL_NO);
         for (int i = 0; i < 9; ++i) {
             QVERIFY(l.list.InsertRow());
         }
-        QCOMPARE(l.grid.GetRows(), 41L);
-        QCOMPARE(l.grid.GetCellBackColorAt(14, COL_NO), COLOR_NUMBER_CELL);
+        QCOMPARE(l.list.RowCount(), 40L);
         l.MoveTo(7, COL_OUT);
         l.changes.clear();
         QVERIFY(!l.list.InsertRow());
-        QCOMPARE(l.grid.GetRows(), 41L);
+        QCOMPARE(l.list.RowCount(), 40L);
         QCOMPARE(l.Here(), QStringLiteral("7,3"));
         QCOMPARE(l.changes.size(), 0);
         for (long r = 1; r <= 40; ++r) {
@@ -120,20 +117,18 @@ private slots:
     }
 
     void deletionStopsAtOneRow() {
-        BareList l;
+        DocList l;
         l.MoveTo(30, COL_OUT);
         QVERIFY(l.list.DeleteRow());
         QCOMPARE(l.Here(), QStringLiteral("29,3")); // the new last row, same column
-        QCOMPARE(l.grid.GetCellBackColorAt(29, COL_OUT), COLOR_CURRENT_CELL);
         l.MoveTo(1, COL_DURATION);
         l.list.DeleteRow();
         QCOMPARE(l.Cell(1, COL_SPNO), QString()); // row 2 moved up, "0001" went
-        QCOMPARE(l.grid.GetCellBackColorAt(1, COL_DURATION), COLOR_PLAIN_CELL);
-        while (l.grid.GetRows() > 2) {
+        while (l.list.RowCount() > 1) {
             l.list.DeleteRow();
         }
         QVERIFY(!l.list.DeleteRow());
-        QCOMPARE(l.grid.GetRows(), 2L);
+        QCOMPARE(l.list.RowCount(), 1L);
         QCOMPARE(l.Cell(1, COL_NO), QStringLiteral("0001"));
     }
 
@@ -159,11 +154,11 @@ private slots:
         QFETCH(int, write);
         QFETCH(int, result);
         QFETCH(QString, duration);
-        BareList l;
+        DocList l;
         l.rules.rate = TimecodeRate::Thirty(drop == 1);
-        l.grid.SetTextMatrix(3, COL_IN, QStringLiteral("00:00:59:28"));
-        l.grid.SetTextMatrix(3, COL_OUT, out);
-        l.grid.SetTextMatrix(3, COL_DURATION, QStringLiteral("stale"));
+        l.Lay(3, COL_IN, QStringLiteral("00:00:59:28"));
+        l.Lay(3, COL_OUT, out);
+        l.Lay(3, COL_DURATION, QStringLiteral("stale"));
         QCOMPARE(l.list.CalcDuration(3, write), result);
         QCOMPARE(l.Cell(3, COL_DURATION), duration);
         QCOMPARE(l.Cell(3, COL_OUT), out);
@@ -177,28 +172,28 @@ private slots:
         QTest::newRow("narrow gap moves the previous OUT") << 5 << 1 << 3 << "00:00:20:09";
         QTest::newRow("the rule's gap applies") << 5 << 1 << 1 << "00:00:20:10";
         QTest::newRow("flag other than 1 does nothing") << 5 << 0 << 3 << "00:00:20:10";
-        QTest::newRow("row 1 has only the title above") << 1 << 1 << 3 << "OUT";
+        QTest::newRow("row 1 has no row above") << 1 << 1 << 3 << "";
     }
     void frameCheck() {
         QFETCH(int, row);
         QFETCH(int, flag);
         QFETCH(int, gap);
         QFETCH(QString, prevOut);
-        BareList l;
+        DocList l;
         l.rules.frameCheck = gap;
         if (row > 1) {
-            l.grid.SetTextMatrix(row - 1, COL_OUT, QStringLiteral("00:00:20:10"));
-            l.grid.SetTextMatrix(row - 1, COL_DURATION, QStringLiteral("old"));
+            l.Lay(row - 1, COL_OUT, QStringLiteral("00:00:20:10"));
+            l.Lay(row - 1, COL_DURATION, QStringLiteral("old"));
         }
-        l.grid.SetTextMatrix(row, COL_IN, QStringLiteral("00:00:20:12"));
+        l.Lay(row, COL_IN, QStringLiteral("00:00:20:12"));
         l.list.ApplyFrameCheck(row, flag);
         QCOMPARE(l.Cell(row - 1, COL_OUT), prevOut);
         // The caller recomputes the previous duration; the frame check itself leaves it.
-        QCOMPARE(l.Cell(row - 1, COL_DURATION), row > 1 ? QStringLiteral("old") : "DURATION");
+        QCOMPARE(l.Cell(row - 1, COL_DURATION), row > 1 ? QStringLiteral("old") : QString());
     }
 
     void editsLoadsAndRestoresAreChangesLikeAnyOther() {
-        BareList l;
+        DocList l;
         // An empty IN starts its edit from the timecode, which stays in the cell.
         l.MoveTo(2, COL_IN);
         QCOMPARE(l.list.EditStartText(Tc("01:02:03:04")), QStringLiteral("01:02:03:04"));
@@ -216,27 +211,28 @@ private slots:
         QVector<ListRowText> rows(35);
         rows[34] = ListRowText{"0035", "SP", "01:00:00:00", "01:00:01:00", "x", " r"};
         l.list.LoadRows(35, rows);
-        QCOMPARE(l.grid.GetRows(), 36L);
+        QCOMPARE(l.list.RowCount(), 35L);
         QCOMPARE(l.Cell(35, COL_SPNO), QStringLiteral("SP"));
         QCOMPARE(l.Cell(35, COL_DURATION), QString());
         QCOMPARE(l.Cell(2, COL_IN), QString());
         l.list.RecomputeDurations();
         QCOMPARE(l.Cell(35, COL_DURATION), QStringLiteral("00:00:01:00"));
 
-        // A snapshot puts back cells, row count and current cell, shading included.
-        l.list.Restore(before);
+        // A snapshot puts back cells, row count and current cell, and numbers its rows anew:
+        // a copy's own numbers are never trusted.
+        ListSnapshot renumbered = before;
+        renumbered.rows[4].no = QStringLiteral("0001");
+        l.list.Restore(renumbered);
         QCOMPARE(l.list.Snapshot(), before);
-        QCOMPARE(l.grid.GetRows(), 31L);
+        QCOMPARE(l.list.RowCount(), 30L);
         QCOMPARE(l.Cell(2, COL_IN), QStringLiteral("01:02:03:04"));
-        QCOMPARE(l.grid.GetCellBackColorAt(2, COL_REMARK), COLOR_CURRENT_CELL);
         QCOMPARE(l.changes,
                  (QVector<ListChange>{ListChange::EditStart, ListChange::Edit, ListChange::Edit,
                                       ListChange::Load, ListChange::Restore}));
     }
 
     void historyKeepsAHundredStepsAndNoLoadsOrRestores() {
-        BareList l;
-        ListHistory history(l.list);
+        DocList l;
         QVector<ListSnapshot> before;
         for (int i = 0; i < 150; ++i) {
             l.MoveTo(1 + i % 20, COL_IN);
@@ -244,22 +240,47 @@ private slots:
             l.list.CaptureIn(Tc(qPrintable(QString::asprintf("01:00:%02d:00", i % 60))), false);
         }
         for (int i = 0; i < 100; ++i) {
-            QVERIFY(history.CanUndo());
-            history.Undo();
+            QVERIFY(l.list.Undo());
         }
         QCOMPARE(l.list.Snapshot(), before.at(50));
 
         // A new change drops what could be redone; loading a file and restoring are no steps.
         l.list.InsertRow();
-        QVERIFY(!history.CanRedo());
-        const int steps = history.Steps();
-        l.list.LoadRows(30, QVector<ListRowText>(30));
+        QVERIFY(!l.list.CanRedo());
+        const int steps = l.list.HistorySteps();
         l.list.Restore(before.first());
-        QCOMPARE(history.Steps(), steps);
+        QCOMPARE(l.list.HistorySteps(), steps);
+        l.list.LoadRows(30, QVector<ListRowText>(30));
+        QCOMPARE(l.list.HistorySteps(), 0);
+    }
+
+    // Modified is whether the revision moved since the list was saved or opened: every change
+    // moves it, an undo too; a cursor move or a load does not.
+    void modifiedFollowsTheRevision() {
+        DocList l;
+        QVERIFY(!l.list.IsModified());
+        l.MoveTo(4, COL_OUT);
+        QVERIFY(!l.list.IsModified());
+        QCOMPARE(l.moves, 1);
+        QVERIFY(l.changes.isEmpty());
+        l.list.CaptureIn(Tc("01:00:00:00"), false);
+        QVERIFY(l.list.IsModified());
+        l.list.MarkSaved();
+        QVERIFY(l.list.Undo());
+        QVERIFY(l.list.IsModified());
+        l.list.MarkSaved();
+        QVERIFY(l.list.InsertRow());
+        QVERIFY(l.list.IsModified());
+        l.list.MarkSaved();
+        l.list.LoadRows(30, QVector<ListRowText>(30));
+        l.list.RecomputeDurations();
+        QVERIFY(!l.list.IsModified());
+        l.list.MarkModified();
+        QVERIFY(l.list.IsModified());
     }
 
     void aChangeOfSeveralStepsIsAnnouncedOnceWithTheListBeforeIt() {
-        BareList l;
+        DocList l;
         ListSnapshot announced;
         QObject::connect(&l.list, &SpotList::Changed,
                          [&](ListChange, const ListSnapshot& before) { announced = before; });
@@ -276,5 +297,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSpotList)
+QTEST_GUILESS_MAIN(TestSpotList)
 #include "test_spot_list.moc"

@@ -23,12 +23,8 @@ bool PollTimerRunning(CTarnwickDlg& dlg) {
 
 void SetRow(CTarnwickDlg& dlg, int row, const char* spNo, const char* in, const char* out,
             const char* remark) {
-    Probe(dlg).m_grid.SetTextMatrix(row, COL_SPNO, QString::fromUtf8(spNo));
-    Probe(dlg).m_grid.SetTextMatrix(row, COL_IN, QString::fromUtf8(in));
-    Probe(dlg).m_grid.SetTextMatrix(row, COL_OUT, QString::fromUtf8(out));
-    Probe(dlg).m_grid.SetTextMatrix(row, COL_REMARK, QString::fromUtf8(remark));
-    if (*in && *out)
-        Probe(dlg).CalcDuration(row, 1);
+    Probe(dlg).LayRow(row, QString::fromUtf8(spNo), QString::fromUtf8(in), QString::fromUtf8(out),
+                      QString::fromUtf8(remark), *in && *out);
 }
 
 // Answers every file dialog with the next queued name ("" cancels) and records the
@@ -87,13 +83,13 @@ void TestFileCommands::saveAsksUntilSaveAsNamesTheFile() {
     Answers answers(dlg);
     QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
     SetRow(dlg, 1, "0001", "00:59:50:00", "01:00:20:00", " CM1");
-    Probe(dlg).SetModified(1);
+    Probe(dlg).m_list.MarkModified();
 
     // Save right after start-up asks; its name does not become the current file.
     answers.files << folder.path("a.txt") << folder.path("b.txt");
     dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
     QCOMPARE(answers.dialogs.size(), 1);
-    QCOMPARE(Probe(dlg).m_bModified, 0);
+    QCOMPARE(Probe(dlg).m_list.IsModified(), false);
     QCOMPARE(Probe(dlg).m_settings.CurrentFile, QString());
     QCOMPARE(ReadBytes(folder.path("a.txt")),
              QByteArray("0001 0001  00:59:50:00/01:00:20:00/30:00 CM1\r\n"));
@@ -107,10 +103,10 @@ void TestFileCommands::saveAsksUntilSaveAsNamesTheFile() {
     QCOMPARE(answers.dialogs.size(), 3);
     QCOMPARE(Probe(dlg).m_settings.CurrentFile, folder.path("c.txt"));
     SetRow(dlg, 2, "", "01:00:20:00", "", "");
-    Probe(dlg).SetModified(1);
+    Probe(dlg).m_list.MarkModified();
     dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
     QCOMPARE(answers.dialogs.size(), 3);
-    QCOMPARE(Probe(dlg).m_bModified, 0);
+    QCOMPARE(Probe(dlg).m_list.IsModified(), false);
     QCOMPARE(ReadBytes(folder.path("c.txt")),
              QByteArray("0001 0001  00:59:50:00/01:00:20:00/30:00 CM1\r\n"
                         "0002 ----  01:00:20:00/--:--:--:--/--:-- \r\n"));
@@ -143,14 +139,14 @@ void TestFileCommands::cancelledDialogsChangeNothing() {
     answers.files << folder.path("a.txt");
     dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
     SetRow(dlg, 3, "0003", "00:00:01:00", "00:00:03:00", " x");
-    Probe(dlg).m_grid.SetTextMatrix(3, COL_DURATION, QStringLiteral("stale"));
+    Probe(dlg).LayCell(3, COL_DURATION, QStringLiteral("stale"));
     Probe(dlg).m_grid.SetColWidth(0, 2000);
-    Probe(dlg).SetModified(1);
+    Probe(dlg).m_list.MarkModified();
 
     dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
     dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
     QCOMPARE(answers.dialogs.size(), 3);
-    QCOMPARE(Probe(dlg).m_bModified, 1);
+    QCOMPARE(Probe(dlg).m_list.IsModified(), true);
     QCOMPARE(Probe(dlg).m_settings.CurrentFile, folder.path("a.txt"));
     QCOMPARE(Probe(dlg).m_listFile.GetPath(), folder.path("a.txt"));
     QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(3, COL_REMARK), QStringLiteral(" x"));
@@ -165,9 +161,9 @@ void TestFileCommands::cancelledDialogsChangeNothing() {
 
     // Save without a current file, cancelled: the flag stays for the exit prompt.
     CTarnwickDlg fresh;
-    Probe(fresh).SetModified(1);
+    Probe(fresh).m_list.MarkModified();
     fresh.Dispatch(ID_FILE_SAVE, Notify::Command);
-    QCOMPARE(Probe(fresh).m_bModified, 1);
+    QCOMPARE(Probe(fresh).m_list.IsModified(), true);
     QCOMPARE(Probe(fresh).m_listFile.GetPath(), QString());
 }
 
@@ -179,12 +175,12 @@ void TestFileCommands::openReplacesAModifiedList() {
     CTarnwickDlg dlg;
     Answers answers(dlg);
     SetRow(dlg, 1, "0001", "00:00:00:00", "00:00:01:00", " old");
-    Probe(dlg).SetModified(1);
+    Probe(dlg).m_list.MarkModified();
     answers.files << folder.path("list.txt");
     dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
 
     QVERIFY(answers.messages.isEmpty()); // no question about the unsaved changes
-    QCOMPARE(Probe(dlg).m_bModified, 0);
+    QCOMPARE(Probe(dlg).m_list.IsModified(), false);
     QCOMPARE(Probe(dlg).m_settings.CurrentFile, folder.path("list.txt"));
     QCOMPARE(Probe(dlg).m_grid.GetRows(), 36L);
     QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_SPNO), QString());
@@ -195,8 +191,6 @@ void TestFileCommands::openReplacesAModifiedList() {
     QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(3, COL_DURATION), QString());
     QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(3, COL_REMARK), QStringLiteral(" "));
     QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(35, COL_SPNO), QStringLiteral("X"));
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(2, COL_NO), QString());
-    QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
     QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(35, COL_NO), QStringLiteral("0035"));
 }
 
@@ -237,7 +231,7 @@ void TestFileCommands::failedSaveKeepsFlagPathAndOldFile() {
 
     for (int r = 1; r <= 30; ++r)
         SetRow(dlg, r, "0001", "00:00:00:00", "00:00:01:00", " a longer list than before");
-    Probe(dlg).SetModified(1);
+    Probe(dlg).m_list.MarkModified();
     if (saveAs) {
         answers.files << folder.path("missing/b.txt");
         dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
@@ -245,7 +239,7 @@ void TestFileCommands::failedSaveKeepsFlagPathAndOldFile() {
         WithFileSizeLimit(200, [&] { dlg.Dispatch(ID_FILE_SAVE, Notify::Command); });
     }
     QCOMPARE(answers.messages, QStringList{kSaveFailed});
-    QCOMPARE(Probe(dlg).m_bModified, 1);
+    QCOMPARE(Probe(dlg).m_list.IsModified(), true);
     QCOMPARE(Probe(dlg).m_settings.CurrentFile, folder.path("a.txt"));
     QCOMPARE(Probe(dlg).m_listFile.GetPath(), folder.path("a.txt"));
     QCOMPARE(ReadBytes(folder.path("a.txt")), saved);
@@ -253,7 +247,7 @@ void TestFileCommands::failedSaveKeepsFlagPathAndOldFile() {
 
     // The next Save writes the current file again.
     dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
-    QCOMPARE(Probe(dlg).m_bModified, 0);
+    QCOMPARE(Probe(dlg).m_list.IsModified(), false);
     QVERIFY(ReadBytes(folder.path("a.txt")).contains("a longer list"));
     QVERIFY(PollTimerRunning(dlg));
 }
@@ -265,10 +259,10 @@ void TestFileCommands::failedOpenKeepsTheCurrentFile() {
     SetRow(dlg, 1, "0001", "00:59:50:00", "01:00:20:00", " CM1");
     answers.files << folder.path("a.txt") << folder.path("missing.txt");
     dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
-    Probe(dlg).SetModified(1);
+    Probe(dlg).m_list.MarkModified();
     dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
     QCOMPARE(answers.messages, QStringList{kOpenFailed});
-    QCOMPARE(Probe(dlg).m_bModified, 1);
+    QCOMPARE(Probe(dlg).m_list.IsModified(), true);
     QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_REMARK), QStringLiteral(" CM1"));
     QCOMPARE(Probe(dlg).m_settings.CurrentFile, folder.path("a.txt"));
     QCOMPARE(Probe(dlg).m_listFile.GetPath(), folder.path("a.txt"));
@@ -291,7 +285,7 @@ void TestFileCommands::rangeMessageComesOnceBeforeTheGridChanges() {
     QCOMPARE(Probe(dlg).m_grid.GetRows(), 41L);
     QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_SPNO), QStringLiteral("A"));
     QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(40, COL_SPNO), QStringLiteral("D"));
-    QCOMPARE(Probe(dlg).m_bModified, 0);
+    QCOMPARE(Probe(dlg).m_list.IsModified(), false);
 }
 
 void TestFileCommands::unstorableCharactersAreReported() {
@@ -299,16 +293,16 @@ void TestFileCommands::unstorableCharactersAreReported() {
     CTarnwickDlg dlg;
     Answers answers(dlg);
     QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
-    Probe(dlg).m_grid.SetTextMatrix(1, COL_SPNO, QString());
+    Probe(dlg).LayCell(1, COL_SPNO, QString());
     SetRow(dlg, 3, "0003", "", "", QString::fromUtf16(u" 한국 CM").toUtf8().constData());
-    Probe(dlg).SetModified(1);
+    Probe(dlg).m_list.MarkModified();
     answers.files << folder.path("a.txt");
     dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
     QCOMPARE(answers.messages.size(), 1);
     QVERIFY(answers.messages.first().contains(QStringLiteral("0003")));
     QCOMPARE(ReadBytes(folder.path("a.txt")),
              QByteArray("0003 0003  --:--:--:--/--:--:--:--/--:-- ?? CM\r\n"));
-    QCOMPARE(Probe(dlg).m_bModified, 0);
+    QCOMPARE(Probe(dlg).m_list.IsModified(), false);
     // The grid keeps what the operator typed, to be mended and saved again.
     QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(3, COL_REMARK), QString::fromUtf16(u" 한국 CM"));
 }

@@ -24,12 +24,9 @@
 
 namespace {
 void FillRow(CTarnwickDlg& dlg, int row, const QString& remark) {
-    Probe(dlg).m_grid.SetTextMatrix(row, COL_SPNO,
-                                    QStringLiteral("%1").arg(row, 4, 10, QLatin1Char('0')));
-    Probe(dlg).m_grid.SetTextMatrix(row, COL_IN, QStringLiteral("00:59:50:00"));
-    Probe(dlg).m_grid.SetTextMatrix(row, COL_OUT, QStringLiteral("01:00:20:00"));
-    Probe(dlg).m_grid.SetTextMatrix(row, COL_DURATION, QStringLiteral("00:00:30:00"));
-    Probe(dlg).m_grid.SetTextMatrix(row, COL_REMARK, remark);
+    Probe(dlg).LayRow(row, QStringLiteral("%1").arg(row, 4, 10, QLatin1Char('0')),
+                      QStringLiteral("00:59:50:00"), QStringLiteral("01:00:20:00"), remark);
+    Probe(dlg).LayCell(row, COL_DURATION, QStringLiteral("00:00:30:00"));
 }
 
 } // namespace

@@ -112,7 +112,7 @@ void TestVtrPolling::frameCheckMenu() {
     // Start from another choice, so that every row moves the mark.
     WorkFolder folder("FrameCheck=4\nDrop=0\n", {});
     CTarnwickDlg dlg;
-    Probe(dlg).m_grid.SetTextMatrix(1, COL_DURATION, QStringLiteral("00:00:01:00"));
+    Probe(dlg).LayCell(1, COL_DURATION, QStringLiteral("00:00:01:00"));
     dlg.MenuItem(command)->trigger();
 
     QCOMPARE(Probe(dlg).m_settings.FrameCheck, frameCheck);

@@ -1,7 +1,7 @@
 #include "convert.h"
 
+#include "list/spot_list.h"
 #include "persist/list_file.h"
-#include "persist/opened_rows.h"
 
 #include <QStringList>
 
@@ -31,8 +31,12 @@ ConversionResult ConvertListFile(const QString& input, const QString& output, Ex
         result.error = QStringLiteral("cannot be read");
         return result;
     }
+    // Read as Open reads it into the window's list, durations computed again at the rate.
+    SpotList list([rate] { return CountingRules{0, rate}; });
     const ListFileContents contents = ReadListFile(bytes, 0);
-    const QVector<ListRowText> rows = RowsAsOpened(contents, rate);
+    list.LoadRows(contents.dataRows, contents.rows);
+    list.RecomputeDurations();
+    const QVector<ListRowText> rows = list.Rows();
 
     if (contents.outOfRange) {
         result.notes << QStringLiteral("lines numbered outside 0001 to %1 not read")

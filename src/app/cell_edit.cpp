@@ -50,7 +50,7 @@ void CTarnwickDlg::OpenEdit() {
     // cancelled.
     const QString timecode = CaptureCellText(m_timecode);
     QString text = m_list.EditStartText(m_timecode);
-    if ((col == COL_IN || col == COL_OUT) && !IsTimecodeEditText(text)) {
+    if ((col == COL_IN || col == COL_OUT) && !IsTimecodeEditText(text, m_list.FrameRate())) {
         // A damaged cell (a hand-edited list file) could never be typed into a valid timecode
         // by the mask; the edit starts from the current one instead, and the cell keeps its
         // text unless the edit is committed.
@@ -84,7 +84,7 @@ void CTarnwickDlg::CommitEdit() {
     const QString text = m_editCell.text();
     // An edit left open over another column (see OnCellEditKillFocus) may hold anything; an
     // IN or OUT cell takes nothing but a valid timecode, so such a commit stays open.
-    if ((col == COL_IN || col == COL_OUT) && !IsTimecodeEditText(text)) {
+    if ((col == COL_IN || col == COL_OUT) && !IsTimecodeEditText(text, m_list.FrameRate())) {
         return;
     }
     // The cell, the cursor move after a remark and the capture follow-up are one change.
@@ -147,7 +147,7 @@ void CTarnwickDlg::OnCellEditChange() {
     if (text.size() == TIMECODE_LENGTH) {
         // Typing over a selection keeps the length, so the mask below never sees it; the
         // same test keeps an invalid timecode out of the editor.
-        if (IsTimecodeEditText(text)) {
+        if (IsTimecodeEditText(text, m_list.FrameRate())) {
             m_szEditBefore = text;
         } else {
             m_editCell.setText(m_szEditBefore);
@@ -166,7 +166,7 @@ void CTarnwickDlg::OnCellEditChange() {
     // The caret stands after the character just typed; it replaces the one that follows.
     QString overwritten = text;
     overwritten.remove(s, 1);
-    if (IsTimecodeEditText(overwritten)) {
+    if (IsTimecodeEditText(overwritten, m_list.FrameRate())) {
         m_editCell.setText(overwritten);
         m_nCaret = s - 1;
         m_editCell.setCursorPosition(m_nCaret);

@@ -99,7 +99,7 @@ bool CTarnwickDlg::PreTranslateMessage(QObject* target, QKeyEvent* key) {
             return command->after == KeyAfter::UsedUp;
         }
         for (int i = 0; i < int(Popups().size()); ++i) {
-            if (code == Popups()[size_t(i)].key) {
+            if (code != 0 && code == Popups()[size_t(i)].key) {
                 // Opened after this key has gone on, as typed Alt, Right and Enter would be;
                 // the help that F1 could raise opens nothing here.
                 QueueMenuOpen(MenuBar(), i);

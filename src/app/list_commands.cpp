@@ -99,6 +99,7 @@ void CTarnwickDlg::OnEditRedo() {
 
 // Undo and redo put back the cells, the rows and the current cell of a step.
 void CTarnwickDlg::AfterHistoryStep() {
+    ShowFrameCheck(); // a step may have been a change of the frame rate
     m_view.ScrollToRow(static_cast<int>(m_list.Row()), 0);
     m_grid.setFocus();
 }

@@ -51,3 +51,8 @@ constexpr int ID_FILE_EXPORT_EDL = 32798;
 constexpr int ID_LIST_ENTER_KEY = 32799;  // Enter: counts as a change, then edits
 constexpr int ID_LIST_REMARK_KEY = 32800; // R: edit the spot's remark
 constexpr int ID_LIST_MENU_KEY = 32801;   // context-menu key, Shift+F10: the list's menu
+
+// The list's frame rate, in the context menu's submenu
+constexpr int ID_FRAMERATE_24 = 32802;
+constexpr int ID_FRAMERATE_25 = 32803;
+constexpr int ID_FRAMERATE_30 = 32804;

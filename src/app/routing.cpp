@@ -30,7 +30,7 @@ const std::vector<CTarnwickDlg::Command>& CTarnwickDlg::Commands() {
     using D = CTarnwickDlg;
     constexpr Place FILE = Place::FileMenu, FRAME = Place::FrameCheckMenu, COM = Place::ComMenu,
                     HELP = Place::HelpMenu, CONTEXT = Place::ContextMenu, BUTTON = Place::Button,
-                    NO_PLACE = Place::None;
+                    RATE = Place::FrameRateMenu, NO_PLACE = Place::None;
     constexpr KeyScope WINDOW = KeyScope::Window, GRID = KeyScope::Grid;
     constexpr KeyAfter ON = KeyAfter::GoesOn, USED = KeyAfter::UsedUp;
     // clang-format off
@@ -43,8 +43,8 @@ const std::vector<CTarnwickDlg::Command>& CTarnwickDlg::Commands() {
         {ID_FILE_EXIT,              FILE,    "終了",                      false, {},                                       WINDOW, ON,   &D::OnClose,                 nullptr,       nullptr},
         {ID_FRAMECHECK_3_NONDROP,   FRAME,   "3 ﾌﾚｰﾑ (NonDrop)",          false, {},                                       WINDOW, ON,   &D::OnFrameCheck3NonDrop,    nullptr,       &D::IsFrameCheckItemChecked},
         {ID_FRAMECHECK_4_NONDROP,   FRAME,   "4 ﾌﾚｰﾑ (NonDrop)",          false, {},                                       WINDOW, ON,   &D::OnFrameCheck4NonDrop,    nullptr,       &D::IsFrameCheckItemChecked},
-        {ID_FRAMECHECK_3_DROP,      FRAME,   "3 ﾌﾚｰﾑ (Drop)",             false, {},                                       WINDOW, ON,   &D::OnFrameCheck3Drop,       nullptr,       &D::IsFrameCheckItemChecked},
-        {ID_FRAMECHECK_4_DROP,      FRAME,   "4 ﾌﾚｰﾑ (Drop)",             false, {},                                       WINDOW, ON,   &D::OnFrameCheck4Drop,       nullptr,       &D::IsFrameCheckItemChecked},
+        {ID_FRAMECHECK_3_DROP,      FRAME,   "3 ﾌﾚｰﾑ (Drop)",             false, {},                                       WINDOW, ON,   &D::OnFrameCheck3Drop,       &D::IsDropFrameOffered, &D::IsFrameCheckItemChecked},
+        {ID_FRAMECHECK_4_DROP,      FRAME,   "4 ﾌﾚｰﾑ (Drop)",             false, {},                                       WINDOW, ON,   &D::OnFrameCheck4Drop,       &D::IsDropFrameOffered, &D::IsFrameCheckItemChecked},
         {ID_COM1,                   COM,     "COM1",                      false, {},                                       WINDOW, ON,   &D::OnCom1,                  nullptr,       &D::IsComItemChecked},
         {ID_COM2,                   COM,     "COM2",                      false, {},                                       WINDOW, ON,   &D::OnCom2,                  nullptr,       &D::IsComItemChecked},
         {ID_COM3,                   COM,     "COM3",                      false, {},                                       WINDOW, ON,   &D::OnCom3,                  nullptr,       &D::IsComItemChecked},
@@ -58,6 +58,9 @@ const std::vector<CTarnwickDlg::Command>& CTarnwickDlg::Commands() {
         {ID_EDIT_REDO,              CONTEXT, "やり直し",                  false, {{'Y', CTRL, NONE}, {'Z', CTRL | SHIFT, NONE}}, WINDOW, USED, &D::OnEditRedo,  &D::CanRedo,   nullptr},
         {ID_FILE_EXPORT_CSV,        CONTEXT, "CSV形式で書き出し...",      true,  {},                                       WINDOW, ON,   &D::OnFileExportCsv,         nullptr,       nullptr},
         {ID_FILE_EXPORT_EDL,        CONTEXT, "EDL形式で書き出し...",      false, {},                                       WINDOW, ON,   &D::OnFileExportEdl,         nullptr,       nullptr},
+        {ID_FRAMERATE_24,           RATE,    "24",                        false, {},                                       WINDOW, ON,   &D::OnFrameRate24,           nullptr,       &D::IsFrameRateItemChecked},
+        {ID_FRAMERATE_25,           RATE,    "25",                        false, {},                                       WINDOW, ON,   &D::OnFrameRate25,           nullptr,       &D::IsFrameRateItemChecked},
+        {ID_FRAMERATE_30,           RATE,    "30",                        false, {},                                       WINDOW, ON,   &D::OnFrameRate30,           nullptr,       &D::IsFrameRateItemChecked},
         {IDC_IN,                    BUTTON,  "IN",                        false, {{'I'}},                                  WINDOW, ON,   &D::OnIn,                    nullptr,       nullptr},
         {IDC_OUT,                   BUTTON,  "OUT",                       false, {{'O'}},                                  WINDOW, ON,   &D::OnOut,                   nullptr,       nullptr},
         {IDC_INS,                   BUTTON,  "INS",                       false, {{vk::Insert}},                          WINDOW, ON,   &D::OnIns,                   nullptr,       nullptr},
@@ -74,14 +77,15 @@ const std::vector<CTarnwickDlg::Command>& CTarnwickDlg::Commands() {
     return commands;
 }
 
-// The menu bar's pop-ups. Their captions carry no mnemonic: the bracketed function key opens
-// each, at its first item.
+// The menu bar's pop-ups and the context menu's submenus. The pop-ups' captions carry no
+// mnemonic: the bracketed function key opens each, at its first item.
 const std::vector<CTarnwickDlg::Popup>& CTarnwickDlg::Popups() {
     static const std::vector<Popup> popups = {
-        {Place::FileMenu, "ﾌｧｲﾙ(F1)", vk::F1},
-        {Place::FrameCheckMenu, "ﾌﾚｰﾑﾁｪｯｸ(F2)", vk::F1 + 1},
-        {Place::ComMenu, "通信(F3)", vk::F1 + 2},
-        {Place::HelpMenu, "ヘルプ(F4)", vk::F1 + 3},
+        {Place::FileMenu, "ﾌｧｲﾙ(F1)", vk::F1, Place::None, false},
+        {Place::FrameCheckMenu, "ﾌﾚｰﾑﾁｪｯｸ(F2)", vk::F1 + 1, Place::None, false},
+        {Place::ComMenu, "通信(F3)", vk::F1 + 2, Place::None, false},
+        {Place::HelpMenu, "ヘルプ(F4)", vk::F1 + 3, Place::None, false},
+        {Place::FrameRateMenu, "フレームレート", 0, Place::ContextMenu, true},
     };
     return popups;
 }

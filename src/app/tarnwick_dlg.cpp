@@ -9,6 +9,7 @@
 #include "platform/ui_font.h"
 #include "vtr/vtr_link.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -52,10 +53,8 @@ QPushButton* MakeButton(QWidget* parent, const char* caption) {
 } // namespace
 
 CTarnwickDlg::CTarnwickDlg(QWidget* parent)
-    : QDialog(parent), m_list([this] {
-          return CountingRules{m_settings.FrameCheck, TimecodeRate::Thirty(m_settings.Drop == 1)};
-      }),
-      m_view(m_list, m_grid), m_recovery([this] {
+    : QDialog(parent), m_list([this] { return ListRules(); }), m_view(m_list, m_grid),
+      m_recovery([this] {
           return RecoveryState{m_list.Rows(), m_listFile.GetPath(), m_list.IsModified()};
       }),
       m_outerSize(*this) {
@@ -126,7 +125,8 @@ void CTarnwickDlg::CreateMenus() {
     m_menuBar = new QMenuBar(this);
     m_menuBar->setNativeMenuBar(false);
     m_contextMenu = new QMenu(this);
-    const auto fill = [this](QMenu* menu, Place place) {
+    const auto fill = [this](QMenu* menu, Place place, bool choices) {
+        QActionGroup* group = choices ? new QActionGroup(menu) : nullptr;
         for (const Command& command : Commands()) {
             if (command.place != place) {
                 continue;
@@ -137,17 +137,29 @@ void CTarnwickDlg::CreateMenus() {
             QAction* item = menu->addAction(QString::fromUtf8(command.text));
             item->setData(command.id);
             item->setCheckable(command.checked != nullptr);
+            if (group != nullptr) {
+                group->addAction(item); // drawn as radio items
+            }
             connect(item, &QAction::triggered, this,
                     [this, id = command.id] { Dispatch(id, Notify::Command); });
             m_menuItems.emplace_back(command.id, item);
         }
     };
     for (const Popup& popup : Popups()) {
-        QMenu* menu = m_menuBar->addMenu(QString::fromUtf8(popup.title));
-        fill(menu, popup.place);
-        connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });
+        if (popup.parent == Place::None) {
+            QMenu* menu = m_menuBar->addMenu(QString::fromUtf8(popup.title));
+            fill(menu, popup.place, popup.choices);
+            connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });
+        }
     }
-    fill(m_contextMenu, Place::ContextMenu);
+    fill(m_contextMenu, Place::ContextMenu, false);
+    for (const Popup& popup : Popups()) {
+        if (popup.parent == Place::ContextMenu) {
+            m_contextMenu->addSeparator();
+            fill(m_contextMenu->addMenu(QString::fromUtf8(popup.title)), popup.place,
+                 popup.choices);
+        }
+    }
 }
 
 void CTarnwickDlg::DoDataExchange() {
@@ -237,22 +249,22 @@ bool CTarnwickDlg::OnInitDialog() {
     m_nCaret = 0;
     m_settings = AppSettings();
     m_view.SetVisibleRows(0);
-    // Before the recovery copy is kept: setting the list up is no change to keep.
-    m_list.SetUp();
 
     // The settings file stays where the program started, wherever the file dialogs have
     // gone since (they never move the working directory).
     const QString cwd = QDir::currentPath();
     m_szIniPath = QDir::toNativeSeparators(cwd + QStringLiteral("/default.ini"));
     m_szHelpPath = QDir::toNativeSeparators(cwd + QStringLiteral("/help.hlp"));
+    m_timecode = Timecode();
+
+    m_listFile.LoadSettings(m_szIniPath, &m_settings);
+    // Before the recovery copy is kept: setting the list up is no change to keep.
+    m_list.SetUp(m_settings.FrameRate);
     // From here every change to the list reaches its recovery copy.
     m_recovery.Start(cwd);
     connect(&m_list, &SpotList::Changed, &m_recovery, [this] { m_recovery.Schedule(); });
     // The copy holds the modified state, and the file path that moves with it.
     connect(&m_list, &SpotList::ModifiedChanged, &m_recovery, [this] { m_recovery.Schedule(); });
-    m_timecode = Timecode();
-
-    m_listFile.LoadSettings(m_szIniPath, &m_settings);
     m_outerSize.Prepare(QSize(m_settings.WindowWidth, m_settings.WindowHeight),
                         MinimumWindowSize());
     SelectPort(m_settings.com, m_settings.VtrType);
@@ -358,6 +370,7 @@ void CTarnwickDlg::OnClose() {
     }
     // Whatever the answer was, the list has had its chance to be saved.
     m_recovery.Finish(false);
+    m_settings.FrameRate = m_list.FrameRate();
     m_listFile.SaveSettings(m_grid, m_szIniPath, &m_settings);
     m_vtrLink.VtrClose();
     pause.Dismiss();
@@ -377,6 +390,7 @@ void CTarnwickDlg::OnEndRequest() {
     }
     KillTimer(m_nPollTimer);
     m_recovery.Finish(m_list.IsModified());
+    m_settings.FrameRate = m_list.FrameRate();
     m_listFile.SaveSettings(m_grid, m_szIniPath, &m_settings);
     m_vtrLink.VtrClose();
     m_ending = true;

@@ -108,7 +108,16 @@ private:
     };
 
     // Where a command sits: a button, one of the four menus, or the list's context menu.
-    enum class Place { None, Button, FileMenu, FrameCheckMenu, ComMenu, HelpMenu, ContextMenu };
+    enum class Place {
+        None,
+        Button,
+        FileMenu,
+        FrameCheckMenu,
+        ComMenu,
+        HelpMenu,
+        ContextMenu,
+        FrameRateMenu
+    };
     // A key of a command: the key's code (see keyboard.cpp) with the modifiers it needs and
     // those it must not have; others are not looked at.
     struct Key {
@@ -133,11 +142,15 @@ private:
         bool (CTarnwickDlg::*enabled)() const;       // null: always
         bool (CTarnwickDlg::*checked)(int id) const; // null: never checked
     };
-    // The four menus of the menu bar, in order, and the function key that opens each.
+    // The four menus of the menu bar, in order, with the function key that opens each, and
+    // the submenus of the list's context menu, which follow its own items after a separator.
+    // The items of a submenu of choices are radio items.
     struct Popup {
         Place place;
         const char* title;
-        int key;
+        int key;      // 0: no key
+        Place parent; // None: the menu bar
+        bool choices;
     };
     static const std::vector<Command>& Commands();
     static const std::vector<Popup>& Popups();
@@ -176,6 +189,7 @@ private:
     bool IsFrameCheckItemChecked(int id) const;
     bool IsComItemChecked(int id) const;
     bool IsVtrItemChecked(int id) const;
+    bool IsDropFrameOffered() const;
     void ChooseFrameCheck(int frameCheck, int drop);
     void ChooseCom(int com);
     void ChooseVtr(int vtrType);
@@ -190,6 +204,14 @@ private:
     void OnCom5() { ChooseCom(5); }
     void OnVtrVictor();
     void OnVtrSony();
+
+    // The list's frame rate (frame_rate.cpp).
+    void OnFrameRate24() { ChooseFrameRate(24); }
+    void OnFrameRate25() { ChooseFrameRate(25); }
+    void OnFrameRate30() { ChooseFrameRate(30); }
+    void ChooseFrameRate(int fps);
+    bool IsFrameRateItemChecked(int id) const;
+    CountingRules ListRules() const;
 
     // The list (list_commands.cpp): the list library does the work; these keep the focus on
     // the grid and scroll the view.

@@ -20,7 +20,7 @@ void SetLabelText(QWidget* control, const QString& text) {
 } // namespace
 
 void CTarnwickDlg::OnTimer() {
-    m_vtrLink.SetDeckRate(TimecodeRate::Thirty(m_settings.Drop == 1));
+    m_vtrLink.SetDeckRate(m_list.Rate());
     m_timecode = m_vtrLink.VtrReadTimecode();
     SetLabelText(GetDlgItem(IDC_TC_DISPLAY), QString::fromStdString(m_timecode.Text()));
 }
@@ -50,8 +50,9 @@ void CTarnwickDlg::SelectPort(int port, int vtrType) {
 }
 
 void CTarnwickDlg::ShowFrameCheck() {
-    const QString text = m_settings.Drop != 0 ? QStringLiteral("ﾌﾚｰﾑﾁｪｯｸ=%1(Drop)")
-                                              : QStringLiteral("ﾌﾚｰﾑﾁｪｯｸ=%1(NonDrop)");
+    const QString text = m_settings.Drop != 0 && IsDropFrameOffered()
+                             ? QStringLiteral("ﾌﾚｰﾑﾁｪｯｸ=%1(Drop)")
+                             : QStringLiteral("ﾌﾚｰﾑﾁｪｯｸ=%1(NonDrop)");
     SetLabelText(GetDlgItem(IDC_FRAMECHECK_LABEL), text.arg(m_settings.FrameCheck));
 }
 
@@ -60,7 +61,14 @@ void CTarnwickDlg::ShowFrameCheck() {
 bool CTarnwickDlg::IsFrameCheckItemChecked(int id) const {
     const bool dropItem = id == ID_FRAMECHECK_3_DROP || id == ID_FRAMECHECK_4_DROP;
     const int gap = id == ID_FRAMECHECK_3_NONDROP || id == ID_FRAMECHECK_3_DROP ? 3 : 4;
-    return dropItem == (m_settings.Drop != 0) && m_settings.FrameCheck == gap;
+    const bool drop = m_settings.Drop != 0 && IsDropFrameOffered();
+    return dropItem == drop && m_settings.FrameCheck == gap;
+}
+
+// Drop-frame exists at 30 frames only: at 24 and 25 the Drop items are greyed, the list counts
+// non-drop, and the Drop setting waits for a return to 30.
+bool CTarnwickDlg::IsDropFrameOffered() const {
+    return RateHasDropFrame(m_list.FrameRate());
 }
 
 bool CTarnwickDlg::IsComItemChecked(int id) const {

@@ -16,7 +16,7 @@ QString CaptureCellText(const Timecode& live) {
     return live ? QString::fromStdString(live.Text()) : QStringLiteral("00:00:00:00");
 }
 
-bool IsTimecodeEditText(const QString& text) {
+bool IsTimecodeEditText(const QString& text, int fps) {
     if (text.size() != TIMECODE_LENGTH) {
         return false;
     }
@@ -27,7 +27,7 @@ bool IsTimecodeEditText(const QString& text) {
             return false;
         }
     }
-    return IsValidTimecodeText(text.toLatin1().constData()) == 1;
+    return IsTimecodeTextAt(text.toLatin1().constData(), fps);
 }
 
 int CommonPrefixLength(const QString& a, const QString& b) {

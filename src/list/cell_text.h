@@ -19,10 +19,11 @@ constexpr int REMARK_LIMIT = 255;
 // 00:00:00:00 while the source has none (a silent deck, no port).
 QString CaptureCellText(const Timecode& live);
 
-// A text an IN or OUT cell may take from the editor: exactly HH:MM:SS:FF with every field in
-// range. The range test alone reads its fields as a formatted scan does, so it would also
-// pass "01:00:10:011" (typed at the end of the text) or a pasted "1:2:3:4" padded with blanks.
-bool IsTimecodeEditText(const QString& text);
+// A text an IN or OUT cell may take from the editor at the list's frame rate: exactly
+// HH:MM:SS:FF with every field in range, the frames below fps. The range test alone reads its
+// fields as a formatted scan does, so it would also pass "01:00:10:011" (typed at the end of the
+// text) or a pasted "1:2:3:4" padded with blanks.
+bool IsTimecodeEditText(const QString& text, int fps);
 
 // What a change put into a text: the part of after between what it kept at either end.
 QString InsertedText(const QString& before, const QString& after);

@@ -37,7 +37,8 @@ void NumberRows(QVector<ListRowText>* rows) {
 } // namespace
 
 bool ListSnapshot::operator==(const ListSnapshot& other) const {
-    if (row != other.row || col != other.col || rows.size() != other.rows.size()) {
+    if (row != other.row || col != other.col || fps != other.fps ||
+        rows.size() != other.rows.size()) {
         return false;
     }
     for (int i = 0; i < rows.size(); ++i) {
@@ -89,6 +90,28 @@ void SpotList::MoveRevision() {
     if (was != IsModified()) {
         emit ModifiedChanged();
     }
+}
+
+TimecodeRate SpotList::Rate() const {
+    return TimecodeRate{m_fps, m_rules().drop && RateHasDropFrame(m_fps)};
+}
+
+QVector<int> SpotList::SetFrameRate(int fps) {
+    QVector<int> beyond;
+    if (!IsListFrameRate(fps) || fps == m_fps) {
+        return beyond;
+    }
+    Change change(*this, ListChange::Rate);
+    m_fps = fps;
+    RecomputeDurations();
+    const TimecodeRate rate = Rate();
+    for (long r = 1; r <= RowCount(); ++r) {
+        if (CellLabelBeyondRate(Cell(r, COL_IN).toLatin1().constData(), rate) ||
+            CellLabelBeyondRate(Cell(r, COL_OUT).toLatin1().constData(), rate)) {
+            beyond.append(int(r));
+        }
+    }
+    return beyond;
 }
 
 void SpotList::MarkSaved() {
@@ -145,9 +168,10 @@ void SpotList::MoveToSpotRemark() {
     SetCurrentCell(empty && filledAbove ? r - 1 : r, COL_REMARK);
 }
 
-void SpotList::SetUp() {
+void SpotList::SetUp(int fps) {
     {
         Change change(*this, ListChange::Load);
+        m_fps = IsListFrameRate(fps) ? fps : 30;
         m_rows = QVector<ListRowText>(INITIAL_LIST_ROWS);
         NumberRows(&m_rows);
         m_rows[0].spNo = RowLabel(1);
@@ -232,7 +256,7 @@ bool SpotList::DeleteRow() {
 }
 
 int SpotList::CalcDuration(int row, int write) {
-    const TimecodeRate rate = m_rules().rate;
+    const TimecodeRate rate = Rate();
     const std::optional<int> diff = RowDuration(Cell(row, COL_IN).toLatin1().constData(),
                                                 Cell(row, COL_OUT).toLatin1().constData(), rate);
     if (write == 1) {
@@ -252,7 +276,7 @@ void SpotList::ApplyFrameCheck(int row, int flag) {
     const CountingRules rules = m_rules();
     if (const std::optional<std::string> newOut = FrameCheckNewOut(
             Cell(row, COL_IN).toLatin1().constData(), Cell(row - 1, COL_OUT).toLatin1().constData(),
-            rules.frameCheck, rules.rate)) {
+            rules.frameCheck, Rate())) {
         SetCell(row - 1, COL_OUT, QString::fromStdString(*newOut));
     }
 }
@@ -273,8 +297,9 @@ void SpotList::WriteEditedCell(const QString& text) {
     SetCell(m_row, m_col, remark ? QLatin1Char(' ') + text : text);
 }
 
-void SpotList::LoadRows(int dataRows, const QVector<ListRowText>& rows) {
+void SpotList::LoadRows(int dataRows, const QVector<ListRowText>& rows, int fps) {
     Change change(*this, ListChange::Load);
+    m_fps = IsListFrameRate(fps) ? fps : 30;
     if (dataRows > RowCount()) {
         m_rows.resize(std::min(dataRows, MAX_LIST_ROWS));
     }
@@ -300,7 +325,7 @@ void SpotList::RecomputeDurations() {
 }
 
 ListSnapshot SpotList::Snapshot() const {
-    return ListSnapshot{m_rows, m_row, m_col};
+    return ListSnapshot{m_rows, m_row, m_col, m_fps};
 }
 
 void SpotList::Restore(const ListSnapshot& snapshot) {
@@ -311,6 +336,7 @@ void SpotList::Restore(const ListSnapshot& snapshot) {
         m_rows.resize(1);
     }
     NumberRows(&m_rows);
+    m_fps = IsListFrameRate(snapshot.fps) ? snapshot.fps : 30;
     m_row = std::clamp(snapshot.row, 1L, RowCount());
     m_col = std::clamp(snapshot.col, 0L, long(LIST_COLS - 1));
 }

@@ -11,11 +11,11 @@
 
 class ListHistory;
 
-// The rules the row arithmetic counts by. They are asked for afresh on every computation, so a
-// change from the menu applies from the next one on.
+// The rules the row arithmetic counts by, besides the list's own frame rate. They are asked for
+// afresh on every computation, so a change from the menu applies from the next one on.
 struct CountingRules {
     int frameCheck = 3; // least gap in frames between one OUT and the next IN
-    TimecodeRate rate = TimecodeRate::Thirty(true);
+    bool drop = true;   // drop-frame labels, where the list's rate has them (30)
 };
 
 // Everything the list holds: the cells of every data row and the current cell.
@@ -23,6 +23,7 @@ struct ListSnapshot {
     QVector<ListRowText> rows; // rows[0] is row 1
     long row = 1;
     long col = COL_IN;
+    int fps = 30; // the list's frame rate
 
     bool operator==(const ListSnapshot& other) const;
     bool operator!=(const ListSnapshot& other) const { return !(*this == other); }
@@ -30,7 +31,18 @@ struct ListSnapshot {
 
 // What a change to the list was. EditStart is the live timecode an edit opened on an empty
 // IN or OUT puts into the cell; Edit is a committed edit.
-enum class ListChange { CaptureIn, CaptureOut, EditStart, Edit, Insert, Delete, Load, Restore };
+// Rate is a change of the list's frame rate.
+enum class ListChange {
+    CaptureIn,
+    CaptureOut,
+    EditStart,
+    Edit,
+    Insert,
+    Delete,
+    Load,
+    Restore,
+    Rate
+};
 
 // The spotting list: its rows, the current cell, its undo history and whether it differs from
 // the file it was last saved to or opened from. Every change passes through this class
@@ -59,9 +71,17 @@ public:
         bool m_outermost;
     };
 
-    // The list at start-up: INITIAL_LIST_ROWS empty rows, "0001" as the first spot number,
-    // the current cell on row 1's IN, no history, nothing to save.
-    void SetUp();
+    // The list at start-up: INITIAL_LIST_ROWS empty rows at the frame rate, "0001" as the first
+    // spot number, the current cell on row 1's IN, no history, nothing to save.
+    void SetUp(int fps = 30);
+
+    // The list's frame rate, 24, 25 or 30, and the counting its cells are read in.
+    int FrameRate() const { return m_fps; }
+    TimecodeRate Rate() const;
+    // Counts the list at another rate: every duration is computed again. Returns the rows
+    // whose IN or OUT holds a label the new rate has not (frame 25 at 25): they keep their
+    // text and have no duration. A rate other than 24, 25 or 30 is refused (nothing changes).
+    QVector<int> SetFrameRate(int fps);
 
     long RowCount() const { return m_rows.size(); }
     // A cell's text; the remark with the leading space its cell keeps. Empty outside the list.
@@ -100,10 +120,10 @@ public:
     // Writes the committed text into the current cell (a remark with its leading space).
     void WriteEditedCell(const QString& text);
 
-    // Replaces the list with rows read from a file: the list grows to dataRows when it has
-    // fewer, every row read is written whole and DURATION is left empty (see
-    // RecomputeDurations). The history starts anew.
-    void LoadRows(int dataRows, const QVector<ListRowText>& rows);
+    // Replaces the list with rows read from a file at its frame rate: the list grows to
+    // dataRows when it has fewer, every row read is written whole and DURATION is left empty
+    // (see RecomputeDurations). The history starts anew.
+    void LoadRows(int dataRows, const QVector<ListRowText>& rows, int fps = 30);
     // Every row with an IN and an OUT gets its duration computed again.
     void RecomputeDurations();
 
@@ -145,6 +165,7 @@ private:
     QVector<ListRowText> m_rows; // m_rows[0] is row 1; the No. fields are kept numbered
     long m_row = 1;
     long m_col = COL_IN;
+    int m_fps = 30;
     std::unique_ptr<ListHistory> m_history;
     quint64 m_revision = 0;
     quint64 m_savedRevision = 0;

@@ -21,6 +21,7 @@ struct AppSettings {
     int com = 0;            // serial port number, COM1 to COM5 from the menu
     int VtrType = 0;        // 0 Sony 9-pin, 1 Victor SA-K37
     int Drop = 0;           // 1 drop-frame counting, 0 non-drop
+    int FrameRate = 30;     // the list's frame rate, 24, 25 or 30 (any other value is 30)
 };
 
 constexpr int SETTINGS_MIN_COLUMN_WIDTH = 50; // twips; a narrower column is stored as this

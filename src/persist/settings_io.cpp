@@ -25,10 +25,9 @@ const IntKey kWidthKeys[LIST_COLS] = {
     {"Width4", &AppSettings::Width4, 1530}, {"Width5", &AppSettings::Width5, 2500},
 };
 const IntKey kMenuKeys[] = {
-    {"FrameCheck", &AppSettings::FrameCheck, 3},
-    {"com", &AppSettings::com, 1},
-    {"VtrType", &AppSettings::VtrType, 0},
-    {"Drop", &AppSettings::Drop, 1},
+    {"FrameCheck", &AppSettings::FrameCheck, 3}, {"com", &AppSettings::com, 1},
+    {"VtrType", &AppSettings::VtrType, 0},       {"Drop", &AppSettings::Drop, 1},
+    {"FrameRate", &AppSettings::FrameRate, 30},
 };
 
 template <std::size_t N>

@@ -5,9 +5,24 @@
 
 #include <climits>
 
+namespace {
+
+// A frame number a list at 24 or 25 frames cannot hold: such a cell was written at another
+// rate, and counting it here would name another moment without a word.
+bool FrameBeyondRate(int frames, TimecodeRate rate) {
+    return rate.fps != 30 && frames >= rate.fps;
+}
+
+} // namespace
+
+bool CellLabelBeyondRate(const char* text, TimecodeRate rate) {
+    int f[4] = {};
+    return ScanTimecodeFields(text, f) == 4 && FrameBeyondRate(f[3], rate);
+}
+
 std::optional<int> CellTextToFrames(const char* text, TimecodeRate rate) {
     int f[4] = {};
-    if (ScanTimecodeFields(text, f) < 4)
+    if (ScanTimecodeFields(text, f) < 4 || FrameBeyondRate(f[3], rate))
         return std::nullopt;
     const long long frames = LabelToFrames64(TimecodeLabel{f[0], f[1], f[2], f[3]}, rate);
     if (frames < -MAX_CELL_FRAMES || frames > MAX_CELL_FRAMES)

@@ -13,10 +13,15 @@
 // number can never overflow the arithmetic.
 constexpr int MAX_CELL_FRAMES = 0x3FFFFFFF;
 
-// Reads a cell text as "%d:%d:%d:%d" with no range test on the fields and counts it at the
-// rate. Nothing when fewer than four numbers can be read (an empty cell included) or the count
-// lies beyond +/- MAX_CELL_FRAMES.
+// Reads a cell text as "%d:%d:%d:%d" with no range test on the fields (but the frames at 24 and
+// 25, see CellLabelBeyondRate) and counts it at the rate. Nothing when fewer than four numbers can
+// be read (an empty cell included) or the count lies beyond +/- MAX_CELL_FRAMES.
 std::optional<int> CellTextToFrames(const char* text, TimecodeRate rate);
+
+// Whether a cell holds a label whose frame number the rate cannot hold (frame 25 at 25): read
+// as CellTextToFrames reads it, such a cell has no count at 24 or 25. At 30 the frames are not
+// range-tested, as they never were.
+bool CellLabelBeyondRate(const char* text, TimecodeRate rate);
 
 // "%02d:%02d:%02d:%02d" of the count at the rate. Counts below zero are written as
 // 00:00:00:00.

@@ -31,21 +31,33 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("caretAfter");
-        QTest::newRow("2 at 9 makes frames 25") << 9 << int(Qt::Key_2) << "01:00:10:25" << 10;
-        QTest::newRow("3 at 9 would make frames 35") << 9 << int(Qt::Key_3) << "01:00:10:05" << 9;
-        QTest::newRow("2 at 1 steps over the colon") << 1 << int(Qt::Key_2) << "02:00:10:05" << 3;
-        QTest::newRow("5 at 0 would make hours 51") << 0 << int(Qt::Key_5) << "01:00:10:05" << 0;
+        QTest::addColumn<int>("fps");
+        QTest::newRow("2 at 9 makes frames 25") << 9 << int(Qt::Key_2) << "01:00:10:25" << 10 << 30;
+        QTest::newRow("3 at 9 would make frames 35")
+            << 9 << int(Qt::Key_3) << "01:00:10:05" << 9 << 30;
+        QTest::newRow("2 at 1 steps over the colon")
+            << 1 << int(Qt::Key_2) << "02:00:10:05" << 3 << 30;
+        QTest::newRow("5 at 0 would make hours 51")
+            << 0 << int(Qt::Key_5) << "01:00:10:05" << 0 << 30;
         QTest::newRow("the last frame digit keeps the caret")
-            << 10 << int(Qt::Key_9) << "01:00:10:09" << 10;
+            << 10 << int(Qt::Key_9) << "01:00:10:09" << 10 << 30;
         QTest::newRow("a digit after the end is no timecode")
-            << 11 << int(Qt::Key_1) << "01:00:10:05" << 11;
+            << 11 << int(Qt::Key_1) << "01:00:10:05" << 11 << 30;
+        QTest::newRow("frames 25 at 25 are refused")
+            << 9 << int(Qt::Key_2) << "01:00:10:05" << 9 << 25;
+        QTest::newRow("frames 24 at 25 are taken")
+            << 10 << int(Qt::Key_4) << "01:00:10:04" << 10 << 25;
+        QTest::newRow("frames 25 at 24 are refused")
+            << 9 << int(Qt::Key_2) << "01:00:10:05" << 9 << 24;
     }
     void overwriteMaskKeepsAValidTimecode() {
         QFETCH(int, caret);
         QFETCH(int, key);
         QFETCH(QString, text);
         QFETCH(int, caretAfter);
+        QFETCH(int, fps);
         ListWindow w;
+        w.probe().m_list.SetFrameRate(fps);
         OpenInEdit(w, caret);
         w.Press(key);
         QCOMPARE(w.probe().m_editCell.text(), text);

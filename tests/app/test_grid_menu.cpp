@@ -4,6 +4,7 @@
 #include "list_window.h"
 
 #include <QFileDialog>
+#include <QLabel>
 #include <QMenuBar>
 
 namespace {
@@ -152,8 +153,34 @@ private slots:
                               cells->mapTo(w.dlg.get(), cells->rect().center()));
         }
         QCOMPARE(items, (QStringList{"元に戻す", "やり直し (grey)", "--", "CSV形式で書き出し...",
-                                     "EDL形式で書き出し..."}));
+                                     "EDL形式で書き出し...", "--", "フレームレート"}));
         QCOMPARE(w.dlg->MenuBar()->actions().first()->menu()->actions().size(), 5);
+    }
+
+    // The frame rate from the list's menu: applied at once as one step, the frame-check menu
+    // and label without drop-frame at 25, the rows it cannot count named in one box, and the
+    // rate kept for the next start.
+    void frameRateFromTheListsMenu() {
+        BoxAnswers answers;
+        ListWindow w;
+        w.probe().m_settings.Drop = 1;
+        w.probe().LayRow(3, "0003", "01:00:00:28", "01:00:01:00", "");
+        w.dlg->MenuItem(ID_FRAMERATE_25)->trigger();
+        QVERIFY(w.dlg->MenuItem(ID_FRAMERATE_25)->isChecked());
+        QVERIFY(!w.dlg->MenuItem(ID_FRAMERATE_30)->isChecked());
+        QVERIFY(!w.dlg->MenuItem(ID_FRAMECHECK_3_DROP)->isEnabled());
+        QVERIFY(w.dlg->MenuItem(ID_FRAMECHECK_3_NONDROP)->isChecked());
+        QCOMPARE(qobject_cast<QLabel*>(w.dlg->GetDlgItem(IDC_FRAMECHECK_LABEL))->text(),
+                 QStringLiteral("ﾌﾚｰﾑﾁｪｯｸ=3(NonDrop)"));
+        QCOMPARE(answers.messages.size(), 1);
+        QVERIFY(answers.messages.first().contains(QStringLiteral("対象のNo: 0003")));
+        Undo(w);
+        QCOMPARE(w.probe().m_list.FrameRate(), 30);
+        QVERIFY(w.dlg->MenuItem(ID_FRAMECHECK_3_DROP)->isEnabled());
+        w.Press(Qt::Key_Y, Qt::ControlModifier);
+        w.probe().m_list.MarkSaved();
+        w.dlg->close();
+        QVERIFY(w.folder.Text().contains("FrameRate=25\n"));
     }
 
     // Row 2 has an IN and no OUT: the EDL leaves it out and says so, in one box.

@@ -12,7 +12,7 @@ Timecode Tc(const char* text) {
 }
 
 struct DocList {
-    CountingRules rules{3, TimecodeRate::Thirty(false)};
+    CountingRules rules{3, false};
     SpotList list{[this] { return rules; }};
     QVector<ListChange> changes;
     int moves = 0; // cursor moves announced on their own or after a change
@@ -155,7 +155,7 @@ private slots:
         QFETCH(int, result);
         QFETCH(QString, duration);
         DocList l;
-        l.rules.rate = TimecodeRate::Thirty(drop == 1);
+        l.rules.drop = drop == 1;
         l.Lay(3, COL_IN, QStringLiteral("00:00:59:28"));
         l.Lay(3, COL_OUT, out);
         l.Lay(3, COL_DURATION, QStringLiteral("stale"));
@@ -252,6 +252,70 @@ private slots:
         QCOMPARE(l.list.HistorySteps(), steps);
         l.list.LoadRows(30, QVector<ListRowText>(30));
         QCOMPARE(l.list.HistorySteps(), 0);
+    }
+
+    // Durations and the frame check count at the list's rate; a label the rate cannot hold
+    // makes no duration, and nothing wraps round a day of another rate.
+    void countsAtTheListsRate_data() {
+        QTest::addColumn<int>("fps");
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("duration");
+        QTest::addColumn<QString>("pulledBack"); // the OUT above after the frame check of 3
+        QTest::newRow("25 frames a second") << 25 << "00:00:00:24"
+                                            << "00:00:01:00"
+                                            << "00:00:00:01"
+                                            << "00:00:00:21";
+        QTest::newRow("24 frames a second") << 24 << "00:00:59:23"
+                                            << "00:01:00:00"
+                                            << "00:00:00:01"
+                                            << "00:00:59:20";
+        QTest::newRow("30 non-drop") << 30 << "00:00:59:29"
+                                     << "00:01:00:00"
+                                     << "00:00:00:01"
+                                     << "00:00:59:26";
+        QTest::newRow("frame 25 does not exist at 25") << 25 << "00:00:00:25"
+                                                       << "00:00:01:00"
+                                                       << ""
+                                                       << "";
+    }
+    void countsAtTheListsRate() {
+        QFETCH(int, fps);
+        QFETCH(QString, in);
+        QFETCH(QString, out);
+        QFETCH(QString, duration);
+        QFETCH(QString, pulledBack);
+        DocList l;
+        l.list.SetFrameRate(fps);
+        l.Lay(1, COL_OUT, QStringLiteral("99:00:00:00")); // far after, so the check pulls back
+        l.Lay(2, COL_IN, in);
+        l.Lay(2, COL_OUT, out);
+        l.list.CalcDuration(2, 1);
+        l.list.ApplyFrameCheck(2, 1);
+        QCOMPARE(l.Cell(2, COL_DURATION), duration);
+        QCOMPARE(l.Cell(1, COL_OUT),
+                 pulledBack.isEmpty() ? QStringLiteral("99:00:00:00") : pulledBack);
+    }
+
+    // A rate change counts every duration again, names the rows it cannot count, and is one
+    // step that undo takes back whole.
+    void aRateChangeRecountsAndNamesWhatItCannotCount() {
+        DocList l;
+        l.Lay(1, COL_IN, QStringLiteral("00:00:00:10"));
+        l.Lay(1, COL_OUT, QStringLiteral("00:00:01:00"));
+        l.Lay(2, COL_IN, QStringLiteral("00:00:00:27"));
+        l.Lay(2, COL_OUT, QStringLiteral("00:00:02:00"));
+        l.list.RecomputeDurations();
+        const ListSnapshot at30 = l.list.Snapshot();
+        QCOMPARE(l.list.SetFrameRate(25), QVector<int>{2});
+        QCOMPARE(l.Cell(1, COL_DURATION), QStringLiteral("00:00:00:15"));
+        QCOMPARE(l.Cell(2, COL_IN), QStringLiteral("00:00:00:27"));
+        QCOMPARE(l.Cell(2, COL_DURATION), QString());
+        QCOMPARE(l.list.SetFrameRate(26), QVector<int>{});
+        QCOMPARE(l.list.FrameRate(), 25);
+        QVERIFY(l.list.Undo());
+        QCOMPARE(l.list.Snapshot(), at30);
+        QCOMPARE(l.changes.last(), ListChange::Restore);
     }
 
     // Modified is whether the revision moved since the list was saved or opened: every change

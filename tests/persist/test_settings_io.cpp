@@ -22,7 +22,8 @@ const QByteArray kFirstRunFile = "[Default]\r\n"
                                  "FrameCheck=3\r\n"
                                  "com=1\r\n"
                                  "VtrType=0\r\n"
-                                 "Drop=1\r\n";
+                                 "Drop=1\r\n"
+                                 "FrameRate=30\r\n";
 
 } // namespace
 
@@ -131,7 +132,8 @@ void TestSettingsIo::handEditedFileSurvives() {
                              "Width5=2500\r\n"
                              "FrameCheck=3\r\n"
                              "com=1\r\n"
-                             "VtrType=0\r\n";
+                             "VtrType=0\r\n"
+                             "FrameRate=30\r\n";
     QCOMPARE(ReadBytes(m_ini), after);
 }
 

@@ -32,9 +32,9 @@ ConversionResult ConvertListFile(const QString& input, const QString& output, Ex
         return result;
     }
     // Read as Open reads it into the window's list, durations computed again at the rate.
-    SpotList list([rate] { return CountingRules{0, rate}; });
+    SpotList list([rate] { return CountingRules{0, rate.drop}; });
     const ListFileContents contents = ReadListFile(bytes, 0);
-    list.LoadRows(contents.dataRows, contents.rows);
+    list.LoadRows(contents.dataRows, contents.rows, rate.fps);
     list.RecomputeDurations();
     const QVector<ListRowText> rows = list.Rows();
 

@@ -26,9 +26,6 @@ struct SignalRate {
     bool PulledDown() const {
         return 2 * periodNs > FramePeriodNs(rate.Fps(), false) + FramePeriodNs(rate.Fps(), true);
     }
-    bool operator==(const SignalRate& o) const {
-        return rate == o.rate && PulledDown() == o.PulledDown();
-    }
 };
 
 // The rate as an operator reads it: "23.976", "24", "25", "29.97 DF", "29.97 NDF", "30 DF",
@@ -39,8 +36,9 @@ std::string SignalRateText(const SignalRate& rate);
 // when it ended, so that the frame arriving at any later moment follows without asking the
 // signal again. Frames are counted at the source's own rate, as the source labels them.
 struct TimecodeAnchor {
-    bool valid = false; // false: what came was no usable timecode (a source winding)
-    TimecodeRate rate;  // how the source's labels count
+    // False: what came was no usable timecode (a source winding, a label its rate lacks).
+    bool valid = false;
+    TimecodeRate rate; // how the source's labels count
     // Moving: frame ended at endNs and the next ones follow every periodNs. Standing (a
     // locate): frame is the time itself, until something else arrives.
     bool moving = false;

@@ -104,6 +104,13 @@ int MtcRateCode(const TapeClock& tape) {
     return rate.Fps() == 24 ? 0 : rate.Fps() == 25 ? 1 : rate.DropFrame() ? 2 : 3;
 }
 
+// The television standard libltc shapes the signal for: the 625-line one at 25 frames, film
+// at 24, the 525-line one at 30.
+LTC_TV_STANDARD StandardOf(const TapeClock& tape) {
+    const int fps = tape.Rate().Fps();
+    return fps == 25 ? LTC_TV_625_50 : fps == 24 ? LTC_TV_FILM_24 : LTC_TV_525_60;
+}
+
 class Noise {
 public:
     uint8_t Next() {
@@ -119,13 +126,6 @@ private:
 };
 
 } // namespace
-
-// The television standard libltc shapes the signal for: the 625-line one at 25 frames, film
-// at 24, the 525-line one at 30.
-LTC_TV_STANDARD StandardOf(const TapeClock& tape) {
-    const int fps = tape.Rate().Fps();
-    return fps == 25 ? LTC_TV_625_50 : fps == 24 ? LTC_TV_FILM_24 : LTC_TV_525_60;
-}
 
 LtcSignal::LtcSignal(const TapeClock& tape)
     : m_encoder(ltc_encoder_create(LTC_SAMPLE_RATE,

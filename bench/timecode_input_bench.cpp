@@ -33,10 +33,9 @@ double ProcessCpuSeconds() {
 }
 
 // Ten minutes of audio through the decoder in 5 ms pieces, as a capture device hands it over.
-void DecoderCost(const char* what, bool noise) {
+void DecoderCost(const char* what, const vtrsim::TapeClock& tape, bool noise) {
     constexpr int seconds = 600;
     std::vector<int16_t> audio;
-    vtrsim::TapeClock tape;
     vtrsim::LtcSignal signal(tape);
     signal.Next(size_t(seconds) * vtrsim::LTC_SAMPLE_RATE, &audio);
     uint32_t state = 1;
@@ -116,8 +115,16 @@ void Lag(const char* what, vtrsim::SignalKind kind, int vtrType) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    DecoderCost("LTC decoding at 48 kHz, 29.97 signal", false);
-    DecoderCost("LTC decoding at 48 kHz, noise", true);
+    vtrsim::TapeClock tape; // 29.97 drop-frame
+    DecoderCost("LTC decoding at 48 kHz, 29.97 signal", tape, false);
+    vtrsim::TapeClock film;
+    film.fps = 24;
+    film.pullDown = true;
+    DecoderCost("LTC decoding at 48 kHz, 23.976 signal", film, false);
+    vtrsim::TapeClock pal;
+    pal.fps = 25;
+    DecoderCost("LTC decoding at 48 kHz, 25 signal", pal, false);
+    DecoderCost("LTC decoding at 48 kHz, noise", tape, true);
     InputCost("LTC from a FIFO, whole input, 10 s", QStringLiteral("ltc"), VTR_LTC);
     InputCost("MTC from a FIFO, whole input, 10 s", QStringLiteral("mtc"), VTR_MTC);
     Lag("LTC reading against the frame sent", vtrsim::SignalKind::Ltc, VTR_LTC);

@@ -26,7 +26,7 @@ TimecodeLabel FramesToLabel(int count, TimecodeRate rate) {
         label.seconds = r / 30;
         label.frames = r % 30;
     } else {
-        const int fps = rate.fps > 0 ? rate.fps : 30;
+        const int fps = rate.Fps();
         label.hours = count / (3600 * fps) % 24;
         label.minutes = count / (60 * fps) % 60;
         label.seconds = count / fps % 60;
@@ -37,7 +37,7 @@ TimecodeLabel FramesToLabel(int count, TimecodeRate rate) {
 
 bool LabelExists(const TimecodeLabel& l, TimecodeRate rate) {
     if (l.hours < 0 || l.hours > 23 || l.minutes < 0 || l.minutes > 59 || l.seconds < 0 ||
-        l.seconds > 59 || l.frames < 0 || l.frames >= rate.fps)
+        l.seconds > 59 || l.frames < 0 || l.frames >= rate.Fps())
         return false;
     return !(rate.DropFrame() && l.seconds == 0 && l.frames < 2 && l.minutes % 10 != 0);
 }

@@ -2,6 +2,14 @@
 
 #include <cstdint>
 
+// The rates a list may count at, and whether drop-frame labels exist at one.
+constexpr bool IsListFrameRate(int fps) {
+    return fps == 24 || fps == 25 || fps == 30;
+}
+constexpr bool RateHasDropFrame(int fps) {
+    return fps == 30;
+}
+
 // How a timecode counts: its frames a second by label (24, 25 or 30) and, at 30, whether its
 // labels are drop-frame (29.97 material: labels 00 and 01 of every minute not divisible by ten
 // do not exist). The pace a source plays at (23.976, 29.97) is the source's business; the
@@ -13,22 +21,19 @@ struct TimecodeRate {
     // The list's rule before frame rates could be chosen: 30 frames, drop-frame or not.
     static constexpr TimecodeRate Thirty(bool drop) { return TimecodeRate{30, drop}; }
 
+    // The frames a second counted. Any number but 24 and 25 counts as 30, as a settings file
+    // with another rate does: no arithmetic may divide by a rate of zero or count a rate that
+    // has no labels.
+    constexpr int Fps() const { return IsListFrameRate(fps) ? fps : 30; }
     // Drop-frame counting exists at 30 only; a drop flag at another rate counts for nothing.
-    constexpr bool DropFrame() const { return drop && fps == 30; }
+    constexpr bool DropFrame() const { return drop && Fps() == 30; }
 
+    // Two rates are the same when they count the same: 25 with a drop flag is 25.
     constexpr bool operator==(const TimecodeRate& other) const {
-        return fps == other.fps && drop == other.drop;
+        return Fps() == other.Fps() && DropFrame() == other.DropFrame();
     }
     constexpr bool operator!=(const TimecodeRate& other) const { return !(*this == other); }
 };
-
-// The rates a list may count at, and whether drop-frame labels exist at one.
-constexpr bool IsListFrameRate(int fps) {
-    return fps == 24 || fps == 25 || fps == 30;
-}
-constexpr bool RateHasDropFrame(int fps) {
-    return fps == 30;
-}
 
 // The four numbers of a label, HH:MM:SS:FF.
 struct TimecodeLabel {
@@ -49,7 +54,7 @@ constexpr int DROP_FRAMES_PER_TEN_MINUTES = 17982;
 constexpr int DROP_FRAMES_PER_HOUR = 6 * DROP_FRAMES_PER_TEN_MINUTES;
 
 constexpr int FramesPerHour(TimecodeRate rate) {
-    return rate.DropFrame() ? DROP_FRAMES_PER_HOUR : 3600 * rate.fps;
+    return rate.DropFrame() ? DROP_FRAMES_PER_HOUR : 3600 * rate.Fps();
 }
 
 // Frames from 00:00:00:00 to the next midnight: the one place the length of a day is known.
@@ -63,7 +68,7 @@ constexpr int FramesPerDay(TimecodeRate rate) {
 constexpr long long LabelToFrames64(const TimecodeLabel& label, TimecodeRate rate) {
     const long long h = label.hours;
     const long long m = label.minutes;
-    long long count = label.frames + rate.fps * (label.seconds + 60 * m + 3600 * h);
+    long long count = label.frames + rate.Fps() * (label.seconds + 60 * m + 3600 * h);
     // Two frames go for every minute since 00:00:00:00 whose number is not a multiple of
     // ten: 60h + m minutes in all, 6h + m/10 of them multiples of ten (m/10 truncates).
     if (rate.DropFrame())

@@ -22,3 +22,8 @@ void LiveSource::Close() {
     // What the device said last is not carried over to the next one.
     m_live.Clear();
 }
+
+Timecode LiveSource::ReadTimecode() {
+    const Timecode now = m_live.ReadAt(SteadyNowNs());
+    return now.Rate().Fps() == m_listFps.load() ? now : Timecode();
+}

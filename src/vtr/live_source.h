@@ -21,9 +21,21 @@ public:
     // Stops the worker and lets go of the device.
     void Close() override;
     bool IsOpen() const override { return m_worker.joinable() && !m_ended.load(); }
-    Timecode ReadTimecode() override { return m_live.ReadAt(SteadyNowNs()); }
+    // The frame arriving now, in the source's own labels; none while the source is silent or
+    // its frames a second are not the list's.
+    Timecode ReadTimecode() override;
     bool HoldsLatestTimecode() const override { return true; }
     Timecode LatestTimecode() override { return ReadTimecode(); }
+
+    // The rate the list counts at; 30 until told. A source of another number of frames a second
+    // reads as no timecode: its labels name other moments at the list's rate (10:00:00:24 of a
+    // 25 frame source is not that label at 30), so every duration and frame check would be
+    // wrong. At 30 a drop-frame and a non-drop source both read, each in its own labels. Any
+    // thread may tell it.
+    void SetListRate(TimecodeRate rate) { m_listFps.store(rate.Fps()); }
+    // The rate of the signal while it carries timecode, whether or not the list can take it;
+    // nothing while it is silent. It tells the operator why a source shows no timecode.
+    std::optional<SignalRate> HeardRate() const { return m_live.RateAt(SteadyNowNs()); }
 
 protected:
     // Derived classes call Close() in their destructors, while Run can still be called.
@@ -37,4 +49,5 @@ private:
     std::unique_ptr<WakePipe> m_wake;
     std::thread m_worker;
     std::atomic<bool> m_ended{false};
+    std::atomic<int> m_listFps{30};
 };

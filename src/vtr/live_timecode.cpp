@@ -19,7 +19,18 @@ Timecode AnchorTimecodeAt(const TimecodeAnchor& anchor, int64_t nowNs) {
         const int64_t since = std::max<int64_t>(0, nowNs - anchor.endNs);
         count += 1 + std::min<int64_t>(since / anchor.periodNs, LIVE_TIMECODE_COAST_FRAMES);
     }
-    return Timecode::AtFrame(count, TimecodeRate::Thirty(anchor.drop));
+    return Timecode::AtFrame(count, anchor.rate);
+}
+
+std::string SignalRateText(const SignalRate& signal) {
+    const int fps = signal.rate.Fps();
+    const bool slow = signal.PulledDown();
+    std::string text = fps == 24   ? (slow ? "23.976" : "24")
+                       : fps == 25 ? "25"
+                                   : (slow ? "29.97" : "30");
+    if (fps == 30)
+        text += signal.rate.DropFrame() ? " DF" : " NDF";
+    return text;
 }
 
 void LiveTimecode::Publish(const TimecodeAnchor& anchor) {
@@ -34,4 +45,15 @@ Timecode LiveTimecode::ReadAt(int64_t nowNs) const {
         anchor = m_anchor;
     }
     return AnchorTimecodeAt(anchor, nowNs);
+}
+
+std::optional<SignalRate> LiveTimecode::RateAt(int64_t nowNs) const {
+    TimecodeAnchor anchor;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        anchor = m_anchor;
+    }
+    if (!AnchorTimecodeAt(anchor, nowNs))
+        return std::nullopt;
+    return SignalRate{anchor.rate, anchor.periodNs};
 }

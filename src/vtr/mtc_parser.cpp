@@ -11,9 +11,9 @@ constexpr uint8_t MIDI_SYSEX_START = 0xF0;
 constexpr uint8_t MIDI_SYSEX_END = 0xF7;
 constexpr uint8_t MIDI_REAL_TIME = 0xF8; // F8 to FF
 
-// Rate codes of the hour: 0 24, 1 25, 2 29.97 drop-frame, 3 30 frames a second.
-constexpr int MTC_RATE_DROP = 2;
-constexpr int MTC_RATE_30 = 3;
+// The longest frame of any rate, a 23.976 one: until the rate is known, pieces further apart
+// than two of these are not in order.
+constexpr int64_t LONGEST_FRAME_NS = FramePeriodNs(24, true);
 
 } // namespace
 
@@ -69,12 +69,28 @@ bool MtcParser::Take(uint8_t byte, int64_t nowNs) {
     return false;
 }
 
-bool MtcParser::SetRate(int rateCode) {
-    if (rateCode != MTC_RATE_DROP && rateCode != MTC_RATE_30)
-        return false;
-    m_drop = rateCode == MTC_RATE_DROP;
-    m_periodNs = FramePeriodNs(m_drop);
-    return true;
+void MtcParser::SetRate(int rateCode) {
+    // Rate codes of the hour: 0 24, 1 25, 2 29.97 drop-frame, 3 30 frames a second. MIDI has
+    // no code for 23.976: such a source says 24 and plays a little slower, which the quarter
+    // frames, each dated as it arrives, follow by themselves.
+    switch (rateCode & 0x03) {
+    case 0:
+        m_rate = TimecodeRate{24, false};
+        m_periodNs = FramePeriodNs(24, false);
+        break;
+    case 1:
+        m_rate = TimecodeRate{25, false};
+        m_periodNs = FramePeriodNs(25, false);
+        break;
+    case 2:
+        m_rate = TimecodeRate::Thirty(true);
+        m_periodNs = FramePeriodNs(30, true);
+        break;
+    default:
+        m_rate = TimecodeRate::Thirty(false);
+        m_periodNs = FramePeriodNs(30, false);
+        break;
+    }
 }
 
 bool MtcParser::TakeQuarterFrame(uint8_t data, int64_t nowNs) {
@@ -82,8 +98,9 @@ bool MtcParser::TakeQuarterFrame(uint8_t data, int64_t nowNs) {
     const int value = data & 0x0F;
     // Pieces count up one at a time at play speed. Anything else (the source stopped,
     // shuttled, played backwards, or a message was lost) starts the gathering again.
-    const bool inOrder = m_lastPiece >= 0 && piece == (m_lastPiece + 1) % 8 &&
-                         nowNs - m_lastPieceNs <= 2 * FramePeriodNs(true);
+    const int64_t period = m_periodNs > 0 ? m_periodNs : LONGEST_FRAME_NS;
+    const bool inOrder =
+        m_lastPiece >= 0 && piece == (m_lastPiece + 1) % 8 && nowNs - m_lastPieceNs <= 2 * period;
     m_lastPiece = piece;
     m_lastPieceNs = nowNs;
     if (!inOrder)
@@ -99,14 +116,12 @@ bool MtcParser::TakeQuarterFrame(uint8_t data, int64_t nowNs) {
 
     if (piece == 7) {
         m_gathered = 0;
-        const int rate = (m_pieces[7] >> 1) & 0x03;
+        SetRate((m_pieces[7] >> 1) & 0x03);
         const int frames = m_pieces[0] | (m_pieces[1] & 0x01) << 4;
         const int seconds = m_pieces[2] | (m_pieces[3] & 0x03) << 4;
         const int minutes = m_pieces[4] | (m_pieces[5] & 0x03) << 4;
         const int hours = m_pieces[6] | (m_pieces[7] & 0x01) << 4;
-        const Timecode time = SetRate(rate) ? Timecode::FromLabel({hours, minutes, seconds, frames},
-                                                                  TimecodeRate::Thirty(m_drop))
-                                            : Timecode();
+        const Timecode time = Timecode::FromLabel({hours, minutes, seconds, frames}, m_rate);
         if (!time) {
             m_playing = false;
             m_anchor = TimecodeAnchor();
@@ -129,13 +144,13 @@ bool MtcParser::TakeQuarterFrame(uint8_t data, int64_t nowNs) {
 }
 
 void MtcParser::AnchorAtQuarter(int64_t nowNs) {
-    const int day = FramesPerDay(TimecodeRate::Thirty(m_drop));
+    const int day = FramesPerDay(m_rate);
     // The frame in progress began the quarters past its start ago; the one before it ended
     // then.
     const long long inProgress = m_quarter / 4;
     m_anchor = TimecodeAnchor();
     m_anchor.valid = true;
-    m_anchor.drop = m_drop;
+    m_anchor.rate = m_rate;
     m_anchor.moving = true;
     m_anchor.frame = int(((inProgress - 1) % day + day) % day);
     m_anchor.periodNs = m_periodNs;
@@ -154,16 +169,15 @@ bool MtcParser::TakeFullFrame(int64_t nowNs) {
     m_lastPiece = -1;
     m_anchor = TimecodeAnchor();
     m_anchor.arrivalNs = nowNs;
-    if (!SetRate((m_sysex[4] >> 5) & 0x03))
-        return true;
+    SetRate((m_sysex[4] >> 5) & 0x03);
     const Timecode time = Timecode::FromLabel(
-        {m_sysex[4] & 0x1F, m_sysex[5] & 0x3F, m_sysex[6] & 0x3F, m_sysex[7] & 0x1F},
-        TimecodeRate::Thirty(m_drop));
+        {m_sysex[4] & 0x1F, m_sysex[5] & 0x3F, m_sysex[6] & 0x3F, m_sysex[7] & 0x1F}, m_rate);
     if (!time)
         return true;
     const int count = time.Frame();
     m_anchor.valid = true;
-    m_anchor.drop = m_drop;
+    m_anchor.rate = m_rate;
+    m_anchor.periodNs = m_periodNs;
     m_anchor.frame = count;
     return true;
 }

@@ -12,15 +12,15 @@
 // exclusive messages of other kinds; messages cut off by the next status byte. No I/O here.
 class MtcParser {
 public:
-    // Takes one byte received at nowNs. Returns true when it told the time anew (or that the
-    // time is of a refused rate); Anchor() then says what.
+    // Takes one byte received at nowNs. Returns true when it told the time anew (or that what
+    // came is no time: a label its rate does not have); Anchor() then says what.
     bool Take(uint8_t byte, int64_t nowNs);
     const TimecodeAnchor& Anchor() const { return m_anchor; }
 
 private:
     bool TakeQuarterFrame(uint8_t data, int64_t nowNs);
     bool TakeFullFrame(int64_t nowNs);
-    bool SetRate(int rateCode);
+    void SetRate(int rateCode);
     void AnchorAtQuarter(int64_t nowNs);
 
     enum class State { Idle, QuarterFrameData, SysEx, ChannelData, SkipData };
@@ -42,7 +42,8 @@ private:
     // quarter frames since 00:00:00:00 of the source's own counting.
     bool m_playing = false;
     long long m_quarter = 0;
-    bool m_drop = false;
+    // The rate the last whole time said.
+    TimecodeRate m_rate;
     int64_t m_periodNs = 0;
 
     TimecodeAnchor m_anchor;

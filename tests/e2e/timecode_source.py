@@ -3,11 +3,14 @@
 (48 kHz, 16-bit signed little-endian, mono, raw) or MIDI timecode written in real time into a
 FIFO, as a cable would carry it, and the checks of what Tarnwick captured from it.
 
-  timecode_source.py send ltc|mtc FIFO STATUS [--start HH:MM:SS:FF] [--non-drop]
+  timecode_source.py send ltc|mtc FIFO STATUS [--start HH:MM:SS:FF] [--rate 24|25|30]
+                     [--non-drop] [--pull-down]
   timecode_source.py wait STATUS SECONDS     until SECONDS of signal have reached a reader
   timecode_source.py check STATUS PRESSES LIST   captured IN/OUT against the frames sent
 
-STATUS is a small JSON file the sender keeps up to date. PRESSES has one line per key press,
+--rate gives the frames a second of the labels (default 30). At 30 the labels are drop-frame
+and run at 29.97 unless --non-drop; 24 and 25 are non-drop. --pull-down runs 24 at 23.976
+(and 30 non-drop at 29.97). STATUS is a small JSON file the sender keeps up to date. PRESSES has one line per key press,
 "I|O before after" in seconds since the epoch, in the order of the list's cells.
 """
 import errno
@@ -19,35 +22,39 @@ import sys
 import time
 
 RATE = 48000
-DROP_PERIOD = 1001 / 30000
-NON_DROP_PERIOD = 1 / 30
 
 
-def frames_of(label, drop):
+def period_of(fps, drop, pull_down):
+    """Seconds a frame lasts: drop-frame and pulled-down material runs 1000/1001 slow."""
+    slow = drop or (pull_down and fps != 25)
+    return (1001 if slow else 1000) / (1000 * fps)
+
+
+def frames_of(label, fps, drop):
     h, m, s, f = (int(x) for x in label.split(":"))
-    count = ((h * 60 + m) * 60 + s) * 30 + f
+    count = ((h * 60 + m) * 60 + s) * fps + f
     if drop:
         minutes = h * 60 + m
         count -= 2 * (minutes - minutes // 10)
     return count
 
 
-def label_of(count, drop):
+def label_of(count, fps, drop):
     if drop:
         tens, rest = divmod(count, 17982)
         # Within ten minutes the first minute has 1800 frames and the others 1798.
         if rest >= 2:
             rest += 2 * ((rest - 2) // 1798)
         count = tens * 18000 + rest
-    count %= 24 * 108000
-    f = count % 30
-    s = count // 30 % 60
-    m = count // 1800 % 60
-    h = count // 108000
+    count %= 24 * 3600 * fps
+    f = count % fps
+    s = count // fps % 60
+    m = count // (60 * fps) % 60
+    h = count // (3600 * fps)
     return "%02d:%02d:%02d:%02d" % (h, m, s, f)
 
 
-def ltc_bits(label, drop):
+def ltc_bits(label, fps, drop):
     """The 80 bits of an LTC frame, in the order they are sent."""
     h, m, s, f = (int(x) for x in label.split(":"))
     bits = [0] * 80
@@ -67,25 +74,27 @@ def ltc_bits(label, drop):
     put(56, h // 10, 2)
     for i, b in enumerate("0011111111111101"):
         bits[64 + i] = int(b)
-    # Bit 27 keeps the number of zeros even, so every frame starts with the same polarity.
-    bits[27] = sum(bits) % 2
+    # The polarity bit keeps the number of zeros even, so every frame starts with the same
+    # polarity: bit 27 at 24 and 30, bit 59 in 25 frame (EBU) timecode.
+    bits[59 if fps == 25 else 27] = sum(bits) % 2
     return bits
 
 
 class Ltc:
     """Biphase-mark code: the level changes at every bit boundary, and in the middle of a 1."""
 
-    def __init__(self, start, drop):
+    def __init__(self, start, fps, drop, period):
         self.frame = start
+        self.fps = fps
         self.drop = drop
-        self.bit_samples = RATE * (DROP_PERIOD if drop else NON_DROP_PERIOD) / 80
+        self.bit_samples = RATE * period / 80
         self.bit = 0  # bits sent since the start
         self.level = 12000
         self.pending = []
 
     def samples(self, count):
         while len(self.pending) < count:
-            for b in ltc_bits(label_of(self.frame, self.drop), self.drop):
+            for b in ltc_bits(label_of(self.frame, self.fps, self.drop), self.fps, self.drop):
                 begin = round(self.bit * self.bit_samples)
                 middle = round((self.bit + 0.5) * self.bit_samples)
                 end = round((self.bit + 1) * self.bit_samples)
@@ -102,21 +111,22 @@ class Ltc:
         return b"".join(v.to_bytes(2, "little", signed=True) for v in out)
 
 
-def mtc_quarter(start, drop, quarter):
-    label = label_of(start + 2 * (quarter // 8), drop)
+def mtc_quarter(start, fps, drop, quarter):
+    label = label_of(start + 2 * (quarter // 8), fps, drop)
     h, m, s, f = (int(x) for x in label.split(":"))
     piece = quarter % 8
-    values = [f & 15, f >> 4, s & 15, s >> 4, m & 15, m >> 4, h & 15,
-              (h >> 4) | (2 if drop else 3) << 1]
+    # MIDI's rate code: 0 24 (23.976 too), 1 25, 2 29.97 drop-frame, 3 30.
+    code = {24: 0, 25: 1}.get(fps, 2 if drop else 3)
+    values = [f & 15, f >> 4, s & 15, s >> 4, m & 15, m >> 4, h & 15, (h >> 4) | code << 1]
     return bytes([0xF1, piece << 4 | values[piece]])
 
 
-def send(kind, fifo, status_path, start_label, drop):
-    start = frames_of(start_label, drop)
-    period = DROP_PERIOD if drop else NON_DROP_PERIOD
+def send(kind, fifo, status_path, start_label, fps, drop, pull_down):
+    start = frames_of(start_label, fps, drop)
+    period = period_of(fps, drop, pull_down)
     origin_wall = time.time()
     origin = time.monotonic()
-    ltc = Ltc(start, drop)
+    ltc = Ltc(start, fps, drop, period)
     sent = 0  # samples, or quarter frames
     delivered = 0.0  # seconds of signal a reader took
     fd = -1
@@ -140,7 +150,7 @@ def send(kind, fifo, status_path, start_label, drop):
             due = int(elapsed / (period / 4)) + 1
             data = b""
             for q in range(sent, due):
-                data += mtc_quarter(start, drop, q)
+                data += mtc_quarter(start, fps, drop, q)
                 # What else a MIDI cable carries: clock and active sensing between and inside
                 # messages, notes with running status.
                 extra += 1
@@ -164,8 +174,8 @@ def send(kind, fifo, status_path, start_label, drop):
         if now - last_status > 0.05:
             last_status = now
             with open(status_path + ".tmp", "w") as f:
-                json.dump({"origin": origin_wall, "start": start, "drop": drop,
-                           "kind": kind, "delivered": delivered}, f)
+                json.dump({"origin": origin_wall, "start": start, "fps": fps, "drop": drop,
+                           "period": period, "kind": kind, "delivered": delivered}, f)
             os.replace(status_path + ".tmp", status_path)
         time.sleep(0.002 if kind == "mtc" else 0.005)
 
@@ -190,13 +200,12 @@ def wait(status_path, seconds):
 
 
 def sent_at(status, wall):
-    period = DROP_PERIOD if status["drop"] else NON_DROP_PERIOD
-    return status["start"] + math.floor((wall - status["origin"]) / period)
+    return status["start"] + math.floor((wall - status["origin"]) / status["period"])
 
 
 def check(status_path, presses_path, list_path):
     status = read_status(status_path)
-    drop = status["drop"]
+    fps, drop = status["fps"], status["drop"]
     presses = [line.split() for line in open(presses_path) if line.strip()]
     cells = []
     for line in open(list_path, encoding="cp932"):
@@ -206,7 +215,7 @@ def check(status_path, presses_path, list_path):
     ok = True
     for (key, before, after), cell in zip(presses, cells):
         first, last = sent_at(status, float(before)), sent_at(status, float(after))
-        got = frames_of(cell, drop) if cell[0].isdigit() else None
+        got = frames_of(cell, fps, drop) if cell[0].isdigit() else None
         if got is None:
             print("%s: nothing captured" % key)
             ok = False
@@ -214,7 +223,7 @@ def check(status_path, presses_path, list_path):
         error = got - first if got < first else got - last if got > last else 0
         errors.append(error)
         print("%s %s: sent %s to %s, error %+d frame(s)"
-              % (key, cell, label_of(first, drop), label_of(last, drop), error))
+              % (key, cell, label_of(first, fps, drop), label_of(last, fps, drop), error))
         ok = ok and abs(error) <= 1
     if len(errors) != len(presses):
         print("%d captures for %d presses" % (len(errors), len(presses)))
@@ -225,10 +234,14 @@ def check(status_path, presses_path, list_path):
 
 def main(argv):
     if len(argv) >= 4 and argv[0] == "send":
-        drop = "--non-drop" not in argv
+        fps = int(argv[argv.index("--rate") + 1]) if "--rate" in argv else 30
+        if fps not in (24, 25, 30):
+            print("--rate takes 24, 25 or 30", file=sys.stderr)
+            return 2
+        drop = fps == 30 and "--non-drop" not in argv
         start = argv[argv.index("--start") + 1] if "--start" in argv else "01:00:00:00"
         try:
-            send(argv[1], argv[2], argv[3], start, drop)
+            send(argv[1], argv[2], argv[3], start, fps, drop, "--pull-down" in argv)
         except KeyboardInterrupt:
             pass
         return 0

@@ -22,8 +22,14 @@ private slots:
     void rowDuration();
     void frameCheck_data();
     void frameCheck();
+    void rowDurationAt24And25_data();
+    void rowDurationAt24And25();
+    void frameCheckAt24And25_data();
+    void frameCheckAt24And25();
     void formatsAtTheLimits();
 };
+
+Q_DECLARE_METATYPE(TimecodeRate)
 
 void TestDuration::cellText_data() {
     QTest::addColumn<QByteArray>("text");
@@ -175,6 +181,75 @@ void TestDuration::frameCheck() {
         FrameCheckNewOut(in.constData(), prevOut.constData(), gap, Thirty(drop));
     QCOMPARE(result.has_value(), moved);
     QCOMPARE(QString::fromStdString(result.value_or("")), newOut);
+}
+
+void TestDuration::rowDurationAt24And25_data() {
+    QTest::addColumn<QByteArray>("in");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<TimecodeRate>("rate");
+    QTest::addColumn<int>("diff");
+    QTest::addColumn<QString>("text");
+
+    const TimecodeRate r24{24, false};
+    const TimecodeRate r25{25, false};
+    QTest::newRow("24: a second is 24 frames")
+        << QByteArray("00:00:10:00") << QByteArray("00:00:12:15") << r24 << 63 << "00:00:02:15";
+    QTest::newRow("25: a second is 25 frames")
+        << QByteArray("00:00:10:00") << QByteArray("00:00:12:15") << r25 << 65 << "00:00:02:15";
+    QTest::newRow("24: no labels dropped at a minute")
+        << QByteArray("00:00:59:22") << QByteArray("00:01:00:02") << r24 << 4 << "00:00:00:04";
+    QTest::newRow("25: frame 24 is the last of its second")
+        << QByteArray("00:00:00:24") << QByteArray("00:00:01:00") << r25 << 1 << "00:00:00:01";
+    QTest::newRow("25: an hour") << QByteArray("00:00:00:00") << QByteArray("01:00:00:00") << r25
+                                 << 90000 << "01:00:00:00";
+    QTest::newRow("24: OUT before IN is negative")
+        << QByteArray("00:00:01:00") << QByteArray("00:00:00:23") << r24 << -1 << "-00:00:00:01";
+    // A drop flag means nothing at 24 or 25: the setting may still say Drop.
+    QTest::newRow("25 with a drop flag counts every label")
+        << QByteArray("00:00:59:24") << QByteArray("00:01:00:00") << TimecodeRate{25, true} << 1
+        << "00:00:00:01";
+}
+
+void TestDuration::rowDurationAt24And25() {
+    QFETCH(QByteArray, in);
+    QFETCH(QByteArray, out);
+    QFETCH(TimecodeRate, rate);
+    QFETCH(int, diff);
+    QFETCH(QString, text);
+    QCOMPARE(RowDuration(in.constData(), out.constData(), rate).value_or(INT_MIN), diff);
+    QCOMPARE(QString::fromStdString(FormatDuration(diff, rate)), text);
+}
+
+void TestDuration::frameCheckAt24And25_data() {
+    QTest::addColumn<QByteArray>("prevOut");
+    QTest::addColumn<QByteArray>("in");
+    QTest::addColumn<int>("gap");
+    QTest::addColumn<TimecodeRate>("rate");
+    QTest::addColumn<QString>("newOut"); // empty: the OUT stays
+
+    const TimecodeRate r24{24, false};
+    const TimecodeRate r25{25, false};
+    QTest::newRow("24: gap of 2 moves OUT")
+        << QByteArray("00:00:20:10") << QByteArray("00:00:20:12") << 3 << r24 << "00:00:20:09";
+    QTest::newRow("24: back over a second")
+        << QByteArray("00:00:21:00") << QByteArray("00:00:21:01") << 3 << r24 << "00:00:20:22";
+    QTest::newRow("25: back over a second")
+        << QByteArray("00:00:21:00") << QByteArray("00:00:21:01") << 3 << r25 << "00:00:20:23";
+    QTest::newRow("24: back over a minute, no labels dropped")
+        << QByteArray("00:01:00:00") << QByteArray("00:01:00:02") << 4 << r24 << "00:00:59:22";
+    QTest::newRow("25: frame 24 to frame 02 is 3 frames")
+        << QByteArray("00:00:59:24") << QByteArray("00:01:00:02") << 3 << r25 << "";
+}
+
+void TestDuration::frameCheckAt24And25() {
+    QFETCH(QByteArray, prevOut);
+    QFETCH(QByteArray, in);
+    QFETCH(int, gap);
+    QFETCH(TimecodeRate, rate);
+    QFETCH(QString, newOut);
+    QCOMPARE(QString::fromStdString(
+                 FrameCheckNewOut(in.constData(), prevOut.constData(), gap, rate).value_or("")),
+             newOut);
 }
 
 void TestDuration::formatsAtTheLimits() {

@@ -22,7 +22,11 @@ private slots:
     void nullPointersAreHarmless();
     void timecodeValue_data();
     void timecodeValue();
+    void rateCountsAsAListRate_data();
+    void rateCountsAsAListRate();
 };
+
+Q_DECLARE_METATYPE(TimecodeRate)
 
 void TestTimecode::fieldsToFrames_data() {
     QTest::addColumn<int>("drop");
@@ -249,6 +253,32 @@ void TestTimecode::timecodeValue() {
     QCOMPARE(QByteArray::fromStdString(tc.Plus(step).Text()), stepped);
     if (frame >= 0)
         QCOMPARE(Timecode::AtFrame(frame + 7LL * FramesPerDay(rate), rate), tc);
+}
+
+void TestTimecode::rateCountsAsAListRate_data() {
+    QTest::addColumn<TimecodeRate>("rate");
+    QTest::addColumn<TimecodeRate>("countsAs");
+    QTest::newRow("no frames a second is 30") << TimecodeRate{0, false} << TimecodeRate{30, false};
+    QTest::newRow("a negative rate is 30") << TimecodeRate{-25, false} << TimecodeRate{30, false};
+    QTest::newRow("60 is 30, drop-frame kept") << TimecodeRate{60, true} << TimecodeRate{30, true};
+    QTest::newRow("no drop-frame at 25") << TimecodeRate{25, true} << TimecodeRate{25, false};
+    QTest::newRow("no drop-frame at 24") << TimecodeRate{24, true} << TimecodeRate{24, false};
+}
+
+// A rate read from outside that no list has counts as the list's default instead of dividing
+// by zero or counting labels that do not exist; rates that count alike are equal.
+void TestTimecode::rateCountsAsAListRate() {
+    QFETCH(TimecodeRate, rate);
+    QFETCH(TimecodeRate, countsAs);
+    QCOMPARE(rate, countsAs);
+    QCOMPARE(rate.Fps(), countsAs.fps);
+    QCOMPARE(rate.DropFrame(), countsAs.drop);
+    QCOMPARE(FramesPerDay(rate), FramesPerDay(countsAs));
+    QCOMPARE(Timecode::AtFrame(123456789, rate).Text(),
+             Timecode::AtFrame(123456789, countsAs).Text());
+    QCOMPARE(Timecode::FromText("12:34:56:29", rate).Frame(),
+             Timecode::FromText("12:34:56:29", countsAs).Frame());
+    QCOMPARE(IsTimecodeTextAt("00:00:00:29", rate.fps), countsAs.fps == 30);
 }
 
 QTEST_GUILESS_MAIN(TestTimecode)

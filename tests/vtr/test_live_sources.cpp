@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 
 Q_DECLARE_METATYPE(vtrsim::SignalKind)
+Q_DECLARE_METATYPE(TimecodeRate)
 
 namespace {
 
@@ -25,6 +26,21 @@ vtrsim::SignalConfig Signal(vtrsim::SignalKind kind, bool drop, bool running = t
     TimecodeToFrames(&config.tape.startFrames, 1, 0, 0, 0, drop ? 1 : 0);
     config.noise = noise;
     return config;
+}
+
+vtrsim::SignalConfig SignalAt(vtrsim::SignalKind kind, int fps, bool drop, bool pullDown) {
+    vtrsim::SignalConfig config;
+    config.kind = kind;
+    config.tape.fps = fps;
+    config.tape.drop = drop;
+    config.tape.pullDown = pullDown;
+    config.tape.startFrames = int(LabelToFrames64({1, 0, 0, 0}, config.tape.Rate()));
+    return config;
+}
+
+QString HeardText(const LiveSource& source) {
+    const std::optional<SignalRate> heard = source.HeardRate();
+    return heard ? QString::fromStdString(SignalRateText(*heard)) : QString();
 }
 
 struct Input {
@@ -49,6 +65,8 @@ private slots:
     void lostInputComesBack();
     void noSignalShowsNothing_data();
     void noSignalShowsNothing();
+    void otherRateThanTheList_data();
+    void otherRateThanTheList();
 };
 
 void TestLiveSources::lostInputComesBack_data() {
@@ -103,6 +121,63 @@ void TestLiveSources::noSignalShowsNothing() {
     // Watched for a second and a half of signal: never a time.
     while (SteadyNowNs() - sender.StartNs() < 2500000000LL)
         QVERIFY(!link.VtrReadTimecode());
+}
+
+void TestLiveSources::otherRateThanTheList_data() {
+    QTest::addColumn<vtrsim::SignalConfig>("config");
+    QTest::addColumn<TimecodeRate>("listRate");
+    QTest::addColumn<QString>("heard");
+    QTest::addColumn<bool>("reads");
+
+    using vtrsim::SignalKind;
+    const TimecodeRate list30 = TimecodeRate::Thirty(true);
+    QTest::newRow("LTC 25 under a 30 frame list")
+        << SignalAt(SignalKind::Ltc, 25, false, false) << list30 << "25" << false;
+    QTest::newRow("LTC 23.976 under a 30 frame list")
+        << SignalAt(SignalKind::Ltc, 24, false, true) << list30 << "23.976" << false;
+    QTest::newRow("LTC 23.976 under a 24 frame list")
+        << SignalAt(SignalKind::Ltc, 24, false, true) << TimecodeRate{24, false} << "23.976"
+        << true;
+    // At 30 the counting is the list's own business: either source shows its labels.
+    QTest::newRow("LTC 30 non-drop under a drop-frame list")
+        << SignalAt(SignalKind::Ltc, 30, false, false) << list30 << "30 NDF" << true;
+    QTest::newRow("MTC 24 under a 30 frame list")
+        << SignalAt(SignalKind::Mtc, 24, false, false) << list30 << "24" << false;
+    QTest::newRow("MTC 25 under a 25 frame list")
+        << SignalAt(SignalKind::Mtc, 25, false, false) << TimecodeRate{25, false} << "25" << true;
+}
+
+// A source whose frames a second are not the list's shows no timecode, and says what it
+// hears; told the list's rate anew, it shows its timecode at once.
+void TestLiveSources::otherRateThanTheList() {
+    QFETCH(vtrsim::SignalConfig, config);
+    QFETCH(TimecodeRate, listRate);
+    QFETCH(QString, heard);
+    QFETCH(bool, reads);
+
+    Input input;
+    QVERIFY(input.MakeFifo());
+    vtrsim::SignalSender sender(input.path.toStdString(), config);
+    LtcSource ltc;
+    MtcSource mtc;
+    LiveSource& source = config.kind == vtrsim::SignalKind::Ltc ? static_cast<LiveSource&>(ltc)
+                                                                : static_cast<LiveSource&>(mtc);
+    source.SetListRate(listRate);
+    QVERIFY(!source.HeardRate());
+    source.Open(input.Device(config.kind).constData());
+    // The pace is measured over the first frames: wait until it is.
+    QTRY_COMPARE_WITH_TIMEOUT(HeardText(source), heard, 5000);
+    if (!reads) {
+        // Watched for half a second of signal: heard all along, never a time.
+        const int64_t end = SteadyNowNs() + 500000000LL;
+        while (SteadyNowNs() < end) {
+            QCOMPARE(HeardText(source), heard);
+            QVERIFY(!source.ReadTimecode());
+        }
+        source.SetListRate(config.tape.Rate());
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(source.ReadTimecode().IsValid(), 2000);
+    QCOMPARE(source.ReadTimecode().Rate(), config.tape.Rate());
 }
 
 QTEST_GUILESS_MAIN(TestLiveSources)

@@ -2,7 +2,7 @@
 // capture path runs with no sound card. The plugin is not paced (it delivers as fast as it
 // is read), so these check decoding; the timing of frames is checked on the decoder itself.
 
-#include "timecode/timecode.h"
+#include "timecode/timecode_value.h"
 #include "timecode_signal.h"
 #include "vtr/live_input.h"
 #include "vtr/ltc_decoder.h"
@@ -19,44 +19,60 @@
 
 using Samples = std::vector<int16_t>;
 Q_DECLARE_METATYPE(Samples)
+Q_DECLARE_METATYPE(vtrsim::TapeClock)
+Q_DECLARE_METATYPE(TimecodeRate)
 
 namespace {
 
 constexpr int RATE = 48000;
 
-int Frames(const char* label, bool drop) {
-    int h = 0, m = 0, s = 0, f = 0, count = 0;
-    std::sscanf(label, "%d:%d:%d:%d", &h, &m, &s, &f);
-    TimecodeToFrames(&count, h, m, s, f, drop ? 1 : 0);
-    return count;
+// A tape of the simulator at a rate: 24, 25 or 30 frames of labels a second, drop-frame (at 30
+// only) or not, pulled down to 23.976 or 29.97 or not.
+vtrsim::TapeClock Tape(int fps, bool drop, bool pullDown = false) {
+    vtrsim::TapeClock tape;
+    tape.fps = fps;
+    tape.drop = drop;
+    tape.pullDown = pullDown;
+    return tape;
 }
 
-QString Label(int count, bool drop) {
+const vtrsim::TapeClock DF = Tape(30, true);
+const vtrsim::TapeClock NDF = Tape(30, false);
+
+int Frames(const char* label, TimecodeRate rate) {
     int h = 0, m = 0, s = 0, f = 0;
-    FramesToTimecode(&h, &m, &s, &f, count, drop ? 1 : 0);
-    return QString::asprintf("%02d:%02d:%02d:%02d", h, m, s, f);
+    std::sscanf(label, "%d:%d:%d:%d", &h, &m, &s, &f);
+    return int(LabelToFrames64({h, m, s, f}, rate));
+}
+
+QString Label(int count, TimecodeRate rate) {
+    return QString::fromStdString(Timecode::AtFrame(count, rate).Text());
 }
 
 // Frames first to last - 1 of a run starting at start: the first of a run has nothing to
 // follow, and the last ends only when the next begins.
-QStringList Run(const char* start, bool drop, int first, int last) {
+QStringList Run(const char* start, TimecodeRate rate, int first, int last) {
     QStringList labels;
     for (int i = first; i < last; ++i)
-        labels << Label(Frames(start, drop) + i, drop);
+        labels << Label(Frames(start, rate) + i, rate);
     return labels;
 }
 
-Samples Ltc(const char* start, bool drop, int frames) {
-    vtrsim::TapeClock tape;
-    tape.drop = drop;
-    tape.startFrames = Frames(start, drop);
+QStringList Run(const char* start, const vtrsim::TapeClock& tape, int first, int last) {
+    return Run(start, tape.Rate(), first, last);
+}
+
+Samples Ltc(const char* start, vtrsim::TapeClock tape, int frames) {
+    tape.startFrames = Frames(start, tape.Rate());
     vtrsim::LtcSignal signal(tape);
     Samples out;
-    signal.Next(size_t(frames) * RATE * (drop ? 1001 : 1000) / 30000, &out);
+    signal.Next(size_t(frames) * RATE * (tape.Slowed() ? 1001 : 1000) / (1000 * tape.Rate().Fps()),
+                &out);
     return out;
 }
 
-// LTC at 24 or 25 frames a second, which the simulator never sends.
+// LTC at 24 or 25 frames a second from 00:00:00:00, by libltc's encoder without the
+// simulator.
 Samples LtcAt(int fps, int frames) {
     LTCEncoder* encoder =
         ltc_encoder_create(RATE, fps, fps == 25 ? LTC_TV_625_50 : LTC_TV_FILM_24, 0);
@@ -71,6 +87,27 @@ Samples LtcAt(int fps, int frames) {
     }
     ltc_encoder_free(encoder);
     return out;
+}
+
+// Every other sample: the signal at twice its speed, as a tape being wound.
+Samples Wound(const Samples& in) {
+    Samples out;
+    for (size_t i = 0; i < in.size(); i += 2)
+        out.push_back(in[i]);
+    return out;
+}
+
+// Decodes in 20 ms writes on the sample clock: sample i is heard at i / RATE seconds.
+std::vector<TimecodeAnchor> Decode(const Samples& samples) {
+    LtcDecoder decoder(RATE);
+    std::vector<TimecodeAnchor> anchors;
+    const size_t chunk = 960;
+    for (size_t pos = 0; pos < samples.size(); pos += chunk) {
+        const size_t n = std::min(chunk, samples.size() - pos);
+        decoder.Write(samples.data() + pos, n, int64_t(pos + n - 1) * 1000000000LL / RATE,
+                      &anchors);
+    }
+    return anchors;
 }
 
 Samples Noise(double seconds) {
@@ -95,6 +132,9 @@ private slots:
     void initTestCase();
     void decodesThroughAlsa_data();
     void decodesThroughAlsa();
+    void everyRateFromTheSignal_data();
+    void everyRateFromTheSignal();
+    void frameEndsWhereItsLastBitIs_data();
     void frameEndsWhereItsLastBitIs();
     void anchorCountsOn_data();
     void anchorCountsOn();
@@ -124,21 +164,26 @@ void TestLtcInput::decodesThroughAlsa_data() {
 
     const Samples none;
     QTest::newRow("drop-frame across a minute")
-        << Ltc("00:00:59:25", true, 12) << none << 1 << Run("00:00:59:25", true, 1, 11) << false;
+        << Ltc("00:00:59:25", DF, 12) << none << 1 << Run("00:00:59:25", DF, 1, 11) << false;
     QTest::newRow("non-drop across a minute")
-        << Ltc("00:09:59:25", false, 12) << none << 1 << Run("00:09:59:25", false, 1, 11) << false;
+        << Ltc("00:09:59:25", NDF, 12) << none << 1 << Run("00:09:59:25", NDF, 1, 11) << false;
     QTest::newRow("silence in the middle")
-        << Ltc("01:00:10:00", true, 8) + Samples(RATE / 2) + Ltc("01:00:20:00", true, 8) << none
-        << 1 << Run("01:00:10:00", true, 1, 7) + Run("01:00:20:00", true, 1, 7) << false;
+        << Ltc("01:00:10:00", DF, 8) + Samples(RATE / 2) + Ltc("01:00:20:00", DF, 8) << none << 1
+        << Run("01:00:10:00", DF, 1, 7) + Run("01:00:20:00", DF, 1, 7) << false;
     // The decoder finds the bit rate again within the first frame; the second is whole.
-    QTest::newRow("noise, then the signal") << Noise(2) + Ltc("10:00:00:00", true, 8) << none << 1
-                                            << Run("10:00:00:00", true, 2, 7) << false;
-    QTest::newRow("25 frames refused") << LtcAt(25, 30) << none << 1 << QStringList() << true;
-    QTest::newRow("24 frames refused") << LtcAt(24, 30) << none << 1 << QStringList() << true;
-    const Samples ltc = Ltc("23:59:59:20", false, 14);
-    QTest::newRow("second channel of two, across midnight")
-        << Noise(double(ltc.size()) / RATE) << ltc << 2 << Run("23:59:59:20", false, 1, 13)
+    QTest::newRow("noise, then the signal") << Noise(2) + Ltc("10:00:00:00", DF, 8) << none << 1
+                                            << Run("10:00:00:00", DF, 2, 7) << false;
+    QTest::newRow("25 frames from libltc's encoder")
+        << LtcAt(25, 30) << none << 1 << Run("00:00:00:00", TimecodeRate{25, false}, 1, 29)
         << false;
+    QTest::newRow("24 frames from libltc's encoder")
+        << LtcAt(24, 30) << none << 1 << Run("00:00:00:00", TimecodeRate{24, false}, 1, 29)
+        << false;
+    QTest::newRow("a tape wound at twice its speed refused")
+        << Wound(Ltc("01:00:00:00", NDF, 30)) << none << 1 << QStringList() << true;
+    const Samples ltc = Ltc("23:59:59:20", NDF, 14);
+    QTest::newRow("second channel of two, across midnight")
+        << Noise(double(ltc.size()) / RATE) << ltc << 2 << Run("23:59:59:20", NDF, 1, 13) << false;
 }
 
 void TestLtcInput::decodesThroughAlsa() {
@@ -181,29 +226,75 @@ void TestLtcInput::decodesThroughAlsa() {
     bool sawRefused = false;
     for (const TimecodeAnchor& anchor : anchors) {
         if (anchor.valid)
-            labels << Label(anchor.frame, anchor.drop);
+            labels << Label(anchor.frame, anchor.rate);
         sawRefused = sawRefused || !anchor.valid;
     }
     QCOMPARE(labels, expected);
     QCOMPARE(sawRefused, refused);
 }
 
+void TestLtcInput::everyRateFromTheSignal_data() {
+    QTest::addColumn<vtrsim::TapeClock>("tape");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("rate"); // as the operator is told it
+
+    QTest::newRow("24 across a minute") << Tape(24, false) << "00:00:59:20"
+                                        << "24";
+    QTest::newRow("23.976 with 24-frame labels") << Tape(24, false, true) << "00:00:59:20"
+                                                 << "23.976";
+    QTest::newRow("24 across midnight") << Tape(24, false) << "23:59:59:20"
+                                        << "24";
+    QTest::newRow("25 across a minute") << Tape(25, false) << "00:09:59:20"
+                                        << "25";
+    // A drop flag on 25 frame material counts for nothing.
+    QTest::newRow("25 with the drop-frame bit") << Tape(25, true) << "00:00:59:20"
+                                                << "25";
+    QTest::newRow("29.97 drop-frame across a minute") << DF << "00:00:59:20"
+                                                      << "29.97 DF";
+    QTest::newRow("29.97 non-drop") << Tape(30, false, true) << "00:00:59:20"
+                                    << "29.97 NDF";
+    QTest::newRow("30 non-drop across midnight") << NDF << "23:59:59:20"
+                                                 << "30 NDF";
+}
+
+// The rate comes from the signal alone: the decoder is told nothing. Every frame that has
+// one before it counts, at the tape's labels, and once the pace is measured it is the tape's.
+void TestLtcInput::everyRateFromTheSignal() {
+    QFETCH(vtrsim::TapeClock, tape);
+    QFETCH(QString, start);
+    QFETCH(QString, rate);
+
+    const QByteArray from = start.toLatin1();
+    const std::vector<TimecodeAnchor> anchors = Decode(Ltc(from.constData(), tape, 40));
+    QStringList labels;
+    for (const TimecodeAnchor& anchor : anchors) {
+        QVERIFY(anchor.valid);
+        QCOMPARE(anchor.rate, tape.Rate());
+        labels << Label(anchor.frame, anchor.rate);
+    }
+    QCOMPARE(labels, Run(from.constData(), tape, 1, 39));
+    QCOMPARE(QString::fromStdString(SignalRateText({anchors.back().rate, anchors.back().periodNs})),
+             rate);
+    QCOMPARE(anchors.back().periodNs, FramePeriodNs(tape.Rate().Fps(), tape.Slowed()));
+}
+
+void TestLtcInput::frameEndsWhereItsLastBitIs_data() {
+    QTest::addColumn<vtrsim::TapeClock>("tape");
+    QTest::newRow("29.97") << DF;
+    QTest::newRow("23.976") << Tape(24, false, true);
+    QTest::newRow("25") << Tape(25, false);
+}
+
 void TestLtcInput::frameEndsWhereItsLastBitIs() {
+    QFETCH(vtrsim::TapeClock, tape);
     // A frame is decoded once its last bit is in, up to a whole write later; its end must be
     // dated back to where that bit was, or every capture would come late by that much.
-    const Samples ltc = Ltc("01:00:00:00", true, 20);
-    LtcDecoder decoder(RATE);
-    std::vector<TimecodeAnchor> anchors;
-    const size_t chunk = 960; // 20 ms
-    for (size_t pos = 0; pos < ltc.size(); pos += chunk) {
-        const size_t n = std::min(chunk, ltc.size() - pos);
-        // The clock here is the sample clock: sample i is heard at i / RATE seconds.
-        decoder.Write(ltc.data() + pos, n, int64_t(pos + n - 1) * 1000000000LL / RATE, &anchors);
-    }
+    const std::vector<TimecodeAnchor> anchors = Decode(Ltc("01:00:00:00", tape, 20));
     QVERIFY(anchors.size() >= 15);
+    const double period = (tape.Slowed() ? 1001.0 : 1000.0) / tape.Rate().Fps() * 1e6;
     for (const TimecodeAnchor& anchor : anchors) {
-        const int k = anchor.frame - Frames("01:00:00:00", true);
-        const double end = (k + 1) * 1001.0 / 30 * 1e6; // frame k ends where k + 1 begins
+        const int k = anchor.frame - Frames("01:00:00:00", tape.Rate());
+        const double end = (k + 1) * period; // frame k ends where k + 1 begins
         QVERIFY2(
             std::abs(double(anchor.endNs) - end) < 100e3,
             qPrintable(
@@ -213,24 +304,30 @@ void TestLtcInput::frameEndsWhereItsLastBitIs() {
 
 void TestLtcInput::anchorCountsOn_data() {
     QTest::addColumn<bool>("moving");
-    QTest::addColumn<bool>("drop");
+    QTest::addColumn<TimecodeRate>("rate");
     QTest::addColumn<QString>("label");
     QTest::addColumn<double>("framesLater"); // when it is read, after the frame ended
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("counted on between frames")
-        << true << true << "01:00:00:05" << 2.5 << "01:00:00:08";
+        << true << DF.Rate() << "01:00:00:05" << 2.5 << "01:00:00:08";
     QTest::newRow("counted on over midnight")
-        << true << false << "23:59:59:29" << 0.0 << "00:00:00:00";
+        << true << NDF.Rate() << "23:59:59:29" << 0.0 << "00:00:00:00";
+    QTest::newRow("counted on at 25 over a second")
+        << true << TimecodeRate{25, false} << "01:00:00:23" << 1.5 << "01:00:01:00";
+    QTest::newRow("counted on at 24 over midnight")
+        << true << TimecodeRate{24, false} << "23:59:59:23" << 0.0 << "00:00:00:00";
     QTest::newRow("a signal that stops is not counted on far")
-        << true << false << "01:00:00:05" << 12.0 << "01:00:00:09";
-    QTest::newRow("a locate stands") << false << false << "01:00:00:05" << 12.0 << "01:00:00:05";
-    QTest::newRow("silent after half a second") << true << false << "01:00:00:05" << 15.5 << "";
+        << true << NDF.Rate() << "01:00:00:05" << 12.0 << "01:00:00:09";
+    QTest::newRow("a locate stands")
+        << false << NDF.Rate() << "01:00:00:05" << 12.0 << "01:00:00:05";
+    QTest::newRow("silent after half a second")
+        << true << NDF.Rate() << "01:00:00:05" << 15.5 << "";
 }
 
 void TestLtcInput::anchorCountsOn() {
     QFETCH(bool, moving);
-    QFETCH(bool, drop);
+    QFETCH(TimecodeRate, rate);
     QFETCH(QString, label);
     QFETCH(double, framesLater);
     QFETCH(QString, expected);
@@ -238,8 +335,8 @@ void TestLtcInput::anchorCountsOn() {
     TimecodeAnchor anchor;
     anchor.valid = true;
     anchor.moving = moving;
-    anchor.drop = drop;
-    anchor.frame = Frames(label.toLatin1().constData(), drop);
+    anchor.rate = rate;
+    anchor.frame = Frames(label.toLatin1().constData(), rate);
     anchor.periodNs = 1000000000LL / 30;
     anchor.endNs = anchor.arrivalNs = 5000000000LL;
     const int64_t now = anchor.endNs + int64_t(framesLater * double(anchor.periodNs));

@@ -35,6 +35,8 @@ class TestMtcParser : public QObject {
 private slots:
     void time_data();
     void time();
+    void rateBits_data();
+    void rateBits();
     void garbageThenTimeStillReads();
 };
 
@@ -52,8 +54,8 @@ void TestMtcParser::time_data() {
     QTest::newRow("counting on crosses a drop-frame minute")
         << QByteArray("F1 0C|F1 11|F1 2B|F1 33|F1 40|F1 50|F1 60|F1 74|F1 02|F1 10|F1 20|F1 30")
         << "00:01:00:02";
-    QTest::newRow("25 frames refused")
-        << QByteArray("F1 04|F1 10|F1 23|F1 30|F1 42|F1 50|F1 61|F1 72") << "";
+    QTest::newRow("25 frames") << QByteArray("F1 04|F1 10|F1 23|F1 30|F1 42|F1 50|F1 61|F1 72")
+                               << "01:02:03:05";
     QTest::newRow("pieces out of order")
         << QByteArray("F1 04|F1 10|F1 23|F1 42|F1 30|F1 50|F1 61|F1 74") << "";
     QTest::newRow("a drop-frame label that does not exist")
@@ -75,8 +77,8 @@ void TestMtcParser::time_data() {
         << QByteArray("F0 7F 7F 01 01 41 02 F1 04 F7") << "";
     QTest::newRow("full-frame message too long")
         << QByteArray("F0 7F 7F 01 01 41 02 03 04 05 F7") << "";
-    QTest::newRow("full-frame message at 25 frames refused")
-        << QByteArray("F0 7F 7F 01 01 21 02 03 04 F7") << "";
+    QTest::newRow("full-frame message at 25 frames")
+        << QByteArray("F0 7F 7F 01 01 21 02 03 04 F7") << "01:02:03:04";
     QTest::newRow("a locate stops the counting on") << df + "|F0 7F 7F 01 01 41 00 00 00 F7|F1 16"
                                                     << "01:00:00:00";
 }
@@ -87,6 +89,65 @@ void TestMtcParser::time() {
 
     MtcParser parser;
     QCOMPARE(TimeAfter(parser, bytes, 1000000000LL), expected);
+}
+
+void TestMtcParser::rateBits_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("rate"); // as the operator is told it; empty for none
+
+    // 01:02:03:04 in pieces 0 to 6; piece 7 carries the rate code in its bits 1 and 2.
+    const QByteArray time = "F1 04|F1 10|F1 23|F1 30|F1 42|F1 50|F1 61|";
+    QTest::newRow("code 0 is 24") << time + "F1 70"
+                                  << "01:02:03:05"
+                                  << "24";
+    QTest::newRow("code 1 is 25") << time + "F1 72"
+                                  << "01:02:03:05"
+                                  << "25";
+    QTest::newRow("code 2 is 29.97 drop-frame") << time + "F1 74"
+                                                << "01:02:03:05"
+                                                << "29.97 DF";
+    QTest::newRow("code 3 is 30 non-drop") << time + "F1 76"
+                                           << "01:02:03:05"
+                                           << "30 NDF";
+    // 00:00:00:22 at 24, then four pieces more: frame 23 is the second's last.
+    QTest::newRow("counting on at 24 crosses a second")
+        << QByteArray("F1 06|F1 11|F1 20|F1 30|F1 40|F1 50|F1 60|F1 70|F1 00|F1 10|F1 21|F1 30")
+        << "00:00:01:00"
+        << "24";
+    // 00:00:00:24 at 25, gathered: frame 24 is the second's last.
+    QTest::newRow("counting on at 25 crosses a second")
+        << QByteArray("F1 08|F1 11|F1 20|F1 30|F1 40|F1 50|F1 60|F1 72") << "00:00:01:00"
+        << "25";
+    QTest::newRow("no frame 24 at 24")
+        << QByteArray("F1 08|F1 11|F1 20|F1 30|F1 40|F1 50|F1 60|F1 70") << ""
+        << "";
+    QTest::newRow("no frame 25 at 25")
+        << QByteArray("F1 09|F1 11|F1 20|F1 30|F1 40|F1 50|F1 60|F1 72") << ""
+        << "";
+    QTest::newRow("full-frame message at 24")
+        << QByteArray("F0 7F 7F 01 01 01 02 03 04 F7") << "01:02:03:04"
+        << "24";
+    QTest::newRow("full-frame message at 29.97 drop-frame")
+        << QByteArray("F0 7F 7F 01 01 41 02 03 04 F7") << "01:02:03:04"
+        << "29.97 DF";
+    QTest::newRow("a new rate with the next whole time")
+        << QByteArray(time + "F1 76|" + time + "F1 72") << "01:02:03:05"
+        << "25";
+}
+
+// The rate of the time comes from the rate code the source sends with it.
+void TestMtcParser::rateBits() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, expected);
+    QFETCH(QString, rate);
+
+    MtcParser parser;
+    QCOMPARE(TimeAfter(parser, bytes, 1000000000LL), expected);
+    const TimecodeAnchor& anchor = parser.Anchor();
+    QCOMPARE(anchor.valid ? QString::fromStdString(SignalRateText({anchor.rate, anchor.periodNs}))
+                          : QString(),
+             rate);
 }
 
 void TestMtcParser::garbageThenTimeStillReads() {

@@ -109,6 +109,20 @@ bool IsSignal(const QString& protocol) {
     return protocol == QLatin1String("ltc") || protocol == QLatin1String("mtc");
 }
 
+// How the tape counts and runs, for the start-up line.
+const char* RateName(const vtrsim::TapeClock& tape) {
+    switch (tape.Rate().Fps()) {
+    case 24:
+        return tape.Slowed() ? "23.976 frames a second, 24-frame labels" : "24 frames a second";
+    case 25:
+        return "25 frames a second";
+    default:
+        if (tape.Rate().DropFrame())
+            return "29.97 drop-frame";
+        return tape.Slowed() ? "29.97 non-drop" : "30 non-drop";
+    }
+}
+
 bool ProcessGone(pid_t pid, pid_t originalParent) {
     // A parent that dies reparents us at once, before anyone reaps it; any other process
     // counts as gone once it no longer exists.
@@ -159,10 +173,21 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("s"), QStringLiteral("start")},
         QStringLiteral("Timecode under the head at start. Default 01:00:00:00."),
         QStringLiteral("HH:MM:SS:FF"), QStringLiteral("01:00:00:00"));
+    const QCommandLineOption rateOpt(
+        QStringLiteral("rate"),
+        QStringLiteral("Frames a second of the tape's labels: 24, 25 or 30, for every protocol "
+                       "(the MTC rate code says it). 24 and 25 are non-drop and run at 24 and 25 "
+                       "frames a second. Default 30."),
+        QStringLiteral("fps"), QStringLiteral("30"));
     const QCommandLineOption nonDropOpt(
         QStringLiteral("non-drop"),
-        QStringLiteral("Run at 30 frames a second with non-drop labels. By default the tape runs "
-                       "at 29.97 frames a second with drop-frame labels."));
+        QStringLiteral("At 30: run at 30 frames a second with non-drop labels. By default the "
+                       "tape runs at 29.97 frames a second with drop-frame labels."));
+    const QCommandLineOption pullDownOpt(
+        QStringLiteral("pull-down"),
+        QStringLiteral("Run 1000/1001 slower than the labels count: with --rate 24, 23.976 "
+                       "frames a second with 24-frame labels (film transferred to video); with "
+                       "--rate 30 --non-drop, 29.97 with non-drop labels. Not with --rate 25."));
     const QCommandLineOption stillOpt(QStringLiteral("still"),
                                       QStringLiteral("The tape stands still at the start."));
     const QCommandLineOption faultOpt(
@@ -199,9 +224,9 @@ int main(int argc, char* argv[]) {
         QStringLiteral("file"));
     const QCommandLineOption verboseOpt({QStringLiteral("v"), QStringLiteral("verbose")},
                                         QStringLiteral("Log every exchange on standard error."));
-    parser.addOptions({protocolOpt, deviceOpt, linkOpt, startOpt, nonDropOpt, stillOpt, faultOpt,
-                       everyOpt, replyOpt, delayOpt, durationOpt, parentOpt, statusOpt,
-                       verboseOpt});
+    parser.addOptions({protocolOpt, deviceOpt, linkOpt, startOpt, rateOpt, nonDropOpt, pullDownOpt,
+                       stillOpt, faultOpt, everyOpt, replyOpt, delayOpt, durationOpt, parentOpt,
+                       statusOpt, verboseOpt});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return Usage(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments()[0]));
@@ -215,14 +240,23 @@ int main(int argc, char* argv[]) {
     else if (!IsSignal(protocol))
         return Usage(QStringLiteral("unknown protocol %1").arg(protocol));
 
-    config.tape.drop = !parser.isSet(nonDropOpt);
+    bool ok = false;
+    config.tape.fps = parser.value(rateOpt).toInt(&ok);
+    if (!ok || !IsListFrameRate(config.tape.fps))
+        return Usage(QStringLiteral("--rate needs 24, 25 or 30"));
+    config.tape.drop = RateHasDropFrame(config.tape.fps) && !parser.isSet(nonDropOpt);
+    config.tape.pullDown = parser.isSet(pullDownOpt);
+    if (config.tape.pullDown && config.tape.fps == 25)
+        return Usage(QStringLiteral("--pull-down goes with --rate 24 or 30"));
     config.tape.running = !parser.isSet(stillOpt);
     const QByteArray start = parser.value(startOpt).toLatin1();
     int h = 0, m = 0, s = 0, f = 0;
-    if (!IsValidTimecodeText(start.constData()) ||
+    if (!IsTimecodeTextAt(start.constData(), config.tape.fps) ||
         std::sscanf(start.constData(), "%d:%d:%d:%d", &h, &m, &s, &f) != 4)
-        return Usage(QStringLiteral("start timecode must be HH:MM:SS:FF"));
-    TimecodeToFrames(&config.tape.startFrames, h, m, s, f, config.tape.drop ? 1 : 0);
+        return Usage(QStringLiteral("start timecode must be HH:MM:SS:FF, frames below %1")
+                         .arg(config.tape.fps));
+    // A label drop-frame skips starts on the frame before it, as the counting has it.
+    config.tape.startFrames = int(LabelToFrames64({h, m, s, f}, config.tape.Rate()));
 
     const QString fault = parser.value(faultOpt).toLower();
     if (IsSignal(protocol) != parser.isSet(outputOpt))
@@ -234,7 +268,6 @@ int main(int argc, char* argv[]) {
     if (config.protocol == vtrsim::Protocol::Victor &&
         (config.fault == vtrsim::Fault::Nak || config.fault == vtrsim::Fault::BadChecksum))
         return Usage(QStringLiteral("the Victor protocol has neither NAK nor checksum"));
-    bool ok = false;
     config.faultEvery = parser.value(everyOpt).toInt(&ok);
     if (!ok || config.faultEvery < 1)
         return Usage(QStringLiteral("--fault-every needs a whole number of 1 or more"));
@@ -286,8 +319,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "tarnwick-vtrsim: %s to %s, tape %s from %s (%s)%s\n",
                      signal.kind == vtrsim::SignalKind::Ltc ? "LTC" : "MTC", output.c_str(),
                      config.tape.running ? "running" : "still", start.constData(),
-                     config.tape.drop ? "29.97 drop-frame" : "30 non-drop",
-                     signal.noise ? ", noise instead" : "");
+                     RateName(config.tape), signal.noise ? ", noise instead" : "");
         const int64_t startNs =
             std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
                 .count();
@@ -314,7 +346,7 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "tarnwick-vtrsim: %s VTR on %s, tape %s from %s (%s)%s\n",
                  config.protocol == vtrsim::Protocol::Sony ? "Sony 9-pin" : "Victor SA-K37",
                  line->SlavePath().c_str(), config.tape.running ? "running" : "still",
-                 start.constData(), config.tape.drop ? "29.97 drop-frame" : "30 non-drop",
+                 start.constData(), RateName(config.tape),
                  config.fault == vtrsim::Fault::None ? "" : ", misbehaving");
 
     vtrsim::Responder responder(config);

@@ -38,13 +38,17 @@ uint8_t SonyChecksum(const uint8_t* data, size_t size) {
     return uint8_t(sum & 0xFF);
 }
 
+int64_t TapeClock::FramesAfter(int64_t elapsedNs) const {
+    if (!running || elapsedNs <= 0)
+        return 0;
+    // In microseconds, so that a year of running stays far inside 64 bits.
+    return elapsedNs / 1000 * Rate().Fps() / (Slowed() ? 1001000 : 1000000);
+}
+
 void TapeClock::LabelAt(int64_t elapsedMs, int* hours, int* minutes, int* seconds,
                         int* frames) const {
-    int64_t advance = 0;
-    if (running && elapsedMs > 0)
-        advance = drop ? elapsedMs * 30 / 1001 : elapsedMs * 30 / 1000;
     const TimecodeLabel label =
-        Timecode::AtFrame(int64_t(startFrames) + advance, TimecodeRate::Thirty(drop)).Label();
+        Timecode::AtFrame(int64_t(startFrames) + FramesAfter(elapsedMs * 1000000), Rate()).Label();
     *hours = label.hours;
     *minutes = label.minutes;
     *seconds = label.seconds;
@@ -142,7 +146,7 @@ std::vector<uint8_t> Responder::SonyTimeData(uint8_t code, int64_t elapsedMs) co
     int h = 0, m = 0, s = 0, f = 0;
     m_config.tape.LabelAt(elapsedMs, &h, &m, &s, &f);
     // Bit 6 of the frames byte flags drop-frame time, as the VTR sends it.
-    const uint8_t dropFlag = m_config.tape.drop ? 0x40 : 0x00;
+    const uint8_t dropFlag = m_config.tape.Rate().DropFrame() ? 0x40 : 0x00;
     return SonyBlock({0x74, code, uint8_t(Bcd(f) | dropFlag), Bcd(s), Bcd(m), Bcd(h)});
 }
 

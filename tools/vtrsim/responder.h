@@ -1,5 +1,7 @@
 #pragma once
 
+#include "timecode/timecode_rate.h"
+
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -15,13 +17,25 @@ enum class Protocol { Sony, Victor };
 // How the timecode replies go wrong. Nak and BadChecksum exist only in the Sony protocol.
 enum class Fault { None, Silent, Nak, BadChecksum, Short, Long, Garbage };
 
-// The tape under the head: runs in real time from its start label, or stands still. With
-// drop-frame labels it runs at 29.97 frames a second, as NTSC tape does; without, at 30.
+// The tape under the head: runs in real time from its start label, or stands still. Its
+// labels count fps frames a second (24, 25 or 30), at 30 drop-frame or not. Drop-frame tape
+// runs at 29.97 frames a second, as NTSC tape does; pulled down, 24 runs at 23.976 (film
+// transferred to NTSC video) and 30 non-drop at 29.97; otherwise a second holds fps frames.
 struct TapeClock {
-    int startFrames = 0; // frame count of the start label in the chosen counting
-    bool drop = true;
+    int startFrames = 0; // frame count of the start label at the tape's rate
+    int fps = 30;
+    bool drop = true; // at 30 only
+    bool pullDown = false;
     bool running = true;
 
+    TimecodeRate Rate() const {
+        const TimecodeRate rate{fps, drop};
+        return TimecodeRate{rate.Fps(), rate.DropFrame()};
+    }
+    // Whether a frame lasts 1001/1000 of 1/fps seconds.
+    bool Slowed() const { return Rate().DropFrame() || (pullDown && Rate().Fps() != 25); }
+    // Frames gone by elapsedNs after the start: 0 for a still tape.
+    int64_t FramesAfter(int64_t elapsedNs) const;
     // Label of the frame under the head elapsedMs after the start; wraps after 24 hours.
     void LabelAt(int64_t elapsedMs, int* hours, int* minutes, int* seconds, int* frames) const;
 };

@@ -31,8 +31,7 @@ int64_t NowNs() {
 
 void Label(const TapeClock& tape, long long advance, int* h, int* m, int* s, int* f) {
     const TimecodeLabel label =
-        Timecode::AtFrame(int64_t(tape.startFrames) + advance, TimecodeRate::Thirty(tape.drop))
-            .Label();
+        Timecode::AtFrame(int64_t(tape.startFrames) + advance, tape.Rate()).Label();
     *h = label.hours;
     *m = label.minutes;
     *s = label.seconds;
@@ -99,6 +98,19 @@ private:
     int m_fd = -1;
 };
 
+// MIDI's rate code: 0 24, 1 25, 2 29.97 drop-frame, 3 30 frames a second. 23.976 says 24.
+int MtcRateCode(const TapeClock& tape) {
+    const TimecodeRate rate = tape.Rate();
+    return rate.Fps() == 24 ? 0 : rate.Fps() == 25 ? 1 : rate.DropFrame() ? 2 : 3;
+}
+
+// The television standard libltc shapes the signal for: the 625-line one at 25 frames, film
+// at 24, the 525-line one at 30.
+LTC_TV_STANDARD StandardOf(const TapeClock& tape) {
+    const int fps = tape.Rate().Fps();
+    return fps == 25 ? LTC_TV_625_50 : fps == 24 ? LTC_TV_FILM_24 : LTC_TV_525_60;
+}
+
 class Noise {
 public:
     uint8_t Next() {
@@ -116,8 +128,9 @@ private:
 } // namespace
 
 LtcSignal::LtcSignal(const TapeClock& tape)
-    : m_encoder(ltc_encoder_create(LTC_SAMPLE_RATE, tape.drop ? 30000.0 / 1001.0 : 30.0,
-                                   LTC_TV_525_60, 0)) {
+    : m_encoder(ltc_encoder_create(LTC_SAMPLE_RATE,
+                                   tape.Rate().Fps() * (tape.Slowed() ? 1000.0 / 1001.0 : 1.0),
+                                   StandardOf(tape), 0)) {
     int h = 0, m = 0, s = 0, f = 0;
     Label(tape, 0, &h, &m, &s, &f);
     SMPTETimecode start = {};
@@ -127,9 +140,10 @@ LtcSignal::LtcSignal(const TapeClock& tape)
     start.secs = uint8_t(s);
     start.frame = uint8_t(f);
     ltc_encoder_set_timecode(m_encoder, &start);
+    // The encoder guesses the drop-frame bit from the pace; the tape's labels say it.
     LTCFrame frame;
     ltc_encoder_get_frame(m_encoder, &frame);
-    frame.dfbit = tape.drop ? 1 : 0;
+    frame.dfbit = tape.Rate().DropFrame() ? 1 : 0;
     ltc_encoder_set_frame(m_encoder, &frame);
 }
 
@@ -160,7 +174,7 @@ void LtcSignal::Next(size_t count, std::vector<int16_t>* out) {
 std::vector<uint8_t> MtcQuarterFrame(const TapeClock& tape, long long quarter) {
     int h = 0, m = 0, s = 0, f = 0;
     Label(tape, 2 * (quarter / 8), &h, &m, &s, &f);
-    const int rate = tape.drop ? 2 : 3;
+    const int rate = MtcRateCode(tape);
     const int piece = int(quarter % 8);
     const int values[8] = {f & 0x0F, f >> 4, s & 0x0F, s >> 4,
                            m & 0x0F, m >> 4, h & 0x0F, (h >> 4) | rate << 1};
@@ -170,7 +184,7 @@ std::vector<uint8_t> MtcQuarterFrame(const TapeClock& tape, long long quarter) {
 std::vector<uint8_t> MtcFullFrame(const TapeClock& tape) {
     int h = 0, m = 0, s = 0, f = 0;
     Label(tape, 0, &h, &m, &s, &f);
-    const int rate = tape.drop ? 2 : 3;
+    const int rate = MtcRateCode(tape);
     return {0xF0,       0x7F,       0x7F,       0x01, 0x01, uint8_t(rate << 5 | h),
             uint8_t(m), uint8_t(s), uint8_t(f), 0xF7};
 }
@@ -189,7 +203,10 @@ bool SendSignal(const std::string& path, const SignalConfig& config, int64_t sta
     const bool ltc = config.kind == SignalKind::Ltc;
     LtcSignal signal(config.tape);
     Noise noise;
-    const int64_t quarterNs = (config.tape.drop ? 1001000000LL : 1000000000LL) / 120;
+    // Four quarter frames a frame.
+    const int quartersPerSecond = 4 * config.tape.Rate().Fps();
+    const int64_t microsPerSecond = config.tape.Slowed() ? 1001000 : 1000000;
+    const int64_t quarterNs = microsPerSecond * 1000 / quartersPerSecond;
     long long sent = 0; // samples, or quarter frames
     std::vector<int16_t> samples;
     std::vector<uint8_t> bytes;
@@ -218,7 +235,7 @@ bool SendSignal(const std::string& path, const SignalConfig& config, int64_t sta
                 bytes = config.noise ? std::vector<uint8_t>{noise.Next(), noise.Next()}
                                      : MtcFullFrame(config.tape);
         } else {
-            const long long due = elapsed / quarterNs + 1;
+            const long long due = elapsed / 1000 * quartersPerSecond / microsPerSecond + 1;
             for (; sent < due; ++sent) {
                 const std::vector<uint8_t> quarter =
                     config.noise ? std::vector<uint8_t>{noise.Next(), noise.Next()}

@@ -26,8 +26,9 @@ struct SignalConfig {
 
 constexpr int LTC_SAMPLE_RATE = 48000;
 
-// LTC of a running tape, one frame after another from its start label: 1601.6 samples a
-// frame at 29.97 frames a second, 1600 at 30.
+// LTC of a running tape, one frame after another from its start label, at the tape's pace:
+// 2002 samples a frame at 23.976 frames a second, 2000 at 24, 1920 at 25, 1601.6 at 29.97,
+// 1600 at 30.
 class LtcSignal {
 public:
     explicit LtcSignal(const TapeClock& tape);
@@ -45,7 +46,8 @@ private:
 };
 
 // The two bytes of quarter frame q (counted from 0 at the start): piece q % 8 of the time of
-// frame 2 × (q / 8) after the start label. Quarter q goes out q / 4 frames after the start.
+// frame 2 × (q / 8) after the start label, with the rate code of the tape's labels (24 for
+// 23.976). Quarter q goes out q / 4 frames after the start.
 std::vector<uint8_t> MtcQuarterFrame(const TapeClock& tape, long long quarter);
 // The full-frame message F0 7F 7F 01 01 hh mm ss ff F7 for the tape's start label.
 std::vector<uint8_t> MtcFullFrame(const TapeClock& tape);

@@ -148,7 +148,13 @@ ImportRead ReadCsv(const QByteArray& bytes) {
             field += c;
         }
     }
-    if (!field.isEmpty() || !row.isEmpty() || fieldWasQuoted)
+    // A quote that never closes swallowed the rest of the file: that row is no row.
+    QVector<ImportSkip> unclosed;
+    if (quoted)
+        unclosed.append({LineWhere(rowLine), ImportSkipReason::Unreadable, QString()});
+    else if (!field.isEmpty() || !row.isEmpty() || fieldWasQuoted)
         endRow();
-    return ReadTable(cells, rowWhere);
+    ImportRead read = ReadTable(cells, rowWhere);
+    read.leftOut += unclosed;
+    return read;
 }

@@ -5,8 +5,10 @@
 #include "timecode/duration.h"
 
 #include <QFile>
+
 #include <QRegularExpression>
 #include <QStringConverter>
+#include <algorithm>
 
 namespace {
 
@@ -37,6 +39,13 @@ ImportRead ReadAs(ImportFormat format, const QByteArray& bytes, TimecodeRate rat
     ImportRead none;
     none.read = false;
     return none;
+}
+
+long long PlaceNumber(const QString& where) {
+    qsizetype digits = 0;
+    while (digits < where.size() && digits < 18 && where.at(digits).isDigit())
+        ++digits;
+    return where.left(digits).toLongLong();
 }
 
 // A cell's label, checked at the rate; false (and the reason noted) when the entry must go.
@@ -175,9 +184,14 @@ ImportedList ImportListBytes(const QByteArray& bytes, ImportFormat format, Timec
         }
         last = row;
     }
-    if (tooMany > 0) {
-        list.leftOut.prepend({firstTooMany, ImportSkipReason::TooMany, QString::number(tooMany)});
-    }
+    if (tooMany > 0)
+        list.leftOut.append({firstTooMany, ImportSkipReason::TooMany, QString::number(tooMany)});
+    // The box names them in file order: every place starts with its number ("12行目",
+    // "3番目のマーカー").
+    std::stable_sort(list.leftOut.begin(), list.leftOut.end(),
+                     [](const ImportSkip& a, const ImportSkip& b) {
+                         return PlaceNumber(a.where) < PlaceNumber(b.where);
+                     });
     return list;
 }
 

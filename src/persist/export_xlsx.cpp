@@ -2,7 +2,9 @@
 
 #include "persist/export_csv.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <xlsxwriter.h>
@@ -14,7 +16,11 @@ namespace {
 // Closes the workbook whatever happens: closing is what writes it.
 class Workbook {
 public:
-    explicit Workbook(const QByteArray& path) : m_book(workbook_new(path.constData())) {}
+    Workbook(const QByteArray& path, const QByteArray& scratch) {
+        lxw_workbook_options options{};
+        options.tmpdir = const_cast<char*>(scratch.constData());
+        m_book = workbook_new_opt(path.constData(), &options);
+    }
     ~Workbook() {
         if (m_book)
             workbook_close(m_book);
@@ -29,8 +35,21 @@ public:
     }
 
 private:
-    lxw_workbook* m_book;
+    lxw_workbook* m_book = nullptr;
 };
+
+// Where the workbook's parts are put together: a folder in memory where the system has one,
+// since a file written and deleted at once costs a wait for the disk on some systems, and a
+// batch of workbooks writes and deletes a dozen each.
+QString ScratchFolder() {
+    for (const QString& folder :
+         {qEnvironmentVariable("XDG_RUNTIME_DIR"), QStringLiteral("/dev/shm")}) {
+        const QFileInfo info(folder);
+        if (!folder.isEmpty() && info.isDir() && info.isWritable())
+            return folder;
+    }
+    return QDir::tempPath();
+}
 
 // A sheet name may not hold []:*?/\ nor be longer than 31 characters.
 QString SheetName(const QString& title) {
@@ -75,14 +94,14 @@ int SpreadsheetTextWidth(const QString& text) {
 ExportBuild BuildXlsx(const QVector<ListRowText>& rows, const QString& title) {
     ExportBuild xlsx;
     // libxlsxwriter writes to a file only.
-    QTemporaryDir dir;
+    QTemporaryDir dir(ScratchFolder() + QStringLiteral("/tarnwick-xlsx-XXXXXX"));
     if (!dir.isValid()) {
         xlsx.ok = false;
         return xlsx;
     }
     const QString path = dir.filePath(QStringLiteral("list.xlsx"));
     {
-        Workbook book(QFile::encodeName(path));
+        Workbook book(QFile::encodeName(path), QFile::encodeName(dir.path()));
         if (!book.get()) {
             xlsx.ok = false;
             return xlsx;

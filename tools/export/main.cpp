@@ -9,8 +9,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <QThread>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -94,6 +99,7 @@ QString OutputBeside(const QString& input, ExportFormat format) {
 
 struct Job {
     QString input, output;
+    bool convert = false; // false: refused before conversion, result.error says why
     ConversionResult result;
 };
 
@@ -111,6 +117,26 @@ void Report(const Job& job) {
                      qPrintable(job.result.error));
         std::fflush(stderr);
     }
+}
+
+// Converts the batch's files on every processor: reading, exporting and building a workbook
+// take processor time, and each file is a job of its own.
+void ConvertAll(QVector<Job>* jobs, ExportFormat format, TimecodeRate rate) {
+    std::atomic<int> next{0};
+    const auto work = [&]() {
+        for (int i = next++; i < jobs->size(); i = next++) {
+            Job& job = (*jobs)[i];
+            if (job.convert)
+                job.result = ConvertListFile(job.input, format, rate);
+        }
+    };
+    const int threads = std::clamp(QThread::idealThreadCount(), 1, 8);
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t)
+        pool.emplace_back(work);
+    work();
+    for (std::thread& t : pool)
+        t.join();
 }
 
 // Writes the batch's outputs together and reports each file in order; false when any failed.
@@ -214,7 +240,8 @@ int main(int argc, char* argv[]) {
     bool failed = false;
     QVector<Job> jobs;
     for (const QString& input : inputs) {
-        Job job{input, QString(), {}};
+        Job job;
+        job.input = input;
         if (parser.isSet(outOpt))
             job.output = parser.value(outOpt);
         else if (!folder.isEmpty())
@@ -229,12 +256,15 @@ int main(int argc, char* argv[]) {
             job.result.error =
                 QStringLiteral("%1 written for an earlier input already").arg(job.output);
         else
-            job.result = ConvertListFile(input, format, rate);
+            job.convert = true;
         outputIds.insert(outputId);
         jobs.append(job);
-        if (jobs.size() == BATCH)
+        if (jobs.size() == BATCH) {
+            ConvertAll(&jobs, format, rate);
             failed = !Flush(&jobs) || failed;
+        }
     }
+    ConvertAll(&jobs, format, rate);
     failed = !Flush(&jobs) || failed;
     return failed ? 1 : 0;
 }

@@ -133,8 +133,9 @@ void TestImportFuzz::randomBytesKeepTheListsShape() {
     for (int iteration = 0; iteration < 2000; ++iteration) {
         QByteArray bytes = heads[iteration % 7];
         const int n = rng.bounded(2000);
+        static const char interesting[] = "0123456789:;,\t\r\n \"'<>/=|{}[]-";
         for (int i = 0; i < n; ++i)
-            bytes.append(rng.bounded(3) ? "0123456789:;,\t\r\n \"'<>/=|{}[]-"[rng.bounded(31)]
+            bytes.append(rng.bounded(3) ? interesting[rng.bounded(int(sizeof interesting) - 1)]
                                         : char(rng.bounded(256)));
         for (TimecodeRate rate : RATES)
             CheckShape(ImportListBytes(bytes, ImportFormat::Unknown, rate), rate);

@@ -17,6 +17,7 @@ PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6printsupport6
     libltc-dev libasound2-dev libavutil-dev
+    libxlsxwriter-dev libzip-dev libxml2-utils python3-openpyxl
     qt6-qpa-plugins libgl-dev
     fonts-noto-cjk qt6-translations-l10n
     xvfb xauth xdotool x11-utils x11-apps netpbm openbox

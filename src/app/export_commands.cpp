@@ -24,6 +24,6 @@ void CTarnwickDlg::ExportTo(ExportFormat format) {
         return;
     }
     if (!skipped.isEmpty()) {
-        TwMessageBox(this, EdlSkippedRowsMessage(skipped));
+        TwMessageBox(this, ExportSkippedRowsMessage(format, skipped));
     }
 }

@@ -1,79 +1,68 @@
 #include "persist/list_export.h"
 
 #include "platform/replace_file.h"
-#include "timecode/duration.h"
-#include "timecode/timecode.h"
-#include "timecode/timecode_scan.h"
-#include "timecode/timecode_value.h"
 
 #include <QFileInfo>
 #include <QStringList>
 
 namespace {
 
-const QString CRLF = QStringLiteral("\r\n");
+struct FormatInfo {
+    ExportFormat format;
+    const char* extension;
+    const char* filterName;
+    const char16_t* menuText;
+    const char16_t* entryNoun; // what a row becomes, for the message of rows left out
+};
 
-QString CsvField(const QString& text) {
-    static const QString special = QStringLiteral(",\"\r\n");
-    bool quote = false;
-    for (QChar c : text)
-        quote = quote || special.contains(c);
-    if (!quote)
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
+// Menu order: the two spreadsheets' and the EDL's as they were, then the new ones.
+const FormatInfo FORMATS[] = {
+    {ExportFormat::Csv, "csv", "CSV Files", u"CSV形式で書き出し...", u"行"},
+    {ExportFormat::Edl, "edl", "EDL Files", u"EDL形式で書き出し...", u"イベント"},
+    {ExportFormat::Xlsx, "xlsx", "Excel Files", u"Excel形式で書き出し...", u"行"},
+    {ExportFormat::Ale, "ale", "ALE Files", u"ALE形式(ログ)で書き出し...", u"クリップ"},
+    {ExportFormat::MarkerEdl, "edl", "EDL Files", u"マーカーをEDLで書き出し...", u"マーカー"},
+    {ExportFormat::Fcpxml, "fcpxml", "FCPXML Files", u"マーカーをFCPXMLで書き出し...", u"マーカー"},
+    {ExportFormat::Xmeml, "xml", "Final Cut Pro 7 XML Files", u"マーカーをFCP7 XMLで書き出し...",
+     u"マーカー"},
+    {ExportFormat::Otio, "otio", "OpenTimelineIO Files", u"マーカーをOTIOで書き出し...",
+     u"マーカー"},
+};
 
-// An EDL is read line by line: a line break inside a text would start a line of its own
-// that the reader takes for an event or a note, and other control characters are no text.
-QString OneLine(const QString& text) {
-    QString line = text;
-    for (QChar& c : line) {
-        const QChar::Category cat = c.category();
-        if (cat == QChar::Other_Control || cat == QChar::Separator_Line ||
-            cat == QChar::Separator_Paragraph)
-            c = QLatin1Char(' ');
+const FormatInfo& Info(ExportFormat format) {
+    for (const FormatInfo& info : FORMATS) {
+        if (info.format == format)
+            return info;
     }
-    return line;
-}
-
-// A cell's timecode in the form an EDL takes, and its count; false when the cell holds no
-// valid timecode. A hand-edited file may hold "1:2:3:4" or text after the timecode, which
-// the window accepts; the EDL gets the plain eleven characters.
-bool EventTime(const QString& cell, TimecodeRate rate, QString* text, int* count) {
-    const QByteArray bytes = cell.toLatin1();
-    int f[4] = {};
-    if (!IsTimecodeTextAt(bytes.constData(), rate.fps) ||
-        ScanTimecodeFields(bytes.constData(), f) < 4)
-        return false;
-    const std::optional<int> frames = CellTextToFrames(bytes.constData(), rate);
-    if (!frames)
-        return false;
-    *count = *frames;
-    *text = QString::fromStdString(LabelText({f[0], f[1], f[2], f[3]}));
-    return true;
-}
-
-// The list file's name without folder and extension, or the fallback without a file.
-QString BaseNameOr(const QString& listPath, const QString& fallback) {
-    const QString base = listPath.isEmpty() ? QString() : QFileInfo(listPath).completeBaseName();
-    return base.isEmpty() ? fallback : base;
+    return FORMATS[0];
 }
 
 } // namespace
 
+QVector<ExportFormat> ExportFormats() {
+    QVector<ExportFormat> formats;
+    for (const FormatInfo& info : FORMATS)
+        formats << info.format;
+    return formats;
+}
+
+QString ExportMenuText(ExportFormat format) {
+    return QString::fromUtf16(Info(format).menuText);
+}
+
 QString ExportExtension(ExportFormat format) {
-    return format == ExportFormat::Csv ? QStringLiteral("csv") : QStringLiteral("edl");
+    return QLatin1String(Info(format).extension);
 }
 
 QString ExportFilter(ExportFormat format) {
-    return format == ExportFormat::Csv ? QStringLiteral("CSV Files (*.csv)")
-                                       : QStringLiteral("EDL Files (*.edl)");
+    return QStringLiteral("%1 (*.%2)")
+        .arg(QLatin1String(Info(format).filterName), ExportExtension(format));
 }
 
 QString ExportFileName(const QString& listPath, ExportFormat format) {
-    return BaseNameOr(listPath, QStringLiteral("spotlist")) + QLatin1Char('.') +
+    const QString suffix =
+        format == ExportFormat::MarkerEdl ? QStringLiteral("-markers") : QString();
+    return ListTitle(listPath, QStringLiteral("spotlist")) + suffix + QLatin1Char('.') +
            ExportExtension(format);
 }
 
@@ -86,66 +75,32 @@ QString WithExportExtension(const QString& path, ExportFormat format) {
            ExportExtension(format);
 }
 
-QByteArray BuildCsv(const QVector<ListRowText>& rows) {
-    QString text = QStringLiteral("No,SP No.,IN,OUT,DURATION,REMARK") + CRLF;
-    for (int i = 0; i < rows.size(); ++i) {
-        const ListRowText& row = rows.at(i);
-        if (!ListRowHoldsAnything(row))
-            continue;
-        const QStringList fields = {RowLabel(i + 1), row.spNo,     row.in,
-                                    row.out,         row.duration, RemarkAsShown(row.remark)};
-        QStringList quoted;
-        for (const QString& f : fields)
-            quoted << CsvField(f);
-        text += quoted.join(QLatin1Char(',')) + CRLF;
-    }
-    return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
+bool ExportLeavesOutRows(ExportFormat format) {
+    return format != ExportFormat::Csv && format != ExportFormat::Xlsx;
 }
 
-QString EdlTitle(const QString& listPath) {
-    return BaseNameOr(listPath, QStringLiteral("Tarnwick"));
-}
-
-EdlBuild BuildEdl(const QVector<ListRowText>& rows, const QString& title, TimecodeRate rate) {
-    EdlBuild edl;
-    QString text = QStringLiteral("TITLE: ") + OneLine(title) + CRLF;
-    text += (rate.DropFrame() ? QStringLiteral("FCM: DROP FRAME")
-                              : QStringLiteral("FCM: NON-DROP FRAME")) +
-            CRLF + CRLF;
-
-    // The record timeline has one day: an event past its last frame would wrap round.
-    const int lastFrame = FramesPerDay(rate) - 1;
-    int recordIn = Timecode::FromLabel({1, 0, 0, 0}, rate).Frame();
-    int event = 0;
-    for (int i = 0; i < rows.size(); ++i) {
-        const ListRowText& row = rows.at(i);
-        if (!ListRowHoldsAnything(row))
-            continue;
-        QString in, out;
-        int inCount = 0;
-        int outCount = 0;
-        // Both counts are within one day, so neither the difference nor the sum below can
-        // overflow.
-        if (!EventTime(row.in, rate, &in, &inCount) || !EventTime(row.out, rate, &out, &outCount) ||
-            outCount <= inCount || recordIn + (outCount - inCount) > lastFrame) {
-            edl.skippedRows.append(i + 1);
-            continue;
-        }
-        const int recordOut = recordIn + (outCount - inCount);
-        text += QString::asprintf("%03d  %-8s V     C        %s %s %s %s", ++event, "AX",
-                                  qPrintable(in), qPrintable(out),
-                                  FormatTimecode(recordIn, rate).c_str(),
-                                  FormatTimecode(recordOut, rate).c_str()) +
-                CRLF;
-        if (!row.spNo.isEmpty())
-            text += QStringLiteral("* FROM CLIP NAME: ") + OneLine(row.spNo) + CRLF;
-        const QString remark = RemarkAsShown(row.remark);
-        if (!remark.isEmpty())
-            text += QStringLiteral("* COMMENT: ") + OneLine(remark) + CRLF;
-        recordIn = recordOut;
+ExportBuild BuildExport(ExportFormat format, const QVector<ListRowText>& rows,
+                        const QString& listPath, TimecodeRate rate) {
+    const QString title = ListTitle(listPath);
+    switch (format) {
+    case ExportFormat::Csv:
+        return ExportBuild{BuildCsv(rows), {}, true};
+    case ExportFormat::Edl:
+        return BuildEdl(rows, title, rate);
+    case ExportFormat::Xlsx:
+        return BuildXlsx(rows, title);
+    case ExportFormat::Ale:
+        return BuildAle(rows, title, rate);
+    case ExportFormat::MarkerEdl:
+        return BuildMarkerEdl(rows, title, rate);
+    case ExportFormat::Fcpxml:
+        return BuildFcpxml(rows, title, rate);
+    case ExportFormat::Xmeml:
+        return BuildXmeml(rows, title, rate);
+    case ExportFormat::Otio:
+        return BuildOtio(rows, title, rate);
     }
-    edl.bytes = text.toUtf8();
-    return edl;
+    return ExportBuild{{}, {}, false};
 }
 
 QString RowNumberList(const QVector<int>& rows) {
@@ -155,19 +110,22 @@ QString RowNumberList(const QVector<int>& rows) {
     return numbers.join(QStringLiteral(", "));
 }
 
-QString EdlSkippedRowsMessage(const QVector<int>& rows) {
-    return QStringLiteral("次の行はイベントにできないため書き出しませんでした"
+QString ExportSkippedRowsMessage(ExportFormat format, const QVector<int>& rows) {
+    return QStringLiteral("次の行は%1にできないため書き出しませんでした"
                           "（INまたはOUTがないか正しくない、OUTがIN以前など）。\n"
-                          "対象のNo: ") +
+                          "対象のNo: ")
+               .arg(QString::fromUtf16(Info(format).entryNoun)) +
            RowNumberList(rows);
+}
+
+QString EdlSkippedRowsMessage(const QVector<int>& rows) {
+    return ExportSkippedRowsMessage(ExportFormat::Edl, rows);
 }
 
 bool ExportList(const QString& outPath, ExportFormat format, const QVector<ListRowText>& rows,
                 const QString& listPath, TimecodeRate rate, QVector<int>* skippedRows) {
-    if (format == ExportFormat::Csv)
-        return ReplaceFileContent(outPath, BuildCsv(rows));
-    const EdlBuild edl = BuildEdl(rows, EdlTitle(listPath), rate);
+    const ExportBuild build = BuildExport(format, rows, listPath, rate);
     if (skippedRows)
-        *skippedRows = edl.skippedRows;
-    return ReplaceFileContent(outPath, edl.bytes);
+        *skippedRows = build.skippedRows;
+    return build.ok && ReplaceFileContent(outPath, build.bytes);
 }

@@ -127,11 +127,13 @@ class ConverterTest(unittest.TestCase):
 
     def test_usage_errors_and_help(self):
         for args in (["old/good.txt"], ["--csv", "--edl", "old/good.txt"],
+                     ["--xlsx", "--otio", "old/good.txt"], ["--ale", "--rate", "29", "old/good.txt"],
                      ["--csv", "old/good.txt", "old/past40.txt", "-o", "x.csv"]):
             self.assertEqual(self.run_export(*args).returncode, 2, args)
         r = self.run_export("--help")
         self.assertEqual(r.returncode, 0)
-        for word in ("--csv", "--edl", "--non-drop", "-o OUT", "-d FOLDER", "Exit status"):
+        for word in ("--csv", "--edl", "--xlsx", "--ale", "--markers-edl", "--fcpxml", "--xmeml",
+                     "--otio", "--rate N", "--non-drop", "-o OUT", "-d FOLDER", "Exit status"):
             self.assertIn(word, r.stdout)
 
 

@@ -42,6 +42,11 @@ private slots:
     void edlEvents_data();
     void edlEvents();
     void edlLayoutKeepsEachTextOnItsLine();
+    void markerEdlLayout();
+    void aleLayout_data();
+    void aleLayout();
+    void timelineFormatsLeaveOutTheSameRows_data();
+    void timelineFormatsLeaveOutTheSameRows();
     void exportNames_data();
     void exportNames();
 };
@@ -59,6 +64,13 @@ void TestListExport::csvLine_data() {
         << " one\r\ntwo\nthree\r"
         << QByteArray(
                "0002,\"1\"\"A\",01:00:00:00,01:00:30:00,00:00:30:00,\"one\r\ntwo\nthree\r\"\r\n");
+    QTest::newRow("cells a spreadsheet would compute get an apostrophe, others keep their bytes")
+        << "-5"
+        << " =1+2" << QByteArray("0002,'-5,01:00:00:00,01:00:30:00,00:00:30:00,'=1+2\r\n");
+    QTest::newRow("an apostrophe goes inside the quotes")
+        << "@x"
+        << " \tA,\"B\""
+        << QByteArray("0002,'@x,01:00:00:00,01:00:30:00,00:00:30:00,\"'\tA,\"\"B\"\"\"\r\n");
     QTest::newRow("only the first space of the remark is the cell's")
         << ""
         << "  indented" << QByteArray("0002,,01:00:00:00,01:00:30:00,00:00:30:00, indented\r\n");
@@ -99,6 +111,17 @@ void TestListExport::edlEvents_data() {
                        "24:00:00:00/24:00:01:00",
                        "--:--:--:--/00:00:09:00"}
         << 1 << QStringList{"01:00:00:00 01:00:01:00"} << QVector<int>{1, 2, 5, 6, 7, 8};
+    QTest::newRow("drop-frame labels that do not exist make no event")
+        << QStringList{"00:01:00:00/00:01:00:05", "00:00:01:00/00:02:00:01",
+                       "00:10:00:00/00:10:00:01"}
+        << 1 << QStringList{"01:00:00:00 01:00:00:01"} << QVector<int>{1, 2};
+    QTest::newRow("the same labels exist non-drop")
+        << QStringList{"00:01:00:00/00:01:00:05", "00:00:01:00/00:02:00:01",
+                       "00:10:00:00/00:10:00:01"}
+        << 0
+        << QStringList{"01:00:00:00 01:00:00:05", "01:00:00:05 01:01:59:06",
+                       "01:01:59:06 01:01:59:07"}
+        << QVector<int>{};
     QTest::newRow("an event past the record day is skipped, the next still fits")
         << QStringList{"00:00:00:00/23:00:00:00", "00:00:00:00/00:00:00:01"} << 0
         << QStringList{"01:00:00:00 01:00:00:01"} << QVector<int>{1};
@@ -139,35 +162,109 @@ void TestListExport::edlLayoutKeepsEachTextOnItsLine() {
                 .bytes.startsWith("TITLE: Tarnwick\r\nFCM: DROP"));
 }
 
+// The marker fields after each event, as timelines that take markers from an EDL read them.
+void TestListExport::markerEdlLayout() {
+    const QVector<ListRowText> rows = {
+        Row(QStringLiteral("S|1"), QStringLiteral("01:00:00:00"), QStringLiteral("01:00:01:05"), {},
+            QStringLiteral(" a|b\nc")),
+        Row({}, QStringLiteral("23:59:59:23"), QStringLiteral("23:59:59:25"), {}, {})};
+    const ExportBuild edl = BuildMarkerEdl(rows, QStringLiteral("t"), TimecodeRate{25, false});
+    QCOMPARE(QString::fromUtf8(edl.bytes),
+             QStringLiteral("TITLE: t\r\nFCM: NON-DROP FRAME\r\n\r\n"
+                            "001  001      V     C        01:00:00:00 01:00:00:01 01:00:00:00 "
+                            "01:00:00:01\r\n"
+                            "a｜b c |C:ResolveColorBlue |M:S｜1 |D:30\r\n"));
+    QCOMPARE(edl.skippedRows, QVector<int>{2});
+}
+
+void TestListExport::aleLayout_data() {
+    QTest::addColumn<TimecodeRate>("rate");
+    QTest::addColumn<QString>("fps");
+    QTest::addColumn<QString>("data");
+    QTest::newRow("24") << TimecodeRate{24, false} << "24"
+                        << "0001\tV\t01:00:00:00\t01:00:00:23";
+    QTest::newRow("25") << TimecodeRate{25, false} << "25"
+                        << "0001\tV\t01:00:00:00\t01:00:00:23";
+    QTest::newRow("30 non-drop") << TimecodeRate{30, false} << "30"
+                                 << "0001\tV\t01:00:00:00\t01:00:00:23";
+    QTest::newRow("drop-frame labels marked with ';'") << TimecodeRate{30, true} << "29.97"
+                                                       << "0001\tV\t01:00:00;00\t01:00:00;23";
+}
+
+void TestListExport::aleLayout() {
+    QFETCH(TimecodeRate, rate);
+    QFETCH(QString, fps);
+    QFETCH(QString, data);
+    const QVector<ListRowText> rows = {Row(QStringLiteral("0001"), QStringLiteral("01:00:00:00"),
+                                           QStringLiteral("01:00:00:23"), {},
+                                           QStringLiteral(" tab\there"))};
+    QCOMPARE(QString::fromUtf8(BuildAle(rows, QStringLiteral("reel 1"), rate).bytes),
+             QStringLiteral("Heading\r\nFIELD_DELIM\tTABS\r\nVIDEO_FORMAT\t1080\r\n"
+                            "AUDIO_FORMAT\t48khz\r\nFPS\t%1\r\n\r\nColumn\r\n"
+                            "Name\tTracks\tStart\tEnd\tTape\tComments\r\n\r\nData\r\n"
+                            "%2\treel 1\ttab here\r\n")
+                 .arg(fps, data));
+}
+
+// Every timeline format takes the same spots: rows without both times, an OUT not after its
+// IN, and labels the rate does not have are named, whatever the format.
+void TestListExport::timelineFormatsLeaveOutTheSameRows_data() {
+    QTest::addColumn<int>("format");
+    for (ExportFormat f : ExportFormats()) {
+        if (ExportLeavesOutRows(f))
+            QTest::newRow(qPrintable(ExportFileName({}, f))) << int(f);
+    }
+}
+
+void TestListExport::timelineFormatsLeaveOutTheSameRows() {
+    QFETCH(int, format);
+    const QVector<ListRowText> rows =
+        SpanRows({"01:00:00:00/01:00:01:00", "01:00:00:00/", "", "01:00:01:00/01:00:01:00",
+                  "00:01:00:01/00:01:00:05", "01:00:00:24/01:00:01:00", "01:00:02:00/01:00:03:00"});
+    QCOMPARE(BuildExport(ExportFormat(format), rows, {}, TimecodeRate{30, true}).skippedRows,
+             (QVector<int>{2, 4, 5}));
+    QCOMPARE(BuildExport(ExportFormat(format), rows, {}, TimecodeRate{24, false}).skippedRows,
+             (QVector<int>{2, 4, 6}));
+}
+
 void TestListExport::exportNames_data() {
     QTest::addColumn<QString>("listPath");
-    QTest::addColumn<bool>("edl");
+    QTest::addColumn<int>("format");
     QTest::addColumn<QString>("proposed");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("completed");
-    QTest::newRow("no file yet") << "" << false << "spotlist.csv"
+    QTest::newRow("no file yet") << "" << int(ExportFormat::Csv) << "spotlist.csv"
                                  << "/out/a"
                                  << "/out/a.csv";
-    QTest::newRow("only the last extension goes") << "/d/spots.v2.txt" << true << "spots.v2.edl"
-                                                  << "/out/a.b"
-                                                  << "/out/a.b";
-    QTest::newRow("a trailing dot gets no second one") << "/d/x" << true << "x.edl"
-                                                       << "/out/a."
-                                                       << "/out/a.edl";
-    QTest::newRow("dotted folder, bare name") << "/d/.txt" << false << "spotlist.csv"
-                                              << "/out.d/a"
-                                              << "/out.d/a.csv";
+    QTest::newRow("only the last extension goes")
+        << "/d/spots.v2.txt" << int(ExportFormat::Edl) << "spots.v2.edl"
+        << "/out/a.b"
+        << "/out/a.b";
+    QTest::newRow("a trailing dot gets no second one")
+        << "/d/x" << int(ExportFormat::Edl) << "x.edl"
+        << "/out/a."
+        << "/out/a.edl";
+    QTest::newRow("markers in an EDL do not take the events' name")
+        << "/d/spots.txt" << int(ExportFormat::MarkerEdl) << "spots-markers.edl"
+        << "/out/a"
+        << "/out/a.edl";
+    QTest::newRow("Final Cut Pro 7 XML") << "" << int(ExportFormat::Xmeml) << "spotlist.xml"
+                                         << "/out/a"
+                                         << "/out/a.xml";
+    QTest::newRow("dotted folder, bare name")
+        << "/d/.txt" << int(ExportFormat::Csv) << "spotlist.csv"
+        << "/out.d/a"
+        << "/out.d/a.csv";
 }
 
 void TestListExport::exportNames() {
     QFETCH(QString, listPath);
-    QFETCH(bool, edl);
+    QFETCH(int, format);
     QFETCH(QString, proposed);
     QFETCH(QString, typed);
     QFETCH(QString, completed);
-    const ExportFormat format = edl ? ExportFormat::Edl : ExportFormat::Csv;
-    QCOMPARE(ExportFileName(listPath, format), proposed);
-    QCOMPARE(WithExportExtension(typed, format), completed);
+    QCOMPARE(ExportFileName(listPath, ExportFormat(format)), proposed);
+    QCOMPARE(WithExportExtension(typed, ExportFormat(format)), completed);
 }
 
 QTEST_GUILESS_MAIN(TestListExport)

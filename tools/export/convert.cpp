@@ -21,10 +21,21 @@ bool HasUndecodableBytes(const QVector<ListRowText>& rows) {
     return false;
 }
 
+// What a row left out of a format did not become.
+QString MissingEntry(ExportFormat format) {
+    switch (format) {
+    case ExportFormat::Edl:
+        return QStringLiteral("no event");
+    case ExportFormat::Ale:
+        return QStringLiteral("no clip");
+    default:
+        return QStringLiteral("no marker");
+    }
+}
+
 } // namespace
 
-ConversionResult ConvertListFile(const QString& input, const QString& output, ExportFormat format,
-                                 TimecodeRate rate) {
+ConversionResult ConvertListFile(const QString& input, ExportFormat format, TimecodeRate rate) {
     ConversionResult result;
     QByteArray bytes;
     if (!ReadListFileBytes(input, &bytes)) {
@@ -47,14 +58,17 @@ ConversionResult ConvertListFile(const QString& input, const QString& output, Ex
     if (std::none_of(rows.begin(), rows.end(), ListRowHoldsAnything))
         result.notes << QStringLiteral("no list rows");
 
-    QVector<int> skipped;
-    if (!ExportList(output, format, rows, input, rate, &skipped)) {
-        result.error = QStringLiteral("cannot write %1").arg(output);
+    const ExportBuild build = BuildExport(format, rows, input, rate);
+    if (!build.ok) {
+        result.error = QStringLiteral("cannot make the %1").arg(ExportExtension(format));
         result.notes.clear();
         return result;
     }
-    if (!skipped.isEmpty())
-        result.notes << QStringLiteral("no event for rows %1").arg(RowNumberList(skipped));
+    if (!build.skippedRows.isEmpty()) {
+        result.notes << QStringLiteral("%1 for rows %2")
+                            .arg(MissingEntry(format), RowNumberList(build.skippedRows));
+    }
+    result.bytes = build.bytes;
     result.written = true;
     return result;
 }

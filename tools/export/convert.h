@@ -5,12 +5,13 @@
 #include <QString>
 #include <QStringList>
 
-// One list file through the converter: read as File > Open reads it, exported, written.
+// One list file through the converter: read as File > Open reads it and exported. The caller
+// writes the bytes (many files at once, see platform/replace_files_batch.h).
 struct ConversionResult {
-    bool written = false;
-    QString error;     // why nothing was written, when it was not
-    QStringList notes; // what the reader or the export left out or changed
+    bool written = false; // the bytes are ready (and, once the caller wrote them, written)
+    QString error;        // why nothing was written, when it was not
+    QStringList notes;    // what the reader or the export left out or changed
+    QByteArray bytes;     // the export
 };
 
-ConversionResult ConvertListFile(const QString& input, const QString& output, ExportFormat format,
-                                 TimecodeRate rate);
+ConversionResult ConvertListFile(const QString& input, ExportFormat format, TimecodeRate rate);

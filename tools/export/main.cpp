@@ -1,46 +1,73 @@
-// tarnwick-export: converts folders of list files to CSV or EDL, as the window exports them.
+// tarnwick-export: converts folders of list files to what the window exports: CSV, an Excel
+// workbook, an EDL, a log, or markers for editing timelines.
 
 #include "convert.h"
+#include "platform/replace_files_batch.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <QThread>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <thread>
+#include <vector>
 
 namespace {
 
 const char HELP[] =
-    R"(Usage: tarnwick-export (--csv | --edl) [--non-drop] LIST.txt... [-o OUT | -d FOLDER]
+    R"(Usage: tarnwick-export FORMAT [--rate N] [--non-drop] LIST.txt... [-o OUT | -d FOLDER]
 
-Converts Tarnwick list files to CSV, for spreadsheets, or to an EDL (CMX 3600), for
-editing systems. Each file is read as File > Open reads it (code page 932, durations
-computed again from IN and OUT, rows 0001 to 0040), and the output is what the window's
-export writes.
+Converts Tarnwick list files for other programs. Each file is read as File > Open reads it
+(code page 932, durations computed again from IN and OUT, rows 0001 to 0040), and the
+output is what the window's export writes. FORMAT is one of:
 
-  --csv         CSV: UTF-8 with a byte-order mark, CR LF, a header line, then one line
-                per row that holds anything
-  --edl         EDL: one event per row with a valid IN and a later OUT, record times
-                back to back from 01:00:00:00, SP No. and remark as notes
-  --non-drop    count durations and record times non-drop (default: drop-frame)
-  -o OUT        write to OUT (with a single LIST only)
-  -d FOLDER     write into FOLDER, created when missing
-  --help        show this text and exit
+  --csv          CSV: UTF-8 with a byte-order mark, CR LF, a header line, then one line per
+                 row that holds anything; a cell starting with = + - @, a tab or a carriage
+                 return gets an apostrophe before it, so that a spreadsheet shows it as text
+  --xlsx         Excel workbook: the CSV's columns, every cell text, the header bold and
+                 frozen (the lossless way into a spreadsheet)
+  --edl          EDL (CMX 3600): one event per row with a valid IN and a later OUT, record
+                 times back to back from 01:00:00:00, SP No. and remark as notes
+  --ale          Avid Log Exchange: one clip per such row (Name = SP No., Start = IN,
+                 End = OUT, Comments = remark), the rate in the heading
+  --markers-edl  markers in an EDL: one event per row at its IN, with the marker's colour,
+                 name (SP No.), comment (remark) and duration (OUT - IN) after it
+  --fcpxml       markers in FCPXML 1.11: a project whose sequence starts at 01:00:00:00
+                 (or at the earliest IN before that) with the markers on one gap
+  --xmeml        markers in Final Cut Pro 7 XML (xmeml 4), on one sequence
+  --otio         markers in OpenTimelineIO JSON, on one track of a timeline
 
-Without -o or -d, each output goes beside its input with the new extension:
-spots.txt gives spots.csv or spots.edl. An existing output is replaced whole, and only
-once the new one is complete. An input is never overwritten, and of two inputs that would
-give the same output only the first is converted.
+  --rate N       frames a second the labels count: 24, 25 or 30 (default 30)
+  --non-drop     at 30, count non-drop (default: drop-frame, 29.97)
+  -o OUT         write to OUT (with a single LIST only)
+  -d FOLDER      write into FOLDER, created when missing
+  --help         show this text and exit
+
+Rows that cannot become an entry of an EDL, a log or markers (no IN or OUT, an OUT not after
+its IN, a label the rate does not have, such as 00:01:00:00 in drop-frame) are left out and
+named. Without -o or -d, each output goes beside its input with the new extension:
+spots.txt gives spots.csv, spots.xlsx, spots.edl, spots.ale, spots-markers.edl,
+spots.fcpxml, spots.xml or spots.otio. An existing output is replaced whole, and only once
+the new one is complete on disk; every output is on disk when the program ends. An input is
+never overwritten, and of two inputs that would give the same output only the first is
+converted.
 
 One line per file: "LIST -> OUTPUT" on standard output, with notes in brackets on what
 was left out, as the window would show it: lines numbered outside 0001 to 0040, bytes
-that are not code page 932 (shown as U+FFFD), rows that make no EDL event. A file that
+that are not code page 932 (shown as U+FFFD), rows that make no entry. A file that
 could not be converted gets its line on standard error.
 
 Exit status: 0 when every file was written, 1 when any file failed, 2 on a usage error.
 )";
+
+// Outputs are written this many at a time: one wait for the disk per batch, and memory
+// for no more than a batch's outputs.
+constexpr int BATCH = 256;
 
 int Usage(const QString& message) {
     std::fprintf(stderr, "tarnwick-export: %s\nTry 'tarnwick-export --help'.\n",
@@ -70,20 +97,101 @@ QString OutputBeside(const QString& input, ExportFormat format) {
     return input.left(input.size() - name.size()) + ExportFileName(input, format);
 }
 
+struct Job {
+    QString input, output;
+    bool convert = false; // false: refused before conversion, result.error says why
+    ConversionResult result;
+};
+
+void Report(const Job& job) {
+    if (job.result.written) {
+        const QString notes =
+            job.result.notes.isEmpty()
+                ? QString()
+                : QStringLiteral(" (%1)").arg(job.result.notes.join(QStringLiteral("; ")));
+        std::printf("%s -> %s%s\n", qPrintable(job.input), qPrintable(job.output),
+                    qPrintable(notes));
+    } else {
+        std::fflush(stdout);
+        std::fprintf(stderr, "tarnwick-export: %s: %s\n", qPrintable(job.input),
+                     qPrintable(job.result.error));
+        std::fflush(stderr);
+    }
+}
+
+// Converts the batch's files on every processor: reading, exporting and building a workbook
+// take processor time, and each file is a job of its own.
+void ConvertAll(QVector<Job>* jobs, ExportFormat format, TimecodeRate rate) {
+    std::atomic<int> next{0};
+    const auto work = [&]() {
+        for (int i = next++; i < jobs->size(); i = next++) {
+            Job& job = (*jobs)[i];
+            if (job.convert)
+                job.result = ConvertListFile(job.input, format, rate);
+        }
+    };
+    const int threads = std::clamp(QThread::idealThreadCount(), 1, 8);
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t)
+        pool.emplace_back(work);
+    work();
+    for (std::thread& t : pool)
+        t.join();
+}
+
+// Writes the batch's outputs together and reports each file in order; false when any failed.
+bool Flush(QVector<Job>* jobs) {
+    QVector<BatchFile> files;
+    QVector<int> written;
+    for (int i = 0; i < jobs->size(); ++i) {
+        if (jobs->at(i).result.written) {
+            files.append({jobs->at(i).output, jobs->at(i).result.bytes});
+            written.append(i);
+        }
+    }
+    const QVector<bool> done = ReplaceFilesBatch(files);
+    bool failed = false;
+    for (int k = 0; k < written.size(); ++k) {
+        ConversionResult& r = (*jobs)[written.at(k)].result;
+        if (!done.at(k)) {
+            r.written = false;
+            r.notes.clear();
+            r.error = QStringLiteral("cannot write %1").arg(jobs->at(written.at(k)).output);
+        }
+    }
+    for (const Job& job : *jobs) {
+        failed = failed || !job.result.written;
+        Report(job);
+    }
+    jobs->clear();
+    return !failed;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tarnwick-export"));
 
+    const QVector<QPair<QString, ExportFormat>> formatOptions = {
+        {QStringLiteral("csv"), ExportFormat::Csv},
+        {QStringLiteral("xlsx"), ExportFormat::Xlsx},
+        {QStringLiteral("edl"), ExportFormat::Edl},
+        {QStringLiteral("ale"), ExportFormat::Ale},
+        {QStringLiteral("markers-edl"), ExportFormat::MarkerEdl},
+        {QStringLiteral("fcpxml"), ExportFormat::Fcpxml},
+        {QStringLiteral("xmeml"), ExportFormat::Xmeml},
+        {QStringLiteral("otio"), ExportFormat::Otio},
+    };
     QCommandLineParser parser;
-    const QCommandLineOption csvOpt(QStringLiteral("csv"));
-    const QCommandLineOption edlOpt(QStringLiteral("edl"));
+    for (const auto& f : formatOptions)
+        parser.addOption(QCommandLineOption(f.first));
+    const QCommandLineOption fpsOpt(QStringLiteral("rate"), QString(), QStringLiteral("N"));
     const QCommandLineOption nonDropOpt(QStringLiteral("non-drop"));
     const QCommandLineOption outOpt(QStringLiteral("o"), QString(), QStringLiteral("OUT"));
     const QCommandLineOption dirOpt(QStringLiteral("d"), QString(), QStringLiteral("FOLDER"));
     const QCommandLineOption helpOpt(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({csvOpt, edlOpt, nonDropOpt, outOpt, dirOpt, helpOpt});
+    parser.addOptions({fpsOpt, nonDropOpt, outOpt, dirOpt, helpOpt});
     if (!parser.parse(QCoreApplication::arguments()))
         return Usage(parser.errorText());
     if (parser.isSet(helpOpt)) {
@@ -92,8 +200,14 @@ int main(int argc, char* argv[]) {
     }
 
     const QStringList inputs = parser.positionalArguments();
-    if (parser.isSet(csvOpt) == parser.isSet(edlOpt))
-        return Usage(QStringLiteral("give one of --csv and --edl"));
+    QVector<ExportFormat> chosen;
+    for (const auto& f : formatOptions) {
+        if (parser.isSet(f.first))
+            chosen << f.second;
+    }
+    if (chosen.size() != 1)
+        return Usage(QStringLiteral("give one of --csv, --xlsx, --edl, --ale, --markers-edl, "
+                                    "--fcpxml, --xmeml and --otio"));
     if (inputs.isEmpty())
         return Usage(QStringLiteral("no list file given"));
     if (parser.isSet(outOpt) && parser.isSet(dirOpt))
@@ -102,9 +216,16 @@ int main(int argc, char* argv[]) {
         return Usage(QStringLiteral("-o and -d may be given once"));
     if (parser.isSet(outOpt) && inputs.size() > 1)
         return Usage(QStringLiteral("-o takes a single list file; use -d for several"));
+    int fps = 30;
+    if (parser.isSet(fpsOpt)) {
+        bool number = false;
+        fps = parser.value(fpsOpt).toInt(&number);
+        if (!number || !IsListFrameRate(fps))
+            return Usage(QStringLiteral("--rate takes 24, 25 or 30"));
+    }
 
-    const ExportFormat format = parser.isSet(csvOpt) ? ExportFormat::Csv : ExportFormat::Edl;
-    const TimecodeRate rate = TimecodeRate::Thirty(!parser.isSet(nonDropOpt));
+    const ExportFormat format = chosen.first();
+    const TimecodeRate rate{fps, RateHasDropFrame(fps) && !parser.isSet(nonDropOpt)};
     const QString folder = parser.value(dirOpt);
     if (!folder.isEmpty() && !QDir().mkpath(folder)) {
         std::fprintf(stderr, "tarnwick-export: cannot create folder %s\n", qPrintable(folder));
@@ -117,37 +238,33 @@ int main(int argc, char* argv[]) {
 
     QSet<QString> outputIds;
     bool failed = false;
+    QVector<Job> jobs;
     for (const QString& input : inputs) {
-        QString output;
+        Job job;
+        job.input = input;
         if (parser.isSet(outOpt))
-            output = parser.value(outOpt);
+            job.output = parser.value(outOpt);
         else if (!folder.isEmpty())
-            output = QDir(folder).filePath(ExportFileName(input, format));
+            job.output = QDir(folder).filePath(ExportFileName(input, format));
         else
-            output = OutputBeside(input, format);
+            job.output = OutputBeside(input, format);
 
-        const QString outputId = FileIdentity(output);
-        ConversionResult result;
+        const QString outputId = FileIdentity(job.output);
         if (inputIds.contains(outputId))
-            result.error = QStringLiteral("%1 is an input, not overwritten").arg(output);
+            job.result.error = QStringLiteral("%1 is an input, not overwritten").arg(job.output);
         else if (outputIds.contains(outputId))
-            result.error = QStringLiteral("%1 written for an earlier input already").arg(output);
+            job.result.error =
+                QStringLiteral("%1 written for an earlier input already").arg(job.output);
         else
-            result = ConvertListFile(input, output, format, rate);
+            job.convert = true;
         outputIds.insert(outputId);
-
-        if (result.written) {
-            const QString notes =
-                result.notes.isEmpty()
-                    ? QString()
-                    : QStringLiteral(" (%1)").arg(result.notes.join(QStringLiteral("; ")));
-            std::printf("%s -> %s%s\n", qPrintable(input), qPrintable(output), qPrintable(notes));
-        } else {
-            failed = true;
-            std::fflush(stdout);
-            std::fprintf(stderr, "tarnwick-export: %s: %s\n", qPrintable(input),
-                         qPrintable(result.error));
+        jobs.append(job);
+        if (jobs.size() == BATCH) {
+            ConvertAll(&jobs, format, rate);
+            failed = !Flush(&jobs) || failed;
         }
     }
+    ConvertAll(&jobs, format, rate);
+    failed = !Flush(&jobs) || failed;
     return failed ? 1 : 0;
 }

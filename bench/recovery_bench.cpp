@@ -141,8 +141,8 @@ int main(int argc, char* argv[]) {
             Probe(bare).m_grid.SetRow(1 + i % MAX_LIST_ROWS);
             Probe(bare).m_grid.SetCol(COL_IN);
             Probe(bare).m_grid.setFocus();
-            Probe(bare).m_timecode = Timecode::FromLabel({2, i / 60 % 60, i % 60, i % 30},
-                                                         TimecodeRate::Thirty(true));
+            Probe(bare).m_timecode =
+                Timecode::FromLabel({2, i / 60 % 60, i % 60, i % 30}, TimecodeRate::Thirty(true));
             QElapsedTimer sincePress;
             sincePress.start();
             QTest::keyClick(&Probe(bare).m_grid, Qt::Key_I);

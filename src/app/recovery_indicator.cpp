@@ -9,7 +9,9 @@ constexpr int GAP_PX = 8;
 
 void Place(const QLabel* besides, QLabel* indicator) {
     indicator->adjustSize();
-    indicator->move(besides->geometry().right() + 1 + GAP_PX, besides->y());
+    // On the neighbour's line, centred on it whatever the two fonts' heights.
+    indicator->move(besides->geometry().right() + 1 + GAP_PX,
+                    besides->geometry().center().y() - indicator->height() / 2);
 }
 
 // Keeps the indicator beside its neighbour, which the layout moves as the window is sized.
@@ -44,6 +46,7 @@ void ShowRecoveryIndicator(QLabel* besides, const QString& text, const QString& 
         indicator = new QLabel(line);
         indicator->setObjectName(QLatin1String(RECOVERY_INDICATOR_NAME));
         indicator->setFocusPolicy(Qt::NoFocus);
+        indicator->setFont(besides->font());
         QPalette red = indicator->palette();
         red.setColor(QPalette::WindowText, QColor(255, 0, 0));
         indicator->setPalette(red);

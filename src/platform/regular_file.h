@@ -19,7 +19,7 @@ FileFault ReadRegularFile(const QString& path, qint64 maxBytes, LinkPolicy links
 // kill -9 or a power cut included), so no stale lock ever outlives its holder. The file is
 // opened only when it is a plain file, never through a link and never waited on, and nothing
 // is written into it. Two of these on one file in one program exclude each other as two
-// programs do.
+// programs do. On a file system without locks (some network and FUSE ones) it counts as held.
 class ExclusiveFileLock {
 public:
     explicit ExclusiveFileLock(const QString& path);

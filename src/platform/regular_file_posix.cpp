@@ -132,8 +132,16 @@ FileFault ExclusiveFileLock::TryLock() {
         Fd fd(OpenChecked(name, O_RDONLY | O_CREAT, LinkPolicy::DoNotFollow, &st, &fault));
         if (fd.get() < 0)
             return fault;
-        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+            // Some network and FUSE file systems have no locks at all: there the file is
+            // kept without one, as two programs would keep it without any lock, rather than
+            // not at all.
+            if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS || errno == EINVAL) {
+                m_fd = fd.release();
+                return FileFault::None;
+            }
             return errno == EWOULDBLOCK ? FileFault::Held : FaultOfErrno(errno);
+        }
         struct stat now {};
         if (::lstat(name.constData(), &now) == 0 && now.st_dev == st.st_dev &&
             now.st_ino == st.st_ino) {

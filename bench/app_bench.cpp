@@ -1,8 +1,7 @@
 // Whole-program figures: start-up, memory, polling cost, key-to-cell latency, list file
-// load and save, the recovery copy. Prints a table; asserts nothing. Run it with a display, or with
-// QT_QPA_PLATFORM=offscreen.
+// load and save (the recovery copy has recovery_bench). Prints a table; asserts nothing. Run it
+// with a display, or with QT_QPA_PLATFORM=offscreen.
 #include "dialog_probe.h"
-#include "persist/recovery_file.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
 
@@ -127,38 +126,6 @@ int main(int argc, char* argv[]) {
     }
     const double loadMs = fileTimer.nsecsElapsed() / 1e6 / rounds;
 
-    // The recovery copy: from a capture to the copy holding it, through the event loop as
-    // the program runs; and one write of the 40-row list, built and replaced on disk.
-    const QString copyPath = work.filePath(QString::fromLatin1(RECOVERY_FILE_NAME));
-    const int captures = 20;
-    QElapsedTimer copyTimer;
-    qint64 toCopyNs = 0;
-    int copied = 0;
-    for (int i = 0; i < captures; ++i) {
-        Probe(*dlg).m_grid.SetRow(1);
-        Probe(*dlg).m_timecode =
-            Timecode::AtFrame(2 * DROP_FRAMES_PER_HOUR + i, TimecodeRate::Thirty(true));
-        const QByteArray captured = QByteArray::fromStdString(Probe(*dlg).m_timecode.Text());
-        copyTimer.start();
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dlg, Qt::Key_I);
-        while (copyTimer.elapsed() < 5000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-            QFile copy(copyPath);
-            if (copy.open(QIODevice::ReadOnly) && copy.readAll().contains(captured)) {
-                toCopyNs += copyTimer.nsecsElapsed();
-                ++copied;
-                break;
-            }
-        }
-    }
-    QElapsedTimer writeTimer;
-    writeTimer.start();
-    for (int i = 0; i < rounds; ++i) {
-        Probe(*dlg).m_grid.SetTextMatrix(1, COL_REMARK, QStringLiteral(" write %1").arg(i));
-        Probe(*dlg).m_recovery.WriteNow();
-    }
-    const double recoveryWriteMs = writeTimer.nsecsElapsed() / 1e6 / rounds;
-
     std::printf("| %-46s | %-22s |\n", "Measurement", "Figure");
     std::printf("|%s|%s|\n", QByteArray(48, '-').constData(), QByteArray(24, '-').constData());
     Row("start to shown window (in process)", QStringLiteral("%1 ms").arg(startMs, 0, 'f', 1));
@@ -172,13 +139,6 @@ int main(int argc, char* argv[]) {
                                                      .arg(presses));
     Row("save of a 40-row list (mean)", QStringLiteral("%1 ms").arg(saveMs, 0, 'f', 3));
     Row("load of a 40-row list (mean)", QStringLiteral("%1 ms").arg(loadMs, 0, 'f', 3));
-    Row("capture to recovery copy written (mean)",
-        QStringLiteral("%1 ms (%2/%3 seen)")
-            .arg(copied ? toCopyNs / 1e6 / copied : 0.0, 0, 'f', 1)
-            .arg(copied)
-            .arg(captures));
-    Row("one recovery write, 40 rows (mean)",
-        QStringLiteral("%1 ms").arg(recoveryWriteMs, 0, 'f', 3));
 
     SetFileDialogHook(nullptr);
     SetMessageBoxHook(nullptr);

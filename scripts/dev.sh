@@ -21,7 +21,7 @@ PACKAGES=(
     qt6-qpa-plugins libgl-dev
     fonts-noto-cjk qt6-translations-l10n
     xvfb xauth xdotool x11-utils x11-apps netpbm openbox
-    poppler-utils clang-format
+    poppler-utils clang-format strace
     dpkg-dev file python3
 )
 

@@ -4,15 +4,15 @@
 
 void CTarnwickDlg::OnFileOpen() {
     PollPause pause(*this);
+    // Open replaces the list without asking about unsaved changes.
+    if (m_listFile.LoadList(m_list, 1) == 1) {
+        m_settings.CurrentFile = m_listFile.GetPath();
+        SetModified(0);
+    }
     {
-        SpotList::Change change(m_list, ListChange::Load);
-        // Open replaces the list without asking about unsaved changes.
-        if (m_listFile.LoadList(m_list, 1) == 1) {
-            m_settings.CurrentFile = m_listFile.GetPath();
-            SetModified(0);
-        }
         // Also after a cancelled or failed open: every duration is recomputed and the
         // deferred step puts the column widths back.
+        SpotList::Change change(m_list, ListChange::Load);
         m_list.RecomputeDurations();
     }
     PostDeferredInit();

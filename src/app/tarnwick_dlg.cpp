@@ -2,6 +2,7 @@
 
 #include "app/about_dlg.h"
 #include "app/dialog_units.h"
+#include "app/recovery_indicator.h"
 #include "platform/help.h"
 #include "platform/message_box.h"
 #include "platform/modal.h"
@@ -260,7 +261,11 @@ bool CTarnwickDlg::OnInitDialog() {
     m_listFile.LoadSettings(m_szIniPath, &m_settings);
     // Before the recovery copy is kept: setting the list up is no change to keep.
     m_list.SetUp(m_settings.FrameRate);
-    // From here every change to the list reaches its recovery copy.
+    // From here every change to the list reaches its recovery copy; the timecode line shows
+    // while it cannot.
+    m_recovery.SetIndicator([this](const QString& text, const QString& detail) {
+        ShowRecoveryIndicator(m_frameCheckLabel, text, detail);
+    });
     m_recovery.Start(cwd);
     connect(&m_list, &SpotList::Changed, &m_recovery, [this] { m_recovery.Schedule(); });
     // The copy holds the modified state, and the file path that moves with it.
@@ -307,14 +312,17 @@ void CTarnwickDlg::OnDeferredInit() {
 // A list that a crash, a kill or a power cut left unsaved comes back if the operator wants it:
 // asked once, with the window shown.
 void CTarnwickDlg::OfferRecovery() {
-    RecoveryState left;
-    if (!m_recovery.TakeLeftCopy(&left)) {
+    const LeftCopy left = m_recovery.TakeLeftCopy();
+    if (!left.offered && left.notice.isEmpty()) {
         return;
     }
     PollPause pause(*this);
-    const BoxAnswer answer =
-        TwMessageBox(this, QStringLiteral("前回保存されなかったリストがあります。復元しますか？"),
-                     BoxButtons::YesNo);
+    // A copy that cannot be read is never offered; the operator learns where it was put.
+    if (!left.notice.isEmpty()) {
+        TwMessageBox(this, left.notice, BoxButtons::Ok);
+        return;
+    }
+    const BoxAnswer answer = TwMessageBox(this, left.question, BoxButtons::YesNo);
     if (m_ending) {
         return; // ended from outside while asking: the copy stays for the next start
     }
@@ -322,8 +330,8 @@ void CTarnwickDlg::OfferRecovery() {
         m_recovery.Discard();
         return;
     }
-    m_list.Restore(ListSnapshot{left.rows, 1, COL_IN});
-    m_listFile.SetPath(left.listPath);
+    m_list.Restore(ListSnapshot{left.state.rows, 1, COL_IN});
+    m_listFile.SetPath(left.state.listPath);
     m_list.ClearHistory();
     m_grid.SetTopRow(1);
     m_grid.setFocus();
@@ -388,6 +396,8 @@ void CTarnwickDlg::OnEndRequest() {
     if (m_ending) {
         return;
     }
+    // Text being typed into a cell is stored as Enter would store it, so the copy holds it.
+    CommitEdit();
     KillTimer(m_nPollTimer);
     m_recovery.Finish(m_list.IsModified());
     m_settings.FrameRate = m_list.FrameRate();

@@ -313,6 +313,7 @@ void SpotList::LoadRows(int dataRows, const QVector<ListRowText>& rows, int fps)
         cells.remark = row.remark;
     }
     NumberRows(&m_rows);
+    RecomputeDurations();
     m_history->Clear(); // a new list, a new history
 }
 

@@ -121,8 +121,8 @@ public:
     void WriteEditedCell(const QString& text);
 
     // Replaces the list with rows read from a file at its frame rate: the list grows to
-    // dataRows when it has fewer, every row read is written whole and DURATION is left empty
-    // (see RecomputeDurations). The history starts anew.
+    // dataRows when it has fewer, every row read is written whole and its duration computed
+    // again. The history starts anew.
     void LoadRows(int dataRows, const QVector<ListRowText>& rows, int fps = 30);
     // Every row with an IN and an OUT gets its duration computed again.
     void RecomputeDurations();

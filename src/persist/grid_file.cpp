@@ -4,6 +4,7 @@
 #include "list/spot_list.h"
 #include "persist/list_export.h"
 #include "persist/list_file.h"
+#include "persist/list_read_notes.h"
 #include "persist/settings_io.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
@@ -83,21 +84,20 @@ int CGridFile::LoadList(SpotList& list, int askName) {
         return 0;
 
     QByteArray bytes;
-    if (!ReadListFileBytes(m_strPath, &bytes)) {
+    if (const FileFault fault = ReadListFileBytes(m_strPath, &bytes); fault != FileFault::None) {
         m_strPath = previous;
-        TwMessageBox(Owner(), QStringLiteral("ファイル読み込みできませんでした"), BoxButtons::Ok);
+        TwMessageBox(Owner(),
+                     fault == FileFault::TooLarge
+                         ? ListTooLargeMessage()
+                         : QStringLiteral("ファイル読み込みできませんでした"),
+                     BoxButtons::Ok);
         return 0;
     }
     const ListFileContents contents = ReadListFile(bytes, int(list.RowCount()));
-    // Shown before the grid changes.
-    if (contents.outOfRange) {
-        TwMessageBox(
-            Owner(),
-            QString::asprintf("Noは0001から%04dの間にしてください、範囲外のNoは読み込めません",
-                              MAX_LIST_ROWS),
-            BoxButtons::Ok);
-    }
     // Every row read is written whole; the Open command recomputes the durations.
     list.LoadRows(contents.dataRows, contents.rows);
+    // One box, with the list loaded behind it: every line not read, and the encoding.
+    if (const QString notice = ListReadNotice(contents); !notice.isEmpty())
+        TwMessageBox(Owner(), notice, BoxButtons::Ok);
     return 1;
 }

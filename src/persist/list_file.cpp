@@ -1,15 +1,13 @@
 #include "persist/list_file.h"
 
 #include "platform/codepage.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "platform/regular_file.h"
 
 #include <algorithm>
 
 namespace {
 
-constexpr qint64 MAX_LIST_FILE_BYTES = 4 * 1024 * 1024;
+const QByteArray UTF8_BOM = QByteArrayLiteral("\xEF\xBB\xBF");
 constexpr qint64 NUMBER_CEILING = qint64(1) << 40; // beyond every row number, far below overflow
 
 // White space as the C library's "%s" and "%d" see it; bytes of double-byte characters are
@@ -50,11 +48,38 @@ QByteArray NextToken(const QByteArray& line, int* pos) {
     return line.mid(start, i - start);
 }
 
+QString Decode(const QByteArray& bytes, ListEncoding encoding) {
+    return encoding == ListEncoding::Utf8 ? QString::fromUtf8(bytes) : Cp932Decode(bytes);
+}
+
 // A field read back: placeholders, and anything else that starts with '-', are empty.
-QString FieldText(const QByteArray& bytes) {
+QString FieldText(const QByteArray& bytes, ListEncoding encoding) {
     if (bytes.isEmpty() || bytes.at(0) == '-')
         return QString();
-    return Cp932Decode(bytes);
+    return Decode(bytes, encoding);
+}
+
+bool IsBlank(const QByteArray& line) {
+    return std::all_of(line.begin(), line.end(), IsSpaceByte);
+}
+
+// The file's lines without their ends. CR LF, LF and a lone CR (old Mac editors, some mail
+// programs) each end a line; a last line without an end counts too.
+QVector<QByteArray> SplitLines(const QByteArray& bytes) {
+    QVector<QByteArray> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes.at(i);
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.append(bytes.mid(start, i - start));
+        if (c == '\r' && i + 1 < bytes.size() && bytes.at(i + 1) == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size())
+        lines.append(bytes.mid(start));
+    return lines;
 }
 
 } // namespace
@@ -74,7 +99,7 @@ QByteArray BuildListFile(const QVector<ListRowText>& rows, QVector<int>* rowsNot
     return file;
 }
 
-ListLineFields ParseListLine(const QByteArray& rawLine) {
+ListLineFields ParseListLine(const QByteArray& rawLine, ListEncoding encoding) {
     QByteArray line = rawLine;
     while (!line.isEmpty() && (line.endsWith('\n') || line.endsWith('\r')))
         line.chop(1);
@@ -84,52 +109,62 @@ ListLineFields ParseListLine(const QByteArray& rawLine) {
     NextToken(line, &pos); // No.
     const QByteArray spNo = NextToken(line, &pos);
     const QByteArray times = NextToken(line, &pos);
-    f.spNo = FieldText(spNo);
+    f.spNo = FieldText(spNo, encoding);
     // IN at 0 to 10 and OUT at 12 to 22; the separators at 11 and 23 and DUR from 24 on
     // are not read, since durations are recomputed after loading.
-    f.in = FieldText(times.mid(0, 11));
-    f.out = FieldText(times.mid(12, 11));
+    f.in = FieldText(times.mid(0, 11), encoding);
+    f.out = FieldText(times.mid(12, 11), encoding);
     QByteArray remark;
     if (!times.isEmpty() && pos < line.size())
         remark = line.mid(pos + 1); // after the one space the writer puts before the remark
-    f.remark = QLatin1Char(' ') + Cp932Decode(remark);
+    f.remark = QLatin1Char(' ') + Decode(remark, encoding);
     return f;
 }
 
 ListFileContents ReadListFile(const QByteArray& bytes, int currentDataRows) {
     ListFileContents c;
     c.dataRows = std::max(currentDataRows, 0);
+    QByteArray text = bytes;
+    if (text.startsWith(UTF8_BOM)) {
+        c.encoding = ListEncoding::Utf8;
+        text.remove(0, UTF8_BOM.size());
+    }
 
     // First pass over the numbers only: the grid's size, the range check, and for each row
     // the last line that names it.
     int largest = 0;
-    QVector<QByteArray> lineOfRow(MAX_LIST_ROWS + 1);
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype end = bytes.indexOf('\n', start);
-        if (end < 0)
-            end = bytes.size();
-        const QByteArray line = bytes.mid(start, end - start);
-        start = end + 1;
+    QVector<int> lineOfRow(MAX_LIST_ROWS + 1, -1);
+    const QVector<QByteArray> lines = SplitLines(text);
+    for (int i = 0; i < lines.size(); ++i) {
+        const QByteArray& line = lines.at(i);
         qint64 n = 0;
-        if (!ScanNumber(line, &n))
+        if (!ScanNumber(line, &n)) {
+            if (!IsBlank(line))
+                c.skipped.append(SkippedLine{i + 1, SkippedLine::Why::NotARow, 0, 0});
             continue;
+        }
         if (n < 1 || n > MAX_LIST_ROWS) {
             c.outOfRange = true;
+            c.skipped.append(SkippedLine{i + 1, SkippedLine::Why::OutOfRange, n, 0});
             if (n > MAX_LIST_ROWS)
                 largest = MAX_LIST_ROWS;
             continue;
         }
         largest = std::max(largest, int(n));
-        lineOfRow[int(n)] = line;
+        if (const int earlier = lineOfRow.at(int(n)); earlier >= 0) {
+            c.skipped.append(SkippedLine{earlier + 1, SkippedLine::Why::NumberRepeated, n, i + 1});
+        }
+        lineOfRow[int(n)] = i;
     }
+    std::sort(c.skipped.begin(), c.skipped.end(),
+              [](const SkippedLine& a, const SkippedLine& b) { return a.line < b.line; });
     c.dataRows = std::max(c.dataRows, largest);
 
     c.rows.resize(c.dataRows);
     for (int r = 1; r <= std::min(c.dataRows, MAX_LIST_ROWS); ++r) {
-        if (lineOfRow.at(r).isNull())
+        if (lineOfRow.at(r) < 0)
             continue;
-        const ListLineFields f = ParseListLine(lineOfRow.at(r));
+        const ListLineFields f = ParseListLine(lines.at(lineOfRow.at(r)), c.encoding);
         ListRowText& row = c.rows[r - 1];
         row.spNo = f.spNo;
         row.in = f.in;
@@ -139,14 +174,6 @@ ListFileContents ReadListFile(const QByteArray& bytes, int currentDataRows) {
     return c;
 }
 
-bool ReadListFileBytes(const QString& path, QByteArray* bytes) {
-    // Only plain files: opening a FIFO would wait for a writer, a device might never end.
-    if (!QFileInfo(path).isFile())
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MAX_LIST_FILE_BYTES)
-        return false;
-    // Bounded even if the file grows while it is read.
-    *bytes = file.read(MAX_LIST_FILE_BYTES + 1);
-    return file.error() == QFileDevice::NoError && bytes->size() <= MAX_LIST_FILE_BYTES;
+FileFault ReadListFileBytes(const QString& path, QByteArray* bytes) {
+    return ReadRegularFile(path, MAX_LIST_FILE_BYTES, LinkPolicy::Follow, bytes);
 }

@@ -8,8 +8,6 @@ namespace {
 
 const QString FORMAT_KEY = QStringLiteral("format");
 const QString FORMAT_NAME = QStringLiteral("tarnwick-recovery-1");
-// Far more than 40 rows of the longest cells the window lets anyone type.
-constexpr qsizetype MAX_RECOVERY_BYTES = 4 * 1024 * 1024;
 
 QJsonArray RowCells(const ListRowText& row) {
     return QJsonArray{row.no, row.spNo, row.in, row.out, row.duration, row.remark};

@@ -30,6 +30,35 @@ private:
     HANDLE m_h;
 };
 
+FileFault FaultOfError(DWORD error) {
+    switch (error) {
+    case ERROR_SUCCESS:
+        return FileFault::None;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+        return FileFault::Missing;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_DISK_QUOTA_EXCEEDED:
+        return FileFault::NoSpace;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+        return FileFault::NoPermission;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return FileFault::Held;
+    default:
+        return FileFault::Other;
+    }
+}
+
+bool Failed(FileFault* fault, DWORD error) {
+    if (fault)
+        *fault = FaultOfError(error);
+    return false;
+}
+
 std::wstring NativePath(const QString& path) {
     return QDir::toNativeSeparators(path).toStdWString();
 }
@@ -84,29 +113,55 @@ bool WriteInPlace(const std::wstring& target, const QByteArray& bytes) {
 
 } // namespace
 
-bool ReplaceFileContent(const QString& path, const QByteArray& bytes) {
+bool ReplaceFileContent(const QString& path, const QByteArray& bytes, LinkPolicy links,
+                        FileFault* fault) {
+    if (fault)
+        *fault = FileFault::None;
     if (path.isEmpty())
-        return false;
+        return Failed(fault, ERROR_FILE_NOT_FOUND);
     const std::wstring target = NativePath(path);
     const DWORD attributes = GetFileAttributesW(target.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    const bool link = exists && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
     // A read-only file is not replaced behind its owner's back.
-    if (exists &&
-        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_READONLY)))
+    if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))) {
+        if (fault)
+            *fault = FileFault::NotRegular;
         return false;
+    }
+    if (exists && (attributes & FILE_ATTRIBUTE_READONLY))
+        return Failed(fault, ERROR_ACCESS_DENIED);
 
     std::wstring temporary;
     Handle file(CreateTemporary(target, &temporary));
-    if (!file.valid()) // no room beside it: a folder the user may not write to
-        return exists && WriteInPlace(target, bytes);
+    if (!file.valid()) { // no room beside it: a folder the user may not write to
+        const DWORD error = GetLastError();
+        if (!exists || (link && links == LinkPolicy::DoNotFollow))
+            return Failed(fault, error);
+        return WriteInPlace(target, bytes) || Failed(fault, GetLastError());
+    }
     // FlushFileBuffers puts the bytes on the disk before the rename can; with
-    // MOVEFILE_WRITE_THROUGH the rename itself is on the disk when the call returns.
+    // MOVEFILE_WRITE_THROUGH the rename itself is on the disk when the call returns, so the
+    // folder needs no step of its own. MoveFileEx replaces a link itself, never its target.
     const bool written =
         WriteAll(file.get(), bytes) && FlushFileBuffers(file.get()) && file.Close();
     if (!written || !MoveFileExW(temporary.c_str(), target.c_str(),
                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
         DeleteFileW(temporary.c_str());
-        return false;
+        return Failed(fault, error);
     }
+    return true;
+}
+
+bool SyncFolderOf(const QString&) {
+    return true; // renames here are written through (MOVEFILE_WRITE_THROUGH)
+}
+
+bool MoveAside(const QString& from, const QString& to, FileFault* fault) {
+    if (!MoveFileExW(NativePath(from).c_str(), NativePath(to).c_str(), MOVEFILE_WRITE_THROUGH))
+        return Failed(fault, GetLastError());
+    if (fault)
+        *fault = FileFault::None;
     return true;
 }

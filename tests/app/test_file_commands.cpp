@@ -72,7 +72,10 @@ private slots:
     void failedSaveKeepsFlagPathAndOldFile_data();
     void failedSaveKeepsFlagPathAndOldFile();
     void failedOpenKeepsTheCurrentFile();
-    void rangeMessageComesOnceBeforeTheGridChanges();
+    void linesNotReadAreNamedInOneBoxAfterLoading();
+    void oddFilesOpenAsTheSameRows_data();
+    void oddFilesOpenAsTheSameRows();
+    void aFileTooLargeSaysSoAndGivesTheLimit();
     void unstorableCharactersAreReported();
     void dialogsStartInTheFolderOfTheLastFile();
 };
@@ -271,21 +274,87 @@ void TestFileCommands::failedOpenKeepsTheCurrentFile() {
     QVERIFY(!QFile::exists(folder.path("missing.txt")));
 }
 
-void TestFileCommands::rangeMessageComesOnceBeforeTheGridChanges() {
+void TestFileCommands::linesNotReadAreNamedInOneBoxAfterLoading() {
     WorkFolder folder;
-    WriteBytes(folder.path("list.txt"), "0001 A  x\r\n0041 B  x\r\n0000 C  x\r\n0040 D  x\r\n");
+    WriteBytes(folder.path("list.txt"),
+               "0001 A  x\r\n0041 B  x\r\n0000 C  x\r\n0040 D  x\r\nnote\r\n0040 E  x\r\n");
     CTarnwickDlg dlg;
     Answers answers(dlg);
     answers.files << folder.path("list.txt");
     dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
-    const QString range =
-        QStringLiteral("Noは0001から0040の間にしてください、範囲外のNoは読み込めません");
-    QCOMPARE(answers.messages, QStringList{range});
-    QCOMPARE(answers.cellAtMessage.first().second, QStringLiteral("0001")); // not yet "A"
+    const QString box =
+        QStringLiteral("Noは0001から0040の間にしてください、範囲外のNoは読み込めません\n\n"
+                       "次の行は読み込みませんでした。\n"
+                       "・2～3行目: Noが0001～0040の範囲外です\n"
+                       "・4行目: 後に同じNoの行があり、そちらを読み込みました\n"
+                       "・5行目: Noで始まらないため、リストの行ではありません");
+    QCOMPARE(answers.messages, QStringList{box});
+    // The list is loaded behind the box, so that the operator can compare.
+    QCOMPARE(answers.cellAtMessage.first().second, QStringLiteral("A"));
     QCOMPARE(Probe(dlg).m_grid.GetRows(), 41L);
     QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_SPNO), QStringLiteral("A"));
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(40, COL_SPNO), QStringLiteral("D"));
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(40, COL_SPNO), QStringLiteral("E"));
     QCOMPARE(Probe(dlg).m_list.IsModified(), false);
+    QVERIFY(!answers.timerRanDuringBox);
+}
+
+// The same list, whatever road it came by, opens as the same rows; a file read as UTF-8 says
+// so once, and Save then writes code page 932.
+void TestFileCommands::oddFilesOpenAsTheSameRows_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("messages");
+    const QByteArray crlf = "0001 0001  00:59:50:00/01:00:20:00/30:00 CM1 \x8f\x74\r\n"
+                            "0003 ----  01:00:20:00/--:--:--:--/--:-- \x96\x7b\x95\xd2\r\n";
+    const QString utf8Note =
+        QStringLiteral("このファイルは先頭にBOMがあるため、UTF-8として読み込みました。\n"
+                       "保存するとShift-JIS（コードページ932）で書き込みます。");
+    QTest::newRow("CR LF") << crlf << QStringList();
+    QTest::newRow("LF") << QByteArray(crlf).replace("\r\n", "\n") << QStringList();
+    QTest::newRow("lone CR") << QByteArray(crlf).replace("\r\n", "\r") << QStringList();
+    QTest::newRow("UTF-8 with a byte-order mark")
+        << "\xEF\xBB\xBF" + QString::fromUtf8("0001 0001  00:59:50:00/01:00:20:00/30:00 CM1 春\r\n"
+                                              "0003 ----  01:00:20:00/--:--:--:--/--:-- 本編\r\n")
+                                .toUtf8()
+        << QStringList{utf8Note};
+}
+
+void TestFileCommands::oddFilesOpenAsTheSameRows() {
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, messages);
+    WorkFolder folder;
+    WriteBytes(folder.path("odd.txt"), file);
+    CTarnwickDlg dlg;
+    Answers answers(dlg);
+    answers.files << folder.path("odd.txt");
+    dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
+    QCOMPARE(answers.messages, messages);
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_REMARK), QStringLiteral(" CM1 春"));
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_DURATION), QStringLiteral("00:00:30:00"));
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(3, COL_IN), QStringLiteral("01:00:20:00"));
+    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(3, COL_REMARK), QStringLiteral(" 本編"));
+    // Saved back, every road gives the file as the program writes it.
+    QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT); // numbers the rows
+    dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
+    QCOMPARE(ReadBytes(folder.path("odd.txt")),
+             QByteArray("0001 0001  00:59:50:00/01:00:20:00/30:00 CM1 \x8f\x74\r\n"
+                        "0003 ----  01:00:20:00/--:--:--:--/--:-- \x96\x7b\x95\xd2\r\n"));
+}
+
+void TestFileCommands::aFileTooLargeSaysSoAndGivesTheLimit() {
+    WorkFolder folder;
+    {
+        QFile big(folder.path("big.txt"));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(5 * 1024 * 1024)); // sparse
+    }
+    CTarnwickDlg dlg;
+    Answers answers(dlg);
+    answers.files << folder.path("big.txt");
+    dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
+    QCOMPARE(answers.messages,
+             QStringList{QStringLiteral("ファイルが大きすぎるため読み込めませんでした。"
+                                        "リストファイルは4 MB（4194304バイト）までです。")});
+    QCOMPARE(Probe(dlg).m_listFile.GetPath(), QString());
 }
 
 void TestFileCommands::unstorableCharactersAreReported() {

@@ -1,12 +1,27 @@
 // The recovery copy as the window keeps it. A copy left by a killed process, and the signals,
 // are tested with the real program in the end-to-end test.
+//
+// A working folder that stops taking writes is made so by putting a file in its place while
+// the program runs: every write there fails, root's too (the tests run as root in CI, where
+// permissions stop nothing and no small file system can be mounted). A full disk is a file
+// size limit on the process, which fails the copy's write as a full disk does.
+#include "../persist/file_helpers.h"
+#include "app/recovery_indicator.h"
 #include "box_answers.h"
 #include "list_window.h"
 #include "persist/recovery_file.h"
 
+#include <QLabel>
+
+#include <sys/stat.h>
+
 namespace {
 
 const QString kSaveQuestion = QStringLiteral("変更されています。保存しますか？");
+const QString kLeftCopyQuestion =
+    QStringLiteral("前回保存されなかったリストがあります。復元しますか？");
+const QString kCannotKeep = QStringLiteral("復元用コピーを保存できません");
+const QString kOtherProgram = QStringLiteral("復元用コピーは別のTarnwickが使用中");
 
 // Waits for the copy to hold what ok wants; the keeper writes it a moment after a change.
 bool CopyHolds(const WorkFolder& folder, const std::function<bool(const RecoveryState&)>& ok) {
@@ -18,7 +33,118 @@ bool CopyHolds(const WorkFolder& folder, const std::function<bool(const Recovery
         5000);
 }
 
+// ... a capture of this timecode, in an IN or an OUT.
+bool CopyHoldsTime(const WorkFolder& folder, const char* timecode) {
+    const QString tc = QLatin1String(timecode);
+    return CopyHolds(folder, [&tc](const RecoveryState& s) {
+        return std::any_of(s.rows.begin(), s.rows.end(),
+                           [&tc](const ListRowText& r) { return r.in == tc || r.out == tc; });
+    });
+}
+
+// What the timecode line says about the copy, and its tooltip; empty while it is kept.
+QLabel* IndicatorLabel(CTarnwickDlg& dlg) {
+    return dlg.findChild<QLabel*>(QLatin1String(RECOVERY_INDICATOR_NAME));
+}
+QString Indicator(CTarnwickDlg& dlg) {
+    const QLabel* label = IndicatorLabel(dlg);
+    return label && !label->isHidden() ? label->text() : QString();
+}
+bool IndicatorSays(CTarnwickDlg& dlg, const QString& text) {
+    return QTest::qWaitFor([&] { return Indicator(dlg) == text; }, 5000);
+}
+
+// A window started in the current folder as the program starts, polling stopped so that the
+// timecode set stays.
+void Start(CTarnwickDlg& dlg) {
+    dlg.show();
+    QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
+    Probe(dlg).KillTimer(Probe(dlg).m_nPollTimer);
+}
+
+void Capture(CTarnwickDlg& dlg, const char* timecode) {
+    Probe(dlg).m_timecode = Timecode::FromText(timecode, TimecodeRate::Thirty(false));
+    dlg.Dispatch(IDC_IN, Notify::Clicked);
+}
+
+// The working folder stops being a folder: a file stands at its path until Back.
+struct FolderGone {
+    QString path;
+    QString away;
+    explicit FolderGone(const QString& folder) : path(folder), away(folder + ".away") {
+        QVERIFY(QDir().rename(path, away));
+        WriteBytes(path, "no folder");
+    }
+    void Back() {
+        if (away.isEmpty())
+            return;
+        QFile::remove(path);
+        QDir().rename(away, path);
+        away.clear();
+    }
+    ~FolderGone() { Back(); }
+};
+
+// What stands under the copy's names at start.
+enum class Odd {
+    CopyLinkToZero,
+    CopyFifo,
+    CopyLinkToFile,
+    CopyFolder,
+    CopyCutOff,
+    CopyHuge,
+    LockFifo,
+    LockLinkToZero
+};
+
+void MakeOdd(Odd odd, const WorkFolder& folder) {
+    const QString copy = folder.path(RECOVERY_FILE_NAME);
+    const QString lock = copy + ".lock";
+    switch (odd) {
+    case Odd::CopyLinkToZero:
+        QVERIFY(QFile::link("/dev/zero", copy));
+        break;
+    case Odd::CopyFifo:
+        QCOMPARE(::mkfifo(QFile::encodeName(copy).constData(), 0600), 0);
+        break;
+    case Odd::CopyLinkToFile:
+        WriteBytes(folder.path("spots.txt"), "someone's list\r\n");
+        QVERIFY(QFile::link(folder.path("spots.txt"), copy));
+        break;
+    case Odd::CopyFolder:
+        QVERIFY(QDir().mkdir(copy));
+        break;
+    case Odd::CopyCutOff: {
+        RecoveryState state{QVector<ListRowText>(30), QString(), true};
+        WriteBytes(copy, BuildRecoveryFile(state).chopped(10));
+        break;
+    }
+    case Odd::CopyHuge: {
+        QFile huge(copy);
+        QVERIFY(huge.open(QIODevice::WriteOnly));
+        QVERIFY(huge.resize(MAX_RECOVERY_BYTES + 1)); // sparse
+        break;
+    }
+    case Odd::LockFifo:
+        QCOMPARE(::mkfifo(QFile::encodeName(lock).constData(), 0600), 0);
+        break;
+    case Odd::LockLinkToZero:
+        QVERIFY(QFile::link("/dev/zero", lock));
+        break;
+    }
+}
+
+// The one file whose name starts so, beside the copy.
+QString AsideIn(const WorkFolder& folder) {
+    const QStringList found =
+        QDir(folder.dir.path())
+            .entryList({"tarnwick-recovery-unreadable-*"}, QDir::AllEntries | QDir::System);
+    return found.size() == 1 ? folder.path(qPrintable(found.first())) : QString();
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Odd)
 
 class TestRecovery : public QObject {
     Q_OBJECT
@@ -34,12 +160,16 @@ private slots:
         QVERIFY(CopyHolds(w.folder, [](const RecoveryState& s) {
             return s.rows.size() == 30 && s.rows[0].in == "01:00:10:05" && s.modified;
         }));
+        QCOMPARE(Indicator(*w.dlg), QString());
         w.dlg->close(); // answered No
         QVERIFY(!w.dlg->isVisible());
         QVERIFY(!QFile::exists(copy));
+        QVERIFY(!QFile::exists(copy + ".lock"));
         QCOMPARE(answers.messages, QStringList{kSaveQuestion});
     }
 
+    // Offered with the time it was last written, since a copy whose folder stopped taking
+    // writes holds older work than the list had; numbered afresh, as any list is.
     void aLeftCopyIsOfferedOnceAtStart_data() {
         QTest::addColumn<bool>("yes");
         QTest::newRow("Yes brings the list back") << true;
@@ -52,16 +182,24 @@ private slots:
         WorkFolder folder;
         RecoveryState left{QVector<ListRowText>(35), QStringLiteral("/lists/spots.txt"), false};
         left.rows[33] = {"0034", "A", "01:00:00:00", "", "", " 春 😀 " + QString(300, 'x')};
+        // A copy whose rows carry one number three times.
+        for (int r = 0; r < 3; ++r)
+            left.rows[r] = {"0001", "S" + QString::number(r), "", "", "", ""};
         QFile copy(folder.path(RECOVERY_FILE_NAME));
         QVERIFY(copy.open(QIODevice::WriteOnly));
         copy.write(BuildRecoveryFile(left));
+        QVERIFY(copy.flush()); // a later write would set the time again
+        const QDateTime written(QDate(2026, 12, 1), QTime(9, 30, 5));
+        QVERIFY(copy.setFileTime(written, QFileDevice::FileModificationTime));
         copy.close();
 
         CTarnwickDlg dlg;
         dlg.show();
         QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
-        QCOMPARE(answers.messages, QStringList{QStringLiteral(
-                                       "前回保存されなかったリストがあります。復元しますか？")});
+        QCOMPARE(
+            answers.messages,
+            QStringList{kLeftCopyQuestion + QStringLiteral("\n（このコピーを最後に書き込んだ日時: "
+                                                           "2026/12/01 09:30:05）")});
         const DialogProbe p(dlg);
         QCOMPARE(p.m_list.IsModified(), yes);
         QCOMPARE(QString::number(p.m_grid.GetRow()) + "," + QString::number(p.m_grid.GetCol()),
@@ -69,11 +207,14 @@ private slots:
         if (yes) {
             QCOMPARE(p.m_grid.GetTextMatrix(34, COL_REMARK), left.rows[33].remark);
             QCOMPARE(p.m_listFile.GetPath(), left.listPath);
-            // From now on the copy is this program's, and written afresh, its rows numbered
-            // as any list's.
+            const QStringList numbers{p.m_grid.GetTextMatrix(1, COL_NO),
+                                      p.m_grid.GetTextMatrix(2, COL_NO),
+                                      p.m_grid.GetTextMatrix(3, COL_NO)};
+            QCOMPARE(numbers, (QStringList{"0001", "0002", "0003"}));
+            // From now on the copy is this program's, and written afresh.
             left.modified = true;
-            for (int i = 0; i < left.rows.size(); ++i)
-                left.rows[i].no = RowLabel(i + 1);
+            for (int r = 0; r < left.rows.size(); ++r)
+                left.rows[r].no = RowLabel(r + 1);
             QVERIFY(CopyHolds(folder, [&](const RecoveryState& s) { return s == left; }));
         } else {
             QVERIFY(!copy.exists());
@@ -85,6 +226,7 @@ private slots:
         QCOMPARE(answers.messages.size(), 1);
     }
 
+    // Only a lock another running program holds turns the copy off, and the window says so.
     void aSecondProgramInTheFolderKeepsNoCopy() {
         BoxAnswers answers;
         ListWindow first;
@@ -93,38 +235,171 @@ private slots:
         const QByteArray kept = FileBytes(first.folder.path(RECOVERY_FILE_NAME));
         {
             CTarnwickDlg second;
-            second.show();
-            QCoreApplication::sendPostedEvents(&second, WM_DEFERRED_INIT);
+            Start(second);
+            QCOMPARE(Indicator(second), kOtherProgram);
+            QVERIFY(IndicatorLabel(second)->toolTip().contains(first.folder.dir.path()));
             second.Dispatch(IDC_OUT, Notify::Clicked);
             QVERIFY(!Probe(second).m_recovery.Pending());
             second.close(); // answered No
         }
         QCOMPARE(answers.messages, QStringList{kSaveQuestion});
         QCOMPARE(FileBytes(first.folder.path(RECOVERY_FILE_NAME)), kept);
+        QCOMPARE(Indicator(*first.dlg), QString());
     }
 
     // Asked to end from outside, the program ends as Exit does without asking; an unsaved
-    // list stays in its copy.
+    // list stays in its copy, with the text being typed stored as Enter would store it.
     void anEndRequestEndsWithoutAsking_data() {
         QTest::addColumn<bool>("modified");
-        QTest::newRow("unsaved list kept") << true;
-        QTest::newRow("saved list, no copy") << false;
+        QTest::addColumn<bool>("typing");
+        QTest::newRow("unsaved list kept") << true << false;
+        QTest::newRow("saved list, no copy") << false << false;
+        QTest::newRow("a remark being typed is kept") << false << true;
     }
     void anEndRequestEndsWithoutAsking() {
         QFETCH(bool, modified);
+        QFETCH(bool, typing);
         BoxAnswers answers;
         ListWindow w;
         w.Press(Qt::Key_I);
         modified ? w.probe().m_list.MarkModified() : w.probe().m_list.MarkSaved();
+        if (typing) {
+            w.MoveTo(1, COL_REMARK);
+            w.Press(Qt::Key_Return);
+            w.Type(QStringLiteral("take 2"));
+        }
         QFile::remove(w.folder.ini());
         w.dlg->PostEndRequest();
         QCoreApplication::sendPostedEvents(w.dlg.get(), WM_END_REQUEST);
         QVERIFY(!w.dlg->isVisible());
         QVERIFY(answers.messages.isEmpty());
         QVERIFY(FileBytes(w.folder.ini()).contains("WindowWidth="));
+        // On the disk before the window is gone: nothing is waited for here.
         RecoveryState copy;
-        QCOMPARE(ParseRecoveryFile(FileBytes(w.folder.path(RECOVERY_FILE_NAME)), &copy), modified);
-        QVERIFY(!modified || copy.rows[0].in == "01:00:10:05");
+        QCOMPARE(ParseRecoveryFile(FileBytes(w.folder.path(RECOVERY_FILE_NAME)), &copy),
+                 modified || typing);
+        if (modified || typing)
+            QCOMPARE(copy.rows[0].in, QStringLiteral("01:00:10:05"));
+        if (typing)
+            QCOMPARE(copy.rows[0].remark, QStringLiteral(" take 2"));
+    }
+
+    // Odd things under the copy's names never hang the window nor lose anyone's file: a copy
+    // that cannot be read is moved aside, and the operator told where, once; a lock that
+    // cannot be made leaves the copy off, visibly, until it can be.
+    void oddNamesNeitherHangNorLose_data() {
+        QTest::addColumn<Odd>("odd");
+        QTest::addColumn<QString>("why"); // in the notice; empty: no notice
+        QTest::addColumn<bool>("kept");   // a copy is written after a capture
+        const QString notPlain = QStringLiteral("通常のファイルではありません（リンク、FIFOなど）");
+        QTest::newRow("copy: a link to /dev/zero") << Odd::CopyLinkToZero << notPlain << true;
+        QTest::newRow("copy: a FIFO") << Odd::CopyFifo << notPlain << true;
+        QTest::newRow("copy: a link to someone's file") << Odd::CopyLinkToFile << notPlain << true;
+        QTest::newRow("copy: a folder") << Odd::CopyFolder << notPlain << true;
+        QTest::newRow("copy: cut off")
+            << Odd::CopyCutOff << QStringLiteral("形式が違うか、途中で切れています") << true;
+        QTest::newRow("copy: larger than any list")
+            << Odd::CopyHuge << QStringLiteral("どのリストよりも大きいファイルです") << true;
+        QTest::newRow("lock: a FIFO") << Odd::LockFifo << QString() << false;
+        QTest::newRow("lock: a link to /dev/zero") << Odd::LockLinkToZero << QString() << false;
+    }
+    void oddNamesNeitherHangNorLose() {
+        QFETCH(Odd, odd);
+        QFETCH(QString, why);
+        QFETCH(bool, kept);
+        BoxAnswers answers;
+        WorkFolder folder;
+        MakeOdd(odd, folder);
+        const QString copy = folder.path(RECOVERY_FILE_NAME);
+        const bool wasLink = QFileInfo(kept ? copy : copy + ".lock").isSymLink();
+        const QByteArray bytesBefore = odd == Odd::CopyCutOff ? FileBytes(copy) : QByteArray();
+
+        CTarnwickDlg dlg;
+        Start(dlg);
+        if (why.isEmpty()) {
+            QVERIFY(answers.messages.isEmpty());
+        } else {
+            // Told once, where the copy went; it is there, as it was.
+            const QString aside = AsideIn(folder);
+            QVERIFY(!aside.isEmpty());
+            QCOMPARE(answers.messages,
+                     QStringList{QStringLiteral("前回の復元用コピーを読み込めませんでした（%1）。\n"
+                                                "次の名前で残してあります:\n%2")
+                                     .arg(why, QDir::toNativeSeparators(aside))});
+            QCOMPARE(QFileInfo(aside).isSymLink(), wasLink);
+            if (odd == Odd::CopyCutOff)
+                QCOMPARE(FileBytes(aside), bytesBefore);
+        }
+        Capture(dlg, "01:00:20:00");
+        if (kept) {
+            QVERIFY(CopyHoldsTime(folder, "01:00:20:00"));
+            QVERIFY(!QFileInfo(copy).isSymLink());
+            QCOMPARE(Indicator(dlg), QString());
+        } else {
+            QVERIFY(IndicatorSays(dlg, kCannotKeep));
+            QVERIFY(IndicatorLabel(dlg)->toolTip().contains(
+                QStringLiteral("同じ名前で通常のファイルでないもの")));
+            QVERIFY(!QFileInfo::exists(copy));
+            // The odd lock is left as it was.
+            QCOMPARE(QFileInfo(copy + ".lock").isSymLink(), wasLink);
+            QCOMPARE(QFileInfo(copy + ".lock").isFile(), false);
+        }
+        if (odd == Odd::CopyLinkToFile)
+            QCOMPARE(FileBytes(folder.path("spots.txt")), QByteArray("someone's list\r\n"));
+        QCOMPARE(answers.messages.size(), why.isEmpty() ? 0 : 1);
+        dlg.PostEndRequest();
+        QCoreApplication::sendPostedEvents(&dlg, WM_END_REQUEST);
+        QVERIFY(!dlg.isVisible());
+    }
+
+    // A copy or its lock that cannot be made (the folder gone, the disk full) is tried again at
+    // every change; the timecode line says so meanwhile, takes no focus and asks nothing, and
+    // the indicator goes once a copy is written again.
+    void aLapseIsShownAndClearedWhenACopyIsWrittenAgain_data() {
+        QTest::addColumn<bool>("copyFirst"); // a copy was written before the lapse
+        QTest::addColumn<bool>("full");      // full disk, rather than a folder gone
+        QTest::addColumn<QString>("detail"); // in the tooltip
+        QTest::newRow("folder gone before the first change: the lock")
+            << false << false
+            << QStringLiteral("復元用コピーのロックを作れません（フォルダが見つかりません）");
+        QTest::newRow("folder gone after a copy: the copy")
+            << true << false
+            << QStringLiteral("復元用コピーを作れません（フォルダが見つかりません）");
+        QTest::newRow("disk full at the first change")
+            << false << true << QStringLiteral("復元用コピーを作れません（空き容量が足りません）");
+    }
+    void aLapseIsShownAndClearedWhenACopyIsWrittenAgain() {
+        QFETCH(bool, copyFirst);
+        QFETCH(bool, full);
+        QFETCH(QString, detail);
+        BoxAnswers answers;
+        ListWindow w;
+        if (copyFirst) {
+            w.Press(Qt::Key_I);
+            QVERIFY(CopyHoldsTime(w.folder, "01:00:10:05"));
+        }
+        w.SetTimecode("01:00:20:00");
+        if (full) {
+            WithFileSizeLimit(64, [&] {
+                w.Press(Qt::Key_I);
+                QVERIFY(IndicatorSays(*w.dlg, kCannotKeep));
+            });
+        } else {
+            FolderGone gone(w.folder.dir.path());
+            w.Press(Qt::Key_I);
+            QVERIFY(IndicatorSays(*w.dlg, kCannotKeep));
+        }
+        QVERIFY2(IndicatorLabel(*w.dlg)->toolTip().contains(detail),
+                 qPrintable(IndicatorLabel(*w.dlg)->toolTip()));
+        QVERIFY(w.GridFocused());
+        QVERIFY(answers.messages.isEmpty());
+        // Freed: the next change brings the copy, with every capture, and the indicator goes.
+        w.SetTimecode("01:00:30:00");
+        w.Press(Qt::Key_O);
+        QVERIFY(CopyHoldsTime(w.folder, "01:00:30:00"));
+        QVERIFY(CopyHoldsTime(w.folder, "01:00:20:00"));
+        QVERIFY(IndicatorSays(*w.dlg, QString()));
+        QVERIFY(w.GridFocused());
     }
 };
 

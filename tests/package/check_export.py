@@ -80,7 +80,7 @@ class ConverterTest(unittest.TestCase):
         self.assertEqual(r.stdout.splitlines(), [
             "old/badbytes.txt -> csv/badbytes.csv (bytes that are not code page 932 shown as U+FFFD)",
             "old/good.txt -> csv/good.csv",
-            "old/past40.txt -> csv/past40.csv (lines numbered outside 0001 to 0040 not read)"])
+            "old/past40.txt -> csv/past40.csv (lines numbered outside 0001 to 0040 not read: 2)"])
         header = ["No", "SP No.", "IN", "OUT", "DURATION", "REMARK"]
         self.assertEqual(read_csv(os.path.join(self.dir, "csv/good.csv")), [
             header,
@@ -124,6 +124,41 @@ class ConverterTest(unittest.TestCase):
         r = self.run_export("--edl", "old/good.txt", "-o", "old/good.txt/x.edl")
         self.assertEqual(r.returncode, 1)
         self.assertIn("cannot write", r.stderr)
+
+    def test_odd_line_ends_and_utf8_give_the_same_rows(self):
+        rows = "".join("%04d %04d  01:00:%02d:00/01:00:%02d:15/00:15 本編ＣＭ %d\r\n"
+                       % (n, n, 10 + n, 10 + n, n) for n in range(1, 13))
+        crlf = rows.encode("cp932")
+        variants = {"crlf.txt": crlf, "lf.txt": crlf.replace(b"\r\n", b"\n"),
+                    "cr.txt": crlf.replace(b"\r\n", b"\r"),
+                    "utf8.txt": b"\xef\xbb\xbf" + rows.encode("utf-8")}
+        os.mkdir(os.path.join(self.dir, "odd"))
+        for name, data in variants.items():
+            self.write(os.path.join("odd", name), data)
+        r = self.run_export("--csv", *["odd/" + n for n in sorted(variants)], "-d", "csv")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(r.stdout.splitlines(), [
+            "odd/cr.txt -> csv/cr.csv", "odd/crlf.txt -> csv/crlf.csv", "odd/lf.txt -> csv/lf.csv",
+            "odd/utf8.txt -> csv/utf8.csv (read as UTF-8 for its byte-order mark; Tarnwick saves "
+            "code page 932)"])
+        expected = read_csv(os.path.join(self.dir, "csv/crlf.csv"))
+        self.assertEqual(len(expected), 13)
+        self.assertEqual(expected[12], ["0012", "0012", "01:00:22:00", "01:00:22:15",
+                                        "00:00:00:15", "本編ＣＭ 12"])
+        for name in ("cr", "lf", "utf8"):
+            self.assertEqual(read_csv(os.path.join(self.dir, "csv/%s.csv" % name)), expected, name)
+
+    def test_lines_not_read_are_named_and_a_huge_file_gives_the_limit(self):
+        self.write("named.txt", b"0001 A\r\nnotes\r\n0002 B\r\n0002 C\r\n0050 D\r\n")
+        with open(os.path.join(self.dir, "huge.txt"), "wb") as f:
+            f.truncate(4 * 1024 * 1024 + 1)
+        r = self.run_export("--csv", "named.txt", "huge.txt", "-d", "out")
+        self.assertEqual(r.returncode, 1)
+        self.assertEqual(r.stdout, "named.txt -> out/named.csv (lines numbered outside 0001 to "
+                                   "0040 not read: 5; lines whose No. a later line repeats not "
+                                   "read: 3; lines that are no list rows not read: 2)\n")
+        self.assertEqual(r.stderr, "tarnwick-export: huge.txt: larger than the 4 MiB (4194304 "
+                                   "bytes) a list file may have\n")
 
     def test_usage_errors_and_help(self):
         for args in (["old/good.txt"], ["--csv", "--edl", "old/good.txt"],

@@ -1,5 +1,6 @@
 #include "file_helpers.h"
 #include "persist/list_file.h"
+#include "persist/list_read_notes.h"
 #include "platform/codepage.h"
 #include "platform/replace_file.h"
 
@@ -7,6 +8,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -47,7 +50,49 @@ private slots:
     void writeFailureKeepsPreviousFile_data();
     void writeFailureKeepsPreviousFile();
     void readRefusesWhatIsNoListFile();
+    void oddFilesGiveTheSameRows_data();
+    void oddFilesGiveTheSameRows();
+    void everyLineNotReadIsNamed_data();
+    void everyLineNotReadIsNamed();
+    void theOperatorIsToldOnce_data();
+    void theOperatorIsToldOnce();
+    void lineRangesStayShort();
 };
+
+namespace {
+
+// Twelve rows as the program writes them, Japanese remarks and gaps included.
+QByteArray TwelveRows() {
+    QVector<ListRowText> rows = EmptyRows(30);
+    for (int i = 0; i < 12; ++i) {
+        const int r = i < 6 ? i : i + 3; // rows 1 to 6 and 10 to 15
+        rows[r] = Row(qPrintable(RowLabel(r + 1)), qPrintable(RowLabel(i + 1)),
+                      qPrintable(QStringLiteral("01:00:%1:00").arg(10 + i)),
+                      qPrintable(QStringLiteral("01:00:%1:15").arg(10 + i)), "00:00:00:15",
+                      i % 2 ? " 本編ＣＭ　①ｶﾅ" : " spot A, 春");
+    }
+    return BuildListFile(rows, nullptr);
+}
+
+QString Describe(const QVector<SkippedLine>& skipped) {
+    QStringList parts;
+    for (const SkippedLine& s : skipped) {
+        switch (s.why) {
+        case SkippedLine::Why::OutOfRange:
+            parts << QStringLiteral("%1:range:%2").arg(s.line).arg(s.number);
+            break;
+        case SkippedLine::Why::NumberRepeated:
+            parts << QStringLiteral("%1:again:%2>%3").arg(s.line).arg(s.number).arg(s.readLine);
+            break;
+        case SkippedLine::Why::NotARow:
+            parts << QStringLiteral("%1:norow").arg(s.line);
+            break;
+        }
+    }
+    return parts.join(' ');
+}
+
+} // namespace
 
 void TestListFile::formatLine_data() {
     QTest::addColumn<ListRowText>("row");
@@ -330,19 +375,172 @@ void TestListFile::writeFailureKeepsPreviousFile() {
 void TestListFile::readRefusesWhatIsNoListFile() {
     QTemporaryDir dir;
     QByteArray bytes = "stale";
-    QVERIFY(!ReadListFileBytes(dir.filePath("missing.txt"), &bytes));
-    QVERIFY(!ReadListFileBytes(dir.path(), &bytes));
-    QVERIFY(!ReadListFileBytes(QStringLiteral("/dev/zero"), &bytes));
+    QCOMPARE(ReadListFileBytes(dir.filePath("missing.txt"), &bytes), FileFault::Missing);
+    QCOMPARE(ReadListFileBytes(dir.path(), &bytes), FileFault::NotRegular);
+    QCOMPARE(ReadListFileBytes(QStringLiteral("/dev/zero"), &bytes), FileFault::NotRegular);
+    // A FIFO without a writer: opening it to read would wait for ever.
+    const QString fifo = dir.filePath("fifo.txt");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QCOMPARE(ReadListFileBytes(fifo, &bytes), FileFault::NotRegular);
     const QString huge = dir.filePath("huge.txt");
     {
         QFile f(huge);
         QVERIFY(f.open(QIODevice::WriteOnly));
         QVERIFY(f.resize(64 * 1024 * 1024)); // sparse: takes no disk space
+        QVERIFY(f.resize(MAX_LIST_FILE_BYTES + 1));
     }
-    QVERIFY(!ReadListFileBytes(huge, &bytes));
+    QCOMPARE(ReadListFileBytes(huge, &bytes), FileFault::TooLarge);
+    QCOMPARE(bytes, QByteArray("stale"));
+    {
+        QFile f(huge);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.resize(MAX_LIST_FILE_BYTES)); // the largest read
+    }
+    QCOMPARE(ReadListFileBytes(huge, &bytes), FileFault::None);
+    QCOMPARE(bytes.size(), MAX_LIST_FILE_BYTES);
     QVERIFY(ReplaceFileContent(dir.filePath("ok.txt"), "0001 A\r\n"));
-    QVERIFY(ReadListFileBytes(dir.filePath("ok.txt"), &bytes));
+    QVERIFY(QFile::link(dir.filePath("ok.txt"), dir.filePath("link.txt")));
+    QCOMPARE(ReadListFileBytes(dir.filePath("link.txt"), &bytes), FileFault::None);
     QCOMPARE(bytes, QByteArray("0001 A\r\n"));
+}
+
+// Files that reach a spotting room by other roads read as the same rows as the file the
+// program writes: through the reader that Open and the converter share.
+void TestListFile::oddFilesGiveTheSameRows_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("utf8");
+    const QByteArray crlf = TwelveRows();
+    QByteArray lf = crlf;
+    lf.replace("\r\n", "\n");
+    QByteArray cr = crlf;
+    cr.replace("\r\n", "\r");
+    const int half = int(crlf.indexOf("0010 "));
+    const QByteArray mixed = crlf.left(half) + QByteArray(crlf.mid(half)).replace("\r\n", "\r");
+    const QByteArray utf8 = "\xEF\xBB\xBF" + Cp932Decode(crlf).toUtf8();
+    QTest::newRow("CR LF, as written") << crlf << false;
+    QTest::newRow("LF alone") << lf << false;
+    QTest::newRow("lone CR (old Mac editors, mail)") << cr << false;
+    QTest::newRow("CR LF then lone CR") << mixed << false;
+    QTest::newRow("CR CR LF (converted twice)")
+        << QByteArray(crlf).replace("\r\n", "\r\r\n") << false;
+    QTest::newRow("UTF-8 with a byte-order mark") << utf8 << true;
+    QTest::newRow("UTF-8 with a byte-order mark and lone CR")
+        << QByteArray(utf8).replace("\r\n", "\r") << true;
+}
+
+void TestListFile::oddFilesGiveTheSameRows() {
+    QFETCH(QByteArray, file);
+    QFETCH(bool, utf8);
+    QTemporaryDir dir;
+    WriteBytes(dir.filePath("odd.txt"), file);
+    QByteArray bytes;
+    QCOMPARE(ReadListFileBytes(dir.filePath("odd.txt"), &bytes), FileFault::None);
+    const ListFileContents expected = ReadListFile(TwelveRows(), 30);
+    const ListFileContents c = ReadListFile(bytes, 30);
+    QCOMPARE(c.encoding, utf8 ? ListEncoding::Utf8 : ListEncoding::Cp932);
+    QCOMPARE(Describe(c.skipped), QString());
+    QCOMPARE(c.dataRows, 30);
+    QStringList got;
+    QStringList want;
+    for (int i = 0; i < 30; ++i) {
+        const ListRowText& r = c.rows.at(i);
+        const ListRowText& w = expected.rows.at(i);
+        got << r.spNo + '|' + r.in + '|' + r.out + '|' + r.remark;
+        want << w.spNo + '|' + w.in + '|' + w.out + '|' + w.remark;
+    }
+    QCOMPARE(got, want);
+    QCOMPARE(c.rows.at(14).remark, QStringLiteral(" 本編ＣＭ　①ｶﾅ"));
+    QCOMPARE(c.rows.at(0).remark, QStringLiteral(" spot A, 春"));
+}
+
+void TestListFile::everyLineNotReadIsNamed_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("skipped"); // line:why, in file order
+    QTest::addColumn<QString>("placed");  // row=SP No.
+    QTest::newRow("a file as written: nothing") << TwelveRows() << ""
+                                                << "";
+    QTest::newRow("blank lines are nothing") << QByteArray("\r\n  \t\r\n0001 A  x\r\n\r\n") << ""
+                                             << "1=A";
+    QTest::newRow("numbered outside 0001 to 0040")
+        << QByteArray("0001 A  x\r\n0041 B  x\r\n0000 C  x\r\n-3 D\r\n0040 E  x\r\n")
+        << "2:range:41 3:range:0 4:range:-3"
+        << "1=A 40=E";
+    QTest::newRow("the same number twice: the later is read")
+        << QByteArray("0001 A\r\n0003 B\r\n0002 C\r\n0003 D\r\n0003 E\r\n")
+        << "2:again:3>4 4:again:3>5"
+        << "1=A 2=C 3=E";
+    QTest::newRow("lines that are no rows")
+        << QByteArray("spots of reel 2\r\n0001 A\r\n----\r\n\xEF\xBB\xBF"
+                      "0002 B\r\n")
+        << "1:norow 3:norow 4:norow"
+        << "1=A";
+    QTest::newRow("a byte-order mark not at the start is no row")
+        << QByteArray("0001 A\r\n\xEF\xBB\xBF"
+                      "0002 B\r\n")
+        << "2:norow"
+        << "1=A";
+    QTest::newRow("lone CR counts lines as an editor does")
+        << QByteArray("0001 A\r\rjunk\r0042 B\r") << "3:norow 4:range:42"
+        << "1=A";
+}
+
+void TestListFile::everyLineNotReadIsNamed() {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, skipped);
+    QFETCH(QString, placed);
+    const ListFileContents c = ReadListFile(file, 30);
+    QCOMPARE(Describe(c.skipped), skipped);
+    QCOMPARE(c.outOfRange, skipped.contains("range"));
+    QStringList got;
+    for (int r = 1; r <= c.rows.size(); ++r) {
+        if (!c.rows[r - 1].remark.isEmpty() && !placed.isEmpty())
+            got << QStringLiteral("%1=%2").arg(r).arg(c.rows[r - 1].spNo);
+    }
+    QCOMPARE(got.join(' '), placed);
+}
+
+// What the window says in one box and the converter in its notes.
+void TestListFile::theOperatorIsToldOnce_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("notice");
+    QTest::addColumn<QStringList>("notes");
+    QTest::newRow("a file as written says nothing") << TwelveRows() << QString() << QStringList();
+    QTest::newRow("every kind of line not read")
+        << QByteArray("0001 A\r\n0041 B\r\n0042 C\r\n0003 D\r\nx\r\n0003 E\r\n")
+        << QStringLiteral("Noは0001から0040の間にしてください、範囲外のNoは読み込めません\n\n"
+                          "次の行は読み込みませんでした。\n"
+                          "・2～3行目: Noが0001～0040の範囲外です\n"
+                          "・4行目: 後に同じNoの行があり、そちらを読み込みました\n"
+                          "・5行目: Noで始まらないため、リストの行ではありません")
+        << QStringList{"lines numbered outside 0001 to 0040 not read: 2-3",
+                       "lines whose No. a later line repeats not read: 4",
+                       "lines that are no list rows not read: 5"};
+    QTest::newRow("UTF-8 with a byte-order mark")
+        << QByteArray("\xEF\xBB\xBF"
+                      "0001 A  --:--:--:--/--:--:--:--/--:-- \xE6\x98\xA5\r\n")
+        << QStringLiteral("このファイルは先頭にBOMがあるため、UTF-8として読み込みました。\n"
+                          "保存するとShift-JIS（コードページ932）で書き込みます。")
+        << QStringList{"read as UTF-8 for its byte-order mark; Tarnwick saves code page 932"};
+}
+
+void TestListFile::theOperatorIsToldOnce() {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, notice);
+    QFETCH(QStringList, notes);
+    const ListFileContents c = ReadListFile(file, 30);
+    QCOMPARE(ListReadNotice(c), notice);
+    QCOMPARE(ListReadNotes(c), notes);
+}
+
+void TestListFile::lineRangesStayShort() {
+    QCOMPARE(LineRanges({9, 1, 2, 3, 5}, "-", 12, " and %1 more"), QStringLiteral("1-3, 5, 9"));
+    QVector<int> every;
+    for (int i = 1; i <= 200; i += 2)
+        every << i;
+    QCOMPARE(LineRanges(every, "-", 3, " and %1 more"), QStringLiteral("1, 3, 5 and 97 more"));
+    QCOMPARE(LineRanges({}, "-", 3, " and %1 more"), QString());
+    QVERIFY(ListTooLargeMessage().contains(QString::number(MAX_LIST_FILE_BYTES)));
+    QVERIFY(ListTooLargeNote().contains(QString::number(MAX_LIST_FILE_BYTES)));
 }
 
 QTEST_GUILESS_MAIN(TestListFile)

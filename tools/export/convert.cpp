@@ -2,6 +2,7 @@
 
 #include "list/spot_list.h"
 #include "persist/list_file.h"
+#include "persist/list_read_notes.h"
 
 #include <QStringList>
 
@@ -9,8 +10,9 @@
 
 namespace {
 
-// The decoder gives U+FFFD for every byte that starts no code page 932 character; code page
-// 932 itself has no such character, so each one marks a bad byte.
+// The decoders give U+FFFD for every byte that starts no character; neither code page 932
+// nor a list file written by this program holds that character, so each one marks a bad
+// byte. (A UTF-8 file may hold U+FFFD itself; it is then counted as bad too.)
 bool HasUndecodableBytes(const QVector<ListRowText>& rows) {
     const QChar bad(QChar::ReplacementCharacter);
     for (const ListRowText& row : rows) {
@@ -38,23 +40,23 @@ QString MissingEntry(ExportFormat format) {
 ConversionResult ConvertListFile(const QString& input, ExportFormat format, TimecodeRate rate) {
     ConversionResult result;
     QByteArray bytes;
-    if (!ReadListFileBytes(input, &bytes)) {
-        result.error = QStringLiteral("cannot be read");
+    if (const FileFault fault = ReadListFileBytes(input, &bytes); fault != FileFault::None) {
+        result.error =
+            fault == FileFault::TooLarge ? ListTooLargeNote() : QStringLiteral("cannot be read");
         return result;
     }
     // Read as Open reads it into the window's list, durations computed again at the rate.
     SpotList list([rate] { return CountingRules{0, rate.drop}; });
     const ListFileContents contents = ReadListFile(bytes, 0);
     list.LoadRows(contents.dataRows, contents.rows, rate.fps);
-    list.RecomputeDurations();
     const QVector<ListRowText> rows = list.Rows();
 
-    if (contents.outOfRange) {
-        result.notes << QStringLiteral("lines numbered outside 0001 to %1 not read")
-                            .arg(MAX_LIST_ROWS, 4, 10, QLatin1Char('0'));
+    result.notes << ListReadNotes(contents);
+    if (HasUndecodableBytes(rows)) {
+        result.notes << (contents.encoding == ListEncoding::Utf8
+                             ? QStringLiteral("bytes that are not UTF-8 shown as U+FFFD")
+                             : QStringLiteral("bytes that are not code page 932 shown as U+FFFD"));
     }
-    if (HasUndecodableBytes(rows))
-        result.notes << QStringLiteral("bytes that are not code page 932 shown as U+FFFD");
     if (std::none_of(rows.begin(), rows.end(), ListRowHoldsAnything))
         result.notes << QStringLiteral("no list rows");
 

@@ -19,7 +19,7 @@ void CTarnwickDlg::ExportTo(ExportFormat format) {
     }
     QVector<int> skipped;
     if (!ExportList(WithExportExtension(chosen, format), format, m_list.Rows(), listPath,
-                    TimecodeRate::Thirty(m_settings.Drop == 1), &skipped)) {
+                    m_list.Rate(), &skipped)) {
         TwMessageBox(this, QStringLiteral("書き出しできませんでした"));
         return;
     }

@@ -15,6 +15,7 @@ void CTarnwickDlg::OnFileOpen() {
         SpotList::Change change(m_list, ListChange::Load);
         m_list.RecomputeDurations();
     }
+    ShowFrameCheck(); // the file's own rate may be another
     PostDeferredInit();
 }
 

@@ -56,3 +56,13 @@ constexpr int ID_LIST_MENU_KEY = 32801;   // context-menu key, Shift+F10: the li
 constexpr int ID_FRAMERATE_24 = 32802;
 constexpr int ID_FRAMERATE_25 = 32803;
 constexpr int ID_FRAMERATE_30 = 32804;
+
+// More commands of the grid's context menu: the exports for editing systems, and lists that
+// come in
+constexpr int ID_FILE_EXPORT_XLSX = 32805;
+constexpr int ID_FILE_EXPORT_ALE = 32806;
+constexpr int ID_FILE_EXPORT_MARKER_EDL = 32807;
+constexpr int ID_FILE_EXPORT_FCPXML = 32808;
+constexpr int ID_FILE_EXPORT_XMEML = 32809;
+constexpr int ID_FILE_EXPORT_OTIO = 32810;
+constexpr int ID_FILE_IMPORT = 32811;

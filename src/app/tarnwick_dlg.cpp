@@ -56,7 +56,8 @@ QPushButton* MakeButton(QWidget* parent, const char* caption) {
 CTarnwickDlg::CTarnwickDlg(QWidget* parent)
     : QDialog(parent), m_list([this] { return ListRules(); }), m_view(m_list, m_grid),
       m_recovery([this] {
-          return RecoveryState{m_list.Rows(), m_listFile.GetPath(), m_list.IsModified()};
+          return RecoveryState{m_list.Rows(), m_listFile.GetPath(), m_list.IsModified(),
+                               m_list.FrameRate()};
       }),
       m_outerSize(*this) {
     m_hIcon = QIcon(QStringLiteral(":/res/tarnwick.xpm"));
@@ -330,7 +331,8 @@ void CTarnwickDlg::OfferRecovery() {
         m_recovery.Discard();
         return;
     }
-    m_list.Restore(ListSnapshot{left.state.rows, 1, COL_IN});
+    m_list.Restore(ListSnapshot{left.state.rows, 1, COL_IN, left.state.fps});
+    ShowFrameCheck();
     m_listFile.SetPath(left.state.listPath);
     m_list.ClearHistory();
     m_grid.SetTopRow(1);

@@ -256,7 +256,16 @@ private:
     // Exports for other programs (export_commands.cpp).
     void OnFileExportCsv() { ExportTo(ExportFormat::Csv); }
     void OnFileExportEdl() { ExportTo(ExportFormat::Edl); }
+    void OnFileExportXlsx() { ExportTo(ExportFormat::Xlsx); }
+    void OnFileExportAle() { ExportTo(ExportFormat::Ale); }
+    void OnFileExportMarkerEdl() { ExportTo(ExportFormat::MarkerEdl); }
+    void OnFileExportFcpxml() { ExportTo(ExportFormat::Fcpxml); }
+    void OnFileExportXmeml() { ExportTo(ExportFormat::Xmeml); }
+    void OnFileExportOtio() { ExportTo(ExportFormat::Otio); }
     void ExportTo(ExportFormat format);
+
+    // Lists that come in from other programs (import_commands.cpp).
+    void OnFileImport();
 
     // Printing (print_commands.cpp).
     void OnFilePrint();

@@ -36,4 +36,10 @@ inline QString RemarkAsShown(const QString& cell) {
 // One list row: the six cell texts, the remark with its leading space.
 struct ListRowText {
     QString no, spNo, in, out, duration, remark;
+
+    bool operator==(const ListRowText& o) const {
+        return no == o.no && spNo == o.spNo && in == o.in && out == o.out &&
+               duration == o.duration && remark == o.remark;
+    }
+    bool operator!=(const ListRowText& o) const { return !(*this == o); }
 };

@@ -37,19 +37,7 @@ void NumberRows(QVector<ListRowText>* rows) {
 } // namespace
 
 bool ListSnapshot::operator==(const ListSnapshot& other) const {
-    if (row != other.row || col != other.col || fps != other.fps ||
-        rows.size() != other.rows.size()) {
-        return false;
-    }
-    for (int i = 0; i < rows.size(); ++i) {
-        const ListRowText& a = rows.at(i);
-        const ListRowText& b = other.rows.at(i);
-        if (a.no != b.no || a.spNo != b.spNo || a.in != b.in || a.out != b.out ||
-            a.duration != b.duration || a.remark != b.remark) {
-            return false;
-        }
-    }
-    return true;
+    return row == other.row && col == other.col && fps == other.fps && rows == other.rows;
 }
 
 SpotList::SpotList(std::function<CountingRules()> rules)
@@ -315,6 +303,25 @@ void SpotList::LoadRows(int dataRows, const QVector<ListRowText>& rows, int fps)
     NumberRows(&m_rows);
     RecomputeDurations();
     m_history->Clear(); // a new list, a new history
+}
+
+void SpotList::ImportRows(const QVector<ListRowText>& rows) {
+    Change change(*this, ListChange::Import);
+    QVector<ListRowText> imported = rows.mid(0, MAX_LIST_ROWS);
+    if (imported.size() < RowCount()) {
+        imported.resize(RowCount());
+    }
+    m_rows = imported;
+    if (m_rows.isEmpty()) {
+        m_rows.resize(1);
+    }
+    NumberRows(&m_rows);
+    for (ListRowText& row : m_rows) {
+        row.duration.clear();
+    }
+    RecomputeDurations();
+    m_row = 1;
+    m_col = COL_IN;
 }
 
 void SpotList::RecomputeDurations() {

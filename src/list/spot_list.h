@@ -31,7 +31,7 @@ struct ListSnapshot {
 
 // What a change to the list was. EditStart is the live timecode an edit opened on an empty
 // IN or OUT puts into the cell; Edit is a committed edit.
-// Rate is a change of the list's frame rate.
+// Rate is a change of the list's frame rate; Import a list that came from another program.
 enum class ListChange {
     CaptureIn,
     CaptureOut,
@@ -41,7 +41,8 @@ enum class ListChange {
     Delete,
     Load,
     Restore,
-    Rate
+    Rate,
+    Import
 };
 
 // The spotting list: its rows, the current cell, its undo history and whether it differs from
@@ -124,6 +125,10 @@ public:
     // dataRows when it has fewer, every row read is written whole and its duration computed
     // again. The history starts anew.
     void LoadRows(int dataRows, const QVector<ListRowText>& rows, int fps = 30);
+    // Replaces the rows with those another program's list brought, as one step that undo takes
+    // back: at most MAX_LIST_ROWS, the list never fewer rows than it had, durations computed
+    // at the list's rate, no frame check, the cursor on row 1's IN.
+    void ImportRows(const QVector<ListRowText>& rows);
     // Every row with an IN and an OUT gets its duration computed again.
     void RecomputeDurations();
 

@@ -64,7 +64,7 @@ int CGridFile::SaveList(const SpotList& list, int askName) {
         return 0;
 
     QVector<int> notStored;
-    const QByteArray bytes = BuildListFile(list.Rows(), &notStored);
+    const QByteArray bytes = BuildListFile(list.Rows(), &notStored, list.FrameRate());
 
     if (!ReplaceFileContent(m_strPath, bytes)) {
         // The name that could not be written is forgotten, so a later Save without a
@@ -95,7 +95,7 @@ int CGridFile::LoadList(SpotList& list, int askName) {
     }
     const ListFileContents contents = ReadListFile(bytes, int(list.RowCount()));
     // Every row read is written whole; the Open command recomputes the durations.
-    list.LoadRows(contents.dataRows, contents.rows);
+    list.LoadRows(contents.dataRows, contents.rows, contents.fps);
     // One box, with the list loaded behind it: every line not read, and the encoding.
     if (const QString notice = ListReadNotice(contents); !notice.isEmpty())
         TwMessageBox(Owner(), notice, BoxButtons::Ok);

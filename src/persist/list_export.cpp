@@ -11,22 +11,19 @@ struct FormatInfo {
     ExportFormat format;
     const char* extension;
     const char* filterName;
-    const char16_t* menuText;
     const char16_t* entryNoun; // what a row becomes, for the message of rows left out
 };
 
 // Menu order: the two spreadsheets' and the EDL's as they were, then the new ones.
 const FormatInfo FORMATS[] = {
-    {ExportFormat::Csv, "csv", "CSV Files", u"CSV形式で書き出し...", u"行"},
-    {ExportFormat::Edl, "edl", "EDL Files", u"EDL形式で書き出し...", u"イベント"},
-    {ExportFormat::Xlsx, "xlsx", "Excel Files", u"Excel形式で書き出し...", u"行"},
-    {ExportFormat::Ale, "ale", "ALE Files", u"ALE形式(ログ)で書き出し...", u"クリップ"},
-    {ExportFormat::MarkerEdl, "edl", "EDL Files", u"マーカーをEDLで書き出し...", u"マーカー"},
-    {ExportFormat::Fcpxml, "fcpxml", "FCPXML Files", u"マーカーをFCPXMLで書き出し...", u"マーカー"},
-    {ExportFormat::Xmeml, "xml", "Final Cut Pro 7 XML Files", u"マーカーをFCP7 XMLで書き出し...",
-     u"マーカー"},
-    {ExportFormat::Otio, "otio", "OpenTimelineIO Files", u"マーカーをOTIOで書き出し...",
-     u"マーカー"},
+    {ExportFormat::Csv, "csv", "CSV Files", u"行"},
+    {ExportFormat::Edl, "edl", "EDL Files", u"イベント"},
+    {ExportFormat::Xlsx, "xlsx", "Excel Files", u"行"},
+    {ExportFormat::Ale, "ale", "ALE Files", u"クリップ"},
+    {ExportFormat::MarkerEdl, "edl", "EDL Files", u"マーカー"},
+    {ExportFormat::Fcpxml, "fcpxml", "FCPXML Files", u"マーカー"},
+    {ExportFormat::Xmeml, "xml", "Final Cut Pro 7 XML Files", u"マーカー"},
+    {ExportFormat::Otio, "otio", "OpenTimelineIO Files", u"マーカー"},
 };
 
 const FormatInfo& Info(ExportFormat format) {
@@ -44,10 +41,6 @@ QVector<ExportFormat> ExportFormats() {
     for (const FormatInfo& info : FORMATS)
         formats << info.format;
     return formats;
-}
-
-QString ExportMenuText(ExportFormat format) {
-    return QString::fromUtf16(Info(format).menuText);
 }
 
 QString ExportExtension(ExportFormat format) {

@@ -23,9 +23,6 @@ enum class ExportFormat { Csv, Edl, Xlsx, Ale, MarkerEdl, Fcpxml, Xmeml, Otio };
 // Every format, in the order of the list's context menu.
 QVector<ExportFormat> ExportFormats();
 
-// The text of the context-menu item, e.g. "CSV形式で書き出し...".
-QString ExportMenuText(ExportFormat format);
-
 // "csv", "edl", "xlsx", "ale", "fcpxml", "xml" (Final Cut Pro 7) or "otio", without the dot.
 QString ExportExtension(ExportFormat format);
 

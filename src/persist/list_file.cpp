@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 #include "platform/regular_file.h"
+#include "timecode/timecode_rate.h"
 
 #include <algorithm>
 
@@ -82,10 +83,29 @@ QVector<QByteArray> SplitLines(const QByteArray& bytes) {
     return lines;
 }
 
+// "#FrameRate=24" or 25 or 30, white space around it allowed: the rate a list file counts at.
+bool FrameRateOf(const QByteArray& line, int* fps) {
+    static const QByteArray KEY = "#FrameRate=";
+    const QByteArray text = line.trimmed();
+    if (!text.startsWith(KEY))
+        return false;
+    bool number = false;
+    const int value = text.mid(KEY.size()).toInt(&number);
+    if (!number || !IsListFrameRate(value))
+        return false;
+    *fps = value;
+    return true;
+}
+
 } // namespace
 
-QByteArray BuildListFile(const QVector<ListRowText>& rows, QVector<int>* rowsNotStored) {
-    QByteArray file;
+QByteArray FrameRateLine(int fps) {
+    return fps == 30 || !IsListFrameRate(fps) ? QByteArray()
+                                              : "#FrameRate=" + QByteArray::number(fps) + "\r\n";
+}
+
+QByteArray BuildListFile(const QVector<ListRowText>& rows, QVector<int>* rowsNotStored, int fps) {
+    QByteArray file = FrameRateLine(fps);
     QByteArray line;
     for (int i = 0; i < rows.size(); ++i) {
         bool complete = true;
@@ -139,6 +159,10 @@ ListFileContents ReadListFile(const QByteArray& bytes, int currentDataRows) {
         const QByteArray& line = lines.at(i);
         qint64 n = 0;
         if (!ScanNumber(line, &n)) {
+            if (!c.rateMarked && FrameRateOf(line, &c.fps)) {
+                c.rateMarked = true;
+                continue;
+            }
             if (!IsBlank(line))
                 c.skipped.append(SkippedLine{i + 1, SkippedLine::Why::NotARow, 0, 0});
             continue;

@@ -9,9 +9,17 @@
 
 // The list file: one line per row that holds anything, CR LF line ends, code page 932.
 
-// The whole file for the grid's data rows (rows[0] is row 1). rowsNotStored (optional)
-// receives the numbers of the rows with characters the file cannot hold.
-QByteArray BuildListFile(const QVector<ListRowText>& rows, QVector<int>* rowsNotStored);
+// A list counted at 24 or 25 frames says so in its first line, "#FrameRate=25", so that it is
+// never read at another rate; a 30-frame list has no such line, byte for byte as always. A
+// reader that knows no rates takes the line for no row (it starts with no number) and reads
+// the rows as ever.
+QByteArray FrameRateLine(int fps);
+
+// The whole file for the grid's data rows (rows[0] is row 1) at the list's frame rate.
+// rowsNotStored (optional) receives the numbers of the rows with characters the file cannot
+// hold.
+QByteArray BuildListFile(const QVector<ListRowText>& rows, QVector<int>* rowsNotStored,
+                         int fps = 30);
 
 // How the file's bytes are read. Files are code page 932; one that starts with the UTF-8
 // byte-order mark (a text editor's "UTF-8") is read as UTF-8, mark left out.
@@ -47,6 +55,8 @@ struct ListFileContents {
     int dataRows = 0;        // the grid's data rows: never fewer than before
     bool outOfRange = false; // some line is numbered outside 1 to MAX_LIST_ROWS
     ListEncoding encoding = ListEncoding::Cp932;
+    int fps = 30;                 // the rate the file says it counts at, 30 when it says none
+    bool rateMarked = false;      // the file said its rate
     QVector<ListRowText> rows;    // rows[0] is row 1; every row not in the file is empty
     QVector<SkippedLine> skipped; // every line that holds something and gave no row, in order
 };

@@ -1,5 +1,7 @@
 #include "persist/recovery_file.h"
 
+#include "timecode/timecode_rate.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -32,16 +34,8 @@ bool RowFromCells(const QJsonValue& value, ListRowText* row) {
 } // namespace
 
 bool RecoveryState::operator==(const RecoveryState& other) const {
-    if (listPath != other.listPath || modified != other.modified ||
-        rows.size() != other.rows.size()) {
-        return false;
-    }
-    for (int i = 0; i < rows.size(); ++i) {
-        if (RowCells(rows.at(i)) != RowCells(other.rows.at(i))) {
-            return false;
-        }
-    }
-    return true;
+    return listPath == other.listPath && modified == other.modified && fps == other.fps &&
+           rows == other.rows;
 }
 
 QByteArray BuildRecoveryFile(const RecoveryState& state) {
@@ -49,10 +43,14 @@ QByteArray BuildRecoveryFile(const RecoveryState& state) {
     for (const ListRowText& row : state.rows) {
         rows.append(RowCells(row));
     }
-    const QJsonObject copy{{FORMAT_KEY, FORMAT_NAME},
-                           {QStringLiteral("path"), state.listPath},
-                           {QStringLiteral("modified"), state.modified},
-                           {QStringLiteral("rows"), rows}};
+    QJsonObject copy{{FORMAT_KEY, FORMAT_NAME},
+                     {QStringLiteral("path"), state.listPath},
+                     {QStringLiteral("modified"), state.modified},
+                     {QStringLiteral("rows"), rows}};
+    // A copy of a 30-frame list reads as ever; another rate is said.
+    if (state.fps != 30) {
+        copy.insert(QStringLiteral("frameRate"), state.fps);
+    }
     return QJsonDocument(copy).toJson(QJsonDocument::Indented);
 }
 
@@ -74,6 +72,11 @@ bool ParseRecoveryFile(const QByteArray& bytes, RecoveryState* state) {
     RecoveryState read;
     read.listPath = path.toString();
     read.modified = modified.toBool();
+    const int fps = copy.value(QStringLiteral("frameRate")).toInt(30);
+    if (!IsListFrameRate(fps)) {
+        return false; // a rate no list counts at: this program wrote no such copy
+    }
+    read.fps = fps;
     for (const QJsonValue& value : rows) {
         ListRowText row;
         if (!RowFromCells(value, &row)) {

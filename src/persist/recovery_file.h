@@ -21,6 +21,7 @@ struct RecoveryState {
     QVector<ListRowText> rows; // rows[0] is row 1, as the grid shows them
     QString listPath;          // the list file's path; empty before the list has one
     bool modified = false;
+    int fps = 30; // the list's frame rate
 
     bool operator==(const RecoveryState& other) const;
 };

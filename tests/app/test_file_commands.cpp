@@ -68,6 +68,7 @@ private slots:
     void dialogsAskForListFiles();
     void cancelledDialogsChangeNothing();
     void openReplacesAModifiedList();
+    void openThenSaveWritesTheSameFile_data();
     void openThenSaveWritesTheSameFile();
     void failedSaveKeepsFlagPathAndOldFile_data();
     void failedSaveKeepsFlagPathAndOldFile();
@@ -197,18 +198,31 @@ void TestFileCommands::openReplacesAModifiedList() {
     QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(35, COL_NO), QStringLiteral("0035"));
 }
 
+void TestFileCommands::openThenSaveWritesTheSameFile_data() {
+    QTest::addColumn<QByteArray>("rateLine");
+    QTest::addColumn<int>("fps");
+    QTest::newRow("a 30-frame list") << QByteArray() << 30;
+    QTest::newRow("a list at 25, into a list at 24") << QByteArray("#FrameRate=25\r\n") << 25;
+}
+
+// The file's rate is the list's after Open, whatever the list counted before.
 void TestFileCommands::openThenSaveWritesTheSameFile() {
-    WorkFolder folder;
-    const QByteArray file = "0001 0001  00:59:50:00/01:00:20:00/30:00 CM1\r\n"
-                            "0002 ----  01:00:20:00/--:--:--:--/--:-- \r\n"
-                            "0004 0004  01:00:30:00/01:00:40:00/10:00 "
-                            "\x96\x7b\x95\xd2\x81\x40\x82\x62\x82\x6c  two words\r\n";
+    QFETCH(QByteArray, rateLine);
+    QFETCH(int, fps);
+    WorkFolder folder(fps == 30 ? "FrameRate=25\n" : "FrameRate=24\n");
+    const QByteArray file = rateLine + "0001 0001  00:59:50:00/01:00:20:00/30:00 CM1\r\n"
+                                       "0002 ----  01:00:20:00/--:--:--:--/--:-- \r\n"
+                                       "0004 0004  01:00:30:00/01:00:40:00/10:00 "
+                                       "\x96\x7b\x95\xd2\x81\x40\x82\x62\x82\x6c  two words\r\n";
     WriteBytes(folder.path("list.txt"), file);
     CTarnwickDlg dlg;
+    QCOMPARE(Probe(dlg).m_list.FrameRate(), fps == 30 ? 25 : 24);
     Answers answers(dlg);
     answers.files << folder.path("list.txt");
     dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
     QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
+    QCOMPARE(Probe(dlg).m_list.FrameRate(), fps);
+    QCOMPARE(Probe(dlg).m_list.IsModified(), false);
     QFile::remove(folder.path("list.txt"));
     dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
     QCOMPARE(answers.dialogs.size(), 1);

@@ -2,6 +2,7 @@
 // and the exports.
 #include "box_answers.h"
 #include "list_window.h"
+#include "persist/list_export.h"
 
 #include <QFileDialog>
 #include <QLabel>
@@ -152,8 +153,13 @@ private slots:
             QTest::mouseClick(w.dlg->windowHandle(), Qt::RightButton, {},
                               cells->mapTo(w.dlg.get(), cells->rect().center()));
         }
-        QCOMPARE(items, (QStringList{"元に戻す", "やり直し (grey)", "--", "CSV形式で書き出し...",
-                                     "EDL形式で書き出し...", "--", "フレームレート"}));
+        QCOMPARE(items,
+                 (QStringList{"元に戻す", "やり直し (grey)", "--", "CSV形式で書き出し...",
+                              "EDL形式で書き出し...", "Excel形式で書き出し...",
+                              "ALE形式(ログ)で書き出し...", "マーカーをEDLで書き出し...",
+                              "マーカーをFCPXMLで書き出し...", "マーカーをFCP7 XMLで書き出し...",
+                              "マーカーをOTIOで書き出し...", "--", "読み込み...", "--",
+                              "フレームレート"}));
         QCOMPARE(w.dlg->MenuBar()->actions().first()->menu()->actions().size(), 5);
     }
 
@@ -206,6 +212,58 @@ private slots:
         w.dlg->MenuItem(ID_FILE_EXPORT_EDL)->trigger(); // into a folder that is not there
         QCOMPARE(answers.messages, (QStringList{EdlSkippedRowsMessage({2}),
                                                 QStringLiteral("書き出しできませんでした")}));
+    }
+
+    // A list exported and read back comes in whole, after the question about the modified
+    // list, as one step that undo takes back, with no file of its own; what could not be
+    // taken is named in one box.
+    void importReplacesTheListAsOneStep_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("workbook") << int(ExportFormat::Xlsx) << "back.xlsx";
+        QTest::newRow("markers in an EDL") << int(ExportFormat::MarkerEdl) << "back.edl";
+    }
+    void importReplacesTheListAsOneStep() {
+        QFETCH(int, format);
+        QFETCH(QString, name);
+        ListWindow w;
+        BoxAnswers answers;
+        w.probe().LayRow(1, "0001", "01:00:00:00", "01:00:10:00", " CM1, 春", true);
+        w.probe().LayRow(2, "A7", "01:00:20:00", "01:00:25:15", " ", true); // as Open reads it
+        const QString file = w.folder.dir.filePath(name);
+        QVERIFY(ExportList(file, ExportFormat(format), w.probe().m_list.Rows(), QString(),
+                           w.probe().m_list.Rate(), nullptr));
+        const QVector<ListRowText> exported = w.probe().m_list.Rows();
+        w.probe().LayRow(1, "X", "02:00:00:00", "", "");
+        w.probe().m_list.MarkModified();
+        w.probe().m_listFile.SetPath(w.folder.path("old.txt"));
+        answers.files = {file};
+        w.dlg->MenuItem(ID_FILE_IMPORT)->trigger();
+        QCOMPARE(answers.messages, QStringList{QStringLiteral("変更されています。保存しますか？")});
+        QCOMPARE(answers.dialogs.last().title, QStringLiteral("読み込み"));
+        QCOMPARE(w.probe().m_list.Rows(), exported);
+        QCOMPARE(w.Cell(2, COL_DURATION), QStringLiteral("00:00:05:15"));
+        QCOMPARE(w.probe().m_listFile.GetPath(), QString());
+        QCOMPARE(w.probe().m_list.IsModified(), true);
+        Undo(w);
+        QCOMPARE(w.Cell(1, COL_SPNO), QStringLiteral("X"));
+
+        // Forty-one spots: the list takes forty and says what it left.
+        QFile csv(w.folder.path("many.csv"));
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write("No,SP No.,IN,OUT,DURATION,REMARK\r\n");
+        for (int i = 1; i <= 41; ++i)
+            csv.write(QString::asprintf("%04d,S%d,01:00:%02d:00,01:00:%02d:10,,\r\n", i, i, i, i)
+                          .toLatin1());
+        csv.close();
+        answers.messages.clear();
+        answers.yesNo = BoxAnswer::No;
+        answers.files = {csv.fileName()};
+        w.dlg->MenuItem(ID_FILE_IMPORT)->trigger();
+        QCOMPARE(w.probe().m_list.RowCount(), 40L);
+        QCOMPARE(w.Cell(40, COL_SPNO), QStringLiteral("S40"));
+        QCOMPARE(answers.messages.size(), 2);
+        QVERIFY(answers.messages.last().contains(QStringLiteral("40行まで")));
     }
 };
 

@@ -105,6 +105,22 @@ class ConverterTest(unittest.TestCase):
                 ("002", "AX", ("01:00:59:28", "01:01:00:02", "01:00:30:00", last),
                  {"FROM CLIP NAME": "0004"})])
 
+    def test_a_list_that_says_its_rate_is_read_at_it(self):
+        self.write("old/at25.txt", b"#FrameRate=25\r\n"
+                   b"0001 0001  00:00:00:24/00:00:01:00/00:01 \r\n")
+        for args in ([], ["--rate", "25"]):
+            r = self.run_export("--csv", *args, "old/at25.txt")
+            self.assertEqual(r.returncode, 0, r.stderr)
+            self.assertEqual(read_csv(os.path.join(self.old, "at25.csv"))[1][4], "00:00:00:01")
+        r = self.run_export("--csv", "--rate", "24", "old/at25.txt", "-o", "x.csv")
+        self.assertEqual(r.returncode, 1)
+        self.assertIn("counts 25 frames a second, not the 24 of --rate", r.stderr)
+        self.assertFalse(os.path.exists(os.path.join(self.dir, "x.csv")))
+        # A list without the line is read at the rate asked for: frame 28 has no duration at 24.
+        r = self.run_export("--csv", "--rate", "24", "old/good.txt", "-o", "x.csv")
+        rows = read_csv(os.path.join(self.dir, "x.csv"))
+        self.assertEqual((rows[1][4], rows[3][4]), ("00:00:30:00", ""))
+
     def test_failures_are_reported_and_inputs_kept(self):
         list_bytes = OLD_LISTS["good.txt"].encode("cp932")
         self.write("list.csv", list_bytes)  # a list file whose output would be itself

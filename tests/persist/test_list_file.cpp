@@ -42,6 +42,8 @@ private slots:
     void wholeFiles_data();
     void wholeFiles();
     void readBack();
+    void theRateTravelsWithTheFile_data();
+    void theRateTravelsWithTheFile();
     void japaneseRemarkRoundTripsByteExact();
     void readFile_data();
     void readFile();
@@ -197,6 +199,39 @@ void TestListFile::wholeFiles() {
     QVERIFY(ReplaceFileContent(path, BuildListFile(rows, nullptr)));
     QCOMPARE(ReadBytes(path), file);
     QVERIFY(QFileInfo::exists(path));
+}
+
+void TestListFile::theRateTravelsWithTheFile_data() {
+    QTest::addColumn<int>("fps");
+    QTest::addColumn<QByteArray>("firstLine"); // before the rows, which are as at 30
+    QTest::newRow("30 as ever") << 30 << QByteArray();
+    QTest::newRow("25 says so") << 25 << QByteArray("#FrameRate=25\r\n");
+    QTest::newRow("24 says so") << 24 << QByteArray("#FrameRate=24\r\n");
+}
+
+// A list at 24 or 25 carries its rate in a line that starts with no number, so that a reader
+// that knows no rates (it reads the rows by their numbers and passes over any other line)
+// finds the very rows of a 30-frame file; this reader takes the rate and names no line.
+void TestListFile::theRateTravelsWithTheFile() {
+    QFETCH(int, fps);
+    QFETCH(QByteArray, firstLine);
+    QVector<ListRowText> rows = EmptyRows(30);
+    rows[0] = Row("0001", "0001", "00:59:50:00", "01:00:20:00", "00:00:30:00", " CM1");
+    rows[3] = Row("0004", "A", "01:00:20:24", "", "", "");
+    const QByteArray at30 = BuildListFile(rows, nullptr);
+    const QByteArray file = BuildListFile(rows, nullptr, fps);
+    QCOMPARE(file, firstLine + at30);
+    int n = 0;
+    QCOMPARE(std::sscanf(firstLine.constData(), "%d", &n) == 1, false);
+    const ListFileContents c = ReadListFile(file, 30);
+    QCOMPARE(c.fps, fps);
+    QCOMPARE(c.rateMarked, fps != 30);
+    QVERIFY(c.skipped.isEmpty());
+    QCOMPARE(c.rows[3].in, QStringLiteral("01:00:20:24"));
+    // A line that names a rate no list has is no rate, and is named.
+    const ListFileContents odd = ReadListFile("#FrameRate=60\r\n" + at30, 30);
+    QCOMPARE(odd.fps, 30);
+    QCOMPARE(odd.skipped.size(), 1);
 }
 
 void TestListFile::readBack() {

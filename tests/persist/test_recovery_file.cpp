@@ -12,17 +12,20 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("modified");
         QTest::addColumn<int>("rows");
-        QTest::newRow("one row, saved") << QString() << QString() << false << 1;
+        QTest::addColumn<int>("fps");
+        QTest::newRow("one row, saved") << QString() << QString() << false << 1 << 30;
         QTest::newRow("every character whole")
             << " ＣＭ　春 😀 한국어 \ufeff \"a\"\\b\tc\r\nd" + QString(600, QChar(u'あ'))
-            << "C:\\リスト\\x.txt" << true << 40;
+            << "C:\\リスト\\x.txt" << true << 40 << 30;
+        QTest::newRow("a list at 25 keeps its rate") << "x" << QString() << true << 2 << 25;
     }
     void theListComesBackWhole() {
         QFETCH(QString, remark);
         QFETCH(QString, path);
         QFETCH(bool, modified);
         QFETCH(int, rows);
-        RecoveryState state{{}, path, modified};
+        QFETCH(int, fps);
+        RecoveryState state{{}, path, modified, fps};
         for (int r = 1; r <= rows; ++r) {
             state.rows << ListRowText{RowLabel(r), "A", "01:00:00:00", "", "-00:00:01:00", ""};
         }
@@ -53,6 +56,8 @@ private slots:
         QTest::newRow("a cell that is a number") << copy(R"(["0001",1,"","","",""])") << false;
         QTest::newRow("modified as text") << copy(row).replace("true", "\"1\"") << false;
         QTest::newRow("a top-level array") << QByteArray("[" + copy(row) + "]") << false;
+        QTest::newRow("a rate no list has")
+            << copy(row).replace("\"modified\"", "\"frameRate\":60,\"modified\"") << false;
     }
     void anythingButAWholeCopyIsRefused() {
         QFETCH(QByteArray, bytes);

@@ -37,7 +37,8 @@ QString MissingEntry(ExportFormat format) {
 
 } // namespace
 
-ConversionResult ConvertListFile(const QString& input, ExportFormat format, TimecodeRate rate) {
+ConversionResult ConvertListFile(const QString& input, ExportFormat format, TimecodeRate asked,
+                                 bool rateGiven) {
     ConversionResult result;
     QByteArray bytes;
     if (const FileFault fault = ReadListFileBytes(input, &bytes); fault != FileFault::None) {
@@ -45,10 +46,18 @@ ConversionResult ConvertListFile(const QString& input, ExportFormat format, Time
             fault == FileFault::TooLarge ? ListTooLargeNote() : QStringLiteral("cannot be read");
         return result;
     }
-    // Read as Open reads it into the window's list, durations computed again at the rate.
-    SpotList list([rate] { return CountingRules{0, rate.drop}; });
     const ListFileContents contents = ReadListFile(bytes, 0);
-    list.LoadRows(contents.dataRows, contents.rows, rate.fps);
+    if (contents.rateMarked && rateGiven && contents.fps != asked.fps) {
+        result.error = QStringLiteral("counts %1 frames a second, not the %2 of --rate")
+                           .arg(contents.fps)
+                           .arg(asked.fps);
+        return result;
+    }
+    // Read as Open reads it into the window's list, at the file's own rate when it says one,
+    // durations computed again.
+    SpotList list([asked] { return CountingRules{0, asked.drop}; });
+    list.LoadRows(contents.dataRows, contents.rows, contents.rateMarked ? contents.fps : asked.fps);
+    const TimecodeRate rate = list.Rate();
     const QVector<ListRowText> rows = list.Rows();
 
     result.notes << ListReadNotes(contents);

@@ -42,7 +42,9 @@ output is what the window's export writes. FORMAT is one of:
   --xmeml        markers in Final Cut Pro 7 XML (xmeml 4), on one sequence
   --otio         markers in OpenTimelineIO JSON, on one track of a timeline
 
-  --rate N       frames a second the labels count: 24, 25 or 30 (default 30)
+  --rate N       frames a second the labels count: 24, 25 or 30 (default 30); a list
+                 file saved at 24 or 25 says its rate and is read at it, and a --rate
+                 that says another is an error for that file
   --non-drop     at 30, count non-drop (default: drop-frame, 29.97)
   -o OUT         write to OUT (with a single LIST only)
   -d FOLDER      write into FOLDER, created when missing
@@ -121,13 +123,13 @@ void Report(const Job& job) {
 
 // Converts the batch's files on every processor: reading, exporting and building a workbook
 // take processor time, and each file is a job of its own.
-void ConvertAll(QVector<Job>* jobs, ExportFormat format, TimecodeRate rate) {
+void ConvertAll(QVector<Job>* jobs, ExportFormat format, TimecodeRate rate, bool rateGiven) {
     std::atomic<int> next{0};
     const auto work = [&]() {
         for (int i = next++; i < jobs->size(); i = next++) {
             Job& job = (*jobs)[i];
             if (job.convert)
-                job.result = ConvertListFile(job.input, format, rate);
+                job.result = ConvertListFile(job.input, format, rate, rateGiven);
         }
     };
     const int threads = std::clamp(QThread::idealThreadCount(), 1, 8);
@@ -186,12 +188,12 @@ int main(int argc, char* argv[]) {
     QCommandLineParser parser;
     for (const auto& f : formatOptions)
         parser.addOption(QCommandLineOption(f.first));
-    const QCommandLineOption fpsOpt(QStringLiteral("rate"), QString(), QStringLiteral("N"));
+    const QCommandLineOption rateOpt(QStringLiteral("rate"), QString(), QStringLiteral("N"));
     const QCommandLineOption nonDropOpt(QStringLiteral("non-drop"));
     const QCommandLineOption outOpt(QStringLiteral("o"), QString(), QStringLiteral("OUT"));
     const QCommandLineOption dirOpt(QStringLiteral("d"), QString(), QStringLiteral("FOLDER"));
     const QCommandLineOption helpOpt(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({fpsOpt, nonDropOpt, outOpt, dirOpt, helpOpt});
+    parser.addOptions({rateOpt, nonDropOpt, outOpt, dirOpt, helpOpt});
     if (!parser.parse(QCoreApplication::arguments()))
         return Usage(parser.errorText());
     if (parser.isSet(helpOpt)) {
@@ -217,9 +219,9 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(outOpt) && inputs.size() > 1)
         return Usage(QStringLiteral("-o takes a single list file; use -d for several"));
     int fps = 30;
-    if (parser.isSet(fpsOpt)) {
+    if (parser.isSet(rateOpt)) {
         bool number = false;
-        fps = parser.value(fpsOpt).toInt(&number);
+        fps = parser.value(rateOpt).toInt(&number);
         if (!number || !IsListFrameRate(fps))
             return Usage(QStringLiteral("--rate takes 24, 25 or 30"));
     }
@@ -260,11 +262,11 @@ int main(int argc, char* argv[]) {
         outputIds.insert(outputId);
         jobs.append(job);
         if (jobs.size() == BATCH) {
-            ConvertAll(&jobs, format, rate);
+            ConvertAll(&jobs, format, rate, parser.isSet(rateOpt));
             failed = !Flush(&jobs) || failed;
         }
     }
-    ConvertAll(&jobs, format, rate);
+    ConvertAll(&jobs, format, rate, parser.isSet(rateOpt));
     failed = !Flush(&jobs) || failed;
     return failed ? 1 : 0;
 }

@@ -1,6 +1,7 @@
 #include "platform/regular_file.h"
 
 #include "platform/errno_fault.h"
+#include "platform/posix_file.h"
 
 #include <QFile>
 
@@ -12,26 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-    int release() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-
-private:
-    int m_fd;
-};
 
 // Looks at the name before anything opens it: opening a FIFO for reading waits for a writer,
 // and opening some devices does something (a tape rewinds).

@@ -1,10 +1,10 @@
 #include "platform/replace_file.h"
 
 #include "platform/errno_fault.h"
+#include "platform/posix_file.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdio>
@@ -13,27 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-    // close() can report a late write error (on network file systems): it counts.
-    bool Close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 // Keeps the first failure's errno for the caller.
 class Failure {
@@ -53,52 +32,6 @@ public:
 private:
     FileFault* m_out;
 };
-
-bool WriteAll(int fd, const QByteArray& bytes) {
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n == 0)
-            errno = ENOSPC;
-        if (n <= 0)
-            return false;
-        p += n;
-        left -= n;
-    }
-    return true;
-}
-
-// A new file beside the target, named after it, that nobody else opened.
-int CreateTemporary(const QByteArray& target, mode_t mode, QByteArray* name) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        *name = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-        const int fd = ::open(name->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
-QByteArray FolderOf(const QByteArray& path) {
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0)
-        return QByteArrayLiteral(".");
-    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
-}
-
-// fsync on a folder makes its entries durable. Some file systems cannot sync a folder at all
-// (EINVAL); there nothing more can be done, and the rename stands as it is.
-bool SyncFolder(const QByteArray& folder) {
-    Fd fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() < 0)
-        return false;
-    if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != ENOTSUP)
-        return false;
-    return true;
-}
 
 bool WriteInPlace(const QByteArray& target, LinkPolicy links, const QByteArray& bytes,
                   Failure& failed) {

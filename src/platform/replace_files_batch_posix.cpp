@@ -1,10 +1,10 @@
 #include "platform/replace_files_batch.h"
 
+#include "platform/posix_file.h"
 #include "platform/replace_file.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QSet>
 
 #include <algorithm>
@@ -17,60 +17,9 @@
 
 namespace {
 
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-    // close() can report a late write error (on network file systems): it counts.
-    bool Close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
-
-bool WriteAll(int fd, const QByteArray& bytes) {
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        left -= n;
-    }
-    return true;
-}
-
-int CreateTemporary(const QByteArray& target, mode_t mode, QByteArray* name) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        *name = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-        const int fd = ::open(name->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
-QByteArray FolderOf(const QByteArray& path) {
-    const int slash = path.lastIndexOf('/');
-    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
-}
-
-// Brings a file or folder to disk; for a folder, the names it holds.
-bool SyncPath(const QByteArray& path, bool folder) {
-    Fd fd(::open(path.constData(), (folder ? O_RDONLY | O_DIRECTORY : O_RDONLY) | O_CLOEXEC));
+// Brings a file to disk.
+bool SyncFile(const QByteArray& path) {
+    Fd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC));
     return fd.get() >= 0 && ::fsync(fd.get()) == 0;
 }
 
@@ -144,7 +93,7 @@ QVector<bool> ReplaceFilesBatch(const QVector<BatchFile>& files) {
     const auto renameShare = [&](int first) {
         for (qsizetype k = first; k < pending.size(); k += threads) {
             const Pending& p = pending.at(k);
-            if ((!allSynced && !SyncPath(p.temporary, false)) ||
+            if ((!allSynced && !SyncFile(p.temporary)) ||
                 ::rename(p.temporary.constData(), p.target.constData()) != 0) {
                 ::unlink(p.temporary.constData());
                 continue;
@@ -171,7 +120,7 @@ QVector<bool> ReplaceFilesBatch(const QVector<BatchFile>& files) {
 
     // 4. The renames themselves on disk: one sync per folder.
     for (const QByteArray& folder : renamedInto) {
-        if (SyncPath(folder, true))
+        if (SyncFolder(folder))
             continue;
         for (const Pending& p : pending) {
             if (p.folder == folder)

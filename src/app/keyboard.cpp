@@ -144,10 +144,10 @@ bool CTarnwickDlg::PreTranslateMessage(QObject* target, QKeyEvent* key) {
             DeleteRow();
             break;
         case 'I':
-            CaptureIn(0);
+            CaptureIn(0, m_pressClock.SteadyNsOf(key->timestamp(), SteadyNowNs()));
             break;
         case 'O':
-            CaptureOut(0);
+            CaptureOut(0, m_pressClock.SteadyNsOf(key->timestamp(), SteadyNowNs()));
             break;
         case 'R': {
             m_grid.SetCol(COL_REMARK);

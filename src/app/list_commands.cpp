@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QMenu>
 
+#include <utility>
+
 void CTarnwickDlg::SetModified(int modified) {
     m_bModified = modified;
     m_recovery.Schedule(); // the copy holds the flag, and the file path that moves with it
@@ -28,32 +30,35 @@ void CTarnwickDlg::ApplyFrameCheck(int row, int flag) {
     m_list.ApplyFrameCheck(row, flag);
 }
 
+// A click takes the frame of the moment the button went down, not of its release.
 void CTarnwickDlg::OnIn() {
-    CaptureIn(0);
+    CaptureIn(0, std::exchange(m_buttonDownNs, 0));
 }
 
 void CTarnwickDlg::OnOut() {
-    CaptureOut(0);
+    CaptureOut(0, std::exchange(m_buttonDownNs, 0));
 }
 
-// A source that brings its time by itself (LTC, MTC) is asked at the key press, so that the
-// capture holds the frame arriving then rather than the one of the last tick; silent, it gives
-// what a silent deck gives. A deck gives the last tick's reading. An edit's commit keeps its
+// The frame under the head at the press (pressNs on the steady clock, 0 for now): the source
+// counts on from its latest reading to that moment, so that the capture holds the frame of
+// the press rather than the one of the last tick. A source with nothing to go on (no port)
+// gives the last tick's reading, none while the VTR is silent. An edit's commit keeps its
 // text and needs only to know whether there is a timecode at all.
-Timecode CTarnwickDlg::CaptureTimecode(int keepText) const {
-    if (keepText != 0 || !m_vtrLink.VtrHoldsLatestTimecode())
+Timecode CTarnwickDlg::CaptureTimecode(int keepText, int64_t pressNs) const {
+    if (keepText != 0)
         return m_timecode;
-    return const_cast<VtrLink&>(m_vtrLink).VtrLatestTimecode();
+    const int64_t at = pressNs != 0 ? pressNs : SteadyNowNs();
+    return const_cast<VtrLink&>(m_vtrLink).VtrTimecodeAt(at).value_or(m_timecode);
 }
 
-void CTarnwickDlg::CaptureIn(int keepText) {
-    m_list.CaptureIn(CaptureTimecode(keepText), keepText != 0);
+void CTarnwickDlg::CaptureIn(int keepText, int64_t pressNs) {
+    m_list.CaptureIn(CaptureTimecode(keepText, pressNs), keepText != 0);
     m_grid.setFocus();
     SetModified(1);
 }
 
-void CTarnwickDlg::CaptureOut(int keepText) {
-    m_list.CaptureOut(CaptureTimecode(keepText), keepText != 0);
+void CTarnwickDlg::CaptureOut(int keepText, int64_t pressNs) {
+    m_list.CaptureOut(CaptureTimecode(keepText, pressNs), keepText != 0);
     m_grid.setFocus();
     SetModified(1);
 }

@@ -24,6 +24,9 @@ public:
     Timecode ReadTimecode() override { return m_live.ReadAt(SteadyNowNs()); }
     bool HoldsLatestTimecode() const override { return true; }
     Timecode LatestTimecode() override { return ReadTimecode(); }
+    std::optional<Timecode> TimecodeAt(int64_t steadyNs) override {
+        return m_live.ReadAt(steadyNs);
+    }
 
 protected:
     // Derived classes call Close() in their destructors, while Run can still be called.

@@ -1,4 +1,4 @@
-#include "vtr/serial_source.h"
+#include "vtr/serial_deck.h"
 
 #include <cstring>
 #include <string_view>
@@ -10,7 +10,7 @@ constexpr CommTimeouts kTimeouts = {0, 5, 120, 5, 120};
 
 } // namespace
 
-int SerialSource::Open(const char* device) {
+int SerialDeck::Open(const char* device) {
     std::memset(m_line.sendBuf, 0, sizeof m_line.sendBuf);
     std::memset(m_line.recvBuf, 0, sizeof m_line.recvBuf);
     // Let go first: the device may be this very one, which its own lock would refuse.
@@ -33,11 +33,12 @@ int SerialSource::Open(const char* device) {
     line.rts = true;
     port->SetLine(line);
     port->Purge();
+    port->SetCancel(m_cancel);
     m_line.port = std::move(port);
     return 1;
 }
 
-void SerialSource::Close() {
+void SerialDeck::Close() {
     if (m_line.port == nullptr)
         return;
     // DTR goes down before the port is let go, so the far end sees the link end. A vanished
@@ -49,15 +50,14 @@ void SerialSource::Close() {
     m_line.port.reset();
 }
 
-bool SerialSource::IsOpen() const {
+bool SerialDeck::IsOpen() const {
     return m_line.port != nullptr && !m_line.port->IsGone();
 }
 
-Timecode SerialSource::ReadTimecode() {
-    char digits[9] = {};
-    if (m_protocol.readTimecode(m_line, digits) != 1)
-        return Timecode();
-    return DeckTimecode(digits, m_rate);
+int SerialDeck::ReadDigits(char* digits) {
+    // The Victor query writes only the eight characters: the ninth is ours to end.
+    digits[8] = '\0';
+    return m_protocol.readTimecode(m_line, digits);
 }
 
 Timecode DeckTimecode(const char* digits, TimecodeRate rate) {

@@ -160,7 +160,10 @@ double LongestStallMs(Deck deck) {
         last = now;
     });
     beat.start(1);
-    QTest::qWait(10000);
+    // A loop of its own: QTest::qWait sleeps between its rounds, which would be counted here.
+    QEventLoop loop;
+    QTimer::singleShot(10000, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
     return std::max<double>(0, double(worst) / 1e6 - 1);
 }
 
@@ -178,10 +181,13 @@ int main(int argc, char* argv[]) {
     QTemporaryDir work;
     QDir::setCurrent(work.path());
 
-    // The simulator behind COM1, its tape running.
+    // The simulator behind COM1, its tape running, from an hour none of the list's timecodes
+    // below is near, so that a capture is never found in the recovery copy before it is there.
     const QString link = work.filePath(QStringLiteral("vtr"));
     QProcess sim;
-    sim.start(QStringLiteral(TARNWICK_VTRSIM), {QStringLiteral("--link"), link});
+    sim.start(
+        QStringLiteral(TARNWICK_VTRSIM),
+        {QStringLiteral("--link"), link, QStringLiteral("--start"), QStringLiteral("02:00:00:00")});
     for (int i = 0; i < 50 && !QFile::exists(link); ++i) {
         QThread::msleep(100);
     }
@@ -206,7 +212,8 @@ int main(int argc, char* argv[]) {
     QLabel* display = qobject_cast<QLabel*>(dlg->GetDlgItem(IDC_TC_DISPLAY));
     const QString shown = display ? display->text() : QString();
 
-    // I key to IN cell, through the real key path.
+    // I key to IN cell, through the real key path: the deck's readings counted on to the
+    // press.
     Probe(*dlg).KillTimer(Probe(*dlg).m_nPollTimer);
     Probe(*dlg).m_grid.setFocus();
     const int presses = 200;
@@ -217,8 +224,6 @@ int main(int argc, char* argv[]) {
         Probe(*dlg).m_grid.SetRow(1);
         Probe(*dlg).m_grid.SetCol(COL_IN);
         Probe(*dlg).m_grid.SetTextMatrix(1, COL_IN, QString());
-        Probe(*dlg).m_timecode =
-            Timecode::FromLabel({1, 0, i % 3000 / 100, i % 100 % 30}, TimecodeRate::Thirty(true));
         keyTimer.start();
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dlg, Qt::Key_I);
         keyNs += keyTimer.nsecsElapsed();
@@ -260,11 +265,10 @@ int main(int argc, char* argv[]) {
     int copied = 0;
     for (int i = 0; i < captures; ++i) {
         Probe(*dlg).m_grid.SetRow(1);
-        Probe(*dlg).m_timecode =
-            Timecode::AtFrame(2 * DROP_FRAMES_PER_HOUR + i, TimecodeRate::Thirty(true));
-        const QByteArray captured = QByteArray::fromStdString(Probe(*dlg).m_timecode.Text());
         copyTimer.start();
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dlg, Qt::Key_I);
+        // The deck's frame at the press, a new one each time.
+        const QByteArray captured = Probe(*dlg).m_grid.GetTextMatrix(1, COL_IN).toLatin1();
         while (copyTimer.elapsed() < 5000) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
             QFile copy(copyPath);

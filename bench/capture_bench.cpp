@@ -88,6 +88,13 @@ void Deck(const char* what, vtrsim::Protocol protocol, int vtrType, bool drop) {
     Measure(capture, truth, &counted, &latest);
     PrintHistogram(what, counted);
     PrintHistogram("  the latest reading as it stands", latest);
+    // What one capture costs the window: the readings of the last 8 s fitted and counted on.
+    const int64_t start = SteadyNowNs();
+    constexpr int kCalls = 2000;
+    for (int i = 0; i < kCalls; ++i)
+        link.VtrTimecodeAt(SteadyNowNs());
+    std::printf("  one count-on over the last 8 s of readings: %.1f us\n",
+                double(SteadyNowNs() - start) / kCalls / 1e3);
 }
 
 void Signal(const char* what, vtrsim::SignalKind kind, int vtrType) {

@@ -109,6 +109,9 @@ std::optional<Timecode> DeckTimecodeAt(const std::vector<DeckReading>& readings,
         return latest;
     // Any moment in between is as likely; the middle is wrong least often.
     const double began = (best.earliest + best.latest) / 2;
-    const double since = double(atNs - last.answeredNs) - began;
+    // Before the first of these readings the tape may not have been playing: a moment that
+    // early is counted back no further than that reading.
+    const double at = std::max(double(atNs - last.answeredNs), samples[best.readings - 1].askedNs);
+    const double since = at - began;
     return latest.Plus(static_cast<long long>(std::floor(since / period)));
 }

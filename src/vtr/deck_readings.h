@@ -24,7 +24,8 @@ constexpr int64_t DECK_PHASE_WINDOW_NS = 8'000'000'000;
 // The frame under the head at atNs on the steady clock, from a deck's readings, oldest first.
 // While the latest readings advance at play speed, their times pin down when each frame began
 // (every reading's frame was under the head somewhere between its request and its reply),
-// and the frame at atNs is counted on (or back) from the latest. A still tape, jog or shuttle
+// and the frame at atNs is counted on (or back, no further than those readings go) from the
+// latest. A still tape, jog or shuttle
 // gives the latest reading as it is; so does a reading too old to count on. A failed latest
 // exchange gives no timecode, as a silent deck does. Nothing at all (std::nullopt) while
 // there is no reading to go on: no port, or none asked yet.

@@ -61,6 +61,7 @@ class TestDeckReadings : public QObject {
 private slots:
     void countsOnAtPlaySpeed_data();
     void countsOnAtPlaySpeed();
+    void countsBackNoFurtherThanThePlay();
     void takesTheReadingAsItIs_data();
     void takesTheReadingAsItIs();
     void silentDeckOrNoReading_data();
@@ -93,6 +94,26 @@ void TestDeckReadings::countsOnAtPlaySpeed_data() {
     QTest::newRow("across midnight") << "23:59:58:00" << true << kNtscNs << 40 << 60 << 0.1;
     QTest::newRow("across a minute drop-frame skips")
         << "00:00:55:00" << true << kNtscNs << 40 << 60 << 0.1;
+}
+
+void TestDeckReadings::countsBackNoFurtherThanThePlay() {
+    // A still tape, then play: a moment dated back to when the tape stood gives the first
+    // frame the playing readings vouch for, not frames counted back into the stop.
+    Motion still;
+    still.start = Frames("01:00:00:00", true);
+    still.speed = 0;
+    std::vector<DeckReading> readings = Poll(still, 10);
+    Motion playing = still;
+    playing.start = still.start - 30; // from a second in, where the readings go on
+    const std::vector<DeckReading> play = Poll(playing, 5, 10 * 100 * kMs);
+    readings.insert(readings.end(), play.begin(), play.end());
+
+    const std::optional<Timecode> got =
+        DeckTimecodeAt(readings, 5 * 100 * kMs, TimecodeRate::Thirty(true));
+    QVERIFY(got.has_value());
+    const Timecode first = Timecode::FromDigits(play.front().digits, TimecodeRate::Thirty(true));
+    QVERIFY2(got->Frame() >= first.Frame() - 1 && got->Frame() <= first.Frame(),
+             got->Text().c_str());
 }
 
 void TestDeckReadings::countsOnAtPlaySpeed() {

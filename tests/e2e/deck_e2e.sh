@@ -58,12 +58,10 @@ spot_from() {
     origin="$(sed -n 's/.*tape started at \([0-9.]*\) s since the epoch.*/\1/p' "$WORK/$KIND.log")"
     [[ -n "$origin" ]] || fail "$KIND: the simulator did not say when its tape started"
     python3 - "$SOURCE" "$origin" "$KIND" "$RUN/status" <<'EOF'
-import importlib.util, json, sys
-spec = importlib.util.spec_from_file_location("source", sys.argv[1])
-source = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(source)
+import json, runpy, sys
+frames_of = runpy.run_path(sys.argv[1])["frames_of"]
 with open(sys.argv[4], "w") as f:
-    json.dump({"origin": float(sys.argv[2]), "start": source.frames_of("01:00:00:00", True),
+    json.dump({"origin": float(sys.argv[2]), "start": frames_of("01:00:00:00", True),
                "drop": True, "kind": sys.argv[3], "delivered": 0}, f)
 EOF
     printf '[Default]\r\nVtrType=%s\r\n[Ports]\r\nCOM1=%s\r\n' "$type" "$WORK/$KIND.tty" >default.ini

@@ -1,23 +1,34 @@
-// Whole-program figures: start-up, memory, polling cost, key-to-cell latency, list file
-// load and save (the recovery copy has recovery_bench). Prints a table; asserts nothing. Run it
-// with a display, or with QT_QPA_PLATFORM=offscreen.
+// Whole-program figures: start-up, memory, polling cost, key-to-cell latency (with a talking
+// deck, a silent one and no port), the window's longest stall, list file load and save (the
+// recovery copy has recovery_bench). Prints a table; asserts nothing. Run it with a display, or
+// with QT_QPA_PLATFORM=offscreen.
 #include "dialog_probe.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
+#include "serve.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <sys/resource.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <memory>
+#include <random>
+#include <thread>
+#include <vector>
 
 namespace {
 QElapsedTimer g_sinceStart;
@@ -45,6 +56,122 @@ long ResidentKiB() {
 void Row(const char* what, const QString& figure) {
     std::printf("| %-46s | %-22s |\n", what, qPrintable(figure));
 }
+
+// The VTR on COM1 for one of the measurements below: a talking simulator, a silent one, or
+// no port at all.
+enum class Deck { Talking, Silent, None };
+
+// A window of its own, in a folder of its own, shown and ready for keys, with COM1 on the
+// deck.
+struct BenchWindow {
+    QTemporaryDir work;
+    std::unique_ptr<vtrsim::PtyResponder> vtr;
+    std::unique_ptr<CTarnwickDlg> dlg;
+
+    explicit BenchWindow(Deck deck) {
+        QDir::setCurrent(work.path());
+        vtrsim::ResponderConfig config;
+        config.fault = deck == Deck::Silent ? vtrsim::Fault::Silent : vtrsim::Fault::None;
+        vtr = std::make_unique<vtrsim::PtyResponder>(config);
+        const QByteArray device = deck == Deck::None ? QByteArray("/nonexistent/tarnwick-tty")
+                                                     : QByteArray::fromStdString(vtr->SlavePath());
+        QFile ini(work.filePath(QStringLiteral("default.ini")));
+        ini.open(QIODevice::WriteOnly);
+        ini.write("[Ports]\nCOM1=" + device + "\n");
+        ini.close();
+        dlg = std::make_unique<CTarnwickDlg>();
+        dlg->show();
+        QCoreApplication::sendPostedEvents(dlg.get(), WM_DEFERRED_INIT);
+        dlg->activateWindow();
+        if (!QTest::qWaitForWindowActive(dlg.get()))
+            std::fprintf(stderr, "a window never became active: its keys go nowhere\n");
+        Probe(*dlg).m_grid.setFocus();
+        // A second of polling first: readings to count on, or a deck found silent.
+        QTest::qWait(1500);
+    }
+    ~BenchWindow() {
+        dlg->hide();
+        dlg.reset();
+    }
+};
+
+struct Spread {
+    double medianMs = 0;
+    double worstMs = 0;
+    int count = 0;
+};
+
+Spread SpreadOf(std::vector<double> ms) {
+    Spread spread;
+    if (ms.empty())
+        return spread;
+    std::sort(ms.begin(), ms.end());
+    spread.medianMs = ms[ms.size() / 2];
+    spread.worstMs = ms.back();
+    spread.count = int(ms.size());
+    return spread;
+}
+
+// I pressed from outside at moments of its own, while the window polls the deck: a thread
+// posts each key, as the platform's connection would deliver it, 40 to 160 ms after the one
+// before was handled; each is timed from its posting to its IN cell written.
+Spread KeyToCell(Deck deck, int presses) {
+    BenchWindow window(deck);
+    CTarnwickDlg& dlg = *window.dlg;
+    std::atomic<int64_t> postedNs{0};
+    std::atomic<int> handled{0};
+    std::vector<double> latencies;
+    QObject::connect(&Probe(dlg).m_list, &SpotList::Changed, &dlg, [&] {
+        latencies.push_back(double(SteadyNowNs() - postedNs.load()) / 1e6);
+        ++handled;
+    });
+    QEventLoop loop;
+    std::thread keys([&] {
+        std::mt19937 random(7);
+        std::uniform_int_distribution<int> gapMs(40, 160);
+        for (int i = 0; i < presses; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(gapMs(random)));
+            postedNs = SteadyNowNs();
+            QCoreApplication::postEvent(
+                &Probe(dlg).m_grid,
+                new QKeyEvent(QEvent::KeyPress, Qt::Key_I, Qt::NoModifier, QStringLiteral("i")));
+            while (handled.load() <= i)
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    keys.join();
+    return SpreadOf(latencies);
+}
+
+// The longest the window's thread went without serving its events over ten seconds of
+// polling: a 1 ms timer's longest gap, less the millisecond.
+double LongestStallMs(Deck deck) {
+    BenchWindow window(deck);
+    QTimer beat;
+    beat.setTimerType(Qt::PreciseTimer);
+    int64_t last = SteadyNowNs();
+    int64_t worst = 0;
+    QObject::connect(&beat, &QTimer::timeout, [&] {
+        const int64_t now = SteadyNowNs();
+        worst = std::max(worst, now - last);
+        last = now;
+    });
+    beat.start(1);
+    // A loop of its own: QTest::qWait sleeps between its rounds, which would be counted here.
+    QEventLoop loop;
+    QTimer::singleShot(10000, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+    return std::max<double>(0, double(worst) / 1e6 - 1);
+}
+
+QString SpreadText(const Spread& spread) {
+    return QStringLiteral("%1 / %2 ms (%3)")
+        .arg(spread.medianMs, 0, 'f', 2)
+        .arg(spread.worstMs, 0, 'f', 1)
+        .arg(spread.count);
+}
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -53,10 +180,13 @@ int main(int argc, char* argv[]) {
     QTemporaryDir work;
     QDir::setCurrent(work.path());
 
-    // The simulator behind COM1, its tape running.
+    // The simulator behind COM1, its tape running, from an hour none of the list's timecodes
+    // below is near, so that a capture is never found in the recovery copy before it is there.
     const QString link = work.filePath(QStringLiteral("vtr"));
     QProcess sim;
-    sim.start(QStringLiteral(TARNWICK_VTRSIM), {QStringLiteral("--link"), link});
+    sim.start(
+        QStringLiteral(TARNWICK_VTRSIM),
+        {QStringLiteral("--link"), link, QStringLiteral("--start"), QStringLiteral("02:00:00:00")});
     for (int i = 0; i < 50 && !QFile::exists(link); ++i) {
         QThread::msleep(100);
     }
@@ -81,7 +211,8 @@ int main(int argc, char* argv[]) {
     QLabel* display = qobject_cast<QLabel*>(dlg->GetDlgItem(IDC_TC_DISPLAY));
     const QString shown = display ? display->text() : QString();
 
-    // I key to IN cell, through the real key path.
+    // I key to IN cell, through the real key path: the deck's readings counted on to the
+    // press.
     Probe(*dlg).KillTimer(Probe(*dlg).m_nPollTimer);
     Probe(*dlg).m_grid.setFocus();
     const int presses = 200;
@@ -92,8 +223,6 @@ int main(int argc, char* argv[]) {
         Probe(*dlg).m_grid.SetRow(1);
         Probe(*dlg).m_grid.SetCol(COL_IN);
         Probe(*dlg).m_grid.SetTextMatrix(1, COL_IN, QString());
-        Probe(*dlg).m_timecode =
-            Timecode::FromLabel({1, 0, i % 3000 / 100, i % 100 % 30}, TimecodeRate::Thirty(true));
         keyTimer.start();
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dlg, Qt::Key_I);
         keyNs += keyTimer.nsecsElapsed();
@@ -126,6 +255,14 @@ int main(int argc, char* argv[]) {
     }
     const double loadMs = fileTimer.nsecsElapsed() / 1e6 / rounds;
 
+    // Keys against the deck, each in a window of its own.
+    const Spread keyTalking = KeyToCell(Deck::Talking, 150);
+    const Spread keySilent = KeyToCell(Deck::Silent, 150);
+    const Spread keyNoPort = KeyToCell(Deck::None, 150);
+    const double stallSilentMs = LongestStallMs(Deck::Silent);
+    const double stallTalkingMs = LongestStallMs(Deck::Talking);
+    QDir::setCurrent(work.path());
+
     std::printf("| %-46s | %-22s |\n", "Measurement", "Figure");
     std::printf("|%s|%s|\n", QByteArray(48, '-').constData(), QByteArray(24, '-').constData());
     Row("start to shown window (in process)", QStringLiteral("%1 ms").arg(startMs, 0, 'f', 1));
@@ -139,6 +276,13 @@ int main(int argc, char* argv[]) {
                                                      .arg(presses));
     Row("save of a 40-row list (mean)", QStringLiteral("%1 ms").arg(saveMs, 0, 'f', 3));
     Row("load of a 40-row list (mean)", QStringLiteral("%1 ms").arg(loadMs, 0, 'f', 3));
+    Row("I key to cell, talking deck (median / worst)", SpreadText(keyTalking));
+    Row("I key to cell, silent deck (median / worst)", SpreadText(keySilent));
+    Row("I key to cell, no port (median / worst)", SpreadText(keyNoPort));
+    Row("longest stall of the window, 10 s, silent deck",
+        QStringLiteral("%1 ms").arg(stallSilentMs, 0, 'f', 1));
+    Row("longest stall of the window, 10 s, talking deck",
+        QStringLiteral("%1 ms").arg(stallTalkingMs, 0, 'f', 1));
 
     SetFileDialogHook(nullptr);
     SetMessageBoxHook(nullptr);

@@ -1,11 +1,18 @@
 // Tarnwick's VTR exchanges against the simulator over a pseudo-terminal: round-trip times,
-// the cost of a tick when the VTR stays silent, and the CPU that polling takes.
+// what an exchange with a silent VTR costs the polling worker and what reading the link costs
+// its caller meanwhile, how soon the link closes in the middle of such an exchange, and the
+// CPU that polling takes.
 
+#include "vtr/live_timecode.h"
+#include "vtr/serial_deck.h"
+#include "vtr/sony9pin.h"
+#include "vtr/victor.h"
 #include "vtr/vtr_link.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -48,20 +55,11 @@ struct Figures {
     int readings = 0;
 };
 
-Figures TimeReads(int vtrType, const QByteArray& port, int count) {
+Figures Summarize(const std::vector<double>& times, int readings) {
     Figures figures;
-    VtrLink link;
-    // An empty name is the no-port case, timed like the others.
-    if (link.VtrOpen(port.constData(), vtrType) != 1 && !port.isEmpty())
+    figures.readings = readings;
+    if (times.empty())
         return figures;
-    std::vector<double> times;
-    for (int i = 0; i < count; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        figures.readings += link.VtrReadTimecode() ? 1 : 0;
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    link.VtrClose();
     double sum = 0;
     for (double t : times)
         sum += t;
@@ -69,6 +67,61 @@ Figures TimeReads(int vtrType, const QByteArray& port, int count) {
     figures.minMs = *std::min_element(times.begin(), times.end());
     figures.maxMs = *std::max_element(times.begin(), times.end());
     return figures;
+}
+
+// One exchange after another on the caller's thread, as the polling worker makes them.
+Figures TimeExchanges(int vtrType, const QByteArray& port, int count) {
+    SerialLine line;
+    SerialDeck deck(line, vtrType == VTR_VICTOR ? VICTOR_SA_K37 : SONY_9PIN);
+    // An empty name is the no-port case, timed like the others.
+    if (deck.Open(port.constData()) != 1 && !port.isEmpty())
+        return Figures();
+    std::vector<double> times;
+    int readings = 0;
+    for (int i = 0; i < count; ++i) {
+        char digits[9] = {};
+        QElapsedTimer timer;
+        timer.start();
+        readings += deck.ReadDigits(digits);
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    deck.Close();
+    return Summarize(times, readings);
+}
+
+// What the window pays for a reading while the worker waits out a silent VTR: every call for
+// a second, as fast as they come.
+Figures TimeLinkReads(int vtrType, const QByteArray& port) {
+    VtrLink link;
+    link.VtrOpen(port.constData(), vtrType);
+    std::vector<double> times;
+    const int64_t end = SteadyNowNs() + 1'000'000'000;
+    while (SteadyNowNs() < end) {
+        QElapsedTimer timer;
+        timer.start();
+        link.VtrReadTimecode();
+        link.VtrTimecodeAt(SteadyNowNs());
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    const int polls = link.VtrPolls();
+    link.VtrClose();
+    return Summarize(times, polls);
+}
+
+// Closing the link while the worker waits on a silent VTR, ten times.
+Figures TimeCloses(int vtrType, const QByteArray& port) {
+    std::vector<double> times;
+    for (int i = 0; i < 10; ++i) {
+        VtrLink link;
+        link.VtrOpen(port.constData(), vtrType);
+        // Into the middle of the first exchange's time-out.
+        QThread::msleep(60);
+        QElapsedTimer timer;
+        timer.start();
+        link.VtrClose();
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    return Summarize(times, 0);
 }
 
 void Print(const char* what, const Figures& f, int count) {
@@ -92,26 +145,32 @@ int main(int argc, char* argv[]) {
 
     {
         Simulator sony({QStringLiteral("--protocol"), QStringLiteral("sony")});
-        Print("Sony round trip", TimeReads(VTR_SONY, sony.Path(), kExchanges), kExchanges);
+        Print("Sony round trip", TimeExchanges(VTR_SONY, sony.Path(), kExchanges), kExchanges);
     }
     {
         Simulator victor({QStringLiteral("--protocol"), QStringLiteral("victor")});
-        Print("Victor round trip", TimeReads(VTR_VICTOR, victor.Path(), kExchanges), kExchanges);
+        Print("Victor round trip", TimeExchanges(VTR_VICTOR, victor.Path(), kExchanges),
+              kExchanges);
     }
-    {
-        Simulator sony({QStringLiteral("--fault"), QStringLiteral("silent")});
-        Print("Sony tick, silent VTR", TimeReads(VTR_SONY, sony.Path(), kSilentTicks),
-              kSilentTicks);
+    for (int vtrType : {VTR_SONY, VTR_VICTOR}) {
+        const bool sony = vtrType == VTR_SONY;
+        Simulator vtr({QStringLiteral("--protocol"),
+                       sony ? QStringLiteral("sony") : QStringLiteral("victor"),
+                       QStringLiteral("--fault"), QStringLiteral("silent")});
+        Print(sony ? "Sony exchange, silent VTR (worker)" : "Victor exchange, silent VTR (worker)",
+              TimeExchanges(vtrType, vtr.Path(), kSilentTicks), kSilentTicks);
+        const Figures reads = TimeLinkReads(vtrType, vtr.Path());
+        std::printf("%-34s mean %7.4f ms  max %7.3f ms  (%d exchanges meanwhile)\n",
+                    sony ? "Sony reading, silent VTR (caller)" : "Victor reading, silent (caller)",
+                    reads.meanMs, reads.maxMs, reads.readings);
+        const Figures closes = TimeCloses(vtrType, vtr.Path());
+        std::printf("%-34s mean %7.2f ms  max %7.2f ms\n",
+                    sony ? "Sony close amid a silent exchange" : "Victor close amid silence",
+                    closes.meanMs, closes.maxMs);
     }
-    {
-        Simulator victor({QStringLiteral("--protocol"), QStringLiteral("victor"),
-                          QStringLiteral("--fault"), QStringLiteral("silent")});
-        Print("Victor tick, silent VTR", TimeReads(VTR_VICTOR, victor.Path(), kSilentTicks),
-              kSilentTicks);
-    }
-    Print("Tick, no port open", TimeReads(VTR_SONY, QByteArray(), kExchanges), kExchanges);
+    Print("Exchange, no port open", TimeExchanges(VTR_SONY, QByteArray(), kExchanges), kExchanges);
 
-    // Ten seconds of polling as the dialog does it: a 100 ms timer, one exchange a tick.
+    // Ten seconds of polling as the program does it: the worker asks, a 100 ms timer reads.
     for (int vtrType : {VTR_SONY, VTR_VICTOR}) {
         Simulator vtr({QStringLiteral("--protocol"),
                        vtrType == VTR_SONY ? QStringLiteral("sony") : QStringLiteral("victor")});

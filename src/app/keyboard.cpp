@@ -95,7 +95,11 @@ bool CTarnwickDlg::PreTranslateMessage(QObject* target, QKeyEvent* key) {
 
     if (target != &m_editCell) {
         if (command != nullptr && (command->scope == KeyScope::Window || target == &m_grid)) {
+            // A capture takes the frame of the moment the key went down, not of the moment a
+            // busy window got to it.
+            m_pressNs = m_pressClock.SteadyNsOf(key->timestamp(), SteadyNowNs());
             RunCommand(*command);
+            m_pressNs = 0;
             return command->after == KeyAfter::UsedUp;
         }
         for (int i = 0; i < int(Popups().size()); ++i) {

@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QMenu>
 
+#include <utility>
+
 // The flag is the list's own: every change sets it. This call is for what counts as a change
 // without being one (see OnEnterKeyDown), and for saving and opening, which clear it.
 void CTarnwickDlg::SetModified(int modified) {
@@ -15,34 +17,38 @@ void CTarnwickDlg::SetModified(int modified) {
     }
 }
 
+// A click takes the frame of the moment the button went down, not of its release; a key, of
+// the moment the key went down (set by the keyboard hook for the command it runs).
 void CTarnwickDlg::OnIn() {
-    CaptureIn(0);
+    CaptureIn(0, std::exchange(m_pressNs, 0));
 }
 
 void CTarnwickDlg::OnOut() {
-    CaptureOut(0);
+    CaptureOut(0, std::exchange(m_pressNs, 0));
 }
 
-// A source that brings its time by itself (LTC, MTC) is asked at the key press, so that the
-// capture holds the frame arriving then rather than the one of the last tick; silent, it gives
-// what a silent deck gives. A deck gives the last tick's reading. An edit's commit keeps its
+// The frame under the head at the press (pressNs on the steady clock, 0 for now): the source
+// counts on from its latest reading to that moment, so that the capture holds the frame of
+// the press rather than the one of the last tick. A source with nothing to go on (no port)
+// gives the last tick's reading, none while the VTR is silent. An edit's commit keeps its
 // text and needs only to know whether there is a timecode at all.
-Timecode CTarnwickDlg::CaptureTimecode(int keepText) const {
-    if (keepText != 0 || !m_vtrLink.VtrHoldsLatestTimecode())
+Timecode CTarnwickDlg::CaptureTimecode(int keepText, int64_t pressNs) const {
+    if (keepText != 0)
         return m_timecode;
-    return const_cast<VtrLink&>(m_vtrLink).VtrLatestTimecode();
+    const int64_t at = pressNs != 0 ? pressNs : SteadyNowNs();
+    return const_cast<VtrLink&>(m_vtrLink).VtrTimecodeAt(at).value_or(m_timecode);
 }
 
-void CTarnwickDlg::CaptureIn(int keepText) {
+void CTarnwickDlg::CaptureIn(int keepText, int64_t pressNs) {
     const long row = m_list.Row();
-    m_list.CaptureIn(CaptureTimecode(keepText), keepText != 0);
+    m_list.CaptureIn(CaptureTimecode(keepText, pressNs), keepText != 0);
     m_view.ScrollToRow(static_cast<int>(row), 0);
     m_grid.setFocus();
 }
 
-void CTarnwickDlg::CaptureOut(int keepText) {
+void CTarnwickDlg::CaptureOut(int keepText, int64_t pressNs) {
     const long row = m_list.Row();
-    m_list.CaptureOut(CaptureTimecode(keepText), keepText != 0);
+    m_list.CaptureOut(CaptureTimecode(keepText, pressNs), keepText != 0);
     m_view.ScrollToRow(static_cast<int>(row), 0);
     m_grid.setFocus();
 }

@@ -221,6 +221,10 @@ void CTarnwickDlg::ConnectControls() {
     // Routing of control notifications; the table itself is in routing.cpp.
     connect(m_btnIn, &QPushButton::clicked, this, [this] { Dispatch(IDC_IN, Notify::Clicked); });
     connect(m_btnOut, &QPushButton::clicked, this, [this] { Dispatch(IDC_OUT, Notify::Clicked); });
+    // A capture takes the frame of the moment its button went down.
+    for (QPushButton* capture : {m_btnIn, m_btnOut}) {
+        connect(capture, &QPushButton::pressed, this, [this] { m_pressNs = SteadyNowNs(); });
+    }
     connect(m_btnIns, &QPushButton::clicked, this, [this] { Dispatch(IDC_INS, Notify::Clicked); });
     connect(m_btnDel, &QPushButton::clicked, this, [this] { Dispatch(IDC_DEL, Notify::Clicked); });
     connect(m_btnEnter, &QPushButton::clicked, this,
@@ -414,14 +418,17 @@ void CTarnwickDlg::OnEndRequest() {
     }
 }
 
+// The deck's worker pauses with the timer: no request reaches the VTR while a box is up.
 CTarnwickDlg::PollPause::PollPause(CTarnwickDlg& dlg) : m_dlg(dlg) {
     m_dlg.KillTimer(m_dlg.m_nPollTimer);
+    m_dlg.m_vtrLink.VtrPausePolling(true);
 }
 
 void CTarnwickDlg::PollPause::Restart() {
     if (m_paused && !m_dlg.m_ending) {
         m_paused = false;
         m_dlg.m_nPollTimer = m_dlg.SetTimer(POLL_TIMER_ID, POLL_INTERVAL_MS);
+        m_dlg.m_vtrLink.VtrPausePolling(false);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "persist/app_settings.h"
 #include "persist/grid_file.h"
 #include "persist/list_export.h"
+#include "vtr/press_clock.h"
 #include "vtr/vtr_link.h"
 
 #include <QDialog>
@@ -218,9 +219,10 @@ private:
     void SetModified(int modified);
     void OnIn();
     void OnOut();
-    Timecode CaptureTimecode(int keepText) const;
-    void CaptureIn(int keepText);
-    void CaptureOut(int keepText);
+    // pressNs: when the key went down or the button was pressed, on the steady clock; 0 for now.
+    Timecode CaptureTimecode(int keepText, int64_t pressNs) const;
+    void CaptureIn(int keepText, int64_t pressNs = 0);
+    void CaptureOut(int keepText, int64_t pressNs = 0);
     void OnIns();
     void OnDel();
     void InsertRow();
@@ -288,7 +290,11 @@ private:
     int m_nCaret = 0;
     Timecode m_timecode; // the last reading; none while the VTR is silent
     int m_nPollTimer = 0;
-    VtrLink m_vtrLink; // the VTR port, open from SelectPort until the window closes
+    VtrLink m_vtrLink;       // the VTR port, open from SelectPort until the window closes
+    PressClock m_pressClock; // dates the I and O keys by the platform's stamps
+    // When the key or button of the command being run went down (IN or OUT take it), on the
+    // steady clock; 0 for now.
+    int64_t m_pressNs = 0;
     QLineEdit m_editCell;
     CMSFlexGrid m_grid;
     QIcon m_hIcon;

@@ -26,6 +26,9 @@ public:
     Timecode ReadTimecode() override;
     bool HoldsLatestTimecode() const override { return true; }
     Timecode LatestTimecode() override { return ReadTimecode(); }
+    std::optional<Timecode> TimecodeAt(int64_t steadyNs) override {
+        return m_live.ReadAt(steadyNs);
+    }
 
     // The rate the list counts at; 30 until told. A source of another number of frames a second
     // reads as no timecode: its labels name other moments at the list's rate (10:00:00:24 of a

@@ -2,6 +2,8 @@
 
 #include <QDeadlineTimer>
 
+#include <algorithm>
+
 // What devices do with these calls, as met so far:
 // - Pseudo-terminals take the speed and stop bits and report them back, but force 8 data bits
 //   and clear PARENB on every change (PARODD stays), and they refuse the modem-line ioctls
@@ -18,14 +20,22 @@
 
 namespace {
 
-// Waits until done() or the deadline. A wait that fails for another reason than the time
-// (the device gone, an I/O error) ends it at once rather than spinning until the deadline.
+// How long a wait may go without looking at the cancel flag: what closing the port costs, at
+// most, while a silent VTR is being waited for.
+constexpr qint64 kCancelSliceMs = 10;
+
+// Waits until done(), the deadline, or a cancel. A wait that fails for another reason than
+// the time (the device gone, an I/O error) ends it at once rather than spinning until the
+// deadline.
 template <typename Done, typename Wait>
-void WaitBounded(QSerialPort& port, const QDeadlineTimer& deadline, Done done, Wait wait) {
+void WaitBounded(QSerialPort& port, const QDeadlineTimer& deadline, const std::atomic<bool>* cancel,
+                 Done done, Wait wait) {
     while (!done()) {
-        const qint64 left = deadline.remainingTime();
-        if (left <= 0)
+        qint64 left = deadline.remainingTime();
+        if (left <= 0 || (cancel != nullptr && cancel->load()))
             return;
+        if (cancel != nullptr)
+            left = std::min(left, kCancelSliceMs);
         port.clearError();
         if (!wait(int(left)) && port.error() != QSerialPort::TimeoutError &&
             port.error() != QSerialPort::NoError)
@@ -108,15 +118,9 @@ int SerialPort::Write(const unsigned char* data, int count) {
         m_port.clear(QSerialPort::Output);
         return 0;
     }
-    while (m_port.bytesToWrite() > 0) {
-        const qint64 left = deadline.remainingTime();
-        if (left <= 0)
-            break;
-        m_port.clearError();
-        if (!m_port.waitForBytesWritten(int(left)) && m_port.error() != QSerialPort::TimeoutError &&
-            m_port.error() != QSerialPort::NoError)
-            break;
-    }
+    WaitBounded(
+        m_port, deadline, m_cancel, [this] { return m_port.bytesToWrite() == 0; },
+        [this](int ms) { return m_port.waitForBytesWritten(ms); });
     NoteError();
     const int written = count - int(m_port.bytesToWrite());
     // A write that timed out is cut short there: what has not gone out yet must not trickle
@@ -134,7 +138,7 @@ int SerialPort::Read(unsigned char* data, int count) {
     // waitForReadyRead polls the descriptor itself and dispatches no events, so the dialog
     // that polls from its timer is not re-entered while it waits here.
     WaitBounded(
-        m_port, deadline, [this, count] { return m_port.bytesAvailable() >= count; },
+        m_port, deadline, m_cancel, [this, count] { return m_port.bytesAvailable() >= count; },
         [this](int ms) { return m_port.waitForReadyRead(ms); });
     NoteError();
     const qint64 got = m_port.read(reinterpret_cast<char*>(data), count);

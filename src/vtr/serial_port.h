@@ -2,6 +2,7 @@
 
 #include <QSerialPort>
 
+#include <atomic>
 #include <memory>
 
 // Time-outs of a port, in milliseconds. A read of n bytes gives up after
@@ -59,6 +60,10 @@ public:
     // Number of bytes written or read, bounded by the time-outs; 0 on an error.
     int Write(const unsigned char* data, int count);
     int Read(unsigned char* data, int count);
+    // A flag that, once raised, cuts a write or read short within a few milliseconds with what
+    // has passed by then, so that the port can be let go without waiting out a silent VTR.
+    // Null (the default) for none; the flag must outlive the port.
+    void SetCancel(const std::atomic<bool>* cancel) { m_cancel = cancel; }
 
     // True once the device has gone away under us (adapter pulled out, far end of a
     // pseudo-terminal closed): nothing will pass through this handle again.
@@ -69,5 +74,6 @@ private:
 
     QSerialPort m_port;
     CommTimeouts m_timeouts;
+    const std::atomic<bool>* m_cancel = nullptr;
     bool m_gone = false;
 };

@@ -2,10 +2,14 @@
 
 #include "timecode/timecode_value.h"
 
+#include <cstdint>
+#include <optional>
+
 // Where the tape's time comes from. The VTR link holds one for each VTR type, opens the chosen
-// one on its device, reads it once a polling tick and, while it is lost, opens it again.
-// Results of Open are 1 for success and 0 for failure; a reading is a Timecode, none when the
-// source had nothing to tell.
+// one on its device, reads it once a polling tick and, while it is lost, opens it again
+// (unless the source does that itself). Results of Open are 1 for success and 0 for failure;
+// a reading is a Timecode, none when the source had nothing to tell. No reading waits on a
+// device: each source reads on a worker of its own and keeps the latest.
 class TimecodeSource {
 public:
     virtual ~TimecodeSource() = default;
@@ -16,13 +20,23 @@ public:
     virtual void Close() = 0;
     // Whether a device is held that has not gone away.
     virtual bool IsOpen() const = 0;
-    // One reading.
+    // Whether the source tries a lost device again by itself, so the link need not.
+    virtual bool ReopensByItself() const { return false; }
+    // The latest reading, as the display shows it.
     virtual Timecode ReadTimecode() = 0;
 
-    // A source whose signal brings its time by itself keeps the latest, and can tell the time
-    // of any moment without I/O: a capture asks it at the key press instead of taking the
-    // last tick's reading. Serial sources answer only when asked, so they offer nothing.
+    // Whether the source can tell the time of this very moment, and that time.
     virtual bool HoldsLatestTimecode() const { return false; }
-    // As ReadTimecode, at this moment.
     virtual Timecode LatestTimecode() { return Timecode(); }
+    // The frame under the head at a moment on the steady clock (a key press), without I/O;
+    // nothing when the source has nothing to go on beyond its latest reading, which the
+    // caller then takes.
+    virtual std::optional<Timecode> TimecodeAt(int64_t /*steadyNs*/) {
+        if (!HoldsLatestTimecode())
+            return std::nullopt;
+        return LatestTimecode();
+    }
+    // A source that asks its device (a deck) stops asking while paused, and goes on when let
+    // go; one that only listens is not concerned.
+    virtual void PausePolling(bool /*paused*/) {}
 };

@@ -5,8 +5,8 @@
 
 namespace {
 
-// At most one attempt a second, so an absent port costs nothing noticeable.
-constexpr int kReopenIntervalMs = 1000;
+// At most one attempt a second, so an absent device costs nothing noticeable.
+constexpr int kReopenIntervalMs = VTR_REOPEN_INTERVAL_MS;
 
 } // namespace
 
@@ -57,17 +57,34 @@ Timecode VtrLink::VtrReadTimecode() {
     return Source().ReadTimecode();
 }
 
-bool VtrLink::VtrHoldsLatestTimecode() const {
-    return Source().HoldsLatestTimecode();
+std::optional<Timecode> VtrLink::VtrTimecodeAt(int64_t steadyNs) {
+    return Source().TimecodeAt(steadyNs);
 }
 
 Timecode VtrLink::VtrLatestTimecode() {
     return Source().LatestTimecode();
 }
 
+void VtrLink::VtrPausePolling(bool paused) {
+    // Every source hears it, so that one opened while paused starts paused.
+    m_sony.PausePolling(paused);
+    m_victor.PausePolling(paused);
+    m_ltc.PausePolling(paused);
+    m_mtc.PausePolling(paused);
+}
+
+int VtrLink::VtrPolls() const {
+    if (&Source() == &m_sony)
+        return m_sony.Polls();
+    if (&Source() == &m_victor)
+        return m_victor.Polls();
+    return 0;
+}
+
 // Lets go of a device that has gone away and, once a second, tries the chosen one again.
 void VtrLink::RecoverSource() {
-    if (!m_chosen.wanted || Source().IsOpen() || !m_chosen.nextAttempt.hasExpired())
+    if (!m_chosen.wanted || Source().ReopensByItself() || Source().IsOpen() ||
+        !m_chosen.nextAttempt.hasExpired())
         return;
     m_chosen.nextAttempt.setRemainingTime(kReopenIntervalMs);
     Source().Open(m_chosen.device.c_str());

@@ -7,6 +7,7 @@
 
 #include <QDeadlineTimer>
 
+#include <optional>
 #include <string>
 
 constexpr int VTR_SONY = 0;
@@ -16,9 +17,9 @@ constexpr int VTR_MTC = 3; // MIDI timecode from a MIDI input; any other value s
 
 // The VTR link: the one owner of the serial line (the open port and its two transfer
 // buffers) and of the timecode inputs, which reads the tape's time through the source of the
-// chosen VTR type. Every serial exchange runs on the caller's thread, the user-interface
-// thread; LTC and MTC are read on workers of their own and only looked at from here. Results
-// are 1 for success and 0 for failure.
+// chosen VTR type. Every source reads on a worker of its own (the Sony and Victor exchanges
+// too), so no call here waits on a device, except the open, which waits for the port to be
+// opened. Results are 1 for success and 0 for failure.
 class VtrLink {
 public:
     VtrLink();
@@ -31,12 +32,19 @@ public:
     // portName: the serial device, or for LTC and MTC the input device.
     int VtrOpen(const char* portName, int vtrType);
     void VtrClose();
-    // One reading of the chosen source; no timecode when it had none.
+    // The latest reading of the chosen source, as the display shows it; no timecode when it
+    // had none.
     Timecode VtrReadTimecode();
-    // Whether the chosen source can tell the time of this very moment without I/O, and that
-    // time; see TimecodeSource::LatestTimecode.
-    bool VtrHoldsLatestTimecode() const;
+    // The frame under the head at a moment on the steady clock (a key press), without I/O; see
+    // TimecodeSource::TimecodeAt. Nothing when the source has nothing beyond its latest
+    // reading to go on.
+    std::optional<Timecode> VtrTimecodeAt(int64_t steadyNs);
+    // As VtrTimecodeAt, at this moment, no timecode for nothing.
     Timecode VtrLatestTimecode();
+    // Stops the deck being asked (no request, no reopening) until called with false: no
+    // request may reach the VTR while a modal box is up. Holds for whichever type is opened
+    // meanwhile.
+    void VtrPausePolling(bool paused);
     // The counting a deck's labels are read at: the list's.
     void SetDeckRate(TimecodeRate rate) { m_deckRate = rate; }
     // The LTC input's channel, counted from 1, for the next open.
@@ -44,10 +52,10 @@ public:
 
     // The type given to the last VtrOpen, even one that failed.
     int VtrType() const { return m_nVtrType; }
-    // The open port, null while none is.
-    SerialPort* Port() const { return m_line.port.get(); }
-    // The port and buffers as the protocol exchanges see them.
-    SerialLine& Line() { return m_line; }
+    // Whether the chosen source holds a device that has not gone away.
+    bool VtrIsOpen() const { return Source().IsOpen(); }
+    // Exchanges with the chosen deck since it was opened; 0 for LTC and MTC.
+    int VtrPolls() const;
 
 private:
     TimecodeSource& Source();
@@ -64,7 +72,7 @@ private:
 
     // The device last chosen, kept so that polling can win it back by itself: a USB adapter
     // pulled out and plugged in again, or a VTR simulator restarted, comes back without the
-    // operator choosing the port again.
+    // operator choosing the port again. The decks' workers do this themselves.
     struct Chosen {
         bool wanted = false;
         std::string device;

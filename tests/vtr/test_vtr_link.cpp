@@ -1,7 +1,11 @@
-// Opening and closing the VTR port: line settings as the device sees them, buffers, VTR type
-// and failed opens, over real pseudo-terminals.
+// Opening and closing the VTR port, and the deck asked on its worker: line settings as the
+// device sees them, buffers, VTR type, failed and lost ports, pausing, and the frame under the
+// head at any moment, over real pseudo-terminals.
 
+#include "line_under_test.h"
 #include "serve.h"
+#include "timecode/timecode.h"
+#include "vtr/live_timecode.h"
 #include "vtr/serial_port.h"
 #include "vtr/vtr_link.h"
 
@@ -9,10 +13,41 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <termios.h>
 #include <unistd.h>
+
+namespace {
+
+vtrsim::ResponderConfig Tape(vtrsim::Protocol protocol, const char* label, bool running = false,
+                             bool drop = true) {
+    vtrsim::ResponderConfig config;
+    config.protocol = protocol;
+    config.tape.running = running;
+    config.tape.drop = drop;
+    int h = 0, m = 0, s = 0, f = 0;
+    std::sscanf(label, "%d:%d:%d:%d", &h, &m, &s, &f);
+    TimecodeToFrames(&config.tape.startFrames, h, m, s, f, drop ? 1 : 0);
+    return config;
+}
+
+// The frame under the simulator's head at a moment on the steady clock.
+int FrameAt(const vtrsim::ResponderConfig& config, const vtrsim::PtyResponder& vtr, int64_t ns) {
+    int h = 0, m = 0, s = 0, f = 0;
+    config.tape.LabelAtNs(ns - vtr.TapeOriginNs(), &h, &m, &s, &f);
+    return Timecode::FromLabel({h, m, s, f}, TimecodeRate::Thirty(config.tape.drop)).Frame();
+}
+
+// Waits until another deck has been asked this many more times: time passing, seen as a state
+// rather than slept through.
+bool Elapse(const VtrLink& clock, int polls) {
+    const int until = clock.VtrPolls() + polls;
+    return QTest::qWaitFor([&] { return clock.VtrPolls() >= until; }, 10000);
+}
+
+} // namespace
 
 class TestVtrLink : public QObject {
     Q_OBJECT
@@ -20,7 +55,8 @@ class TestVtrLink : public QObject {
 private slots:
     void lineSettings_data();
     void lineSettings();
-    void reopenClearsBuffers();
+    void openClearsBuffers_data();
+    void openClearsBuffers();
     void failedOpenKeepsNewType_data();
     void failedOpenKeepsNewType();
     void closeWithoutPortDoesNothing();
@@ -28,6 +64,10 @@ private slots:
     void closeLetsOthersOpen();
     void twoLinksKeepTheirOwnPorts();
     void vanishedPortComesBackByItself();
+    void pauseStopsRequests_data();
+    void pauseStopsRequests();
+    void frameUnderTheHead_data();
+    void frameUnderTheHead();
     void deckReading_data();
     void deckReading();
 };
@@ -69,23 +109,38 @@ void TestVtrLink::lineSettings() {
     QCOMPARE(bool(tio.c_lflag & (ICANON | ECHO)), false);
 }
 
-void TestVtrLink::reopenClearsBuffers() {
+void TestVtrLink::openClearsBuffers_data() {
+    QTest::addColumn<bool>("fails");
+    QTest::newRow("the open port chosen again") << false;
+    QTest::newRow("an open that fails") << true;
+}
+
+// The protocol's line as the worker holds it: every open clears both buffers, and lets go of
+// the port first.
+void TestVtrLink::openClearsBuffers() {
+    QFETCH(bool, fails);
+
     vtrsim::PtyResponder vtr({});
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
-    VtrLink link;
-    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
-    QVERIFY(link.VtrReadTimecode());
+    LineUnderTest link;
+    QCOMPARE(link.Open(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    QVERIFY(link.Read());
     QCOMPARE(int(link.Line().recvBuf[0]), 0x74);
 
-    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
-    QVERIFY(link.Port() != nullptr);
+    QTemporaryDir dir;
+    const QByteArray absent = dir.filePath(QStringLiteral("ttyNone")).toLocal8Bit();
+    QCOMPARE(link.Open(fails ? absent.constData() : vtr.SlavePath().c_str(), VTR_SONY),
+             fails ? 0 : 1);
+    QCOMPARE(link.Port() != nullptr, !fails);
     for (int i = 0; i < VTR_BUF_SIZE; ++i) {
         QCOMPARE(int(link.Line().sendBuf[i]), 0);
         QCOMPARE(int(link.Line().recvBuf[i]), 0);
     }
-    // The port was let go before it was taken again, or its own lock would have refused.
-    QVERIFY(link.VtrReadTimecode());
-    QCOMPARE(vtr.Requests(), 2);
+    if (!fails) {
+        // The port was let go before it was taken again, or its own lock would have refused.
+        QVERIFY(link.Read());
+        QCOMPARE(vtr.Requests(), 2);
+    }
 }
 
 void TestVtrLink::failedOpenKeepsNewType_data() {
@@ -100,15 +155,16 @@ void TestVtrLink::failedOpenKeepsNewType() {
     QFETCH(QString, kind);
 
     vtrsim::PtyResponder vtr({});
+    vtrsim::PtyResponder victor(Tape(vtrsim::Protocol::Victor, "02:00:00:00"));
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
+    QVERIFY2(!victor.SlavePath().empty(), victor.Error().c_str());
     VtrLink link;
     QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
-    QVERIFY(link.VtrReadTimecode());
+    QTRY_VERIFY(link.VtrReadTimecode());
 
     QTemporaryDir dir;
     QByteArray name;
     QSerialPort holder;
-    vtrsim::PtyResponder other({});
     if (kind == QLatin1String("absent")) {
         name = dir.filePath(QStringLiteral("ttyNone")).toLocal8Bit();
     } else if (kind == QLatin1String("file")) {
@@ -116,28 +172,45 @@ void TestVtrLink::failedOpenKeepsNewType() {
         QFile file(QString::fromLocal8Bit(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
     } else if (kind == QLatin1String("held")) {
-        name = QByteArray::fromStdString(other.SlavePath());
+        name = QByteArray::fromStdString(victor.SlavePath());
         holder.setPortName(QString::fromLocal8Bit(name));
         QVERIFY(holder.open(QIODevice::ReadWrite));
     }
 
     QCOMPARE(link.VtrOpen(name.constData(), VTR_VICTOR), 0);
-    QVERIFY(link.Port() == nullptr);
+    QVERIFY(!link.VtrIsOpen());
     QCOMPARE(link.VtrType(), VTR_VICTOR);
-    // The old port is closed, the buffers cleared, and the exchanges now speak Victor.
-    QCOMPARE(int(link.Line().recvBuf[0]), 0);
+    // The old port is closed and nothing is read; a capture has nothing to go on but the
+    // last tick's reading.
     QVERIFY(!link.VtrReadTimecode());
-    QCOMPARE(int(link.Line().sendBuf[0]), 0xDE);
+    QVERIFY(!link.VtrTimecodeAt(SteadyNowNs()).has_value());
+
+    // The chosen device is tried again once a second, and spoken to in Victor once it is there.
+    if (kind == QLatin1String("empty"))
+        return;
+    if (kind == QLatin1String("held")) {
+        holder.close();
+    } else {
+        QFile::remove(QString::fromLocal8Bit(name));
+        QVERIFY(::symlink(victor.SlavePath().c_str(), name.constData()) == 0);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(link.VtrReadTimecode().Text(), std::string("02:00:00:00"), 5000);
+    QVERIFY(link.VtrIsOpen());
 }
 
 void TestVtrLink::closeWithoutPortDoesNothing() {
+    LineUnderTest line;
+    QVERIFY(line.Port() == nullptr);
+    std::memset(line.Line().recvBuf, 0x5A, sizeof line.Line().recvBuf);
+    line.Close();
+    line.Close();
+    QVERIFY(line.Port() == nullptr);
+    QCOMPARE(int(line.Line().recvBuf[VTR_BUF_SIZE - 1]), 0x5A);
+
     VtrLink link;
-    QVERIFY(link.Port() == nullptr);
-    std::memset(link.Line().recvBuf, 0x5A, sizeof link.Line().recvBuf);
     link.VtrClose();
     link.VtrClose();
-    QVERIFY(link.Port() == nullptr);
-    QCOMPARE(int(link.Line().recvBuf[VTR_BUF_SIZE - 1]), 0x5A);
+    QVERIFY(!link.VtrIsOpen());
 }
 
 void TestVtrLink::closeLetsOthersOpen_data() {
@@ -157,7 +230,7 @@ void TestVtrLink::closeLetsOthersOpen() {
         link.reset();
     } else {
         link->VtrClose();
-        QVERIFY(link->Port() == nullptr);
+        QVERIFY(!link->VtrIsOpen());
     }
 
     QSerialPort next;
@@ -168,13 +241,9 @@ void TestVtrLink::closeLetsOthersOpen() {
 void TestVtrLink::twoLinksKeepTheirOwnPorts() {
     // Nothing of a link is shared: two of them read two VTRs of either kind side by side,
     // and closing one leaves the other reading.
-    vtrsim::ResponderConfig sonyTape;
-    sonyTape.tape.running = false;
-    sonyTape.tape.drop = false;
-    sonyTape.tape.startFrames = 108000; // 01:00:00:00
-    vtrsim::ResponderConfig victorTape = sonyTape;
-    victorTape.protocol = vtrsim::Protocol::Victor;
-    victorTape.tape.startFrames = 216000; // 02:00:00:00
+    vtrsim::ResponderConfig sonyTape = Tape(vtrsim::Protocol::Sony, "01:00:00:00", false, false);
+    vtrsim::ResponderConfig victorTape =
+        Tape(vtrsim::Protocol::Victor, "02:00:00:00", false, false);
     vtrsim::PtyResponder sony(sonyTape);
     vtrsim::PtyResponder victor(victorTape);
     QVERIFY2(!sony.SlavePath().empty(), sony.Error().c_str());
@@ -184,14 +253,18 @@ void TestVtrLink::twoLinksKeepTheirOwnPorts() {
     VtrLink second;
     QCOMPARE(first.VtrOpen(sony.SlavePath().c_str(), VTR_SONY), 1);
     QCOMPARE(second.VtrOpen(victor.SlavePath().c_str(), VTR_VICTOR), 1);
-    QCOMPARE(first.VtrReadTimecode().Text(), std::string("01:00:00:00"));
-    QCOMPARE(second.VtrReadTimecode().Text(), std::string("02:00:00:00"));
+    QTRY_COMPARE(first.VtrReadTimecode().Text(), std::string("01:00:00:00"));
+    QTRY_COMPARE(second.VtrReadTimecode().Text(), std::string("02:00:00:00"));
 
     first.VtrClose();
     QVERIFY(!first.VtrReadTimecode());
+    // A request already on its way when the port closed has reached the VTR by now.
+    QVERIFY(Elapse(second, 2));
+    const int asked = sony.Requests();
+    QVERIFY(Elapse(second, 3));
     QCOMPARE(second.VtrReadTimecode().Text(), std::string("02:00:00:00"));
-    QCOMPARE(sony.Requests(), 1);
-    QCOMPARE(victor.Requests(), 2);
+    QCOMPARE(sony.Requests(), asked);
+    QVERIFY(victor.Requests() >= 6);
 }
 
 void TestVtrLink::vanishedPortComesBackByItself() {
@@ -204,10 +277,10 @@ void TestVtrLink::vanishedPortComesBackByItself() {
         auto vtr = std::make_unique<vtrsim::PtyResponder>(vtrsim::ResponderConfig{});
         QVERIFY(::symlink(vtr->SlavePath().c_str(), alias.constData()) == 0);
         QCOMPARE(link.VtrOpen(alias.constData(), VTR_SONY), 1);
-        QVERIFY(link.VtrReadTimecode());
+        QTRY_VERIFY(link.VtrReadTimecode());
         vtr.reset(); // the far end goes away
-        QVERIFY(!link.VtrReadTimecode());
-        QVERIFY(link.Port() == nullptr || link.Port()->IsGone());
+        QTRY_VERIFY(!link.VtrReadTimecode());
+        QTRY_VERIFY(!link.VtrIsOpen());
     }
     vtrsim::PtyResponder again({});
     QVERIFY(::unlink(alias.constData()) == 0);
@@ -218,7 +291,90 @@ void TestVtrLink::vanishedPortComesBackByItself() {
     link.VtrClose();
     QTest::qWait(1200);
     QVERIFY(!link.VtrReadTimecode());
-    QVERIFY(link.Port() == nullptr);
+    QVERIFY(!link.VtrIsOpen());
+}
+
+void TestVtrLink::pauseStopsRequests_data() {
+    QTest::addColumn<bool>("openedPaused");
+    QTest::newRow("paused while the deck is asked") << false;
+    QTest::newRow("opened while paused") << true;
+}
+
+// No request reaches the VTR while polling is paused (a modal box is up); it goes on by
+// itself afterwards.
+void TestVtrLink::pauseStopsRequests() {
+    QFETCH(bool, openedPaused);
+
+    vtrsim::PtyResponder vtr(Tape(vtrsim::Protocol::Sony, "01:00:00:00"));
+    vtrsim::PtyResponder other(Tape(vtrsim::Protocol::Victor, "02:00:00:00"));
+    VtrLink clock;
+    QCOMPARE(clock.VtrOpen(other.SlavePath().c_str(), VTR_VICTOR), 1);
+    VtrLink link;
+    if (openedPaused) {
+        link.VtrPausePolling(true);
+        QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    } else {
+        QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+        QTRY_VERIFY(link.VtrPolls() >= 2);
+        link.VtrPausePolling(true);
+    }
+    // An exchange under way as the pause came ends as it would.
+    QTRY_COMPARE(vtr.Requests(), link.VtrPolls());
+    const int asked = vtr.Requests();
+    QVERIFY(Elapse(clock, 4));
+    QCOMPARE(vtr.Requests(), asked);
+    QCOMPARE(link.VtrPolls(), asked);
+
+    link.VtrPausePolling(false);
+    QTRY_VERIFY(vtr.Requests() > asked);
+    QTRY_COMPARE(link.VtrReadTimecode().Text(), std::string("01:00:00:00"));
+}
+
+void TestVtrLink::frameUnderTheHead_data() {
+    QTest::addColumn<int>("vtrType");
+    QTest::addColumn<bool>("drop");
+    QTest::addColumn<bool>("running");
+
+    QTest::newRow("Sony playing, 29.97 drop-frame") << VTR_SONY << true << true;
+    QTest::newRow("Victor playing, 30 non-drop") << VTR_VICTOR << false << true;
+    QTest::newRow("Sony still") << VTR_SONY << true << false;
+}
+
+// The frame under the head at moments around the latest readings, past and to come, against
+// the frame the simulator's tape had under its head then. Once the requests have met every
+// millisecond of a frame (3.5 s), the readings tell where frames begin to well within a
+// millisecond: nearly every moment lands on its frame, and none is more than one off.
+void TestVtrLink::frameUnderTheHead() {
+    QFETCH(int, vtrType);
+    QFETCH(bool, drop);
+    QFETCH(bool, running);
+
+    const vtrsim::ResponderConfig config =
+        Tape(vtrType == VTR_VICTOR ? vtrsim::Protocol::Victor : vtrsim::Protocol::Sony,
+             "01:00:00:00", running, drop);
+    vtrsim::PtyResponder vtr(config);
+    QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
+    VtrLink link;
+    link.SetDeckRate(TimecodeRate::Thirty(drop));
+    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), vtrType), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(link.VtrPolls() >= 36, 10000);
+
+    // 31 moments 9 ms apart, from 150 ms back to 120 ms on, in no step with the frames.
+    const int64_t now = SteadyNowNs();
+    int exact = 0;
+    for (int i = 0; i <= 30; ++i) {
+        const int64_t at = now - 150'000'000 + i * 9'000'000;
+        const std::optional<Timecode> got = link.VtrTimecodeAt(at);
+        QVERIFY(got.has_value());
+        QVERIFY(got->IsValid());
+        const int error = got->Frame() - FrameAt(config, vtr, at);
+        QVERIFY2(std::abs(error) <= 1, qPrintable(QStringLiteral("%1 at moment %2: %3 frames off")
+                                                      .arg(QString::fromStdString(got->Text()))
+                                                      .arg(i)
+                                                      .arg(error)));
+        exact += error == 0 ? 1 : 0;
+    }
+    QVERIFY2(exact >= 28, qPrintable(QStringLiteral("%1 of 31 on their frame").arg(exact)));
 }
 
 QTEST_GUILESS_MAIN(TestVtrLink)

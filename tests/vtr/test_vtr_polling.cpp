@@ -1,7 +1,9 @@
 // The main window's side of the VTR link: the port and VTR menus, the frame-check menu and
-// label, and the polled timecode display, with a responder behind a pseudo-terminal.
+// label, the polled timecode display, and captures on the frame of the key press, with a
+// responder behind a pseudo-terminal.
 
 #include "dialog_probe.h"
+#include "platform/modal.h"
 #include "serve.h"
 #include "timecode/timecode.h"
 #include "timecode_signal.h"
@@ -9,9 +11,13 @@
 #include "work_folder.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,15 +28,65 @@
 
 namespace {
 
-std::unique_ptr<vtrsim::PtyResponder> StillVtr(vtrsim::Protocol protocol, const char* label) {
+vtrsim::ResponderConfig Tape(vtrsim::Protocol protocol, const char* label, bool running) {
     vtrsim::ResponderConfig config;
     config.protocol = protocol;
-    config.tape.running = false;
+    config.tape.running = running;
     config.tape.drop = true;
     int h = 0, m = 0, s = 0, f = 0;
     std::sscanf(label, "%d:%d:%d:%d", &h, &m, &s, &f);
     TimecodeToFrames(&config.tape.startFrames, h, m, s, f, 1);
-    return std::make_unique<vtrsim::PtyResponder>(config);
+    return config;
+}
+
+std::unique_ptr<vtrsim::PtyResponder> StillVtr(vtrsim::Protocol protocol, const char* label) {
+    return std::make_unique<vtrsim::PtyResponder>(Tape(protocol, label, false));
+}
+
+// The frame a cell holds, at 30 drop-frame; -1 for anything else.
+int CellFrame(const QString& cell) {
+    return Timecode::FromText(cell.toStdString(), TimecodeRate::Thirty(true)).Frame();
+}
+
+// The frame under the simulator's head at a moment on the steady clock.
+int FrameAt(const vtrsim::ResponderConfig& config, const vtrsim::PtyResponder& vtr, int64_t ns) {
+    int h = 0, m = 0, s = 0, f = 0;
+    config.tape.LabelAtNs(ns - vtr.TapeOriginNs(), &h, &m, &s, &f);
+    return Timecode::FromLabel({h, m, s, f}, TimecodeRate::Thirty(config.tape.drop)).Frame();
+}
+
+// Waits for a condition without serving events (so that none of the window's handlers runs
+// meanwhile), two seconds at most.
+template <typename Condition> bool SpinUntil(Condition done) {
+    const int64_t until = SteadyNowNs() + 2'000'000'000;
+    while (!done()) {
+        if (SteadyNowNs() > until)
+            return false;
+    }
+    return true;
+}
+
+// Shows the window as the operator gets it: started, active, the grid focused.
+bool ShowReady(CTarnwickDlg& dlg) {
+    dlg.show();
+    QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
+    dlg.activateWindow();
+    if (!QTest::qWaitForWindowActive(&dlg))
+        return false;
+    Probe(dlg).m_grid.setFocus();
+    return QApplication::focusWidget() == &Probe(dlg).m_grid;
+}
+
+// Spins without serving events until the deck has been sent one more request than this link
+// has finished exchanges: a request is on the line. False after the deadline.
+bool RequestUnderWay(const vtrsim::PtyResponder& vtr, const VtrLink& link, int deadlineMs) {
+    const int64_t until = SteadyNowNs() + int64_t(deadlineMs) * 1'000'000;
+    const int before = vtr.Requests();
+    while (SteadyNowNs() < until) {
+        if (vtr.Requests() > before && vtr.Requests() > link.VtrPolls())
+            return true;
+    }
+    return false;
 }
 
 QString TcDisplayText(const CTarnwickDlg& dlg) {
@@ -88,6 +144,11 @@ private slots:
     void vtrMenuSwitchesProtocol();
     void captureTakesTheFrameOfTheKeyPress_data();
     void captureTakesTheFrameOfTheKeyPress();
+    void keyTakesTheFrameOfItsStamp_data();
+    void keyTakesTheFrameOfItsStamp();
+    void silentDeckDoesNotDelayAKey();
+    void modalBoxStopsTheDeck();
+    void buttonTakesTheFrameOfItsPress();
     void portMapSurvivesExit();
 };
 
@@ -192,6 +253,8 @@ void TestVtrPolling::pollShowsTimecode() {
                       {{com, QByteArray::fromStdString(vtr->SlavePath())}});
     CTarnwickDlg dlg;
     QVERIFY(!Probe(dlg).m_timecode);
+    // The worker has asked the deck; the tick shows what it read.
+    QTRY_VERIFY(Probe(dlg).m_vtrLink.VtrPolls() >= 1);
     Probe(dlg).OnTimer();
     QCOMPARE(TcDisplayText(dlg), QStringLiteral("01:12:34:25"));
     QCOMPARE(Probe(dlg).m_timecode.Text(), std::string("01:12:34:25"));
@@ -217,6 +280,8 @@ void TestVtrPolling::failedPollShowsDashes() {
                                   : QByteArray::fromStdString(vtr.SlavePath());
     WorkFolder folder("VtrType=0\n", {{1, device}});
     CTarnwickDlg dlg;
+    if (kind != QLatin1String("absent"))
+        QTRY_VERIFY(Probe(dlg).m_vtrLink.VtrPolls() >= 1);
     // A good reading first, so that the failure has something to overwrite.
     Probe(dlg).m_timecode = Timecode::FromText("01:12:34:25", TimecodeRate::Thirty(true));
     Probe(dlg).OnTimer();
@@ -229,12 +294,12 @@ void TestVtrPolling::comMenuOpensMappedPort() {
     WorkFolder folder("com=1\n", {{1, "/nonexistent/tarnwick-tty"},
                                   {3, QByteArray::fromStdString(vtr->SlavePath())}});
     CTarnwickDlg dlg;
-    QVERIFY(Probe(dlg).m_vtrLink.Port() == nullptr);
+    QVERIFY(!Probe(dlg).m_vtrLink.VtrIsOpen());
 
     dlg.MenuItem(ID_COM3)->trigger();
     QCOMPARE(Probe(dlg).m_settings.com, 3);
     QCOMPARE(CheckedCom(dlg), QList<int>{ID_COM3});
-    QVERIFY(Probe(dlg).m_vtrLink.Port() != nullptr);
+    QVERIFY(Probe(dlg).m_vtrLink.VtrIsOpen());
     // The polling runs again after the port was chosen.
     QTRY_COMPARE(TcDisplayText(dlg), QStringLiteral("00:10:00:00"));
 }
@@ -243,15 +308,17 @@ void TestVtrPolling::choosingMarkedPortAgainReopensIt() {
     auto vtr = StillVtr(vtrsim::Protocol::Sony, "00:00:10:00");
     WorkFolder folder("com=2\n", {{2, QByteArray::fromStdString(vtr->SlavePath())}});
     CTarnwickDlg dlg;
-    Probe(dlg).OnTimer();
-    QCOMPARE(int(Probe(dlg).m_vtrLink.Line().recvBuf[0]), 0x74);
-
-    dlg.MenuItem(ID_COM2)->trigger();
-    // Opened afresh: the buffers are clear, and the item stays marked.
-    QCOMPARE(int(Probe(dlg).m_vtrLink.Line().recvBuf[0]), 0);
-    QCOMPARE(CheckedCom(dlg), QList<int>{ID_COM2});
+    QTRY_VERIFY(Probe(dlg).m_vtrLink.VtrPolls() >= 2);
     Probe(dlg).OnTimer();
     QCOMPARE(TcDisplayText(dlg), QStringLiteral("00:00:10:00"));
+
+    dlg.MenuItem(ID_COM2)->trigger();
+    // Opened afresh: what was read from the port before is gone, the worker starts its count
+    // again, and the item stays marked.
+    QVERIFY(!Probe(dlg).m_vtrLink.VtrReadTimecode());
+    QVERIFY(Probe(dlg).m_vtrLink.VtrPolls() < 2);
+    QCOMPARE(CheckedCom(dlg), QList<int>{ID_COM2});
+    QTRY_COMPARE(TcDisplayText(dlg), QStringLiteral("00:00:10:00"));
 }
 
 void TestVtrPolling::vtrMenuSwitchesProtocol() {
@@ -259,6 +326,7 @@ void TestVtrPolling::vtrMenuSwitchesProtocol() {
     WorkFolder folder("VtrType=0\n", {{1, QByteArray::fromStdString(vtr->SlavePath())}});
     CTarnwickDlg dlg;
     QCOMPARE(LineSpeed(*vtr), int(B38400));
+    QTRY_VERIFY(Probe(dlg).m_vtrLink.VtrPolls() >= 1);
     Probe(dlg).OnTimer();
     QCOMPARE(TcDisplayText(dlg), QStringLiteral("--:--:--:--"));
 
@@ -266,6 +334,7 @@ void TestVtrPolling::vtrMenuSwitchesProtocol() {
     QCOMPARE(Probe(dlg).m_settings.VtrType, VTR_VICTOR);
     QCOMPARE(CheckedVtr(dlg), QList<int>{ID_VTR_VICTOR});
     QCOMPARE(LineSpeed(*vtr), int(B9600));
+    QTRY_VERIFY(Probe(dlg).m_vtrLink.VtrPolls() >= 1);
     Probe(dlg).OnTimer();
     QCOMPARE(TcDisplayText(dlg), QStringLiteral("12:00:00:00"));
 
@@ -280,12 +349,18 @@ void TestVtrPolling::captureTakesTheFrameOfTheKeyPress_data() {
     QTest::newRow("LTC") << VTR_LTC << true;
     QTest::newRow("MTC") << VTR_MTC << true;
     QTest::newRow("LTC input silent") << VTR_LTC << false;
+    QTest::newRow("Sony deck playing") << VTR_SONY << true;
+    QTest::newRow("Victor deck playing") << VTR_VICTOR << true;
+    QTest::newRow("Sony deck silent") << VTR_SONY << false;
 }
 
+// A capture holds the frame under the head at the press, not the last tick's reading: from
+// a signal that brings its time, and from a deck whose readings are counted on.
 void TestVtrPolling::captureTakesTheFrameOfTheKeyPress() {
     QFETCH(int, vtrType);
     QFETCH(bool, sending);
 
+    const bool deck = vtrType == VTR_SONY || vtrType == VTR_VICTOR;
     QTemporaryDir dir;
     const QByteArray fifo = dir.filePath(QStringLiteral("signal")).toLocal8Bit();
     QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
@@ -293,18 +368,29 @@ void TestVtrPolling::captureTakesTheFrameOfTheKeyPress() {
     config.kind = vtrType == VTR_LTC ? vtrsim::SignalKind::Ltc : vtrsim::SignalKind::Mtc;
     TimecodeToFrames(&config.tape.startFrames, 1, 0, 0, 0, 1);
     std::unique_ptr<vtrsim::SignalSender> sender;
-    if (sending)
+    if (sending && !deck)
         sender = std::make_unique<vtrsim::SignalSender>(fifo.toStdString(), config);
+    vtrsim::ResponderConfig tape =
+        Tape(vtrType == VTR_VICTOR ? vtrsim::Protocol::Victor : vtrsim::Protocol::Sony,
+             "01:00:00:00", true);
+    tape.fault = sending ? vtrsim::Fault::None : vtrsim::Fault::Silent;
+    vtrsim::PtyResponder vtr(tape);
     WorkFolder folder("VtrType=" + QByteArray::number(vtrType) + "\n[LTC]\nDevice=file:" + fifo +
-                      "\n[MTC]\nDevice=" + fifo + "\n");
+                          "\n[MTC]\nDevice=" + fifo + "\n",
+                      {{1, QByteArray::fromStdString(vtr.SlavePath())}});
     CTarnwickDlg dlg;
     if (sending)
         QTRY_VERIFY_WITH_TIMEOUT(TcDisplayText(dlg) != QLatin1String("--:--:--:--"), 5000);
+    // A deck playing: readings enough to show it plays. A silent one: found silent.
+    if (deck)
+        QTRY_VERIFY(Probe(dlg).m_vtrLink.VtrPolls() >= (sending ? 3 : 1));
     // From here on no tick runs: a capture that took the tick's reading would show it.
     Probe(dlg).KillTimer(Probe(dlg).m_nPollTimer);
     Probe(dlg).m_timecode = Timecode::FromText("01:12:34:25", TimecodeRate::Thirty(true));
 
     const auto sentAt = [&](int64_t ns) {
+        if (deck)
+            return FrameAt(tape, vtr, ns);
         return config.tape.startFrames + int(std::floor((ns - sender->StartNs()) * 30.0 / 1001e6));
     };
     for (int press = 0; press < 6; ++press) {
@@ -318,18 +404,137 @@ void TestVtrPolling::captureTakesTheFrameOfTheKeyPress() {
             QCOMPARE(cell, QStringLiteral("00:00:00:00"));
             continue;
         }
-        int h = 0, m = 0, s = 0, f = 0, got = 0;
-        QCOMPARE(std::sscanf(cell.toLatin1().constData(), "%d:%d:%d:%d", &h, &m, &s, &f), 4);
-        TimecodeToFrames(&got, h, m, s, f, 1);
+        const int got = CellFrame(cell);
         QVERIFY2(got >= sentAt(before) - 1 && got <= sentAt(after) + 1, qPrintable(cell));
         QTRY_VERIFY(sentAt(SteadyNowNs()) > sentAt(after) + 5); // the next press frames later
     }
+    if (deck)
+        return;
 
-    // Choosing a deck from the menu leaves the timecode input.
+    // Choosing a deck from the menu leaves the timecode input: the deck on COM1 is asked now,
+    // and until it answers a capture has nothing to go on but the last tick's reading.
+    WorkFolder nowhere("VtrType=" + QByteArray::number(vtrType) + "\n");
     dlg.MenuItem(ID_VTR_SONY)->trigger();
     QCOMPARE(Probe(dlg).m_settings.VtrType, VTR_SONY);
     QCOMPARE(CheckedVtr(dlg), QList<int>{ID_VTR_SONY});
-    QVERIFY(!Probe(dlg).m_vtrLink.VtrHoldsLatestTimecode());
+    QVERIFY(!Probe(dlg).m_vtrLink.VtrTimecodeAt(SteadyNowNs()).has_value());
+}
+
+void TestVtrPolling::keyTakesTheFrameOfItsStamp_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("stampedMsBefore"); // -1: the event carries no stamp
+
+    QTest::newRow("I stamped 400 ms before it is handled") << int(Qt::Key_I) << COL_IN << 400;
+    QTest::newRow("O stamped 250 ms before it is handled") << int(Qt::Key_O) << COL_OUT << 250;
+    QTest::newRow("I without a stamp: when it is handled") << int(Qt::Key_I) << COL_IN << -1;
+}
+
+// A key that went down while the window was busy takes the frame of the moment it went down,
+// as the platform stamped it, not of the moment the window got to it.
+void TestVtrPolling::keyTakesTheFrameOfItsStamp() {
+    QFETCH(int, key);
+    QFETCH(int, col);
+    QFETCH(int, stampedMsBefore);
+
+    const vtrsim::ResponderConfig tape = Tape(vtrsim::Protocol::Sony, "01:00:00:00", true);
+    vtrsim::PtyResponder vtr(tape);
+    WorkFolder folder("VtrType=0\n", {{1, QByteArray::fromStdString(vtr.SlavePath())}});
+    CTarnwickDlg dlg;
+    QVERIFY(ShowReady(dlg));
+    QTRY_VERIFY_WITH_TIMEOUT(Probe(dlg).m_vtrLink.VtrPolls() >= 8, 5000);
+
+    // The stamp is the platform's: our own steady clock in milliseconds, as an X server here
+    // stamps.
+    const int64_t pressNs = SteadyNowNs() - std::max(stampedMsBefore, 0) * int64_t(1'000'000);
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(key).toLower()));
+    event.setTimestamp(stampedMsBefore < 0 ? 0 : quint64(pressNs / 1'000'000));
+    QApplication::sendEvent(&Probe(dlg).m_grid, &event);
+    const int64_t handledNs = SteadyNowNs();
+
+    const int got = CellFrame(Probe(dlg).m_grid.GetTextMatrix(1, col));
+    QVERIFY2(got >= FrameAt(tape, vtr, pressNs) - 1 && got <= FrameAt(tape, vtr, handledNs) + 1 &&
+                 got <= FrameAt(tape, vtr, pressNs + 1'000'000) + 1,
+             qPrintable(Probe(dlg).m_grid.GetTextMatrix(1, col)));
+}
+
+void TestVtrPolling::silentDeckDoesNotDelayAKey() {
+    // While the worker waits out a silent deck's time-out, a key is handled to the end: its
+    // cell is written before that exchange is over. A press whose handling happened to be
+    // held up (a busy machine) is tried again; a window that waited on the line never makes it.
+    vtrsim::ResponderConfig config;
+    config.fault = vtrsim::Fault::Silent;
+    vtrsim::PtyResponder vtr(config);
+    WorkFolder folder("VtrType=0\n", {{1, QByteArray::fromStdString(vtr.SlavePath())}});
+    CTarnwickDlg dlg;
+    QVERIFY(ShowReady(dlg));
+    const VtrLink& link = Probe(dlg).m_vtrLink;
+    QTRY_VERIFY(link.VtrPolls() >= 1); // found silent
+
+    bool handledWhileAsking = false;
+    for (int attempt = 0; attempt < 5 && !handledWhileAsking; ++attempt) {
+        QVERIFY(RequestUnderWay(vtr, link, 2000));
+        const int polls = link.VtrPolls();
+        Probe(dlg).m_grid.SetRow(1);
+        Probe(dlg).m_grid.SetCol(COL_IN);
+        Probe(dlg).m_grid.SetTextMatrix(1, COL_IN, QString());
+        QTest::keyClick(&Probe(dlg).m_grid, Qt::Key_I);
+        handledWhileAsking = link.VtrPolls() == polls;
+        QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_IN), QStringLiteral("00:00:00:00"));
+    }
+    QVERIFY(handledWhileAsking);
+}
+
+void TestVtrPolling::modalBoxStopsTheDeck() {
+    // No request reaches the VTR while a box is up; asking goes on once it is gone.
+    vtrsim::PtyResponder vtr(Tape(vtrsim::Protocol::Sony, "01:00:00:00", false));
+    vtrsim::PtyResponder other(Tape(vtrsim::Protocol::Victor, "02:00:00:00", false));
+    VtrLink clock;
+    QCOMPARE(clock.VtrOpen(other.SlavePath().c_str(), VTR_VICTOR), 1);
+    WorkFolder folder("VtrType=0\n", {{1, QByteArray::fromStdString(vtr.SlavePath())}});
+    CTarnwickDlg dlg;
+    const VtrLink& link = Probe(dlg).m_vtrLink;
+    QTRY_VERIFY(link.VtrPolls() >= 2);
+
+    int askedDuringBox = -1;
+    SetModalHook([&](QDialog&) {
+        // An exchange under way as the box came ends as it would; then four tenths of a
+        // second go by, as the other deck is asked four times.
+        if (!SpinUntil([&] { return vtr.Requests() == link.VtrPolls(); }))
+            return 0;
+        const int asked = vtr.Requests();
+        const int ticks = clock.VtrPolls();
+        if (SpinUntil([&] { return clock.VtrPolls() >= ticks + 4; }))
+            askedDuringBox = vtr.Requests() - asked;
+        return 0;
+    });
+    dlg.Dispatch(ID_HELP_ABOUT, Notify::Command);
+    SetModalHook(nullptr);
+    QCOMPARE(askedDuringBox, 0);
+    const int after = vtr.Requests();
+    QTRY_VERIFY(vtr.Requests() > after);
+}
+
+void TestVtrPolling::buttonTakesTheFrameOfItsPress() {
+    // The IN button held down for a while: the capture is of the moment it went down.
+    const vtrsim::ResponderConfig tape = Tape(vtrsim::Protocol::Sony, "01:00:00:00", true);
+    vtrsim::PtyResponder vtr(tape);
+    WorkFolder folder("VtrType=0\n", {{1, QByteArray::fromStdString(vtr.SlavePath())}});
+    CTarnwickDlg dlg;
+    QVERIFY(ShowReady(dlg));
+    QTRY_VERIFY_WITH_TIMEOUT(Probe(dlg).m_vtrLink.VtrPolls() >= 8, 5000);
+
+    auto* in = qobject_cast<QPushButton*>(dlg.GetDlgItem(IDC_IN));
+    const int64_t before = SteadyNowNs();
+    QTest::mousePress(in, Qt::LeftButton);
+    const int64_t after = SteadyNowNs();
+    QTRY_VERIFY(FrameAt(tape, vtr, SteadyNowNs()) > FrameAt(tape, vtr, after) + 8);
+    QVERIFY(Probe(dlg).m_grid.GetTextMatrix(1, COL_IN).isEmpty());
+    QTest::mouseRelease(in, Qt::LeftButton);
+
+    const int got = CellFrame(Probe(dlg).m_grid.GetTextMatrix(1, COL_IN));
+    QVERIFY2(got >= FrameAt(tape, vtr, before) - 1 && got <= FrameAt(tape, vtr, after) + 1,
+             qPrintable(Probe(dlg).m_grid.GetTextMatrix(1, COL_IN)));
 }
 
 void TestVtrPolling::portMapSurvivesExit() {

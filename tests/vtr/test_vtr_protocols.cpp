@@ -1,7 +1,8 @@
 // The Sony 9-pin and Victor SA-K37 timecode queries over a real pseudo-terminal, with the
-// simulator's responder answering on the master side.
+// simulator's responder answering on the master side, asked as the polling worker asks.
 
 #include "hex_bytes.h"
+#include "line_under_test.h"
 #include "serve.h"
 #include "timecode/timecode.h"
 #include "vtr/sony9pin.h"
@@ -98,8 +99,8 @@ void TestVtrProtocols::reply() {
     config.fault = reply.isEmpty() ? vtrsim::Fault::Silent : vtrsim::Fault::None;
     vtrsim::PtyResponder vtr(config);
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
-    VtrLink link;
-    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), vtrType), 1);
+    LineUnderTest link;
+    QCOMPARE(link.Open(vtr.SlavePath().c_str(), vtrType), 1);
 
     // The Sony query ends the text itself; for the Victor one the caller has done it.
     char buffer[9];
@@ -133,9 +134,9 @@ void TestVtrProtocols::sonyAnswersLiveTapeWithDropFlag() {
     // the drop-frame flag in the frames byte: the request and the mask both matter here.
     vtrsim::PtyResponder vtr(StillTape(vtrsim::Protocol::Sony, 1, 12, 34, 25, true));
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
-    VtrLink link;
-    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
-    QCOMPARE(link.VtrReadTimecode().Text(), std::string("01:12:34:25"));
+    LineUnderTest link;
+    QCOMPARE(link.Open(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    QCOMPARE(link.Read().Text(), std::string("01:12:34:25"));
     QCOMPARE(int(link.Line().recvBuf[1]), 0x06);
 }
 
@@ -162,12 +163,12 @@ void TestVtrProtocols::extraBytesDoNotDisturbNextExchange() {
     config.faultEvery = 2;
     vtrsim::PtyResponder vtr(config);
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
-    VtrLink link;
-    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), vtrType), 1);
+    LineUnderTest link;
+    QCOMPARE(link.Open(vtr.SlavePath().c_str(), vtrType), 1);
 
-    QCOMPARE(link.VtrReadTimecode().Text(), std::string("01:12:34:25"));
-    QCOMPARE(link.VtrReadTimecode().IsValid(), fault == vtrsim::Fault::Long);
-    QCOMPARE(link.VtrReadTimecode().Text(), std::string("01:12:34:25"));
+    QCOMPARE(link.Read().Text(), std::string("01:12:34:25"));
+    QCOMPARE(link.Read().IsValid(), fault == vtrsim::Fault::Long);
+    QCOMPARE(link.Read().Text(), std::string("01:12:34:25"));
     QCOMPARE(vtr.Requests(), 3);
 }
 
@@ -179,8 +180,8 @@ void TestVtrProtocols::noPortTouchesNothing_data() {
 
 void TestVtrProtocols::noPortTouchesNothing() {
     QFETCH(int, vtrType);
-    VtrLink link;
-    QCOMPARE(link.VtrOpen("", vtrType), 0);
+    LineUnderTest link;
+    QCOMPARE(link.Open("", vtrType), 0);
     QVERIFY(link.Port() == nullptr);
     SerialLine& line = link.Line();
     std::memset(line.recvBuf, 0xA5, sizeof line.recvBuf);
@@ -190,7 +191,7 @@ void TestVtrProtocols::noPortTouchesNothing() {
     QCOMPARE(VictorExchange(line), 0);
     for (unsigned char b : line.recvBuf)
         QCOMPARE(int(b), 0xA5);
-    QVERIFY(!link.VtrReadTimecode());
+    QVERIFY(!link.Read());
     QVERIFY(link.Port() == nullptr);
 }
 
@@ -200,12 +201,12 @@ void TestVtrProtocols::vanishedPeerFailsWithinTimeouts() {
     auto vtr =
         std::make_unique<vtrsim::PtyResponder>(StillTape(vtrsim::Protocol::Sony, 1, 0, 0, 0));
     QVERIFY2(!vtr->SlavePath().empty(), vtr->Error().c_str());
-    VtrLink link;
-    QCOMPARE(link.VtrOpen(vtr->SlavePath().c_str(), VTR_SONY), 1);
-    QVERIFY(link.VtrReadTimecode());
+    LineUnderTest link;
+    QCOMPARE(link.Open(vtr->SlavePath().c_str(), VTR_SONY), 1);
+    QVERIFY(link.Read());
     vtr.reset();
-    QVERIFY(!link.VtrReadTimecode());
-    QVERIFY(!link.VtrReadTimecode());
+    QVERIFY(!link.Read());
+    QVERIFY(!link.Read());
 }
 
 void TestVtrProtocols::exchangeDispatchesNoEvents() {
@@ -215,12 +216,12 @@ void TestVtrProtocols::exchangeDispatchesNoEvents() {
     config.fault = vtrsim::Fault::Silent;
     vtrsim::PtyResponder vtr(config);
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
-    VtrLink link;
-    QCOMPARE(link.VtrOpen(vtr.SlavePath().c_str(), VTR_SONY), 1);
+    LineUnderTest link;
+    QCOMPARE(link.Open(vtr.SlavePath().c_str(), VTR_SONY), 1);
 
     bool served = false;
     QTimer::singleShot(0, this, [&served] { served = true; });
-    QVERIFY(!link.VtrReadTimecode());
+    QVERIFY(!link.Read());
     QCOMPARE(served, false);
     QTRY_VERIFY(served);
 }

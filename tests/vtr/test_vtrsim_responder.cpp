@@ -26,13 +26,19 @@ vtrsim::ResponderConfig Tape(Protocol protocol, const char* start, bool drop, bo
 QByteArray Answer(vtrsim::Responder& responder, const QByteArray& request, int64_t ms = 0) {
     std::vector<uint8_t> reply;
     const std::vector<uint8_t> bytes = ToVector(request);
-    responder.Receive(bytes.data(), bytes.size(), ms, &reply);
+    responder.Receive(bytes.data(), bytes.size(), ms * 1'000'000, &reply);
     return FromVector(reply);
 }
 
 QByteArray Label(const vtrsim::TapeClock& tape, int64_t ms) {
     int h = 0, m = 0, s = 0, f = 0;
     tape.LabelAt(ms, &h, &m, &s, &f);
+    return QString::asprintf("%02d:%02d:%02d:%02d", h, m, s, f).toLatin1();
+}
+
+QByteArray LabelNs(const vtrsim::TapeClock& tape, int64_t ns) {
+    int h = 0, m = 0, s = 0, f = 0;
+    tape.LabelAtNs(ns, &h, &m, &s, &f);
     return QString::asprintf("%02d:%02d:%02d:%02d", h, m, s, f).toLatin1();
 }
 
@@ -48,6 +54,8 @@ private slots:
     void sonyAnswers();
     void sonyBlockInPieces();
     void sonyStaleBlockIsDropped();
+    void answerHoldsFrameOfItsMoment_data();
+    void answerHoldsFrameOfItsMoment();
 };
 
 void TestVtrsimResponder::tapeRuns_data() {
@@ -117,6 +125,51 @@ void TestVtrsimResponder::sonyStaleBlockIsDropped() {
     vtrsim::Responder responder(Tape(Protocol::Sony, "01:12:34:25", false, false));
     QCOMPARE(Answer(responder, Hex("61"), 0), QByteArray());
     QCOMPARE(Answer(responder, Hex("61 0C 02 6F"), 1000), Hex("74 06 25 34 12 01 E6"));
+}
+
+void TestVtrsimResponder::answerHoldsFrameOfItsMoment_data() {
+    QTest::addColumn<int>("protocol");
+    QTest::addColumn<bool>("drop");
+    QTest::addColumn<qint64>("elapsedNs");
+    QTest::addColumn<QByteArray>("label");
+
+    // At 29.97 frames a second frame 1 begins 33,366,666.7 ns after the start: within the
+    // 33rd millisecond, which a clock counted in milliseconds cannot tell apart.
+    const int sony = int(Protocol::Sony);
+    const int victor = int(Protocol::Victor);
+    QTest::newRow("Sony drop-frame, just before a frame begins")
+        << sony << true << qint64(33'366'666) << QByteArray("01:00:00:00");
+    QTest::newRow("Sony drop-frame, as the frame begins")
+        << sony << true << qint64(33'366'667) << QByteArray("01:00:00:01");
+    QTest::newRow("Victor non-drop, just before a frame begins")
+        << victor << false << qint64(66'666'666) << QByteArray("01:00:00:01");
+    QTest::newRow("Victor non-drop, as the frame begins")
+        << victor << false << qint64(66'666'667) << QByteArray("01:00:00:02");
+}
+
+// The frame of an answer is the one under the head at the moment given for it, to the
+// nanosecond.
+void TestVtrsimResponder::answerHoldsFrameOfItsMoment() {
+    QFETCH(int, protocol);
+    QFETCH(bool, drop);
+    QFETCH(qint64, elapsedNs);
+    QFETCH(QByteArray, label);
+
+    const vtrsim::ResponderConfig config =
+        Tape(Protocol(protocol), "01:00:00:00", drop, /*running=*/true);
+    QCOMPARE(LabelNs(config.tape, elapsedNs), label);
+    vtrsim::Responder responder(config);
+    const bool sony = Protocol(protocol) == Protocol::Sony;
+    const std::vector<uint8_t> request = ToVector(sony ? Hex("61 0C 02 6F") : Hex("DE"));
+    std::vector<uint8_t> reply;
+    responder.Receive(request.data(), request.size(), elapsedNs, &reply);
+    const QByteArray digits = QByteArray(label).replace(":", "");
+    if (sony) {
+        QCOMPARE(int(reply.size()), 7);
+        QCOMPARE(QByteArray::number(reply[2] & 0x3F, 16).rightJustified(2, '0'), digits.mid(6, 2));
+    } else {
+        QCOMPARE(FromVector(reply), digits);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestVtrsimResponder)

@@ -349,6 +349,13 @@ int main(int argc, char* argv[]) {
                  start.constData(), RateName(config.tape),
                  config.fault == vtrsim::Fault::None ? "" : ", misbehaving");
 
+    // The tape starts now; saying when, on the wall clock, lets a script tell the frame under
+    // the head at any moment it notes.
+    options.tapeOriginNs = vtrsim::SteadyNs();
+    const double originEpoch =
+        std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count() -
+        double(vtrsim::SteadyNs() - options.tapeOriginNs) / 1e9;
+    std::fprintf(stderr, "tarnwick-vtrsim: tape started at %.6f s since the epoch\n", originEpoch);
     vtrsim::Responder responder(config);
     const bool served = vtrsim::Serve(*line, responder, options, stop);
 

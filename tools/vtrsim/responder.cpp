@@ -8,7 +8,7 @@ namespace {
 
 // A Sony block whose bytes stop coming for this long is dropped, so that a stray byte on
 // the line cannot swallow the next request.
-constexpr int64_t SONY_BLOCK_GAP_MS = 50;
+constexpr int64_t SONY_BLOCK_GAP_NS = 50'000'000;
 
 // Sony NAK data bits.
 constexpr uint8_t NAK_UNKNOWN_COMMAND = 0x01;
@@ -41,14 +41,20 @@ uint8_t SonyChecksum(const uint8_t* data, size_t size) {
 int64_t TapeClock::FramesAfter(int64_t elapsedNs) const {
     if (!running || elapsedNs <= 0)
         return 0;
-    // In microseconds, so that a year of running stays far inside 64 bits.
-    return elapsedNs / 1000 * Rate().Fps() / (Slowed() ? 1001000 : 1000000);
+    // To the nanosecond, so that a frame begins where it does; a year of running at 30 frames
+    // stays far inside 64 bits.
+    return elapsedNs * Rate().Fps() / (Slowed() ? 1001000000LL : 1000000000LL);
 }
 
 void TapeClock::LabelAt(int64_t elapsedMs, int* hours, int* minutes, int* seconds,
                         int* frames) const {
+    LabelAtNs(elapsedMs * 1'000'000, hours, minutes, seconds, frames);
+}
+
+void TapeClock::LabelAtNs(int64_t elapsedNs, int* hours, int* minutes, int* seconds,
+                          int* frames) const {
     const TimecodeLabel label =
-        Timecode::AtFrame(int64_t(startFrames) + FramesAfter(elapsedMs * 1000000), Rate()).Label();
+        Timecode::AtFrame(int64_t(startFrames) + FramesAfter(elapsedNs), Rate()).Label();
     *hours = label.hours;
     *minutes = label.minutes;
     *seconds = label.seconds;
@@ -60,34 +66,34 @@ Responder::Responder(const ResponderConfig& config) : m_config(config) {
         m_config.faultEvery = 1;
 }
 
-void Responder::Receive(const uint8_t* data, size_t size, int64_t elapsedMs,
+void Responder::Receive(const uint8_t* data, size_t size, int64_t elapsedNs,
                         std::vector<uint8_t>* reply) {
     for (size_t i = 0; i < size; ++i) {
         if (m_config.protocol == Protocol::Sony) {
-            ReceiveSony(data[i], elapsedMs, reply);
+            ReceiveSony(data[i], elapsedNs, reply);
         } else if (data[i] == VICTOR_TIMECODE_REQUEST) {
             // The controller keeps quiet about command bytes it does not know.
-            AnswerTimecode(VictorTimeData(elapsedMs), reply);
+            AnswerTimecode(VictorTimeData(elapsedNs), reply);
         }
     }
 }
 
-void Responder::ReceiveSony(uint8_t byte, int64_t elapsedMs, std::vector<uint8_t>* reply) {
-    if (!m_block.empty() && elapsedMs - m_blockStart > SONY_BLOCK_GAP_MS)
+void Responder::ReceiveSony(uint8_t byte, int64_t elapsedNs, std::vector<uint8_t>* reply) {
+    if (!m_block.empty() && elapsedNs - m_blockStart > SONY_BLOCK_GAP_NS)
         m_block.clear();
     if (m_block.empty())
-        m_blockStart = elapsedMs;
+        m_blockStart = elapsedNs;
     m_block.push_back(byte);
     // Command byte 1's low four bits count the data bytes between command byte 2 and the
     // checksum.
     const size_t length = 3 + (m_block[0] & 0x0F);
     if (m_block.size() < length)
         return;
-    AnswerSonyBlock(elapsedMs, reply);
+    AnswerSonyBlock(elapsedNs, reply);
     m_block.clear();
 }
 
-void Responder::AnswerSonyBlock(int64_t elapsedMs, std::vector<uint8_t>* reply) {
+void Responder::AnswerSonyBlock(int64_t elapsedNs, std::vector<uint8_t>* reply) {
     const size_t last = m_block.size() - 1;
     if (SonyChecksum(m_block.data(), last) != m_block[last]) {
         const std::vector<uint8_t> nak = SonyNak(NAK_CHECKSUM_ERROR);
@@ -97,7 +103,7 @@ void Responder::AnswerSonyBlock(int64_t elapsedMs, std::vector<uint8_t>* reply) 
     if (m_block[0] == 0x61 && m_block[1] == 0x0C) {
         // Current time sense: 01 asks for LTC (74 04), anything else gets VITC (74 06).
         const uint8_t code = m_block[2] == 0x01 ? 0x04 : 0x06;
-        AnswerTimecode(SonyTimeData(code, elapsedMs), reply);
+        AnswerTimecode(SonyTimeData(code, elapsedNs), reply);
         return;
     }
     const std::vector<uint8_t> nak = SonyNak(NAK_UNKNOWN_COMMAND);
@@ -142,17 +148,17 @@ void Responder::AnswerTimecode(std::vector<uint8_t> answer, std::vector<uint8_t>
     reply->insert(reply->end(), answer.begin(), answer.end());
 }
 
-std::vector<uint8_t> Responder::SonyTimeData(uint8_t code, int64_t elapsedMs) const {
+std::vector<uint8_t> Responder::SonyTimeData(uint8_t code, int64_t elapsedNs) const {
     int h = 0, m = 0, s = 0, f = 0;
-    m_config.tape.LabelAt(elapsedMs, &h, &m, &s, &f);
+    m_config.tape.LabelAtNs(elapsedNs, &h, &m, &s, &f);
     // Bit 6 of the frames byte flags drop-frame time, as the VTR sends it.
     const uint8_t dropFlag = m_config.tape.Rate().DropFrame() ? 0x40 : 0x00;
     return SonyBlock({0x74, code, uint8_t(Bcd(f) | dropFlag), Bcd(s), Bcd(m), Bcd(h)});
 }
 
-std::vector<uint8_t> Responder::VictorTimeData(int64_t elapsedMs) const {
+std::vector<uint8_t> Responder::VictorTimeData(int64_t elapsedNs) const {
     int h = 0, m = 0, s = 0, f = 0;
-    m_config.tape.LabelAt(elapsedMs, &h, &m, &s, &f);
+    m_config.tape.LabelAtNs(elapsedNs, &h, &m, &s, &f);
     std::vector<uint8_t> digits;
     for (int field : {h, m, s, f}) {
         digits.push_back(uint8_t('0' + field / 10 % 10));

@@ -38,6 +38,8 @@ struct TapeClock {
     int64_t FramesAfter(int64_t elapsedNs) const;
     // Label of the frame under the head elapsedMs after the start; wraps after 24 hours.
     void LabelAt(int64_t elapsedMs, int* hours, int* minutes, int* seconds, int* frames) const;
+    // The same to the nanosecond: a frame begins between two milliseconds as often as not.
+    void LabelAtNs(int64_t elapsedNs, int* hours, int* minutes, int* seconds, int* frames) const;
 };
 
 struct ResponderConfig {
@@ -53,18 +55,20 @@ class Responder {
 public:
     explicit Responder(const ResponderConfig& config);
 
-    // Bytes that arrived elapsedMs after the start; appends the answer, if any, to reply.
-    void Receive(const uint8_t* data, size_t size, int64_t elapsedMs, std::vector<uint8_t>* reply);
+    // Bytes taken in elapsedNs after the start; appends the answer, if any, to reply. A timecode
+    // answer holds the frame under the head at elapsedNs: the serving loop passes the moment
+    // the answer goes out.
+    void Receive(const uint8_t* data, size_t size, int64_t elapsedNs, std::vector<uint8_t>* reply);
 
     // Timecode requests seen so far; may be asked from another thread.
     int Requests() const { return m_requests.load(); }
 
 private:
-    void ReceiveSony(uint8_t byte, int64_t elapsedMs, std::vector<uint8_t>* reply);
-    void AnswerSonyBlock(int64_t elapsedMs, std::vector<uint8_t>* reply);
+    void ReceiveSony(uint8_t byte, int64_t elapsedNs, std::vector<uint8_t>* reply);
+    void AnswerSonyBlock(int64_t elapsedNs, std::vector<uint8_t>* reply);
     void AnswerTimecode(std::vector<uint8_t> answer, std::vector<uint8_t>* reply);
-    std::vector<uint8_t> SonyTimeData(uint8_t code, int64_t elapsedMs) const;
-    std::vector<uint8_t> VictorTimeData(int64_t elapsedMs) const;
+    std::vector<uint8_t> SonyTimeData(uint8_t code, int64_t elapsedNs) const;
+    std::vector<uint8_t> VictorTimeData(int64_t elapsedNs) const;
     uint8_t NextGarbage();
 
     ResponderConfig m_config;

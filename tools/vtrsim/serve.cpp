@@ -61,6 +61,12 @@ bool WriteStatus(const std::string& path, int served) {
 
 } // namespace
 
+int64_t SteadyNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 std::unique_ptr<LineEnd> LineEnd::CreatePty(std::string* error) {
     std::unique_ptr<LineEnd> line(new LineEnd);
     line->m_fd = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -132,7 +138,7 @@ LineEnd::~LineEnd() {
 
 bool Serve(LineEnd& line, Responder& responder, const ServeOptions& options,
            const std::function<bool()>& stop) {
-    const auto start = std::chrono::steady_clock::now();
+    const int64_t origin = options.tapeOriginNs != 0 ? options.tapeOriginNs : SteadyNs();
     std::vector<uint8_t> received(256);
     std::vector<uint8_t> reply;
     int reported = responder.Requests();
@@ -160,16 +166,16 @@ bool Serve(LineEnd& line, Responder& responder, const ServeOptions& options,
                 ::usleep(POLL_SLICE_MS * 1000);
             continue;
         }
-        const int64_t elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                    std::chrono::steady_clock::now() - start)
-                                    .count();
+        // The answer tells the frame under the head when it goes out, after the delay of a
+        // slow VTR: it is built for that moment, and waited for.
+        const int64_t answerAt = SteadyNs() + int64_t(options.replyDelayMs) * 1'000'000;
         reply.clear();
-        responder.Receive(received.data(), size_t(n), elapsed, &reply);
+        responder.Receive(received.data(), size_t(n), answerAt - origin, &reply);
         if (options.verbose)
             LogBytes("<-", received, size_t(n));
         if (!reply.empty()) {
-            if (options.replyDelayMs > 0)
-                ::usleep(useconds_t(options.replyDelayMs) * 1000);
+            for (int64_t left = answerAt - SteadyNs(); left > 0; left = answerAt - SteadyNs())
+                ::usleep(useconds_t(left / 1000));
             WriteAll(line.Fd(), reply.data(), reply.size());
             if (options.verbose)
                 LogBytes("->", reply, reply.size());
@@ -186,8 +192,12 @@ bool Serve(LineEnd& line, Responder& responder, const ServeOptions& options,
     return true;
 }
 
-PtyResponder::PtyResponder(const ResponderConfig& config, const ServeOptions& options)
+PtyResponder::PtyResponder(const ResponderConfig& config, const ServeOptions& given)
     : m_responder(config) {
+    ServeOptions options = given;
+    if (options.tapeOriginNs == 0)
+        options.tapeOriginNs = SteadyNs();
+    m_tapeOriginNs = options.tapeOriginNs;
     m_line = LineEnd::CreatePty(&m_error);
     if (!m_line)
         return;

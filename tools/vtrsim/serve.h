@@ -3,6 +3,7 @@
 #include "responder.h"
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -38,13 +39,21 @@ private:
 
 struct ServeOptions {
     int replyDelayMs = 0; // wait before each answer, as a slow VTR would
+    // When the tape started, on the steady clock in nanoseconds (SteadyNs); 0 for the moment
+    // serving starts. The tape's time is counted from here, so that whoever knows it knows
+    // the frame under the head at any moment.
+    int64_t tapeOriginNs = 0;
     bool verbose = false; // log every exchange on stderr
     // When not empty: this file holds the count of timecode requests answered so far, as a
     // decimal line, replaced whole after each one, so that a script can wait for the count.
     std::string statusPath;
 };
 
-// Answers on the line until stop() returns true; stop is asked at least every 50 ms.
+// The steady clock in nanoseconds, as the tape's origin is given.
+int64_t SteadyNs();
+
+// Answers on the line until stop() returns true; stop is asked at least every 50 ms. Each
+// timecode answer holds the frame under the head as it goes out.
 // Returns false when the line failed for good or the status file could not be written.
 bool Serve(LineEnd& line, Responder& responder, const ServeOptions& options,
            const std::function<bool()>& stop);
@@ -65,11 +74,14 @@ public:
     // Master side, for reading the line settings the other end has set.
     int MasterFd() const;
     int Requests() const { return m_responder.Requests(); }
+    // When the tape started (see ServeOptions::tapeOriginNs).
+    int64_t TapeOriginNs() const { return m_tapeOriginNs; }
 
 private:
     std::unique_ptr<LineEnd> m_line;
     Responder m_responder;
     std::string m_error;
+    int64_t m_tapeOriginNs = 0;
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };

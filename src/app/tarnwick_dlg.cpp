@@ -2,7 +2,7 @@
 
 #include "app/about_dlg.h"
 #include "app/dialog_units.h"
-#include "app/recovery_indicator.h"
+#include "app/status_notes.h"
 #include "platform/help.h"
 #include "platform/message_box.h"
 #include "platform/modal.h"
@@ -269,7 +269,7 @@ bool CTarnwickDlg::OnInitDialog() {
     // From here every change to the list reaches its recovery copy; the timecode line shows
     // while it cannot.
     m_recovery.SetIndicator([this](const QString& text, const QString& detail) {
-        ShowRecoveryIndicator(m_frameCheckLabel, text, detail);
+        ShowStatusNote(m_frameCheckLabel, StatusNote::Recovery, text, detail);
     });
     m_recovery.Start(cwd);
     connect(&m_list, &SpotList::Changed, &m_recovery, [this] { m_recovery.Schedule(); });

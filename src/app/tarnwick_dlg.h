@@ -185,6 +185,7 @@ private:
 
     // VTR polling and the VTR menus (vtr_polling.cpp).
     void OnTimer();
+    void ShowSourceRate();
     void SelectPort(int port, int vtrType);
     void ShowFrameCheck();
     bool IsFrameCheckItemChecked(int id) const;
@@ -319,6 +320,7 @@ private:
     QLabel* m_vitcLabel = nullptr;
     QLabel* m_tcDisplay = nullptr;
     QLabel* m_frameCheckLabel = nullptr;
+    QString m_rateNote; // the note on a source of another rate, as shown
     QPushButton* m_btnIn = nullptr;
     QPushButton* m_btnOut = nullptr;
     QPushButton* m_btnIns = nullptr;

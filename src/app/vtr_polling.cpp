@@ -3,6 +3,8 @@
 
 #include "app/tarnwick_dlg.h"
 
+#include "app/status_notes.h"
+
 #include "persist/profile.h"
 #include "vtr/port_name.h"
 #include "vtr/vtr_link.h"
@@ -23,6 +25,34 @@ void CTarnwickDlg::OnTimer() {
     m_vtrLink.SetDeckRate(m_list.Rate());
     m_timecode = m_vtrLink.VtrReadTimecode();
     SetLabelText(GetDlgItem(IDC_TC_DISPLAY), QString::fromStdString(m_timecode.Text()));
+    ShowSourceRate();
+}
+
+// The caption names the source: VITC from a deck, LTC or MTC. A source heard at another
+// frames a second than the list counts gives dashes; the note beside the frame-check label
+// says so, so that the operator can tell it from a silent source and choose the list's rate.
+void CTarnwickDlg::ShowSourceRate() {
+    const int type = m_vtrLink.VtrType();
+    const QString caption = type == VTR_LTC   ? QStringLiteral("LTC")
+                            : type == VTR_MTC ? QStringLiteral("MTC")
+                                              : QStringLiteral("VITC");
+    if (m_vitcLabel->text() != caption)
+        m_vitcLabel->setText(caption);
+    const std::optional<SignalRate> heard = m_vtrLink.VtrHeardRate();
+    QString note, detail;
+    if (heard && heard->rate.Fps() != m_list.FrameRate()) {
+        note = QStringLiteral("%1 %2（リストは%3フレーム）")
+                   .arg(caption, QString::fromStdString(SignalRateText(*heard)))
+                   .arg(m_list.FrameRate());
+        detail = QStringLiteral("タイムコードは%1フレーム、リストは%2フレームです。"
+                                "リストのメニューの「フレームレート」で合わせてください。")
+                     .arg(heard->rate.Fps())
+                     .arg(m_list.FrameRate());
+    }
+    if (m_rateNote != note) {
+        m_rateNote = note;
+        ShowStatusNote(m_frameCheckLabel, StatusNote::Rate, note, detail);
+    }
 }
 
 void CTarnwickDlg::SelectPort(int port, int vtrType) {

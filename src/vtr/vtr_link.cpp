@@ -89,3 +89,20 @@ void VtrLink::RecoverSource() {
     m_chosen.nextAttempt.setRemainingTime(kReopenIntervalMs);
     Source().Open(m_chosen.device.c_str());
 }
+
+void VtrLink::SetDeckRate(TimecodeRate rate) {
+    m_deckRate = rate;
+    m_ltc.SetListRate(rate);
+    m_mtc.SetListRate(rate);
+}
+
+std::optional<SignalRate> VtrLink::VtrHeardRate() const {
+    switch (m_nVtrType) {
+    case VTR_LTC:
+        return m_ltc.HeardRate();
+    case VTR_MTC:
+        return m_mtc.HeardRate();
+    default:
+        return std::nullopt;
+    }
+}

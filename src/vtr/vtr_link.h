@@ -45,8 +45,11 @@ public:
     // request may reach the VTR while a modal box is up. Holds for whichever type is opened
     // meanwhile.
     void VtrPausePolling(bool paused);
-    // The counting a deck's labels are read at: the list's.
-    void SetDeckRate(TimecodeRate rate) { m_deckRate = rate; }
+    // The list's rate: a deck's labels are read at it, and an LTC or MTC source of another
+    // frames a second gives no reading.
+    void SetDeckRate(TimecodeRate rate);
+    // The rate an LTC or MTC source is heard at, while it sends timecode; nothing for a deck.
+    std::optional<SignalRate> VtrHeardRate() const;
     // The LTC input's channel, counted from 1, for the next open.
     void SetLtcChannel(int channel) { m_ltc.SetChannel(channel); }
 

@@ -6,7 +6,7 @@
 // permissions stop nothing and no small file system can be mounted). A full disk is a file
 // size limit on the process, which fails the copy's write as a full disk does.
 #include "../persist/file_helpers.h"
-#include "app/recovery_indicator.h"
+#include "app/status_notes.h"
 #include "box_answers.h"
 #include "list_window.h"
 #include "persist/recovery_file.h"

@@ -2,6 +2,7 @@
 // label, the polled timecode display, and captures on the frame of the key press, with a
 // responder behind a pseudo-terminal.
 
+#include "app/status_notes.h"
 #include "dialog_probe.h"
 #include "platform/modal.h"
 #include "serve.h"
@@ -150,6 +151,7 @@ private slots:
     void modalBoxStopsTheDeck();
     void buttonTakesTheFrameOfItsPress();
     void portMapSurvivesExit();
+    void sourceOfAnotherRateSaysSo();
 };
 
 void TestVtrPolling::frameCheckMenu_data() {
@@ -546,6 +548,28 @@ void TestVtrPolling::portMapSurvivesExit() {
     const QByteArray text = folder.Text();
     QVERIFY2(text.contains("[Ports]"), text.constData());
     QVERIFY2(text.contains("COM3=/dev/ttyUSB7"), text.constData());
+}
+
+// An LTC source at 25 under a list at 30 gives dashes, and a note says why; at the list's rate
+// of 25 the time shows and the note goes.
+void TestVtrPolling::sourceOfAnotherRateSaysSo() {
+    QTemporaryDir dir;
+    const QByteArray fifo = dir.filePath(QStringLiteral("signal")).toLocal8Bit();
+    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+    vtrsim::SignalConfig config;
+    config.tape.fps = 25;
+    config.tape.drop = false;
+    vtrsim::SignalSender sender(fifo.toStdString(), config);
+    WorkFolder folder("VtrType=2\nFrameRate=30\n[LTC]\nDevice=file:" + fifo + "\n");
+    CTarnwickDlg dlg;
+    const auto note = [&dlg] { return dlg.findChild<QLabel*>(QLatin1String(RATE_NOTE_NAME)); };
+    QTRY_VERIFY_WITH_TIMEOUT(note() && note()->isVisibleTo(&dlg), 5000);
+    QCOMPARE(note()->text(), QStringLiteral("LTC 25（リストは30フレーム）"));
+    QCOMPARE(qobject_cast<QLabel*>(dlg.GetDlgItem(IDC_VITC_LABEL))->text(), QStringLiteral("LTC"));
+    QCOMPARE(TcDisplayText(dlg), QStringLiteral("--:--:--:--"));
+    dlg.MenuItem(ID_FRAMERATE_25)->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(TcDisplayText(dlg) != QLatin1String("--:--:--:--"), 5000);
+    QVERIFY(!note()->isVisibleTo(&dlg));
 }
 
 QTEST_MAIN(TestVtrPolling)

@@ -26,16 +26,25 @@ delivered() {
     python3 "$SOURCE" wait "$RUN/status" "$1" || fail "$KIND: the signal did not reach Tarnwick"
 }
 
-# One source: KIND ltc or mtc, its VtrType and the lines of its own section.
+# One run: its NAME, the source KIND (ltc or mtc), its VtrType, the list's frame rate, then
+# what the source is told of its rate (--rate N, --pull-down).
 spot_from() {
-    KIND=$1
-    local type=$2 section=$3
-    RUN="$WORK/$KIND"
+    local name=$1
+    KIND=$2
+    local type=$3 fps=$4
+    shift 4
+    RUN="$WORK/$name"
     mkdir -p "$RUN"
     cd "$RUN"
     mkfifo signal
-    printf '[Default]\r\nVtrType=%s\r\n%s\r\n' "$type" "$section" >default.ini
-    python3 "$SOURCE" send "$KIND" "$RUN/signal" "$RUN/status" --start 01:00:00:00 \
+    local section
+    if [[ $KIND == ltc ]]; then
+        section="[LTC]"$'\r\n'"Device=file:$RUN/signal"
+    else
+        section="[MTC]"$'\r\n'"Device=$RUN/signal"
+    fi
+    printf '[Default]\r\nVtrType=%s\r\nFrameRate=%s\r\n%s\r\n' "$type" "$fps" "$section" >default.ini
+    python3 "$SOURCE" send "$KIND" "$RUN/signal" "$RUN/status" --start 01:00:00:00 "$@" \
         >"$RUN/source.log" 2>&1 &
     PIDS+=($!)
 
@@ -49,7 +58,7 @@ spot_from() {
         seconds=$((seconds + 1))
         delivered $seconds
     done
-    screenshot "$ARTIFACTS/e2e-timecode-$KIND.png"
+    screenshot "$ARTIFACTS/e2e-timecode-$name.png"
 
     # Close: the save prompt (Yes is the default button), then the real save dialog.
     key alt+F4
@@ -61,13 +70,18 @@ spot_from() {
     wait_app_end
 
     python3 "$SOURCE" check "$RUN/status" "$RUN/presses" "$RUN/spots.txt" | tee "$RUN/check.log"
-    [[ ${PIPESTATUS[0]} -eq 0 ]] || fail "$KIND: captures are not the frames sent"
+    [[ ${PIPESTATUS[0]} -eq 0 ]] || fail "$name: captures or durations are not those sent"
     tr -d '\r' <default.ini | grep -qx "VtrType=$type" || fail "$KIND: VtrType not kept"
     tr -d '\r' <default.ini | grep -qxF "$(echo "$section" | tr -d '\r' | tail -1)" ||
         fail "$KIND: its section was not kept"
 }
 
-spot_from ltc 2 "[LTC]"$'\r\n'"Device=file:$WORK/ltc/signal"
-spot_from mtc 3 "[MTC]"$'\r\n'"Device=$WORK/mtc/signal"
+spot_from ltc ltc 2 30
+spot_from mtc mtc 3 30
+# A 25-frame room, a film room at 23.976 with 24-frame labels, and MIDI timecode at 24: the
+# list counts at the source's rate, so every label and duration is the source's own.
+spot_from ltc25 ltc 2 25 --rate 25
+spot_from ltc23976 ltc 2 24 --rate 24 --pull-down
+spot_from mtc24 mtc 3 24 --rate 24
 cat "$WORK"/*/check.log >"$ARTIFACTS/e2e-timecode.log"
-echo "2 passed, 0 failed"
+echo "5 passed, 0 failed"

@@ -206,13 +206,28 @@ def sent_at(status, wall):
 def check(status_path, presses_path, list_path):
     status = read_status(status_path)
     fps, drop = status["fps"], status["drop"]
+    ok_durations = True
+    marked = False
     presses = [line.split() for line in open(presses_path) if line.strip()]
     cells = []
     for line in open(list_path, encoding="cp932"):
+        if line.startswith("#FrameRate="):
+            assert fps != 30 and line.strip() == "#FrameRate=%d" % fps, line
+            marked = True
+            continue
         times = line.split()[2].split("/")
         cells += [times[0], times[1]]
+        # The file keeps seconds and frames of the duration: OUT - IN at the source's rate.
+        if times[0][0].isdigit() and times[1][0].isdigit():
+            span = frames_of(times[1], fps, drop) - frames_of(times[0], fps, drop)
+            if times[2] != label_of(span, fps, drop)[-5:]:
+                print("duration %s for %s to %s" % (times[2], times[0], times[1]))
+                ok_durations = False
+    if marked != (fps != 30):
+        print("the list file %s its rate" % ("names" if marked else "does not name"))
+        ok_durations = False
     errors = []
-    ok = True
+    ok = ok_durations
     for (key, before, after), cell in zip(presses, cells):
         first, last = sent_at(status, float(before)), sent_at(status, float(after))
         got = frames_of(cell, fps, drop) if cell[0].isdigit() else None

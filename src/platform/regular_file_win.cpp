@@ -1,5 +1,7 @@
 #include "platform/regular_file.h"
 
+#include "platform/win_error_fault.h"
+
 #include <QDir>
 
 #include <algorithm>
@@ -10,25 +12,6 @@ namespace {
 
 std::wstring NativePath(const QString& path) {
     return QDir::toNativeSeparators(path).toStdWString();
-}
-
-FileFault FaultOfError(DWORD error) {
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-        return FileFault::Missing;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return FileFault::NoSpace;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_WRITE_PROTECT:
-        return FileFault::NoPermission;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        return FileFault::Held;
-    default:
-        return FileFault::Other;
-    }
 }
 
 // A handle on a plain file only: a reparse point (a link) is opened as itself and refused

@@ -9,7 +9,7 @@
 namespace {
 
 // The cell of a row by column number.
-QString* CellOf(ListRowText& row, long col) {
+template <typename Row> auto CellOf(Row& row, long col) -> decltype(&row.no) {
     switch (col) {
     case COL_NO:
         return &row.no;
@@ -116,7 +116,7 @@ QString SpotList::Cell(long row, long col) const {
     if (row < 1 || row > RowCount()) {
         return QString();
     }
-    const QString* cell = CellOf(const_cast<ListRowText&>(m_rows.at(int(row - 1))), col);
+    const QString* cell = CellOf(m_rows.at(int(row - 1)), col);
     return cell ? *cell : QString();
 }
 

@@ -7,6 +7,7 @@ description. Timecodes are counted here independently of the program, at 24, 25,
 and 30 drop-frame. The converter is named by TARNWICK_EXPORT, the DTD folder by
 TARNWICK_FCPXML_DTDS."""
 
+import glob
 import json
 import os
 import re
@@ -44,80 +45,85 @@ def label(count, fps, drop):
     return "%02d:%02d:%02d:%02d" % (h, m, s, f)
 
 
+def exists(tc, fps, drop):
+    return label(frames(tc, fps, drop), fps, drop) == tc
+
+
 def spots(fps, drop):
-    """Rows of a list file: (No., SP No., IN, OUT, remark); row 3 has no OUT, row 5 an OUT
-    before its IN and, in drop-frame, row 6 a label that does not exist."""
+    """Rows of a list file: (No., SP No., IN, OUT, remark). No entry, and named: row 3 (no
+    OUT), 5 (an OUT before its IN), 7 (a frame past the rate's last), 8 (an OUT at its IN)
+    and, in drop-frame, 6 and 10 (an IN and an OUT that drop-frame skips); row 9 is empty,
+    no entry and not named; 4 and 11 end in minutes that ten divides, kept in drop-frame."""
     last = fps - 1
     return [(1, "0001", "00:59:50:00", "01:00:20:00", 'CM1, "春"'),
             (2, "0002", "01:00:20:00", "01:00:21:%02d" % last, "=1+2"),
             (3, "0003", "01:00:30:00", None, "no out"),
             (4, "0004", "01:09:59:%02d" % last, "01:10:00:00", ""),
             (5, "0005", "02:00:00:00", "01:00:00:00", "backwards"),
-            (6, "0006", "00:01:00:00", "00:01:00:05", "本編　CM")]
-
-
-def list_file(rows):
-    lines = []
-    for no, sp, tin, tout, remark in rows:
-        lines.append("%04d %-4s  %s/%s/--:-- %s\r\n" % (no, sp, tin, tout or "--:--:--:--", remark))
-    return "".join(lines).encode("cp932")
+            (6, "0006", "00:01:00:00", "00:01:00:05", "本編　CM"),
+            (7, "0007", "01:00:40:%02d" % fps, "01:00:42:00", "past the rate"),
+            (8, "0008", "01:00:50:00", "01:00:50:00", "no length"),
+            (9, "", None, None, ""),
+            (10, "0010", "01:01:00:10", "01:02:00:01", "out skipped"),
+            (11, "0011", "01:20:00:00", "01:20:00:01", "")]
 
 
 def expected_spots(fps, drop):
-    kept = []
-    for no, sp, tin, tout, remark in spots(fps, drop):
-        if tout is None or (drop and tin == "00:01:00:00"):
-            continue
-        if frames(tout, fps, drop) <= frames(tin, fps, drop):
-            continue
-        kept.append((sp, tin, tout, remark))
-    return kept
+    return [(sp, tin, tout, remark) for no, sp, tin, tout, remark in spots(fps, drop)
+            if tin and tout and exists(tin, fps, drop) and exists(tout, fps, drop)
+            and frames(tout, fps, drop) > frames(tin, fps, drop)]
 
 
 class Formats(unittest.TestCase):
     def setUp(self):
-        self.tmp = tempfile.TemporaryDirectory()
-        self.dir = self.tmp.name
+        self.dir = self.enterContext(tempfile.TemporaryDirectory())
 
-    def tearDown(self):
-        self.tmp.cleanup()
+    def test_every_format_at_every_rate(self):
+        """Each export at each rate, read by its reader; a reader that returns spots is
+        compared with the rows that make an entry, and the others are named."""
+        for option, entry, read in (("--fcpxml", "marker", self.read_fcpxml),
+                                    ("--xlsx", None, self.read_xlsx),
+                                    ("--xmeml", "marker", self.read_xmeml),
+                                    ("--otio", "marker", self.read_otio),
+                                    ("--edl", "event", self.read_edl),
+                                    ("--markers-edl", "marker", self.read_edl),
+                                    ("--ale", "clip", self.read_ale)):
+            for name, args, fps, drop in RATES:
+                with self.subTest(format=option, rate=name):
+                    path = os.path.join(self.dir, "spots.txt")
+                    with open(path, "wb") as f:
+                        f.write("".join("%04d %-4s  %s/%s/--:-- %s\r\n" % (
+                            no, sp, tin or "--:--:--:--", tout or "--:--:--:--", remark)
+                            for no, sp, tin, tout, remark in spots(fps, drop)).encode("cp932"))
+                    r = subprocess.run([EXPORT, option, *args, path, "-d", self.dir],
+                                       capture_output=True, text=True, timeout=60)
+                    self.assertEqual(r.returncode, 0, r.stderr)
+                    out = r.stdout.split(" -> ")[1].split(" (")[0].strip()
+                    got = read(out, fps, drop)
+                    if entry:
+                        kept = [s[0] for s in expected_spots(fps, drop)]
+                        skipped = [s[1] for s in spots(fps, drop) if s[1] and s[1] not in kept]
+                        self.assertIn("(no %s for rows %s)" % (entry, ", ".join(skipped)),
+                                      r.stdout)
+                        self.assertEqual(got, expected_spots(fps, drop))
 
-    def export(self, option, rate_args, fps, drop):
-        path = os.path.join(self.dir, "spots.txt")
-        with open(path, "wb") as f:
-            f.write(list_file(spots(fps, drop)))
-        r = subprocess.run([EXPORT, option, *rate_args, path, "-d", self.dir],
-                           capture_output=True, text=True, timeout=60)
-        self.assertEqual(r.returncode, 0, r.stderr)
-        out = r.stdout.split(" -> ")[1].split(" (")[0].strip()
-        skipped = "0003, 0005, 0006" if drop else "0003, 0005"
-        return out, r.stdout, skipped
+    def read_fcpxml(self, out, fps, drop):
+        """Valid against every current DTD; markers on a gap from the timeline's start."""
+        text = open(out, encoding="utf-8").read()
+        dtds = sorted(glob.glob(os.path.join(DTDS, "FCPXMLv*.dtd")))
+        self.assertTrue(dtds, DTDS)
+        for dtd in dtds:
+            # Each DTD fixes its own version number: the body must be valid in each.
+            v = os.path.basename(dtd)[len("FCPXMLv"):-len(".dtd")].replace("_", ".")
+            r = subprocess.run(["xmllint", "--noout", "--dtdvalid", dtd, "-"], text=True,
+                               input=re.sub(r'(<fcpxml version=")[\d.]+', r"\g<1>" + v, text, 1),
+                               capture_output=True)
+            self.assertEqual(r.returncode, 0, dtd + ": " + r.stderr)
 
-    def test_fcpxml_valid_against_every_current_dtd(self):
-        for name, args, fps, drop in RATES:
-            with self.subTest(rate=name):
-                out, stdout, skipped = self.export("--fcpxml", args, fps, drop)
-                self.assertIn("(no marker for rows %s)" % skipped, stdout)
-                text = open(out, encoding="utf-8").read()
-                version = re.search(r'<fcpxml version="([\d.]+)"', text).group(1)
-                for dtd in sorted(os.listdir(DTDS)):
-                    if not dtd.endswith(".dtd"):
-                        continue
-                    # Each DTD fixes its own version number: the body must be valid in each.
-                    v = dtd[len("FCPXMLv"):-len(".dtd")].replace("_", ".")
-                    body = os.path.join(self.dir, "v.fcpxml")
-                    with open(body, "w", encoding="utf-8") as f:
-                        f.write(text.replace('version="%s"' % version, 'version="%s"' % v, 1))
-                    r = subprocess.run(["xmllint", "--noout", "--dtdvalid",
-                                        os.path.join(DTDS, dtd), body],
-                                       capture_output=True, text=True)
-                    self.assertEqual(r.returncode, 0, dtd + ": " + r.stderr)
-                self.check_fcpxml_fields(ET.parse(out).getroot(), fps, drop)
-
-    def check_fcpxml_fields(self, root, fps, drop):
+        root = ET.parse(out).getroot()
         num, den = (1001, 30000) if drop else (100, 100 * fps)
-        fmt = root.find("resources/format")
-        self.assertEqual(fmt.get("frameDuration"), "%d/%ds" % (num, den))
+        self.assertEqual(root.find("resources/format").get("frameDuration"),
+                         "%d/%ds" % (num, den))
 
         def secs(t):
             if t == "0s":
@@ -135,118 +141,97 @@ class Formats(unittest.TestCase):
         self.assertEqual(start, min(earliest, frames("01:00:00:00", fps, drop)))
         gap = seq.find("spine/gap")
         self.assertEqual((secs(gap.get("offset")), secs(gap.get("start"))), (start, start))
-        got = [(m.get("value"), label(secs(m.get("start")), fps, drop),
-                label(secs(m.get("start")) + secs(m.get("duration")), fps, drop),
-                m.get("note", "")) for m in gap.findall("marker")]
-        self.assertEqual(got, expected_spots(fps, drop))
         last_out = max(frames(s[2], fps, drop) for s in expected_spots(fps, drop))
         self.assertEqual(secs(gap.get("duration")), last_out - start)
+        return [(m.get("value"), label(secs(m.get("start")), fps, drop),
+                 label(secs(m.get("start")) + secs(m.get("duration")), fps, drop),
+                 m.get("note", "")) for m in gap.findall("marker")]
 
-    def test_xlsx_read_by_openpyxl(self):
-        out, stdout, _ = self.export("--xlsx", [], 30, True)
+    def read_xlsx(self, out, fps, drop):
+        """Every row, every cell text, the header bold and frozen, columns wide enough."""
         book = openpyxl.load_workbook(out)
         self.assertEqual(book.sheetnames, ["spots"])
         sheet = book.active
         self.assertEqual(sheet.freeze_panes, "A2")
-        rows = [[c.value for c in row] for row in sheet.iter_rows()]
-        self.assertEqual(rows[0], ["No", "SP No.", "IN", "OUT", "DURATION", "REMARK"])
         self.assertTrue(all(c.font.b for c in sheet[1]))
         self.assertFalse(any(c.font.b for c in sheet[2]))
-        expected = []
-        for no, sp, tin, tout, remark in spots(30, True):
-            expected.append(["%04d" % no, sp, tin, tout, None, remark or None])
-        self.assertEqual([r[:4] + [None] + r[5:] for r in rows[1:]], expected)
         # Every cell is text: nothing numeric, nothing a formula.
-        for row in sheet.iter_rows():
-            for c in row:
-                if c.value is not None:
-                    self.assertEqual(c.data_type, "s", c.coordinate)
-        self.assertEqual(rows[1][4], "00:00:30:00")
-        self.assertEqual(rows[5][4], "-01:00:00:00")
+        self.assertEqual({c.data_type for row in sheet.iter_rows() for c in row
+                          if c.value is not None}, {"s"})
+        rows = [[c.value for c in row] for row in sheet.iter_rows()]
+        self.assertEqual(rows[0], ["No", "SP No.", "IN", "OUT", "DURATION", "REMARK"])
+        self.assertEqual([r[:4] + r[5:] for r in rows[1:]],
+                         [["%04d" % no, sp, tin, tout, remark or None]
+                          for no, sp, tin, tout, remark in spots(fps, drop) if sp])
+        self.assertEqual((rows[1][4], rows[5][4]), ("00:00:30:00", "-01:00:00:00"))
         # Wide enough: a wide character counts two.
         for col, cells in zip("ABCDEF", zip(*rows)):
             need = max(sum(2 if ord(ch) > 0x2E80 else 1 for ch in (v or "")) for v in cells)
             self.assertGreaterEqual(sheet.column_dimensions[col].width, need, col)
 
-    def test_xmeml_structure(self):
+    def read_xmeml(self, out, fps, drop):
         """Final Cut Pro 7 XML (xmeml): the element layout of Apple's Final Cut Pro XML
         Interchange Format documentation for a sequence, its rate, timecode and markers."""
-        for name, args, fps, drop in RATES:
-            with self.subTest(rate=name):
-                out, stdout, skipped = self.export("--xmeml", args, fps, drop)
-                self.assertIn("(no marker for rows %s)" % skipped, stdout)
-                root = ET.parse(out).getroot()
-                self.assertEqual((root.tag, root.get("version")), ("xmeml", "4"))
-                seq = root.find("sequence")
-                for path in ("name", "duration", "rate/timebase", "rate/ntsc", "timecode/rate",
-                             "timecode/string", "timecode/frame", "timecode/displayformat",
-                             "media/video/track"):
-                    self.assertIsNotNone(seq.find(path), path)
-                self.assertEqual(seq.findtext("rate/timebase"), str(fps))
-                self.assertEqual(seq.findtext("rate/ntsc"), "TRUE" if drop else "FALSE")
-                self.assertEqual(seq.findtext("timecode/displayformat"), "DF" if drop else "NDF")
-                start = int(seq.findtext("timecode/frame"))
-                tc = seq.findtext("timecode/string")
-                self.assertEqual(tc.replace(";", ":"), label(start, fps, drop))
-                self.assertEqual(";" in tc, drop)
-                duration = int(seq.findtext("duration"))
-                got = []
-                for m in seq.findall("marker"):
-                    self.assertEqual([c.tag for c in m], ["comment", "name", "in", "out"])
-                    i, o = int(m.findtext("in")), int(m.findtext("out"))
-                    self.assertTrue(0 <= i < o <= duration)
-                    got.append((m.findtext("name"), label(start + i, fps, drop),
-                                label(start + o, fps, drop), m.findtext("comment") or ""))
-                self.assertEqual(got, expected_spots(fps, drop))
+        root = ET.parse(out).getroot()
+        self.assertEqual((root.tag, root.get("version")), ("xmeml", "4"))
+        seq = root.find("sequence")
+        for path in ("name", "timecode/rate", "media/video/track"):  # the others are read
+            self.assertIsNotNone(seq.find(path), path)
+        self.assertEqual(seq.findtext("rate/timebase"), str(fps))
+        self.assertEqual(seq.findtext("rate/ntsc"), "TRUE" if drop else "FALSE")
+        self.assertEqual(seq.findtext("timecode/displayformat"), "DF" if drop else "NDF")
+        start = int(seq.findtext("timecode/frame"))
+        tc = seq.findtext("timecode/string")
+        self.assertEqual(tc.replace(";", ":"), label(start, fps, drop))
+        self.assertEqual(";" in tc, drop)
+        duration = int(seq.findtext("duration"))
+        got = []
+        for m in seq.findall("marker"):
+            self.assertEqual([c.tag for c in m], ["comment", "name", "in", "out"])
+            i, o = int(m.findtext("in")), int(m.findtext("out"))
+            self.assertTrue(0 <= i < o <= duration)
+            got.append((m.findtext("name"), label(start + i, fps, drop),
+                        label(start + o, fps, drop), m.findtext("comment") or ""))
+        return got
 
-    def test_otio_structure(self):
+    def read_otio(self, out, fps, drop):
         """OpenTimelineIO JSON: the members of Timeline.1, Stack.1, Track.1, Gap.1, Marker.2,
         TimeRange.1 and RationalTime.1 as OpenTimelineIO's serialized schema lists them, and
         marker times in the track's time from the global start time."""
-        colours = {"PINK", "RED", "ORANGE", "YELLOW", "GREEN", "CYAN", "BLUE", "PURPLE",
-                   "MAGENTA", "BLACK", "WHITE"}
-        item_keys = {"OTIO_SCHEMA", "metadata", "name", "source_range", "effects", "markers",
-                     "enabled"}
+        rate = 30000 / 1001 if drop else fps
+        item = {"metadata", "name", "source_range", "effects", "markers", "enabled"}
 
-        def time(t, rate):
-            self.assertEqual(set(t), {"OTIO_SCHEMA", "rate", "value"})
-            self.assertEqual(t["OTIO_SCHEMA"], "RationalTime.1")
+        def schema(obj, name, keys):
+            self.assertEqual((obj["OTIO_SCHEMA"], set(obj)), (name, keys | {"OTIO_SCHEMA"}))
+            return obj
+
+        def time(t):
+            schema(t, "RationalTime.1", {"rate", "value"})
             self.assertAlmostEqual(t["rate"], rate, places=9)
             self.assertEqual(t["value"], int(t["value"]))
             return int(t["value"])
 
-        for name, args, fps, drop in RATES:
-            with self.subTest(rate=name):
-                out, stdout, skipped = self.export("--otio", args, fps, drop)
-                rate = 30000 / 1001 if drop else fps
-                tl = json.load(open(out, encoding="utf-8"))
-                self.assertEqual(tl["OTIO_SCHEMA"], "Timeline.1")
-                self.assertEqual(set(tl), {"OTIO_SCHEMA", "metadata", "name",
-                                           "global_start_time", "tracks"})
-                start = time(tl["global_start_time"], rate)
-                stack = tl["tracks"]
-                self.assertEqual(stack["OTIO_SCHEMA"], "Stack.1")
-                self.assertEqual(set(stack), item_keys | {"children"})
-                [track] = stack["children"]
-                self.assertEqual(track["OTIO_SCHEMA"], "Track.1")
-                self.assertEqual(set(track), item_keys | {"children", "kind"})
-                self.assertEqual(track["kind"], "Video")
-                [gap] = track["children"]
-                self.assertEqual((gap["OTIO_SCHEMA"], set(gap)), ("Gap.1", item_keys))
-                got = []
-                for m in track["markers"]:
-                    self.assertEqual(m["OTIO_SCHEMA"], "Marker.2")
-                    self.assertEqual(set(m), {"OTIO_SCHEMA", "metadata", "name", "color",
-                                              "marked_range", "comment"})
-                    self.assertIn(m["color"], colours)
-                    r = m["marked_range"]
-                    self.assertEqual(r["OTIO_SCHEMA"], "TimeRange.1")
-                    at, length = time(r["start_time"], rate), time(r["duration"], rate)
-                    got.append((m["name"], label(start + at, fps, drop),
-                                label(start + at + length, fps, drop), m["comment"]))
-                self.assertEqual(got, expected_spots(fps, drop))
+        tl = schema(json.load(open(out, encoding="utf-8")), "Timeline.1",
+                    {"metadata", "name", "global_start_time", "tracks"})
+        start = time(tl["global_start_time"])
+        [track] = schema(tl["tracks"], "Stack.1", item | {"children"})["children"]
+        schema(track, "Track.1", item | {"children", "kind"})
+        self.assertEqual(track["kind"], "Video")
+        [gap] = track["children"]
+        schema(gap, "Gap.1", item)
+        got = []
+        for m in track["markers"]:
+            schema(m, "Marker.2", {"metadata", "name", "color", "marked_range", "comment"})
+            self.assertIn(m["color"], {"PINK", "RED", "ORANGE", "YELLOW", "GREEN", "CYAN",
+                                       "BLUE", "PURPLE", "MAGENTA", "BLACK", "WHITE"})
+            r = m["marked_range"]
+            self.assertEqual(r["OTIO_SCHEMA"], "TimeRange.1")
+            at, length = time(r["start_time"]), time(r["duration"])
+            got.append((m["name"], label(start + at, fps, drop),
+                        label(start + at + length, fps, drop), m["comment"]))
+        return got
 
-    def test_edls_follow_cmx_3600(self):
+    def read_edl(self, out, fps, drop):
         """CMX 3600: TITLE and FCM lines, then events of a three-digit number, a reel of at
         most eight characters, channel V, cut C and four timecodes; source and record the
         same length; notes on '*' lines. The marker EDL adds one line of marker fields
@@ -254,65 +239,53 @@ class Formats(unittest.TestCase):
         event = re.compile(r"^(\d{3})  (\S{1,8}) +V +C +" +
                            " ".join([r"(\d\d:\d\d:\d\d:\d\d)"] * 4) + "$")
         marker = re.compile(r"^(.*) \|C:(\S+) \|M:(.*) \|D:(\d+)$")
-        for name, args, fps, drop in RATES:
-            for option in ("--edl", "--markers-edl"):
-                with self.subTest(rate=name, format=option):
-                    out, stdout, skipped = self.export(option, args, fps, drop)
-                    lines = open(out, "rb").read().decode("utf-8").split("\r\n")
-                    self.assertEqual(lines.pop(), "")
-                    self.assertEqual(lines[:3], ["TITLE: spots", "FCM: DROP FRAME" if drop
-                                                 else "FCM: NON-DROP FRAME", ""])
-                    got, number = [], 0
-                    for line in lines[3:]:
-                        m = event.match(line)
-                        if m:
-                            number += 1
-                            self.assertEqual(int(m.group(1)), number)
-                            si, so, ri, ro = (frames(t, fps, drop) for t in m.group(3, 4, 5, 6))
-                            for t in m.group(3, 4, 5, 6):
-                                self.assertEqual(label(frames(t, fps, drop), fps, drop), t)
-                            self.assertEqual(so - si, ro - ri)
-                            got.append([m.group(3), m.group(4), "", ""])
-                            continue
-                        mk = marker.match(line)
-                        if option == "--markers-edl":
-                            self.assertIsNotNone(mk, line)
-                            self.assertEqual(mk.group(2), "ResolveColorBlue")
-                            tin = got[-1][0]
-                            got[-1] = [tin, label(frames(tin, fps, drop) + int(mk.group(4)),
-                                                  fps, drop), mk.group(3), mk.group(1)]
-                        elif line.startswith("* FROM CLIP NAME: "):
-                            got[-1][2] = line[len("* FROM CLIP NAME: "):]
-                        else:
-                            self.assertTrue(line.startswith("* COMMENT: "), line)
-                            got[-1][3] = line[len("* COMMENT: "):]
-                    self.assertEqual([(g[2], g[0], g[1], g[3]) for g in got],
-                                     expected_spots(fps, drop))
+        markers = out.endswith("-markers.edl")
+        lines = open(out, "rb").read().decode("utf-8").split("\r\n")
+        self.assertEqual(lines.pop(), "")
+        self.assertEqual(lines[:3], ["TITLE: spots", "FCM: DROP FRAME" if drop
+                                     else "FCM: NON-DROP FRAME", ""])
+        got = []  # [name, IN, OUT, comment] per event
+        for line in lines[3:]:
+            m, mk = event.match(line), marker.match(line)
+            if m:
+                self.assertEqual(int(m.group(1)), len(got) + 1)
+                for t in m.group(3, 4, 5, 6):
+                    self.assertTrue(exists(t, fps, drop), t)
+                si, so, ri, ro = (frames(t, fps, drop) for t in m.group(3, 4, 5, 6))
+                self.assertEqual(so - si, ro - ri)
+                got.append(["", m.group(3), m.group(4), ""])
+            elif markers:
+                self.assertIsNotNone(mk, line)
+                self.assertEqual(mk.group(2), "ResolveColorBlue")
+                tin = got[-1][1]
+                got[-1] = [mk.group(3), tin, label(frames(tin, fps, drop) + int(mk.group(4)),
+                                                   fps, drop), mk.group(1)]
+            else:
+                key, _, text = line.partition(": ")
+                self.assertIn(key, ("* FROM CLIP NAME", "* COMMENT"))
+                got[-1][0 if key == "* FROM CLIP NAME" else 3] = text
+        return [tuple(g) for g in got]
 
-    def test_ale_columns_and_rate(self):
+    def read_ale(self, out, fps, drop):
         """Avid Log Exchange: Heading (FIELD_DELIM TABS, FPS), Column, Data; every data line
         as many tab-separated fields as the column line."""
-        for name, args, fps, drop in RATES:
-            with self.subTest(rate=name):
-                out, stdout, skipped = self.export("--ale", args, fps, drop)
-                self.assertIn("(no clip for rows %s)" % skipped, stdout)
-                text = open(out, "rb").read().decode("utf-8")
-                heading, rest = text.split("\r\n\r\nColumn\r\n")
-                columns, data = rest.split("\r\n\r\nData\r\n")
-                head = dict(l.split("\t") for l in heading.split("\r\n")[1:])
-                self.assertEqual(head["FIELD_DELIM"], "TABS")
-                self.assertEqual(head["FPS"], "29.97" if drop else str(fps))
-                cols = columns.split("\t")
-                for c in ("Name", "Tracks", "Start", "End", "Tape", "Comments"):
-                    self.assertIn(c, cols)
-                got = []
-                for line in data.split("\r\n")[:-1]:
-                    f = dict(zip(cols, line.split("\t")))
-                    self.assertEqual(len(line.split("\t")), len(cols))
-                    self.assertEqual(";" in f["Start"] + f["End"], drop)
-                    got.append((f["Name"], f["Start"].replace(";", ":"),
-                                f["End"].replace(";", ":"), f["Comments"]))
-                self.assertEqual(got, expected_spots(fps, drop))
+        text = open(out, "rb").read().decode("utf-8")
+        heading, rest = text.split("\r\n\r\nColumn\r\n")
+        columns, data = rest.split("\r\n\r\nData\r\n")
+        head = dict(line.split("\t") for line in heading.split("\r\n")[1:])
+        self.assertEqual(head["FIELD_DELIM"], "TABS")
+        self.assertEqual(head["FPS"], "29.97" if drop else str(fps))
+        cols = columns.split("\t")
+        for c in ("Name", "Tracks", "Start", "End", "Tape", "Comments"):
+            self.assertIn(c, cols)
+        got = []
+        for line in data.split("\r\n")[:-1]:
+            self.assertEqual(len(line.split("\t")), len(cols))
+            f = dict(zip(cols, line.split("\t")))
+            self.assertEqual(";" in f["Start"] + f["End"], drop)
+            got.append((f["Name"], f["Start"].replace(";", ":"), f["End"].replace(";", ":"),
+                        f["Comments"]))
+        return got
 
 
 if __name__ == "__main__":

@@ -42,11 +42,8 @@ private slots:
     void edlEvents_data();
     void edlEvents();
     void edlLayoutKeepsEachTextOnItsLine();
-    void markerEdlLayout();
-    void aleLayout_data();
-    void aleLayout();
-    void timelineFormatsLeaveOutTheSameRows_data();
-    void timelineFormatsLeaveOutTheSameRows();
+    void oneSpotLayouts_data();
+    void oneSpotLayouts();
     void exportNames_data();
     void exportNames();
 };
@@ -111,17 +108,6 @@ void TestListExport::edlEvents_data() {
                        "24:00:00:00/24:00:01:00",
                        "--:--:--:--/00:00:09:00"}
         << 1 << QStringList{"01:00:00:00 01:00:01:00"} << QVector<int>{1, 2, 5, 6, 7, 8};
-    QTest::newRow("drop-frame labels that do not exist make no event")
-        << QStringList{"00:01:00:00/00:01:00:05", "00:00:01:00/00:02:00:01",
-                       "00:10:00:00/00:10:00:01"}
-        << 1 << QStringList{"01:00:00:00 01:00:00:01"} << QVector<int>{1, 2};
-    QTest::newRow("the same labels exist non-drop")
-        << QStringList{"00:01:00:00/00:01:00:05", "00:00:01:00/00:02:00:01",
-                       "00:10:00:00/00:10:00:01"}
-        << 0
-        << QStringList{"01:00:00:00 01:00:00:05", "01:00:00:05 01:01:59:06",
-                       "01:01:59:06 01:01:59:07"}
-        << QVector<int>{};
     QTest::newRow("an event past the record day is skipped, the next still fits")
         << QStringList{"00:00:00:00/23:00:00:00", "00:00:00:00/00:00:00:01"} << 0
         << QStringList{"01:00:00:00 01:00:00:01"} << QVector<int>{1};
@@ -162,69 +148,34 @@ void TestListExport::edlLayoutKeepsEachTextOnItsLine() {
                 .bytes.startsWith("TITLE: Tarnwick\r\nFCM: DROP"));
 }
 
-// The marker fields after each event, as timelines that take markers from an EDL read them.
-void TestListExport::markerEdlLayout() {
-    const QVector<ListRowText> rows = {
-        Row(QStringLiteral("S|1"), QStringLiteral("01:00:00:00"), QStringLiteral("01:00:01:05"), {},
-            QStringLiteral(" a|b\nc")),
-        Row({}, QStringLiteral("23:59:59:23"), QStringLiteral("23:59:59:25"), {}, {})};
-    const ExportBuild edl = BuildMarkerEdl(rows, QStringLiteral("t"), TimecodeRate{25, false});
-    QCOMPARE(QString::fromUtf8(edl.bytes),
-             QStringLiteral("TITLE: t\r\nFCM: NON-DROP FRAME\r\n\r\n"
-                            "001  001      V     C        01:00:00:00 01:00:00:01 01:00:00:00 "
-                            "01:00:00:01\r\n"
-                            "a｜b c |C:ResolveColorBlue |M:S｜1 |D:30\r\n"));
-    QCOMPARE(edl.skippedRows, QVector<int>{2});
-}
-
-void TestListExport::aleLayout_data() {
-    QTest::addColumn<TimecodeRate>("rate");
-    QTest::addColumn<QString>("fps");
-    QTest::addColumn<QString>("data");
-    QTest::newRow("24") << TimecodeRate{24, false} << "24"
-                        << "0001\tV\t01:00:00:00\t01:00:00:23";
-    QTest::newRow("25") << TimecodeRate{25, false} << "25"
-                        << "0001\tV\t01:00:00:00\t01:00:00:23";
-    QTest::newRow("30 non-drop") << TimecodeRate{30, false} << "30"
-                                 << "0001\tV\t01:00:00:00\t01:00:00:23";
-    QTest::newRow("drop-frame labels marked with ';'") << TimecodeRate{30, true} << "29.97"
-                                                       << "0001\tV\t01:00:00;00\t01:00:00;23";
-}
-
-void TestListExport::aleLayout() {
-    QFETCH(TimecodeRate, rate);
-    QFETCH(QString, fps);
-    QFETCH(QString, data);
-    const QVector<ListRowText> rows = {Row(QStringLiteral("0001"), QStringLiteral("01:00:00:00"),
-                                           QStringLiteral("01:00:00:23"), {},
-                                           QStringLiteral(" tab\there"))};
-    QCOMPARE(QString::fromUtf8(BuildAle(rows, QStringLiteral("reel 1"), rate).bytes),
-             QStringLiteral("Heading\r\nFIELD_DELIM\tTABS\r\nVIDEO_FORMAT\t1080\r\n"
-                            "AUDIO_FORMAT\t48khz\r\nFPS\t%1\r\n\r\nColumn\r\n"
-                            "Name\tTracks\tStart\tEnd\tTape\tComments\r\n\r\nData\r\n"
-                            "%2\treel 1\ttab here\r\n")
-                 .arg(fps, data));
-}
-
-// Every timeline format takes the same spots: rows without both times, an OUT not after its
-// IN, and labels the rate does not have are named, whatever the format.
-void TestListExport::timelineFormatsLeaveOutTheSameRows_data() {
+// One spot in the marker EDL (the marker fields after each event, as timelines that take
+// markers from an EDL read them) and in the log, texts that would break a line or a field made
+// safe; the layouts at every rate are held against the published ones by the converter's check.
+void TestListExport::oneSpotLayouts_data() {
     QTest::addColumn<int>("format");
-    for (ExportFormat f : ExportFormats()) {
-        if (ExportLeavesOutRows(f))
-            QTest::newRow(qPrintable(ExportFileName({}, f))) << int(f);
-    }
+    QTest::addColumn<TimecodeRate>("rate");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("markers in an EDL at 25")
+        << int(ExportFormat::MarkerEdl) << TimecodeRate{25, false}
+        << "TITLE: reel 1\r\nFCM: NON-DROP FRAME\r\n\r\n001  001      V     C        "
+           "01:00:00:00 01:00:00:01 01:00:00:00 01:00:00:01\r\n"
+           "a｜b c d |C:ResolveColorBlue |M:S｜1 |D:30\r\n";
+    QTest::newRow("log at 30 drop-frame, labels marked with ';'")
+        << int(ExportFormat::Ale) << TimecodeRate{30, true}
+        << "Heading\r\nFIELD_DELIM\tTABS\r\nVIDEO_FORMAT\t1080\r\nAUDIO_FORMAT\t48khz\r\n"
+           "FPS\t29.97\r\n\r\nColumn\r\nName\tTracks\tStart\tEnd\tTape\tComments\r\n\r\n"
+           "Data\r\nS|1\tV\t01:00:00;00\t01:00:01;05\treel 1\ta|b c d\r\n";
 }
 
-void TestListExport::timelineFormatsLeaveOutTheSameRows() {
+void TestListExport::oneSpotLayouts() {
     QFETCH(int, format);
-    const QVector<ListRowText> rows =
-        SpanRows({"01:00:00:00/01:00:01:00", "01:00:00:00/", "", "01:00:01:00/01:00:01:00",
-                  "00:01:00:01/00:01:00:05", "01:00:00:24/01:00:01:00", "01:00:02:00/01:00:03:00"});
-    QCOMPARE(BuildExport(ExportFormat(format), rows, {}, TimecodeRate{30, true}).skippedRows,
-             (QVector<int>{2, 4, 5}));
-    QCOMPARE(BuildExport(ExportFormat(format), rows, {}, TimecodeRate{24, false}).skippedRows,
-             (QVector<int>{2, 4, 6}));
+    QFETCH(TimecodeRate, rate);
+    QFETCH(QString, text);
+    const QVector<ListRowText> rows = {Row("S|1", "01:00:00:00", "01:00:01:05", {}, " a|b\nc\td"),
+                                       Row({}, "23:59:59:23", "23:59:59:30", {}, {})};
+    const ExportBuild built = BuildExport(ExportFormat(format), rows, "/d/reel 1.txt", rate);
+    QCOMPARE(QString::fromUtf8(built.bytes), text);
+    QCOMPARE(built.skippedRows, QVector<int>{2});
 }
 
 void TestListExport::exportNames_data() {

@@ -4,7 +4,7 @@
 
 #include "line_under_test.h"
 #include "serve.h"
-#include "timecode/timecode.h"
+#include "sim_tape.h"
 #include "vtr/live_timecode.h"
 #include "vtr/serial_port.h"
 #include "vtr/vtr_link.h"
@@ -20,18 +20,6 @@
 #include <unistd.h>
 
 namespace {
-
-vtrsim::ResponderConfig Tape(vtrsim::Protocol protocol, const char* label, bool running = false,
-                             bool drop = true) {
-    vtrsim::ResponderConfig config;
-    config.protocol = protocol;
-    config.tape.running = running;
-    config.tape.drop = drop;
-    int h = 0, m = 0, s = 0, f = 0;
-    std::sscanf(label, "%d:%d:%d:%d", &h, &m, &s, &f);
-    TimecodeToFrames(&config.tape.startFrames, h, m, s, f, drop ? 1 : 0);
-    return config;
-}
 
 // The frame under the simulator's head at a moment on the steady clock.
 int FrameAt(const vtrsim::ResponderConfig& config, const vtrsim::PtyResponder& vtr, int64_t ns) {
@@ -68,8 +56,6 @@ private slots:
     void pauseStopsRequests();
     void frameUnderTheHead_data();
     void frameUnderTheHead();
-    void deckReading_data();
-    void deckReading();
 };
 
 void TestVtrLink::lineSettings_data() {
@@ -378,27 +364,4 @@ void TestVtrLink::frameUnderTheHead() {
 }
 
 QTEST_GUILESS_MAIN(TestVtrLink)
-void TestVtrLink::deckReading_data() {
-    QTest::addColumn<QByteArray>("digits");
-    QTest::addColumn<bool>("drop");
-    QTest::addColumn<QString>("shown");
-
-    QTest::newRow("a label") << QByteArray("01123425") << true << "01:12:34:25";
-    // A non-drop deck under a drop-frame list: its label is kept, counted non-drop.
-    QTest::newRow("a label drop-frame skips") << QByteArray("00010000") << true << "00:01:00:00";
-    QTest::newRow("a nibble beyond 9") << QByteArray("011?342:") << true << "--:--:--:--";
-    QTest::newRow("bytes that are no digits") << QByteArray("AB:CD?!x") << false << "--:--:--:--";
-    QTest::newRow("frame 30") << QByteArray("01000030") << false << "--:--:--:--";
-}
-
-// What a deck sends becomes a time only when it is a label; anything else is a failed reading.
-void TestVtrLink::deckReading() {
-    QFETCH(QByteArray, digits);
-    QFETCH(bool, drop);
-    QFETCH(QString, shown);
-    QCOMPARE(
-        QString::fromStdString(DeckTimecode(digits.constData(), TimecodeRate::Thirty(drop)).Text()),
-        shown);
-}
-
 #include "test_vtr_link.moc"

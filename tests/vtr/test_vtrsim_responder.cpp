@@ -1,27 +1,13 @@
 // The simulator's VTR side without a line: what it answers, and how its tape runs.
 
 #include "hex_bytes.h"
-#include "responder.h"
-#include "timecode/timecode.h"
+#include "sim_tape.h"
 
 #include <QTest>
-
-#include <cstdio>
 
 using vtrsim::Protocol;
 
 namespace {
-
-vtrsim::ResponderConfig Tape(Protocol protocol, const char* start, bool drop, bool running) {
-    vtrsim::ResponderConfig config;
-    config.protocol = protocol;
-    config.tape.drop = drop;
-    config.tape.running = running;
-    int h = 0, m = 0, s = 0, f = 0;
-    std::sscanf(start, "%d:%d:%d:%d", &h, &m, &s, &f);
-    TimecodeToFrames(&config.tape.startFrames, h, m, s, f, drop ? 1 : 0);
-    return config;
-}
 
 QByteArray Answer(vtrsim::Responder& responder, const QByteArray& request, int64_t ms = 0) {
     std::vector<uint8_t> reply;
@@ -87,7 +73,7 @@ void TestVtrsimResponder::tapeRuns() {
     QFETCH(bool, running);
     QFETCH(int, elapsedMs);
     QFETCH(QByteArray, label);
-    const vtrsim::ResponderConfig config = Tape(Protocol::Sony, start.constData(), drop, running);
+    const vtrsim::ResponderConfig config = Tape(Protocol::Sony, start.constData(), running, drop);
     QCOMPARE(Label(config.tape, elapsedMs), label);
 }
 
@@ -109,7 +95,7 @@ void TestVtrsimResponder::sonyAnswers() {
     QFETCH(QByteArray, request);
     QFETCH(bool, drop);
     QFETCH(QByteArray, reply);
-    vtrsim::Responder responder(Tape(Protocol::Sony, "01:12:34:25", drop, false));
+    vtrsim::Responder responder(Tape(Protocol::Sony, "01:12:34:25", false, drop));
     QCOMPARE(Answer(responder, request), reply);
 }
 
@@ -155,8 +141,7 @@ void TestVtrsimResponder::answerHoldsFrameOfItsMoment() {
     QFETCH(qint64, elapsedNs);
     QFETCH(QByteArray, label);
 
-    const vtrsim::ResponderConfig config =
-        Tape(Protocol(protocol), "01:00:00:00", drop, /*running=*/true);
+    const vtrsim::ResponderConfig config = Tape(Protocol(protocol), "01:00:00:00", true, drop);
     QCOMPARE(LabelNs(config.tape, elapsedNs), label);
     vtrsim::Responder responder(config);
     const bool sony = Protocol(protocol) == Protocol::Sony;

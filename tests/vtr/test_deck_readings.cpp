@@ -37,17 +37,16 @@ Motion Tape(const char* start, TimecodeRate rate = kDrop, double periodNs = kNts
     return Motion{Timecode::FromText(start, rate).Frame(), rate, periodNs};
 }
 
-// Readings of the motion asked every 100 ms from firstNs, 98 to 102 ms apart as the worker
-// places them, each answered 200 us after it was asked with the frame under the head halfway.
+// Readings of the motion asked every 100 ms from firstNs, as the worker places them: each
+// request a further 2 ms into the period (0, 2, ... 34, then 33, 31, ... 1), and each
+// answered 200 us after it was asked with the frame under the head halfway.
 Readings Poll(const Motion& tape, int count, int64_t firstNs = 0) {
-    static const int kSweep[] = {0,  2,  4,  6,  8,  10, 12, 14, 16, 18, 20, 22,
-                                 24, 26, 28, 30, 32, 34, 33, 31, 29, 27, 25, 23,
-                                 21, 19, 17, 15, 13, 11, 9,  7,  5,  3,  1};
     Readings readings;
     for (int i = 0; i < count; ++i) {
         DeckReading r;
         r.answered = true;
-        r.askedNs = firstNs + i * 100 * kMs + kSweep[i % 35] * kMs;
+        const int sweep = i % 35 <= 17 ? 2 * (i % 35) : 69 - 2 * (i % 35);
+        r.askedNs = firstNs + i * 100 * kMs + sweep * kMs;
         r.answeredNs = r.askedNs + 200'000;
         const TimecodeLabel label = tape.At(double(r.askedNs) + 100'000).Label();
         std::snprintf(r.digits, sizeof r.digits, "%02d%02d%02d%02d", label.hours, label.minutes,

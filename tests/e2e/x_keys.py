@@ -1,19 +1,15 @@
 #!/usr/bin/env python3
-"""Keys sent to the window that has the keyboard through the X server's test extension, with
-the moments around them noted closely (xdotool spends tens of milliseconds of its own around
-a key, which would blur the moment a key went down).
+"""Keys sent through the X server's test extension to the window that has the keyboard, the
+moments around them noted closely (xdotool spends tens of milliseconds of its own on a key).
 
-  x_keys.py press KEY...         presses the keys together and lets go; prints the wall-clock
-                                 seconds just before the first went down and just after the
-                                 X server had them all: "BEFORE AFTER"
-  x_keys.py menu COUNT KEY...    how long the keys take to open a pop-up menu (an
-                                 override-redirect window of the root), seen from outside as
-                                 the operator sees it, from the keys to the menu mapped; Escape
-                                 closes it before the next press. Prints one latency a line in
-                                 milliseconds, then "median M max X".
+  x_keys.py press KEY...       presses the keys together and lets go; prints the wall-clock
+                               seconds just before the first went down and just after the
+                               X server had them all: "BEFORE AFTER"
+  x_keys.py menu COUNT KEY...  COUNT times, the keys, then the pop-up menu they open (an
+                               override-redirect window) mapped, then Escape to close it;
+                               prints each latency in milliseconds, then "median M max X".
 
-Keys are X keysym names: i, Shift_L, F10. Needs only libX11 and libXtst, which xdotool
-brings.
+Keys are X keysym names (i, Shift_L, F10). Needs only libX11 and libXtst, as xdotool does.
 """
 import ctypes
 import ctypes.util

@@ -216,11 +216,8 @@ void TestVtrLink::closeLetsOthersOpen() {
 void TestVtrLink::twoLinksKeepTheirOwnPorts() {
     // Nothing of a link is shared: two of them read two VTRs of either kind side by side,
     // and closing one leaves the other reading.
-    vtrsim::ResponderConfig sonyTape = Tape(vtrsim::Protocol::Sony, "01:00:00:00", false, false);
-    vtrsim::ResponderConfig victorTape =
-        Tape(vtrsim::Protocol::Victor, "02:00:00:00", false, false);
-    vtrsim::PtyResponder sony(sonyTape);
-    vtrsim::PtyResponder victor(victorTape);
+    vtrsim::PtyResponder sony(Tape(vtrsim::Protocol::Sony, "01:00:00:00", false, false));
+    vtrsim::PtyResponder victor(Tape(vtrsim::Protocol::Victor, "02:00:00:00", false, false));
     QVERIFY2(!sony.SlavePath().empty(), sony.Error().c_str());
     QVERIFY2(!victor.SlavePath().empty(), victor.Error().c_str());
 

@@ -10,16 +10,9 @@
 set -euo pipefail
 
 APP="$(realpath "$1")"
-SOURCE="$(dirname "$(realpath "${BASH_SOURCE[0]}")")/timecode_source.py"
 # shellcheck source=x_session.sh
 source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh" e2e-timecode "$2"
-
-# Presses a key and notes the moments just before and after it went out.
-press() {
-    local before=$EPOCHREALTIME
-    xdotool key --clearmodifiers "$1"
-    echo "${1^^} $before $EPOCHREALTIME" >>"$RUN/presses"
-}
+SOURCE="$E2E_DIR/timecode_source.py"
 
 # Waits until this many seconds of signal have reached Tarnwick.
 delivered() {
@@ -59,18 +52,7 @@ spot_from() {
         delivered $seconds
     done
     screenshot "$ARTIFACTS/e2e-timecode-$name.png"
-
-    # Close: the save prompt (Yes is the default button), then the real save dialog.
-    key alt+F4
-    wait_for "the save prompt" other_window_active
-    key Return
-    dialog '名前を付けて保存'
-    xdotool type --delay 20 "$RUN/spots.txt"
-    key Return
-    wait_app_end
-
-    python3 "$SOURCE" check "$RUN/status" "$RUN/presses" "$RUN/spots.txt" | tee "$RUN/check.log"
-    [[ ${PIPESTATUS[0]} -eq 0 ]] || fail "$name: captures or durations are not those sent"
+    save_and_check "$name: captures or durations are not those sent"
     tr -d '\r' <default.ini | grep -qx "VtrType=$type" || fail "$KIND: VtrType not kept"
     tr -d '\r' <default.ini | grep -qxF "$(echo "$section" | tr -d '\r' | tail -1)" ||
         fail "$KIND: its section was not kept"

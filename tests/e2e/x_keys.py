@@ -1,20 +1,15 @@
 #!/usr/bin/env python3
-"""Keys sent to the window that has the keyboard through the X server's test extension, with
-the moments around them noted closely (xdotool spends tens of milliseconds of its own around
-a key, which would blur the moment a key went down).
+"""Keys sent through the X server's test extension to the window that has the keyboard, the
+moments around them noted closely (xdotool spends tens of milliseconds of its own on a key).
 
-  x_keys.py press KEY...         presses the keys together and lets go; prints the wall-clock
-                                 seconds just before the first went down and just after the
-                                 X server had them all: "BEFORE AFTER"
-  x_keys.py menu COUNT KEY...    how long the keys take to open a pop-up menu, seen from
-                                 outside as the operator sees it: from the keys to the menu's
-                                 window mapped on the screen (a pop-up menu is an
-                                 override-redirect window of the root); Escape closes it again
-                                 before the next press. Prints one latency a line in
-                                 milliseconds, then "median M max X".
+  x_keys.py press KEY...       presses the keys together and lets go; prints the wall-clock
+                               seconds just before the first went down and just after the
+                               X server had them all: "BEFORE AFTER"
+  x_keys.py menu COUNT KEY...  COUNT times, the keys, then the pop-up menu they open (an
+                               override-redirect window) mapped, then Escape to close it;
+                               prints each latency in milliseconds, then "median M max X".
 
-Keys are X keysym names: i, Shift_L, F10. Needs only libX11 and libXtst, which xdotool
-brings.
+Keys are X keysym names (i, Shift_L, F10). Needs only libX11 and libXtst, as xdotool does.
 """
 import ctypes
 import ctypes.util
@@ -27,47 +22,25 @@ MAP_NOTIFY = 19
 UNMAP_NOTIFY = 18
 SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
 
-
-def load(name, fallback):
-    return ctypes.cdll.LoadLibrary(ctypes.util.find_library(name) or fallback)
-
-
-x11 = load("X11", "libX11.so.6")
-xtst = load("Xtst", "libXtst.so.6")
-x11.XOpenDisplay.restype = ctypes.c_void_p
-x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-x11.XDefaultRootWindow.restype = ctypes.c_ulong
-x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-x11.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
-x11.XStringToKeysym.restype = ctypes.c_ulong
-x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
-x11.XKeysymToKeycode.restype = ctypes.c_ubyte
-x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-x11.XPending.argtypes = [ctypes.c_void_p]
-x11.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
-x11.XFlush.argtypes = [ctypes.c_void_p]
-x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-x11.XConnectionNumber.argtypes = [ctypes.c_void_p]
-xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11") or "libX11.so.6")
+xtst = ctypes.cdll.LoadLibrary(ctypes.util.find_library("Xtst") or "libXtst.so.6")
+P, ULONG, INT = ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int
+for name, restype, argtypes in [
+        ("XOpenDisplay", P, [ctypes.c_char_p]), ("XDefaultRootWindow", ULONG, [P]),
+        ("XSelectInput", INT, [P, ULONG, ctypes.c_long]), ("XPending", INT, [P]),
+        ("XStringToKeysym", ULONG, [ctypes.c_char_p]), ("XNextEvent", INT, [P, P]),
+        ("XKeysymToKeycode", ctypes.c_ubyte, [P, ULONG]), ("XFlush", INT, [P]),
+        ("XSync", INT, [P, INT]), ("XConnectionNumber", INT, [P])]:
+    getattr(x11, name).restype = restype
+    getattr(x11, name).argtypes = argtypes
+xtst.XTestFakeKeyEvent.argtypes = [P, ctypes.c_uint, INT, ULONG]
 
 
 class XEvent(ctypes.Structure):
     # XMapEvent and XUnmapEvent on a 64-bit system, padded to the size of the XEvent union.
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
-                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
-                ("event", ctypes.c_ulong), ("window", ctypes.c_ulong),
-                ("override_redirect", ctypes.c_int), ("pad", ctypes.c_long * 18)]
-
-
-def next_event(display, event, deadline):
-    """The next event, or None once the deadline has passed."""
-    while not x11.XPending(display):
-        left = deadline - time.monotonic()
-        if left <= 0:
-            return None
-        select.select([x11.XConnectionNumber(display)], [], [], left)
-    x11.XNextEvent(display, ctypes.byref(event))
-    return event
+    _fields_ = [("type", INT), ("serial", ULONG), ("send_event", INT), ("display", P),
+                ("event", ULONG), ("window", ULONG), ("override_redirect", INT),
+                ("pad", ctypes.c_long * 18)]
 
 
 def keys(display, codes, down):
@@ -75,20 +48,21 @@ def keys(display, codes, down):
         xtst.XTestFakeKeyEvent(display, code, 1 if down else 0, 0)
 
 
-def open_display():
-    display = x11.XOpenDisplay(None)
-    if not display:
-        raise SystemExit("no display")
-    return display
+def window_of(display, event, wanted, failure):
+    """The window of the first event that is wanted; exits if none has come within 10 s."""
+    deadline = time.monotonic() + 10
+    while True:
+        while not x11.XPending(display):
+            left = deadline - time.monotonic()
+            if left <= 0:
+                sys.exit(failure)
+            select.select([x11.XConnectionNumber(display)], [], [], left)
+        x11.XNextEvent(display, ctypes.byref(event))
+        if wanted(event):
+            return event.window
 
 
-def keycodes(display, names):
-    return [x11.XKeysymToKeycode(display, x11.XStringToKeysym(k.encode())) for k in names]
-
-
-def press(names):
-    display = open_display()
-    codes = keycodes(display, names)
+def press(display, codes):
     x11.XSync(display, 0)
     before = time.time()
     keys(display, codes, True)
@@ -98,14 +72,11 @@ def press(names):
     keys(display, codes, False)
     x11.XSync(display, 0)
     print("%.6f %.6f" % (before, after))
-    return 0
 
 
-def menu(count, names):
-    display = open_display()
+def menu(display, count, codes):
     x11.XSelectInput(display, x11.XDefaultRootWindow(display), SUBSTRUCTURE_NOTIFY_MASK)
-    codes = keycodes(display, names)
-    escape = keycodes(display, ["Escape"])
+    escape = [x11.XKeysymToKeycode(display, x11.XStringToKeysym(b"Escape"))]
     event = XEvent()
     latencies = []
     for _ in range(count):
@@ -113,37 +84,32 @@ def menu(count, names):
         keys(display, codes, True)
         keys(display, codes, False)
         x11.XFlush(display)
-        shown = None
-        while shown is None:
-            got = next_event(display, event, start + 10)
-            if got is None:
-                print("no menu opened", file=sys.stderr)
-                return 1
-            if got.type == MAP_NOTIFY and got.override_redirect:
-                shown = got.window
+        shown = window_of(display, event, lambda e: e.type == MAP_NOTIFY and e.override_redirect,
+                          "no menu opened")
         latencies.append((time.monotonic() - start) * 1000)
         print("%.1f" % latencies[-1])
         keys(display, escape, True)
         keys(display, escape, False)
         x11.XFlush(display)
-        closed = False
-        while not closed:
-            got = next_event(display, event, time.monotonic() + 10)
-            if got is None:
-                print("the menu did not close", file=sys.stderr)
-                return 1
-            closed = got.type == UNMAP_NOTIFY and got.window == shown
+        window_of(display, event, lambda e: e.type == UNMAP_NOTIFY and e.window == shown,
+                  "the menu did not close")
     print("median %.1f max %.1f" % (statistics.median(latencies), max(latencies)))
-    return 0
 
 
 def main(argv):
-    if len(argv) >= 2 and argv[0] == "press":
-        return press(argv[1:])
-    if len(argv) >= 3 and argv[0] == "menu":
-        return menu(int(argv[1]), argv[2:])
-    print(__doc__, file=sys.stderr)
-    return 2
+    if not (argv[:1] == ["press"] and len(argv) >= 2 or argv[:1] == ["menu"] and len(argv) >= 3):
+        print(__doc__, file=sys.stderr)
+        return 2
+    display = x11.XOpenDisplay(None)
+    if not display:
+        sys.exit("no display")
+    names = argv[1:] if argv[0] == "press" else argv[2:]
+    codes = [x11.XKeysymToKeycode(display, x11.XStringToKeysym(k.encode())) for k in names]
+    if argv[0] == "press":
+        press(display, codes)
+    else:
+        menu(display, int(argv[1]), codes)
+    return 0
 
 
 if __name__ == "__main__":

@@ -4,6 +4,7 @@
 #
 # usage: source x_session.sh NAME ARTIFACT_DIR   (sets WORK, ARTIFACTS, DISPLAY, PIDS)
 
+E2E_DIR="$(dirname "$(realpath "${BASH_SOURCE[0]}")")"
 ARTIFACTS="$(realpath -m "$2")"
 mkdir -p "$ARTIFACTS"
 E2E_NAME="$1"
@@ -116,4 +117,28 @@ wait_app_end() {
     local status=0
     wait "$APP_PID" 2>/dev/null || status=$?
     ((status == 0)) || fail "Tarnwick ended with status $status: $(tail -20 "$WORK/app.log")"
+}
+
+# Spotting runs, in the folder $RUN. Presses a key and notes in $RUN/presses the moments just
+# before it went down and just after the X server had it, well within a frame of each other.
+press() {
+    local moments
+    moments="$(python3 "$E2E_DIR/x_keys.py" press "$1")" || fail "the key $1 could not be sent"
+    echo "${1^^} $moments" >>"$RUN/presses"
+}
+
+# Closes Tarnwick, Yes (the default button) to the save prompt, saves the list through the real
+# dialog as $RUN/spots.txt, and compares every capture with $RUN/status, the source's account
+# of what it sent when; fails with the words given unless all are on their frames.
+save_and_check() {
+    key alt+F4
+    wait_for "the save prompt" other_window_active
+    key Return
+    dialog '名前を付けて保存'
+    xdotool type --delay 20 "$RUN/spots.txt"
+    key Return
+    wait_app_end
+    python3 "$E2E_DIR/timecode_source.py" check "$RUN/status" "$RUN/presses" "$RUN/spots.txt" |
+        tee "$RUN/check.log"
+    [[ ${PIPESTATUS[0]} -eq 0 ]] || fail "$1"
 }

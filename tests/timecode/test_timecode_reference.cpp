@@ -1,7 +1,8 @@
-// The timecode type against a timecode library we did not write (libavutil's): every frame of
-// a day to its label, and every label a day's fields can spell to its frame, at 24, 25 and 30
-// non-drop and at 30 drop-frame. One tight loop a rate, so that it stays quick under the
-// sanitizers too.
+// The timecode type against a timecode library we did not write (libavutil's), at 24, 25 and
+// 30 non-drop and at 30 drop-frame: every label a day's fields can spell to its count and
+// frame (or none, where the library writes no frame with that label), and every frame of the
+// day to its label, its text and a list cell. One tight loop a rate, so that it stays quick
+// under the sanitizers too.
 
 #include "timecode/duration.h"
 #include "timecode/timecode_value.h"
@@ -18,41 +19,25 @@ Q_DECLARE_METATYPE(TimecodeRate)
 
 namespace {
 
-struct Reference {
-    AVTimecode tc = {};
-    bool ok = false;
+// The label of a frame from the library's SMPTE word: four BCD fields, no text formatting,
+// so that a loop over a day stays quick.
+TimecodeLabel LabelOf(const AVTimecode& tc, int frame) {
+    const uint32_t w = av_timecode_get_smpte_from_framenum(&tc, frame);
+    const auto bcd = [w](int shift, uint32_t tensMask) {
+        return int((w >> (shift + 4) & tensMask) * 10 + (w >> shift & 0xF));
+    };
+    return TimecodeLabel{bcd(0, 0x3), bcd(8, 0x7), bcd(16, 0x7), bcd(24, 0x3)};
+}
 
-    explicit Reference(TimecodeRate rate) {
-        // Drop-frame labels belong to 29.97; the library refuses them at any other pace.
-        const AVRational pace =
-            rate.DropFrame() ? AVRational{30000, 1001} : AVRational{rate.fps, 1};
-        ok = av_timecode_init(&tc, pace, Flags(rate), 0, nullptr) == 0;
-    }
-
-    static int Flags(TimecodeRate rate) {
-        return AV_TIMECODE_FLAG_24HOURSMAX | (rate.DropFrame() ? AV_TIMECODE_FLAG_DROPFRAME : 0);
-    }
-
-    // The label of a frame from the library's SMPTE word: four BCD fields, no text formatting,
-    // so that a loop over a day stays quick.
-    TimecodeLabel Label(int frame) const {
-        const uint32_t w = av_timecode_get_smpte_from_framenum(&tc, frame);
-        const auto bcd = [w](int shift, uint32_t tensMask) {
-            return int((w >> (shift + 4) & tensMask) * 10 + (w >> shift & 0xF));
-        };
-        return TimecodeLabel{bcd(0, 0x3), bcd(8, 0x7), bcd(16, 0x7), bcd(24, 0x3)};
-    }
-
-    // HH:MM:SS:FF of a frame as the library writes it; it writes a drop-frame label's last
-    // colon as ';'.
-    std::string Text(int frame) const {
-        char text[AV_TIMECODE_STR_SIZE] = {};
-        av_timecode_make_string(&tc, text, frame);
-        if (char* semicolon = std::strchr(text, ';'))
-            *semicolon = ':';
-        return text;
-    }
-};
+// HH:MM:SS:FF of a frame as the library writes it; it writes a drop-frame label's last colon
+// as ';'.
+std::string TextOf(const AVTimecode& tc, int frame) {
+    char text[AV_TIMECODE_STR_SIZE] = {};
+    av_timecode_make_string(&tc, text, frame);
+    if (char* semicolon = std::strchr(text, ';'))
+        *semicolon = ':';
+    return text;
+}
 
 // "HH:MM:SS:FF" without the formatted printing: a list cell as the loop reads it.
 void CellOf(const TimecodeLabel& l, char text[12]) {
@@ -64,15 +49,11 @@ void CellOf(const TimecodeLabel& l, char text[12]) {
     }
 }
 
-QByteArray Failure(TimecodeRate rate, const char* what, long long value, const char* expected,
-                   const std::string& got) {
-    return QStringLiteral("%1%2: %3 %4: expected %5, got %6")
-        .arg(rate.fps)
-        .arg(rate.drop ? QStringLiteral(" drop-frame") : QString())
-        .arg(QLatin1String(what))
-        .arg(value)
-        .arg(QLatin1String(expected), QString::fromStdString(got))
-        .toUtf8();
+// The texts of a frame printed by both sides, where the cell already agrees with the
+// library's label.
+bool TextsAgree(const AVTimecode& day, int frame, const char* cell, const Timecode& tc) {
+    const std::string text = TextOf(day, frame);
+    return text == cell && tc.Text() == text && FormatTimecode(frame, tc.Rate()) == text;
 }
 
 } // namespace
@@ -80,13 +61,11 @@ QByteArray Failure(TimecodeRate rate, const char* what, long long value, const c
 class TestTimecodeReference : public QObject {
     Q_OBJECT
 private slots:
-    void everyFrameToItsLabel_data();
-    void everyFrameToItsLabel();
-    void everyLabelToItsFrame_data();
-    void everyLabelToItsFrame();
+    void everyLabelAndFrameOfADay_data();
+    void everyLabelAndFrameOfADay();
 };
 
-void TestTimecodeReference::everyFrameToItsLabel_data() {
+void TestTimecodeReference::everyLabelAndFrameOfADay_data() {
     QTest::addColumn<TimecodeRate>("rate");
     QTest::addColumn<int>("framesPerDay");
     QTest::newRow("24") << TimecodeRate{24, false} << 2073600;
@@ -95,95 +74,73 @@ void TestTimecodeReference::everyFrameToItsLabel_data() {
     QTest::newRow("30 drop-frame") << TimecodeRate::Thirty(true) << 2589408;
 }
 
-// Frame to label, and the label the library writes back to the same frame: the value, a list
-// cell's reading and formatting, and a step of one frame, round midnight included.
-void TestTimecodeReference::everyFrameToItsLabel() {
+// Labels in their order name frames in theirs: the frame of a label that exists is the count
+// of those before it, so that the walk meets every frame of the day once, midnight included.
+// The texts are compared on the first second of every minute, where drop-frame skips labels.
+void TestTimecodeReference::everyLabelAndFrameOfADay() {
     QFETCH(TimecodeRate, rate);
     QFETCH(int, framesPerDay);
-    const Reference reference(rate);
-    QVERIFY(reference.ok);
     QCOMPARE(FramesPerDay(rate), framesPerDay);
+    // Drop-frame labels belong to 29.97; the library refuses them at any other pace.
+    const AVRational pace = rate.DropFrame() ? AVRational{30000, 1001} : AVRational{rate.fps, 1};
+    const int flags =
+        AV_TIMECODE_FLAG_24HOURSMAX | (rate.DropFrame() ? AV_TIMECODE_FLAG_DROPFRAME : 0);
+    AVTimecode day = {};
+    QCOMPARE(av_timecode_init(&day, pace, flags, 0, nullptr), 0);
 
+    int frame = 0;
+    int texts = 0;
     char cell[12] = {};
     Timecode previous = Timecode::AtFrame(framesPerDay - 1, rate);
-    int texts = 0;
-    for (int frame = 0; frame < framesPerDay; ++frame) {
-        const TimecodeLabel expected = reference.Label(frame);
-        CellOf(expected, cell);
-        const Timecode tc = Timecode::AtFrame(frame, rate);
-        if (!(tc.Label() == expected))
-            QFAIL(Failure(rate, "frame", frame, cell, tc.Text()).constData());
-        const Timecode read = Timecode::FromLabel(expected, rate);
-        if (read.Frame() != frame)
-            QFAIL(Failure(rate, "label of frame", frame, cell, read.Text()).constData());
-        if (previous.Plus(1) != tc)
-            QFAIL(
-                Failure(rate, "step onto frame", frame, cell, previous.Plus(1).Text()).constData());
-        if (CellTextToFrames(cell, rate).value_or(-1) != frame)
-            QFAIL(Failure(rate, "cell reading of frame", frame, cell, "another count").constData());
-        // The texts of the first second of every minute, where drop-frame skips labels,
-        // printed by both sides.
-        if (expected.seconds == 0) {
-            const std::string text = reference.Text(frame);
-            if (text != cell || tc.Text() != text || FormatTimecode(frame, rate) != text)
-                QFAIL(Failure(rate, "text of frame", frame, text.c_str(), tc.Text()).constData());
-            ++texts;
-        }
-        previous = tc;
-    }
+    for (int h = 0; h < 24; ++h)
+        for (int m = 0; m < 60; ++m)
+            for (int s = 0; s < 60; ++s)
+                for (int f = 0; f < rate.Fps(); ++f) {
+                    const TimecodeLabel label{h, m, s, f};
+                    CellOf(label, cell);
+                    AVTimecode at = {};
+                    const bool refused = av_timecode_init_from_components(&at, pace, flags, h, m, s,
+                                                                          f, nullptr) != 0;
+                    const bool exists = !refused && LabelOf(day, at.start) == label;
+                    const Timecode tc = Timecode::FromLabel(label, rate);
+                    const char* wrong = nullptr;
+                    if (refused)
+                        wrong = "refused by the library";
+                    else if (LabelToFrames64(label, rate) != at.start)
+                        wrong = "another count";
+                    else if (LabelExists(label, rate) != exists)
+                        wrong = exists ? "no frame" : "a frame the library has not";
+                    else if (!exists && tc)
+                        wrong = "a value";
+                    else if (!exists)
+                        continue;
+                    else if (at.start != frame || tc.Frame() != frame)
+                        wrong = "another frame";
+                    else if (!(Timecode::AtFrame(frame, rate).Label() == label))
+                        wrong = "another label for its frame";
+                    else if (previous.Plus(1) != tc)
+                        wrong = "no step of one frame from the one before";
+                    else if (CellTextToFrames(cell, rate).value_or(-1) != frame)
+                        wrong = "another count as a list cell";
+                    else if (s == 0 && !TextsAgree(day, frame, cell, tc))
+                        wrong = "another text";
+                    if (wrong)
+                        QFAIL(qPrintable(QStringLiteral("%1 at %2%3: %4")
+                                             .arg(QLatin1String(cell))
+                                             .arg(rate.fps)
+                                             .arg(rate.drop ? " drop-frame" : "")
+                                             .arg(QLatin1String(wrong))));
+                    texts += s == 0 ? 1 : 0;
+                    previous = tc;
+                    ++frame;
+                }
+    // Every frame has one label and no more.
+    QCOMPARE(frame, framesPerDay);
     QCOMPARE(texts, 24 * 60 * rate.Fps() - (rate.DropFrame() ? 24 * 54 * 2 : 0));
     // A duration is the label of its magnitude, signed.
-    const std::string last = reference.Text(framesPerDay - 1);
+    const std::string last = TextOf(day, framesPerDay - 1);
     QCOMPARE(FormatDuration(-(framesPerDay - 1), rate), "-" + last);
     QCOMPARE(RowDuration("00:00:00:00", last.c_str(), rate), framesPerDay - 1);
-}
-
-void TestTimecodeReference::everyLabelToItsFrame_data() {
-    everyFrameToItsLabel_data();
-}
-
-// Every field combination of a day at the rate, the labels drop-frame skips included: its
-// count is the library's, and it names a frame exactly when the library writes that frame
-// with that label.
-void TestTimecodeReference::everyLabelToItsFrame() {
-    QFETCH(TimecodeRate, rate);
-    QFETCH(int, framesPerDay);
-    const Reference reference(rate);
-    QVERIFY(reference.ok);
-    const AVRational pace = reference.tc.rate;
-    const int fps = rate.Fps();
-
-    int labels = 0;
-    for (int h = 0; h < 24; ++h) {
-        for (int m = 0; m < 60; ++m) {
-            for (int s = 0; s < 60; ++s) {
-                for (int f = 0; f < fps; ++f) {
-                    const TimecodeLabel label{h, m, s, f};
-                    AVTimecode at = {};
-                    if (av_timecode_init_from_components(&at, pace, Reference::Flags(rate), h, m, s,
-                                                         f, nullptr) != 0)
-                        QFAIL("the library refused a label");
-                    if (LabelToFrames64(label, rate) != at.start)
-                        QFAIL(Failure(rate, "count of label", at.start, "that count",
-                                      LabelText(label))
-                                  .constData());
-                    const bool exists = reference.Label(at.start) == label;
-                    if (LabelExists(label, rate) != exists)
-                        QFAIL(Failure(rate, "existence of label", at.start,
-                                      exists ? "a frame" : "none", LabelText(label))
-                                  .constData());
-                    const Timecode tc = Timecode::FromLabel(label, rate);
-                    if (tc.Frame() != (exists ? at.start : -1))
-                        QFAIL(Failure(rate, "value of label", at.start, LabelText(label).c_str(),
-                                      tc.Text())
-                                  .constData());
-                    labels += exists ? 1 : 0;
-                }
-            }
-        }
-    }
-    // Every frame has one label and no more.
-    QCOMPARE(labels, framesPerDay);
 }
 
 QTEST_GUILESS_MAIN(TestTimecodeReference)

@@ -2,7 +2,7 @@
 // written into a FIFO in real time as a cable would carry it. (How close a reading is to the
 // frame sent is checked where it counts, on captures in the window.)
 
-#include "timecode/timecode.h"
+#include "timecode/timecode_value.h"
 #include "timecode_signal.h"
 #include "vtr/vtr_link.h"
 
@@ -17,24 +17,17 @@ Q_DECLARE_METATYPE(TimecodeRate)
 
 namespace {
 
-vtrsim::SignalConfig Signal(vtrsim::SignalKind kind, bool drop, bool running = true,
-                            bool noise = false) {
+// A source from 01:00:00:00 at 29.97 drop-frame, or at the rate given (pulled down or not).
+vtrsim::SignalConfig Signal(vtrsim::SignalKind kind, bool running = true, bool noise = false,
+                            TimecodeRate rate = TimecodeRate::Thirty(true), bool pullDown = false) {
     vtrsim::SignalConfig config;
     config.kind = kind;
-    config.tape.drop = drop;
     config.tape.running = running;
-    TimecodeToFrames(&config.tape.startFrames, 1, 0, 0, 0, drop ? 1 : 0);
-    config.noise = noise;
-    return config;
-}
-
-vtrsim::SignalConfig SignalAt(vtrsim::SignalKind kind, int fps, bool drop, bool pullDown) {
-    vtrsim::SignalConfig config;
-    config.kind = kind;
-    config.tape.fps = fps;
-    config.tape.drop = drop;
+    config.tape.fps = rate.fps;
+    config.tape.drop = rate.drop;
     config.tape.pullDown = pullDown;
-    config.tape.startFrames = int(LabelToFrames64({1, 0, 0, 0}, config.tape.Rate()));
+    config.tape.startFrames = Timecode::FromText("01:00:00:00", config.tape.Rate()).Frame();
+    config.noise = noise;
     return config;
 }
 
@@ -84,24 +77,23 @@ void TestLiveSources::lostInputComesBack() {
     link.VtrOpen(input.Device(kind).constData(), input.Type(kind));
     QVERIFY(!link.VtrReadTimecode());
     QVERIFY(input.MakeFifo());
-    auto sender =
-        std::make_unique<vtrsim::SignalSender>(input.path.toStdString(), Signal(kind, true));
+    auto sender = std::make_unique<vtrsim::SignalSender>(input.path.toStdString(), Signal(kind));
     QTRY_VERIFY_WITH_TIMEOUT(link.VtrReadTimecode().IsValid(), 5000);
     // The writer goes away: nothing to show within half a second, then back with the next.
     sender.reset();
     QTRY_VERIFY_WITH_TIMEOUT(!link.VtrReadTimecode().IsValid(), 2000);
-    sender = std::make_unique<vtrsim::SignalSender>(input.path.toStdString(), Signal(kind, true));
+    sender = std::make_unique<vtrsim::SignalSender>(input.path.toStdString(), Signal(kind));
     QTRY_VERIFY_WITH_TIMEOUT(link.VtrReadTimecode().IsValid(), 5000);
 }
 
 void TestLiveSources::noSignalShowsNothing_data() {
     QTest::addColumn<vtrsim::SignalConfig>("config");
     QTest::addColumn<bool>("locates");
-    QTest::newRow("LTC noise") << Signal(vtrsim::SignalKind::Ltc, true, true, true) << false;
-    QTest::newRow("LTC of a still tape") << Signal(vtrsim::SignalKind::Ltc, true, false) << false;
-    QTest::newRow("MTC noise") << Signal(vtrsim::SignalKind::Mtc, true, true, true) << false;
+    QTest::newRow("LTC noise") << Signal(vtrsim::SignalKind::Ltc, true, true) << false;
+    QTest::newRow("LTC of a still tape") << Signal(vtrsim::SignalKind::Ltc, false) << false;
+    QTest::newRow("MTC noise") << Signal(vtrsim::SignalKind::Mtc, true, true) << false;
     // A stopped source says where it stands once; half a second later it is silent.
-    QTest::newRow("MTC of a still tape") << Signal(vtrsim::SignalKind::Mtc, true, false) << true;
+    QTest::newRow("MTC of a still tape") << Signal(vtrsim::SignalKind::Mtc, false) << true;
 }
 
 void TestLiveSources::noSignalShowsNothing() {
@@ -131,20 +123,18 @@ void TestLiveSources::otherRateThanTheList_data() {
 
     using vtrsim::SignalKind;
     const TimecodeRate list30 = TimecodeRate::Thirty(true);
-    QTest::newRow("LTC 25 under a 30 frame list")
-        << SignalAt(SignalKind::Ltc, 25, false, false) << list30 << "25" << false;
+    // (LTC at 25 under a list at 30 is the window's test; at 23.976 under a list at 24 the
+    // end-to-end run's.)
     QTest::newRow("LTC 23.976 under a 30 frame list")
-        << SignalAt(SignalKind::Ltc, 24, false, true) << list30 << "23.976" << false;
-    QTest::newRow("LTC 23.976 under a 24 frame list")
-        << SignalAt(SignalKind::Ltc, 24, false, true) << TimecodeRate{24, false} << "23.976"
-        << true;
+        << Signal(SignalKind::Ltc, true, false, {24, false}, true) << list30 << "23.976" << false;
     // At 30 the counting is the list's own business: either source shows its labels.
     QTest::newRow("LTC 30 non-drop under a drop-frame list")
-        << SignalAt(SignalKind::Ltc, 30, false, false) << list30 << "30 NDF" << true;
+        << Signal(SignalKind::Ltc, true, false, {30, false}) << list30 << "30 NDF" << true;
     QTest::newRow("MTC 24 under a 30 frame list")
-        << SignalAt(SignalKind::Mtc, 24, false, false) << list30 << "24" << false;
+        << Signal(SignalKind::Mtc, true, false, {24, false}) << list30 << "24" << false;
     QTest::newRow("MTC 25 under a 25 frame list")
-        << SignalAt(SignalKind::Mtc, 25, false, false) << TimecodeRate{25, false} << "25" << true;
+        << Signal(SignalKind::Mtc, true, false, {25, false}) << TimecodeRate{25, false} << "25"
+        << true;
 }
 
 // A source whose frames a second are not the list's shows no timecode, and says what it

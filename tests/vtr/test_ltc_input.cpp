@@ -14,7 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cstring>
+#include <cmath>
 #include <vector>
 
 using Samples = std::vector<int16_t>;
@@ -40,9 +40,7 @@ const vtrsim::TapeClock DF = Tape(30, true);
 const vtrsim::TapeClock NDF = Tape(30, false);
 
 int Frames(const char* label, TimecodeRate rate) {
-    int h = 0, m = 0, s = 0, f = 0;
-    std::sscanf(label, "%d:%d:%d:%d", &h, &m, &s, &f);
-    return int(LabelToFrames64({h, m, s, f}, rate));
+    return Timecode::FromText(label, rate).Frame();
 }
 
 QString Label(int count, TimecodeRate rate) {
@@ -56,10 +54,6 @@ QStringList Run(const char* start, TimecodeRate rate, int first, int last) {
     for (int i = first; i < last; ++i)
         labels << Label(Frames(start, rate) + i, rate);
     return labels;
-}
-
-QStringList Run(const char* start, const vtrsim::TapeClock& tape, int first, int last) {
-    return Run(start, tape.Rate(), first, last);
 }
 
 Samples Ltc(const char* start, vtrsim::TapeClock tape, int frames) {
@@ -134,8 +128,6 @@ private slots:
     void decodesThroughAlsa();
     void everyRateFromTheSignal_data();
     void everyRateFromTheSignal();
-    void frameEndsWhereItsLastBitIs_data();
-    void frameEndsWhereItsLastBitIs();
     void anchorCountsOn_data();
     void anchorCountsOn();
 
@@ -164,15 +156,15 @@ void TestLtcInput::decodesThroughAlsa_data() {
 
     const Samples none;
     QTest::newRow("drop-frame across a minute")
-        << Ltc("00:00:59:25", DF, 12) << none << 1 << Run("00:00:59:25", DF, 1, 11) << false;
-    QTest::newRow("non-drop across a minute")
-        << Ltc("00:09:59:25", NDF, 12) << none << 1 << Run("00:09:59:25", NDF, 1, 11) << false;
+        << Ltc("00:00:59:25", DF, 12) << none << 1 << Run("00:00:59:25", DF.Rate(), 1, 11) << false;
+    QTest::newRow("non-drop across a minute") << Ltc("00:09:59:25", NDF, 12) << none << 1
+                                              << Run("00:09:59:25", NDF.Rate(), 1, 11) << false;
     QTest::newRow("silence in the middle")
         << Ltc("01:00:10:00", DF, 8) + Samples(RATE / 2) + Ltc("01:00:20:00", DF, 8) << none << 1
-        << Run("01:00:10:00", DF, 1, 7) + Run("01:00:20:00", DF, 1, 7) << false;
+        << Run("01:00:10:00", DF.Rate(), 1, 7) + Run("01:00:20:00", DF.Rate(), 1, 7) << false;
     // The decoder finds the bit rate again within the first frame; the second is whole.
     QTest::newRow("noise, then the signal") << Noise(2) + Ltc("10:00:00:00", DF, 8) << none << 1
-                                            << Run("10:00:00:00", DF, 2, 7) << false;
+                                            << Run("10:00:00:00", DF.Rate(), 2, 7) << false;
     QTest::newRow("25 frames from libltc's encoder")
         << LtcAt(25, 30) << none << 1 << Run("00:00:00:00", TimecodeRate{25, false}, 1, 29)
         << false;
@@ -183,7 +175,8 @@ void TestLtcInput::decodesThroughAlsa_data() {
         << Wound(Ltc("01:00:00:00", NDF, 30)) << none << 1 << QStringList() << true;
     const Samples ltc = Ltc("23:59:59:20", NDF, 14);
     QTest::newRow("second channel of two, across midnight")
-        << Noise(double(ltc.size()) / RATE) << ltc << 2 << Run("23:59:59:20", NDF, 1, 13) << false;
+        << Noise(double(ltc.size()) / RATE) << ltc << 2 << Run("23:59:59:20", NDF.Rate(), 1, 13)
+        << false;
 }
 
 void TestLtcInput::decodesThroughAlsa() {
@@ -238,27 +231,25 @@ void TestLtcInput::everyRateFromTheSignal_data() {
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("rate"); // as the operator is told it
 
-    QTest::newRow("24 across a minute") << Tape(24, false) << "00:00:59:20"
-                                        << "24";
-    QTest::newRow("23.976 with 24-frame labels") << Tape(24, false, true) << "00:00:59:20"
-                                                 << "23.976";
-    QTest::newRow("24 across midnight") << Tape(24, false) << "23:59:59:20"
-                                        << "24";
-    QTest::newRow("25 across a minute") << Tape(25, false) << "00:09:59:20"
-                                        << "25";
+    const auto row = [](const char* name, const vtrsim::TapeClock& tape, const char* start,
+                        const char* rate) {
+        QTest::newRow(name) << tape << QString::fromLatin1(start) << QString::fromLatin1(rate);
+    };
+    row("24 across a minute", Tape(24, false), "00:00:59:20", "24");
+    row("23.976 with 24-frame labels", Tape(24, false, true), "00:00:59:20", "23.976");
+    row("24 across midnight", Tape(24, false), "23:59:59:20", "24");
+    row("25 across a minute", Tape(25, false), "00:09:59:20", "25");
     // A drop flag on 25 frame material counts for nothing.
-    QTest::newRow("25 with the drop-frame bit") << Tape(25, true) << "00:00:59:20"
-                                                << "25";
-    QTest::newRow("29.97 drop-frame across a minute") << DF << "00:00:59:20"
-                                                      << "29.97 DF";
-    QTest::newRow("29.97 non-drop") << Tape(30, false, true) << "00:00:59:20"
-                                    << "29.97 NDF";
-    QTest::newRow("30 non-drop across midnight") << NDF << "23:59:59:20"
-                                                 << "30 NDF";
+    row("25 with the drop-frame bit", Tape(25, true), "00:00:59:20", "25");
+    row("29.97 drop-frame across a minute", DF, "00:00:59:20", "29.97 DF");
+    row("29.97 non-drop", Tape(30, false, true), "00:00:59:20", "29.97 NDF");
+    row("30 non-drop across midnight", NDF, "23:59:59:20", "30 NDF");
 }
 
 // The rate comes from the signal alone: the decoder is told nothing. Every frame that has
 // one before it counts, at the tape's labels, and once the pace is measured it is the tape's.
+// A frame is decoded once its last bit is in, up to a whole write later; its end must be dated
+// back to where that bit was, or every capture would come late by that much.
 void TestLtcInput::everyRateFromTheSignal() {
     QFETCH(vtrsim::TapeClock, tape);
     QFETCH(QString, start);
@@ -266,40 +257,24 @@ void TestLtcInput::everyRateFromTheSignal() {
 
     const QByteArray from = start.toLatin1();
     const std::vector<TimecodeAnchor> anchors = Decode(Ltc(from.constData(), tape, 40));
+    const double period = (tape.Slowed() ? 1001.0 : 1000.0) / tape.Rate().Fps() * 1e6;
+    const int day = FramesPerDay(tape.Rate());
     QStringList labels;
     for (const TimecodeAnchor& anchor : anchors) {
         QVERIFY(anchor.valid);
         QCOMPARE(anchor.rate, tape.Rate());
         labels << Label(anchor.frame, anchor.rate);
-    }
-    QCOMPARE(labels, Run(from.constData(), tape, 1, 39));
-    QCOMPARE(QString::fromStdString(SignalRateText({anchors.back().rate, anchors.back().periodNs})),
-             rate);
-    QCOMPARE(anchors.back().periodNs, FramePeriodNs(tape.Rate().Fps(), tape.Slowed()));
-}
-
-void TestLtcInput::frameEndsWhereItsLastBitIs_data() {
-    QTest::addColumn<vtrsim::TapeClock>("tape");
-    QTest::newRow("29.97") << DF;
-    QTest::newRow("23.976") << Tape(24, false, true);
-    QTest::newRow("25") << Tape(25, false);
-}
-
-void TestLtcInput::frameEndsWhereItsLastBitIs() {
-    QFETCH(vtrsim::TapeClock, tape);
-    // A frame is decoded once its last bit is in, up to a whole write later; its end must be
-    // dated back to where that bit was, or every capture would come late by that much.
-    const std::vector<TimecodeAnchor> anchors = Decode(Ltc("01:00:00:00", tape, 20));
-    QVERIFY(anchors.size() >= 15);
-    const double period = (tape.Slowed() ? 1001.0 : 1000.0) / tape.Rate().Fps() * 1e6;
-    for (const TimecodeAnchor& anchor : anchors) {
-        const int k = anchor.frame - Frames("01:00:00:00", tape.Rate());
+        const int k = (anchor.frame - Frames(from.constData(), tape.Rate()) + day) % day;
         const double end = (k + 1) * period; // frame k ends where k + 1 begins
         QVERIFY2(
             std::abs(double(anchor.endNs) - end) < 100e3,
             qPrintable(
                 QStringLiteral("frame %1 ends %2 µs off").arg(k).arg((anchor.endNs - end) / 1e3)));
     }
+    QCOMPARE(labels, Run(from.constData(), tape.Rate(), 1, 39));
+    QCOMPARE(QString::fromStdString(SignalRateText({anchors.back().rate, anchors.back().periodNs})),
+             rate);
+    QCOMPARE(anchors.back().periodNs, FramePeriodNs(tape.Rate().Fps(), tape.Slowed()));
 }
 
 void TestLtcInput::anchorCountsOn_data() {
@@ -309,20 +284,20 @@ void TestLtcInput::anchorCountsOn_data() {
     QTest::addColumn<double>("framesLater"); // when it is read, after the frame ended
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("counted on between frames")
-        << true << DF.Rate() << "01:00:00:05" << 2.5 << "01:00:00:08";
-    QTest::newRow("counted on over midnight")
-        << true << NDF.Rate() << "23:59:59:29" << 0.0 << "00:00:00:00";
-    QTest::newRow("counted on at 25 over a second")
-        << true << TimecodeRate{25, false} << "01:00:00:23" << 1.5 << "01:00:01:00";
-    QTest::newRow("counted on at 24 over midnight")
-        << true << TimecodeRate{24, false} << "23:59:59:23" << 0.0 << "00:00:00:00";
-    QTest::newRow("a signal that stops is not counted on far")
-        << true << NDF.Rate() << "01:00:00:05" << 12.0 << "01:00:00:09";
-    QTest::newRow("a locate stands")
-        << false << NDF.Rate() << "01:00:00:05" << 12.0 << "01:00:00:05";
-    QTest::newRow("silent after half a second")
-        << true << NDF.Rate() << "01:00:00:05" << 15.5 << "";
+    const auto row = [](const char* name, bool moving, TimecodeRate rate, const char* label,
+                        double framesLater, const char* expected) {
+        QTest::newRow(name) << moving << rate << QString::fromLatin1(label) << framesLater
+                            << QString::fromLatin1(expected);
+    };
+    const TimecodeRate at24{24, false}, at25{25, false};
+    row("counted on between frames", true, DF.Rate(), "01:00:00:05", 2.5, "01:00:00:08");
+    row("counted on over midnight", true, NDF.Rate(), "23:59:59:29", 0.0, "00:00:00:00");
+    row("counted on at 25 over a second", true, at25, "01:00:00:23", 1.5, "01:00:01:00");
+    row("counted on at 24 over midnight", true, at24, "23:59:59:23", 0.0, "00:00:00:00");
+    row("a signal that stops is not counted on far", true, NDF.Rate(), "01:00:00:05", 12.0,
+        "01:00:00:09");
+    row("a locate stands", false, NDF.Rate(), "01:00:00:05", 12.0, "01:00:00:05");
+    row("silent after half a second", true, NDF.Rate(), "01:00:00:05", 15.5, "");
 }
 
 void TestLtcInput::anchorCountsOn() {

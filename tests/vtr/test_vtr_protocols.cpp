@@ -4,7 +4,7 @@
 #include "hex_bytes.h"
 #include "line_under_test.h"
 #include "serve.h"
-#include "timecode/timecode.h"
+#include "sim_tape.h"
 #include "vtr/sony9pin.h"
 #include "vtr/victor.h"
 #include "vtr/vtr_link.h"
@@ -17,20 +17,6 @@
 #include <memory>
 
 Q_DECLARE_METATYPE(vtrsim::Fault)
-
-namespace {
-
-vtrsim::ResponderConfig StillTape(vtrsim::Protocol protocol, int h, int m, int s, int f,
-                                  bool drop = false) {
-    vtrsim::ResponderConfig config;
-    config.protocol = protocol;
-    config.tape.running = false;
-    config.tape.drop = drop;
-    TimecodeToFrames(&config.tape.startFrames, h, m, s, f, drop ? 1 : 0);
-    return config;
-}
-
-} // namespace
 
 class TestVtrProtocols : public QObject {
     Q_OBJECT
@@ -132,7 +118,7 @@ void TestVtrProtocols::reply() {
 void TestVtrProtocols::sonyAnswersLiveTapeWithDropFlag() {
     // The simulator answers only a well-formed current time sense with time data, and sets
     // the drop-frame flag in the frames byte: the request and the mask both matter here.
-    vtrsim::PtyResponder vtr(StillTape(vtrsim::Protocol::Sony, 1, 12, 34, 25, true));
+    vtrsim::PtyResponder vtr(Tape(vtrsim::Protocol::Sony, "01:12:34:25"));
     QVERIFY2(!vtr.SlavePath().empty(), vtr.Error().c_str());
     LineUnderTest link;
     QCOMPARE(link.Open(vtr.SlavePath().c_str(), VTR_SONY), 1);
@@ -157,8 +143,9 @@ void TestVtrProtocols::extraBytesDoNotDisturbNextExchange() {
     QFETCH(int, vtrType);
     QFETCH(vtrsim::Fault, fault);
 
-    vtrsim::ResponderConfig config = StillTape(
-        vtrType == VTR_VICTOR ? vtrsim::Protocol::Victor : vtrsim::Protocol::Sony, 1, 12, 34, 25);
+    vtrsim::ResponderConfig config =
+        Tape(vtrType == VTR_VICTOR ? vtrsim::Protocol::Victor : vtrsim::Protocol::Sony,
+             "01:12:34:25", false, false);
     config.fault = fault;
     config.faultEvery = 2;
     vtrsim::PtyResponder vtr(config);
@@ -198,8 +185,8 @@ void TestVtrProtocols::noPortTouchesNothing() {
 void TestVtrProtocols::vanishedPeerFailsWithinTimeouts() {
     // A USB adapter pulled out, or the simulator stopped: the port stays open on our side
     // and every read fails at once.
-    auto vtr =
-        std::make_unique<vtrsim::PtyResponder>(StillTape(vtrsim::Protocol::Sony, 1, 0, 0, 0));
+    auto vtr = std::make_unique<vtrsim::PtyResponder>(
+        Tape(vtrsim::Protocol::Sony, "01:00:00:00", false, false));
     QVERIFY2(!vtr->SlavePath().empty(), vtr->Error().c_str());
     LineUnderTest link;
     QCOMPARE(link.Open(vtr->SlavePath().c_str(), VTR_SONY), 1);

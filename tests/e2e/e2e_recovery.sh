@@ -5,17 +5,13 @@
 # program as Exit does, without asking, and keeps the unsaved list in its copy. A real window
 # under Xvfb with a window manager, the VTR simulator behind COM1.
 #
-# Then in a working folder of its own: a folder that takes no write at the first change and
-# does again later loses nothing after kill -9; odd things under the copy's names (a link to
-# /dev/zero, FIFOs) neither hang the window nor keep SIGTERM from ending it; a link named as
-# the copy leaves the file it names alone; and, traced with strace, every rename that puts
-# the copy or the saved list in place is followed by a sync of its folder.
-#
-# The folder that takes no write is made so by a file put in its place while the program
-# runs: that fails every write, root's too (CI runs as root, where permissions stop nothing,
-# and cannot mount a small full file system). Tarnwick meets it as a full disk or a folder
-# that went away: the copy and its lock cannot be made, and are tried again at the next
-# change.
+# Then, in a working folder of its own: odd things under the copy's names (a link to
+# /dev/zero, FIFOs) neither hang the window nor keep SIGTERM from ending it; a folder that
+# takes no write at the first change and does again later loses nothing after kill -9; a link
+# named as the copy leaves the file it names alone; and, traced with strace, every rename that
+# puts the copy or the saved list in place is followed by a sync of its folder. The folder is
+# made to take no write by a file put in its place, which stops root too (CI runs as root and
+# cannot mount a small full file system): the copy's lock cannot be made, as on a full disk.
 #
 # usage: e2e_recovery.sh APP SIM ARTIFACT_DIR
 set -euo pipefail
@@ -100,7 +96,6 @@ kill -TERM "$APP_PID"
 wait_app_end
 grep -q 'WindowWidth=' default.ini || fail "SIGTERM did not write default.ini"
 copy_holds '01:00:30:00' || fail "SIGTERM lost the unsaved list"
-rm -f "$COPY"
 
 # A working folder of its own, so that it can stop being a folder while the logs, the
 # simulator's link and its status stay where they are.
@@ -119,8 +114,36 @@ copy_holds_times() {
     ((${n:-0} >= $1))
 }
 
+# Each odd thing made before a start: a copy that cannot be read is moved aside and the
+# operator told; a lock that cannot be made leaves the copy off. The window comes up, SIGTERM
+# ends it, and the odd thing is where it was or was put, as it was (KIND: its test(1) flag).
+odd_name() { # usage: odd_name NAME KIND MAKE...
+    local name="$1" kind="$2" kept="$1"
+    shift 2
+    rm -rf .tarnwick-recovery* tarnwick-recovery-unreadable-*
+    "$@"
+    mark_log
+    start_app
+    if [[ "$name" == .tarnwick-recovery ]]; then
+        wait_for "the box about $name ($*)" other_window_active
+        kept="$(ls -d tarnwick-recovery-unreadable-* 2>/dev/null | head -1)"
+    else
+        key i
+        wait_for "the lock to fail ($*)" logged "recovery copy cannot be made (something"
+    fi
+    kill -TERM "$APP_PID"
+    wait_app_end
+    test "$kind" "$kept" || fail "$name ($*) is not what it was: $(ls -la "$kept")"
+}
+odd_name .tarnwick-recovery -L ln -s /dev/zero .tarnwick-recovery
+odd_name .tarnwick-recovery -p mkfifo .tarnwick-recovery
+odd_name .tarnwick-recovery.lock -p mkfifo .tarnwick-recovery.lock
+odd_name .tarnwick-recovery.lock -L ln -s /dev/zero .tarnwick-recovery.lock
+rm -rf .tarnwick-recovery* tarnwick-recovery-unreadable-*
+
 # The folder takes no write at the first change (the copy's lock cannot be made), then does
-# again: the next change writes the copy with both captures, and kill -9 loses nothing.
+# again: the next change writes the copy with both captures, which the restart after kill -9
+# brings back.
 mark_log
 start_polled
 mv "$ROOM" "$ROOM.away"
@@ -132,140 +155,76 @@ mv "$ROOM.away" "$ROOM"
 key o
 wait_for "the copy of both captures" copy_holds_times 2
 kill_hard
-start_app
-wait_for "the recovery question" other_window_active
-key Return
-wait_for "the recovery question to go" only_main
-key alt+F4
-wait_for "the exit question" other_window_active
-key Return
-dialog '名前を付けて保存'
-xdotool type --delay 20 "$ROOM/freed.txt"
-key Return
-wait_app_end
-{
-    printf '0001 0001  01:00:30:00/01:00:30:00/00:00 \r\n'
-    printf '0002 0002  --:--:--:--/--:--:--:--/--:-- \r\n' # numbered by the OUT before it
-} >expected.txt
-cmp -s freed.txt expected.txt || fail "the list after a folder freed differs: $(od -c freed.txt)"
-
-# Odd things under the copy's names. At start a copy that cannot be read is moved aside and
-# the operator told; a lock that cannot be made leaves the copy off. Each time the window
-# comes up and SIGTERM ends it, and the odd thing is where it was or was put.
-odd_name() {
-    local what="$1" make="$2" kind="$3" name="$4"
-    rm -rf .tarnwick-recovery* tarnwick-recovery-unreadable-*
-    eval "$make"
-    mark_log
-    start_app
-    if [[ "$name" == .tarnwick-recovery ]]; then
-        wait_for "the box about $what" other_window_active
-    else
-        key i
-        wait_for "the lock to fail for $what" logged "recovery copy cannot be made (something"
-    fi
-    kill -TERM "$APP_PID"
-    wait_app_end
-    local kept
-    if [[ "$name" == .tarnwick-recovery ]]; then
-        kept="$(ls -d tarnwick-recovery-unreadable-* 2>/dev/null | head -1)"
-        [[ -n "$kept" ]] || fail "$what was not kept aside"
-    else
-        kept="$name"
-    fi
-    test "$kind" "$kept" || fail "$what is not what it was: $(ls -la "$kept")"
-}
-odd_name "a copy that is a link to /dev/zero" "ln -s /dev/zero .tarnwick-recovery" -L \
-    .tarnwick-recovery
-odd_name "a copy that is a FIFO" "mkfifo .tarnwick-recovery" -p .tarnwick-recovery
-odd_name "a lock that is a FIFO" "mkfifo .tarnwick-recovery.lock" -p .tarnwick-recovery.lock
-odd_name "a lock that is a link to /dev/zero" "ln -s /dev/zero .tarnwick-recovery.lock" -L \
-    .tarnwick-recovery.lock
-rm -rf .tarnwick-recovery* tarnwick-recovery-unreadable-*
-
-# A link named as the copy, made while the program runs, in a folder others share: the copy
-# takes the link's place and the file it names stays as it was.
-printf 'not a copy\n' >"$WORK/someone.txt"
 # This run is traced below, and LeakSanitizer (in the sanitizer build) cannot check a program
 # under ptrace: it ends without that check.
 saved_asan="${ASAN_OPTIONS-}"
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-start_polled
+before="$(answered)"
+start_app
 export ASAN_OPTIONS="$saved_asan"
-ln -s "$WORK/someone.txt" "$COPY"
-key i
-copy_in_place() { [[ -f "$COPY" && ! -L "$COPY" ]] && copy_holds_times 1; }
+wait_for "the recovery question" other_window_active
+key Return
+wait_for "the recovery question to go" only_main
+wait_for "Tarnwick to poll the tape" answered_since $((before + 2))
+
+# A link named as the copy, made while the program runs, in a folder others share: the copy
+# takes the link's place and the file it names stays as it was.
+printf 'not a copy\n' >"$WORK/someone.txt"
+ln -sfn "$WORK/someone.txt" "$COPY"
+key Down i # the second spot, whose IN pulls the first one's OUT back (frame check 3)
+copy_in_place() { [[ -f "$COPY" && ! -L "$COPY" ]] && copy_holds '01:00:29:27'; }
 wait_for "the copy in place of the link" copy_in_place
 [[ "$(cat "$WORK/someone.txt")" == "not a copy" ]] || fail "the file the link named was written"
 
 # Every rename that puts the copy or the saved list in place is followed by a sync of its
-# folder, so that a power cut cannot take it back. Traced from outside; where ptrace is not
-# allowed the trace cannot be made, and says so.
+# folder, so that a power cut cannot take it back. Traced from outside, one file a thread and
+# each descriptor with its path; where ptrace is not allowed the trace cannot be made.
 if strace -f -qq -e trace=none -o /dev/null true 2>/dev/null; then
-    strace -f -e trace=rename,renameat,renameat2,openat,fsync -o "$WORK/trace" \
-        -p "$APP_PID" 2>"$WORK/strace.log" &
+    strace -f -ff -y -e trace=rename,renameat,renameat2,fsync -o "$WORK/trace" -p "$APP_PID" \
+        2>"$WORK/strace.log" &
     STRACE_PID=$!
     PIDS+=("$STRACE_PID")
     wait_for "strace to attach" grep -q 'attached' "$WORK/strace.log"
-    key o
-    wait_for "the copy of the OUT" copy_holds_times 2
-    key alt+F4
-    wait_for "the exit question" other_window_active
-    key Return
-    dialog '名前を付けて保存'
-    xdotool type --delay 20 "$ROOM/traced.txt"
-    key Return
-    wait_app_end
-    wait "$STRACE_PID" 2>/dev/null || true
-    python3 - "$WORK/trace" "$COPY" "$ROOM/traced.txt" <<'PY' || fail "a rename was not synced"
-import os, re, sys
-trace, copy, saved = sys.argv[1:]
-calls = {}   # tid -> [(name, args, result)]
-pending = {}
-for line in open(trace, encoding="utf-8", errors="replace"):
-    m = re.match(r"(\d+)\s+(.*)", line.rstrip("\n"))
-    if not m:
-        continue
-    tid, text = m.groups()
-    if text.endswith("<unfinished ...>"):
-        pending[tid] = text[: -len("<unfinished ...>")]
-        continue
-    r = re.match(r"<\.\.\. \w+ resumed>(.*)", text)
-    if r:
-        text = pending.pop(tid, "") + r.group(1)
-    c = re.match(r"(\w+)\((.*)\)\s+=\s+(-?\d+)", text)
-    if c:
-        calls.setdefault(tid, []).append(c.groups())
-renamed = {copy: 0, saved: 0}
-for tid, seq in calls.items():
-    for i, (name, args, result) in enumerate(seq):
-        if not name.startswith("rename") or result != "0":
-            continue
-        target = re.findall(r'"([^"]*)"', args)[-1]
-        if target not in renamed:
-            continue
-        folder = os.path.dirname(target)
-        synced = False
-        fds = set()
-        for later, largs, lresult in seq[i + 1:]:
-            if later == "openat" and f'"{folder}"' in largs and "O_DIRECTORY" in largs:
-                fds.add(lresult)
-            if later == "fsync" and largs in fds and lresult == "0":
-                synced = True
-                break
-        if not synced:
-            sys.exit(f"rename onto {target} not followed by a sync of {folder}")
-        renamed[target] += 1
-for target, n in renamed.items():
-    if n == 0:
-        sys.exit(f"no rename onto {target} traced")
-print("renames synced:", renamed)
-PY
-    [[ -f traced.txt ]] || fail "the traced save wrote nothing"
 else
     echo "strace cannot trace here: the folder-sync check is left out"
-    kill -TERM "$APP_PID"
-    wait_app_end
+fi
+key o
+wait_for "the copy of the OUT" copy_holds_times 3
+key alt+F4
+wait_for "the exit question" other_window_active
+key Return
+dialog '名前を付けて保存'
+xdotool type --delay 20 "$ROOM/saved.txt"
+key Return
+wait_app_end
+{
+    printf '0001 0001  01:00:30:00/01:00:29:27/00:03 \r\n'
+    printf '0002 0002  01:00:30:00/01:00:30:00/00:00 \r\n'
+    printf '0003 0003  --:--:--:--/--:--:--:--/--:-- \r\n' # numbered by the OUT before it
+} >expected.txt
+cmp -s saved.txt expected.txt || fail "the list after the folder was freed differs: $(od -c saved.txt)"
+if [[ -n "${STRACE_PID-}" ]]; then
+    wait "$STRACE_PID" 2>/dev/null || true
+    python3 - "$WORK/trace" "$COPY" "$ROOM/saved.txt" <<'PY' || fail "a rename was not synced"
+import glob, os, re, sys
+prefix, copy, saved = sys.argv[1:]
+renamed = {copy: 0, saved: 0}
+for path in glob.glob(prefix + ".*"):
+    with open(path, encoding="utf-8", errors="replace") as f:
+        calls = re.findall(r"^(\w+)\((.*)\)\s+=\s+(-?\d+)", f.read(), re.M)
+    for i, (name, args, result) in enumerate(calls):
+        target = (re.findall(r'"([^"]*)"', args) or [""])[-1]
+        if not name.startswith("rename") or result != "0" or target not in renamed:
+            continue
+        folder = os.path.dirname(target)
+        if not any(n == "fsync" and a.endswith(f"<{folder}>") and r == "0"
+                   for n, a, r in calls[i + 1:]):
+            sys.exit(f"rename onto {target} not followed by a sync of {folder}")
+        renamed[target] += 1
+if 0 in renamed.values():
+    sys.exit(f"a rename not traced: {renamed}")
+print("renames synced:", renamed)
+PY
 fi
 
 echo "1 passed, 0 failed"

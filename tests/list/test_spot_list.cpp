@@ -140,13 +140,22 @@ private slots:
         QTest::addColumn<int>("write");
         QTest::addColumn<int>("result");
         QTest::addColumn<QString>("duration");
+        QTest::addColumn<int>("fps"); // the list's rate; IN is 00:00:59:18
         const QString stale = QStringLiteral("stale");
-        QTest::newRow("writes OUT minus IN") << "00:01:00:02" << 0 << 1 << 4 << "00:00:00:04";
-        QTest::newRow("drop 1 counts drop-frame") << "00:01:00:02" << 1 << 1 << 2 << "00:00:00:02";
-        QTest::newRow("drop 2 counts non-drop") << "00:01:00:02" << 2 << 1 << 4 << "00:00:00:04";
-        QTest::newRow("write 0 only returns") << "00:01:00:02" << 0 << 0 << 4 << stale;
-        QTest::newRow("unreadable OUT empties DURATION") << "00:01:00" << 0 << 1 << 0 << "";
-        QTest::newRow("unreadable OUT with write 0 leaves it") << "00:01" << 0 << 0 << 0 << stale;
+        QTest::newRow("writes OUT minus IN")
+            << "00:01:00:02" << 0 << 1 << 14 << "00:00:00:14" << 30;
+        QTest::newRow("drop 1 counts drop-frame")
+            << "00:01:00:02" << 1 << 1 << 12 << "00:00:00:12" << 30;
+        QTest::newRow("drop 2 counts non-drop")
+            << "00:01:00:02" << 2 << 1 << 14 << "00:00:00:14" << 30;
+        QTest::newRow("write 0 only returns") << "00:01:00:02" << 0 << 0 << 14 << stale << 30;
+        QTest::newRow("unreadable OUT empties DURATION") << "00:01:00" << 0 << 1 << 0 << "" << 30;
+        QTest::newRow("unreadable OUT with write 0 leaves it")
+            << "00:01" << 0 << 0 << 0 << stale << 30;
+        QTest::newRow("25 counts 25 frames a second, never drop-frame")
+            << "00:01:00:02" << 1 << 1 << 9 << "00:00:00:09" << 25;
+        QTest::newRow("24 counts 24") << "00:01:00:02" << 0 << 1 << 8 << "00:00:00:08" << 24;
+        QTest::newRow("frame 25 does not exist at 25") << "00:01:00:25" << 0 << 1 << 0 << "" << 25;
     }
     void calcDuration() {
         QFETCH(QString, out);
@@ -154,9 +163,11 @@ private slots:
         QFETCH(int, write);
         QFETCH(int, result);
         QFETCH(QString, duration);
+        QFETCH(int, fps);
         DocList l;
         l.rules.drop = drop == 1;
-        l.Lay(3, COL_IN, QStringLiteral("00:00:59:28"));
+        l.list.SetFrameRate(fps);
+        l.Lay(3, COL_IN, QStringLiteral("00:00:59:18"));
         l.Lay(3, COL_OUT, out);
         l.Lay(3, COL_DURATION, QStringLiteral("stale"));
         QCOMPARE(l.list.CalcDuration(3, write), result);
@@ -250,49 +261,6 @@ private slots:
         QCOMPARE(l.list.HistorySteps(), steps);
         l.list.LoadRows(30, QVector<ListRowText>(30));
         QCOMPARE(l.list.HistorySteps(), 0);
-    }
-
-    // Durations and the frame check count at the list's rate; a label the rate cannot hold
-    // makes no duration, and nothing wraps round a day of another rate.
-    void countsAtTheListsRate_data() {
-        QTest::addColumn<int>("fps");
-        QTest::addColumn<QString>("in");
-        QTest::addColumn<QString>("out");
-        QTest::addColumn<QString>("duration");
-        QTest::addColumn<QString>("pulledBack"); // the OUT above after the frame check of 3
-        QTest::newRow("25 frames a second") << 25 << "00:00:00:24"
-                                            << "00:00:01:00"
-                                            << "00:00:00:01"
-                                            << "00:00:00:21";
-        QTest::newRow("24 frames a second") << 24 << "00:00:59:23"
-                                            << "00:01:00:00"
-                                            << "00:00:00:01"
-                                            << "00:00:59:20";
-        QTest::newRow("30 non-drop") << 30 << "00:00:59:29"
-                                     << "00:01:00:00"
-                                     << "00:00:00:01"
-                                     << "00:00:59:26";
-        QTest::newRow("frame 25 does not exist at 25") << 25 << "00:00:00:25"
-                                                       << "00:00:01:00"
-                                                       << ""
-                                                       << "";
-    }
-    void countsAtTheListsRate() {
-        QFETCH(int, fps);
-        QFETCH(QString, in);
-        QFETCH(QString, out);
-        QFETCH(QString, duration);
-        QFETCH(QString, pulledBack);
-        DocList l;
-        l.list.SetFrameRate(fps);
-        l.Lay(1, COL_OUT, QStringLiteral("99:00:00:00")); // far after, so the check pulls back
-        l.Lay(2, COL_IN, in);
-        l.Lay(2, COL_OUT, out);
-        l.list.CalcDuration(2, 1);
-        l.list.ApplyFrameCheck(2, 1);
-        QCOMPARE(l.Cell(2, COL_DURATION), duration);
-        QCOMPARE(l.Cell(1, COL_OUT),
-                 pulledBack.isEmpty() ? QStringLiteral("99:00:00:00") : pulledBack);
     }
 
     // A rate change counts every duration again, names the rows it cannot count, and is one

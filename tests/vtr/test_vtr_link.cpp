@@ -259,9 +259,22 @@ void TestVtrLink::vanishedPortComesBackByItself() {
     QVERIFY(::symlink(again.SlavePath().c_str(), alias.constData()) == 0);
     QTRY_VERIFY_WITH_TIMEOUT(link.VtrReadTimecode().IsValid(), 5000);
 
-    // Closing on purpose ends the attempts: nothing opens the port behind the caller's back.
+    // Closing on purpose ends the attempts: nothing opens the port behind the caller's back,
+    // over more than one reconnect interval, timed by another deck's polls.
+    vtrsim::PtyResponder other(Tape(vtrsim::Protocol::Victor, "02:00:00:00"));
+    VtrLink clock;
+    QCOMPARE(clock.VtrOpen(other.SlavePath().c_str(), VTR_VICTOR), 1);
     link.VtrClose();
-    QTest::qWait(1200);
+    QVERIFY(Elapse(clock, 1)); // a request written just before the close has arrived
+    const int asked = again.Requests();
+    const int until = clock.VtrPolls() + 12;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            link.VtrReadTimecode(); // as the window's tick asks
+            return clock.VtrPolls() >= until;
+        },
+        10000));
+    QCOMPARE(again.Requests(), asked);
     QVERIFY(!link.VtrReadTimecode());
     QVERIFY(!link.VtrIsOpen());
 }

@@ -9,7 +9,7 @@ const QString CRLF = QStringLiteral("\r\n");
 QString CsvField(const QString& text) {
     static const QString special = QStringLiteral(",\"\r\n");
     // A formula, a sign or a DDE trigger would run on opening: the apostrophe keeps it text.
-    const QString cell = SpreadsheetWouldEvaluate(text) ? QLatin1Char('\'') + text : text;
+    const QString cell = CsvMarksAsText(text) ? QLatin1Char('\'') + text : text;
     bool quote = false;
     for (QChar c : cell)
         quote = quote || special.contains(c);
@@ -43,6 +43,13 @@ bool SpreadsheetWouldEvaluate(const QString& cell) {
         return false;
     static const QString triggers = QStringLiteral("=+-@\t\r");
     return triggers.contains(cell.at(0));
+}
+
+bool CsvMarksAsText(const QString& cell) {
+    qsizetype marks = 0;
+    while (marks < cell.size() && cell.at(marks) == QLatin1Char('\''))
+        ++marks;
+    return SpreadsheetWouldEvaluate(cell.mid(marks));
 }
 
 QByteArray BuildCsv(const QVector<ListRowText>& rows) {

@@ -21,6 +21,11 @@ QVector<QStringList> ListTableRows(const QVector<ListRowText>& rows);
 // '@', a tab or a carriage return.
 bool SpreadsheetWouldEvaluate(const QString& cell);
 
+// A cell the CSV writes with an apostrophe before it: one a spreadsheet would compute, and one
+// whose own apostrophes stand before such a text ('=1), so that taking one apostrophe off on
+// the way back in gives every cell as it was.
+bool CsvMarksAsText(const QString& cell);
+
 // UTF-8 with a byte-order mark, CR LF, RFC 4180 quoting. A cell that a spreadsheet would
 // compute is written with an apostrophe before it ('=1+2), which spreadsheets take as the
 // mark of a text cell; every other cell keeps its bytes.

@@ -30,7 +30,7 @@ int ColumnOf(const QString& title) {
 // A spreadsheet's save of the CSV gives back what the export wrote; the apostrophe that kept a
 // computed-looking cell text goes again.
 QString CsvCell(const QString& cell) {
-    if (cell.startsWith(QLatin1Char('\'')) && SpreadsheetWouldEvaluate(cell.mid(1)))
+    if (cell.startsWith(QLatin1Char('\'')) && CsvMarksAsText(cell.mid(1)))
         return cell.mid(1);
     return cell;
 }

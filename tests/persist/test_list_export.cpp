@@ -64,6 +64,9 @@ void TestListExport::csvLine_data() {
     QTest::newRow("cells a spreadsheet would compute get an apostrophe, others keep their bytes")
         << "-5"
         << " =1+2" << QByteArray("0002,'-5,01:00:00:00,01:00:30:00,00:00:30:00,'=1+2\r\n");
+    QTest::newRow("apostrophes of the cell's own before a computed text get one more")
+        << "'-5"
+        << " ''=1" << QByteArray("0002,''-5,01:00:00:00,01:00:30:00,00:00:30:00,'''=1\r\n");
     QTest::newRow("an apostrophe goes inside the quotes")
         << "@x"
         << " \tA,\"B\""

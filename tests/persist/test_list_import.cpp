@@ -16,7 +16,7 @@ ListRowText Row(const QString& spNo, const QString& in, const QString& out, cons
 // 01:00:00:00 (so the timelines start at it), Japanese, commas, quotes, a computed-looking
 // remark, an empty SP No. and an empty remark. A table (CSV, workbook) also keeps the rows
 // that make no spot where they were: empty rows, an OUT before its IN, a remark alone, an IN
-// alone, and cells a spreadsheet would compute.
+// alone, and cells a spreadsheet would compute, with and without apostrophes of their own.
 QVector<ListRowText> SpotList(TimecodeRate rate, bool table) {
     const QString last = QString::number(rate.fps - 1);
     QVector<ListRowText> rows = {Row("0001", "00:59:50:00", "01:00:20:00", " CM1, \"春\""),
@@ -26,7 +26,7 @@ QVector<ListRowText> SpotList(TimecodeRate rate, bool table) {
     if (table)
         rows << ListRowText{} << Row("-5", "01:00:02:00", "01:00:01:00", " @SUM(A1)\n2行目")
              << ListRowText{} << Row({}, {}, {}, "  only a remark")
-             << Row("+6", "01:00:06:00", {}, " ");
+             << Row("+6", "01:00:06:00", {}, " ") << Row("'-7", {}, {}, " '=1");
     return rows;
 }
 

@@ -32,7 +32,8 @@ output is what the window's export writes. FORMAT is one of:
 
   --csv          CSV: UTF-8 with a byte-order mark, CR LF, a header line, then one line per
                  row that holds anything; a cell starting with = + - @, a tab or a carriage
-                 return gets an apostrophe before it, so that a spreadsheet shows it as text
+                 return (or with apostrophes before one of those) gets an apostrophe before
+                 it, so that a spreadsheet shows it as text
   --xlsx         Excel workbook: the CSV's columns, every cell text, the header bold and
                  frozen (the lossless way into a spreadsheet)
   --edl          EDL (CMX 3600): one event per row with a valid IN and a later OUT, record

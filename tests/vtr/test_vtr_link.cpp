@@ -21,10 +21,16 @@
 namespace {
 
 // Waits until another deck has been asked this many more times: time passing, seen as a state
-// rather than slept through.
-bool Elapse(const VtrLink& clock, int polls) {
+// rather than slept through. Meanwhile asking reads its timecode as the window's tick does.
+bool Elapse(const VtrLink& clock, int polls, VtrLink* asking = nullptr) {
     const int until = clock.VtrPolls() + polls;
-    return QTest::qWaitFor([&] { return clock.VtrPolls() >= until; }, 10000);
+    return QTest::qWaitFor(
+        [&] {
+            if (asking)
+                asking->VtrReadTimecode();
+            return clock.VtrPolls() >= until;
+        },
+        10000);
 }
 
 } // namespace
@@ -267,13 +273,7 @@ void TestVtrLink::vanishedPortComesBackByItself() {
     link.VtrClose();
     QVERIFY(Elapse(clock, 1)); // a request written just before the close has arrived
     const int asked = again.Requests();
-    const int until = clock.VtrPolls() + 12;
-    QVERIFY(QTest::qWaitFor(
-        [&] {
-            link.VtrReadTimecode(); // as the window's tick asks
-            return clock.VtrPolls() >= until;
-        },
-        10000));
+    QVERIFY(Elapse(clock, 12, &link));
     QCOMPARE(again.Requests(), asked);
     QVERIFY(!link.VtrReadTimecode());
     QVERIFY(!link.VtrIsOpen());

@@ -145,11 +145,10 @@ private slots:
     void vtrMenuSwitchesProtocol();
     void captureTakesTheFrameOfTheKeyPress_data();
     void captureTakesTheFrameOfTheKeyPress();
-    void keyTakesTheFrameOfItsStamp_data();
-    void keyTakesTheFrameOfItsStamp();
+    void pressTakesTheFrameOfItsMoment_data();
+    void pressTakesTheFrameOfItsMoment();
     void silentDeckDoesNotDelayAKey();
     void modalBoxStopsTheDeck();
-    void buttonTakesTheFrameOfItsPress();
     void portMapSurvivesExit();
     void sourceOfAnotherRateSaysSo();
 };
@@ -422,19 +421,21 @@ void TestVtrPolling::captureTakesTheFrameOfTheKeyPress() {
     QVERIFY(!Probe(dlg).m_vtrLink.VtrTimecodeAt(SteadyNowNs()).has_value());
 }
 
-void TestVtrPolling::keyTakesTheFrameOfItsStamp_data() {
-    QTest::addColumn<int>("key");
+void TestVtrPolling::pressTakesTheFrameOfItsMoment_data() {
+    QTest::addColumn<int>("key"); // 0: the IN button, held down for a while
     QTest::addColumn<int>("col");
     QTest::addColumn<int>("stampedMsBefore"); // -1: the event carries no stamp
 
     QTest::newRow("I stamped 400 ms before it is handled") << int(Qt::Key_I) << COL_IN << 400;
     QTest::newRow("O stamped 250 ms before it is handled") << int(Qt::Key_O) << COL_OUT << 250;
     QTest::newRow("I without a stamp: when it is handled") << int(Qt::Key_I) << COL_IN << -1;
+    QTest::newRow("IN button: when it went down") << 0 << COL_IN << -1;
 }
 
 // A key that went down while the window was busy takes the frame of the moment it went down,
-// as the platform stamped it, not of the moment the window got to it.
-void TestVtrPolling::keyTakesTheFrameOfItsStamp() {
+// as the platform stamped it, not of the moment the window got to it; a button held down, the
+// frame of the moment it went down, not of its release.
+void TestVtrPolling::pressTakesTheFrameOfItsMoment() {
     QFETCH(int, key);
     QFETCH(int, col);
     QFETCH(int, stampedMsBefore);
@@ -449,14 +450,23 @@ void TestVtrPolling::keyTakesTheFrameOfItsStamp() {
     // The stamp is the platform's: our own steady clock in milliseconds, as an X server here
     // stamps.
     const int64_t pressNs = SteadyNowNs() - std::max(stampedMsBefore, 0) * int64_t(1'000'000);
-    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(key).toLower()));
-    event.setTimestamp(stampedMsBefore < 0 ? 0 : quint64(pressNs / 1'000'000));
-    QApplication::sendEvent(&Probe(dlg).m_grid, &event);
-    const int64_t handledNs = SteadyNowNs();
+    int64_t latestNs = pressNs + 1'000'000; // the stamp's millisecond
+    if (key == 0) {
+        auto* in = qobject_cast<QPushButton*>(dlg.GetDlgItem(IDC_IN));
+        QTest::mousePress(in, Qt::LeftButton);
+        latestNs = SteadyNowNs();
+        QTRY_VERIFY(FrameAt(tape, vtr, SteadyNowNs()) > FrameAt(tape, vtr, latestNs) + 8);
+        QVERIFY(Probe(dlg).m_grid.GetTextMatrix(1, col).isEmpty());
+        QTest::mouseRelease(in, Qt::LeftButton);
+    } else {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(key).toLower()));
+        event.setTimestamp(stampedMsBefore < 0 ? 0 : quint64(pressNs / 1'000'000));
+        QApplication::sendEvent(&Probe(dlg).m_grid, &event);
+        latestNs = std::min(latestNs, SteadyNowNs());
+    }
 
     const int got = CellFrame(Probe(dlg).m_grid.GetTextMatrix(1, col));
-    QVERIFY2(got >= FrameAt(tape, vtr, pressNs) - 1 && got <= FrameAt(tape, vtr, handledNs) + 1 &&
-                 got <= FrameAt(tape, vtr, pressNs + 1'000'000) + 1,
+    QVERIFY2(got >= FrameAt(tape, vtr, pressNs) - 1 && got <= FrameAt(tape, vtr, latestNs) + 1,
              qPrintable(Probe(dlg).m_grid.GetTextMatrix(1, col)));
 }
 
@@ -515,28 +525,6 @@ void TestVtrPolling::modalBoxStopsTheDeck() {
     QCOMPARE(askedDuringBox, 0);
     const int after = vtr.Requests();
     QTRY_VERIFY(vtr.Requests() > after);
-}
-
-void TestVtrPolling::buttonTakesTheFrameOfItsPress() {
-    // The IN button held down for a while: the capture is of the moment it went down.
-    const vtrsim::ResponderConfig tape = Tape(vtrsim::Protocol::Sony, "01:00:00:00", true);
-    vtrsim::PtyResponder vtr(tape);
-    WorkFolder folder("VtrType=0\n", {{1, QByteArray::fromStdString(vtr.SlavePath())}});
-    CTarnwickDlg dlg;
-    QVERIFY(ShowReady(dlg));
-    QTRY_VERIFY_WITH_TIMEOUT(Probe(dlg).m_vtrLink.VtrPolls() >= 8, 5000);
-
-    auto* in = qobject_cast<QPushButton*>(dlg.GetDlgItem(IDC_IN));
-    const int64_t before = SteadyNowNs();
-    QTest::mousePress(in, Qt::LeftButton);
-    const int64_t after = SteadyNowNs();
-    QTRY_VERIFY(FrameAt(tape, vtr, SteadyNowNs()) > FrameAt(tape, vtr, after) + 8);
-    QVERIFY(Probe(dlg).m_grid.GetTextMatrix(1, COL_IN).isEmpty());
-    QTest::mouseRelease(in, Qt::LeftButton);
-
-    const int got = CellFrame(Probe(dlg).m_grid.GetTextMatrix(1, COL_IN));
-    QVERIFY2(got >= FrameAt(tape, vtr, before) - 1 && got <= FrameAt(tape, vtr, after) + 1,
-             qPrintable(Probe(dlg).m_grid.GetTextMatrix(1, COL_IN)));
 }
 
 void TestVtrPolling::portMapSurvivesExit() {

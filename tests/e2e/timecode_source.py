@@ -17,6 +17,7 @@ import errno
 import json
 import math
 import os
+import re
 import stat
 import sys
 import time
@@ -31,7 +32,7 @@ def period_of(fps, drop, pull_down):
 
 
 def frames_of(label, fps, drop):
-    h, m, s, f = (int(x) for x in label.split(":"))
+    h, m, s, f = (int(x) for x in re.split("[:;]", label))
     count = ((h * 60 + m) * 60 + s) * fps + f
     if drop:
         minutes = h * 60 + m

@@ -9,8 +9,8 @@
 #include "serve.h"
 #include "timecode/timecode.h"
 #include "timecode_signal.h"
-#include "vtr/live_timecode.h"
-#include "vtr/vtr_link.h"
+#include "sources/live_timecode.h"
+#include "sources/vtr_link.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

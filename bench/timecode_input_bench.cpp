@@ -3,8 +3,8 @@
 
 #include "timecode/timecode.h"
 #include "timecode_signal.h"
-#include "vtr/ltc_decoder.h"
-#include "vtr/vtr_link.h"
+#include "sources/ltc_decoder.h"
+#include "sources/vtr_link.h"
 
 #include <QCoreApplication>
 #include <QProcess>

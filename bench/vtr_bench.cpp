@@ -3,11 +3,11 @@
 // its caller meanwhile, how soon the link closes in the middle of such an exchange, and the
 // CPU that polling takes.
 
-#include "vtr/live_timecode.h"
-#include "vtr/serial_deck.h"
-#include "vtr/sony9pin.h"
-#include "vtr/victor.h"
-#include "vtr/vtr_link.h"
+#include "sources/live_timecode.h"
+#include "sources/serial_deck.h"
+#include "sources/sony9pin.h"
+#include "sources/victor.h"
+#include "sources/vtr_link.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -10,10 +10,12 @@ LAYERS='
 timecode  -
 platform  -
 grid      platform
-vtr       timecode platform
+sources   timecode platform
 list      timecode
-persist   list grid timecode platform
-print     persist list grid timecode platform
+persist   list timecode platform
+formats   persist list timecode platform
+recovery  persist list timecode platform
+print     persist list timecode platform
 res       -
 app       *
 '

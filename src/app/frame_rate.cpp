@@ -2,7 +2,7 @@
 // list counts by.
 #include "app/tarnwick_dlg.h"
 
-#include "persist/list_export.h"
+#include "formats/list_export.h"
 #include "platform/message_box.h"
 
 CountingRules CTarnwickDlg::ListRules() const {

@@ -3,7 +3,7 @@
 // step that undo takes back, and with no file of its own until it is saved.
 #include "app/tarnwick_dlg.h"
 
-#include "persist/list_import.h"
+#include "formats/list_import.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
 

@@ -8,7 +8,7 @@
 #include "platform/modal.h"
 #include "platform/system_menu.h"
 #include "platform/ui_font.h"
-#include "vtr/vtr_link.h"
+#include "sources/vtr_link.h"
 
 #include <QActionGroup>
 #include <QApplication>

@@ -2,15 +2,15 @@
 
 #include "app/list_view.h"
 #include "app/outer_size.h"
-#include "app/recovery_keeper.h"
+#include "recovery/recovery_keeper.h"
 #include "app/resource.h"
 #include "grid/msflexgrid.h"
 #include "list/spot_list.h"
 #include "persist/app_settings.h"
-#include "persist/grid_file.h"
-#include "persist/list_export.h"
-#include "vtr/press_clock.h"
-#include "vtr/vtr_link.h"
+#include "app/grid_file.h"
+#include "formats/list_export.h"
+#include "platform/press_clock.h"
+#include "sources/vtr_link.h"
 
 #include <QDialog>
 #include <QEvent>

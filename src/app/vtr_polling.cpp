@@ -6,8 +6,8 @@
 #include "app/status_notes.h"
 
 #include "persist/profile.h"
-#include "vtr/port_name.h"
-#include "vtr/vtr_link.h"
+#include "sources/port_name.h"
+#include "sources/vtr_link.h"
 
 #include <QAction>
 #include <QLabel>

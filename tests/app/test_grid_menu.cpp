@@ -2,7 +2,7 @@
 // and the exports.
 #include "box_answers.h"
 #include "list_window.h"
-#include "persist/list_export.h"
+#include "formats/list_export.h"
 
 #include <QFileDialog>
 #include <QLabel>

@@ -9,7 +9,7 @@
 #include "app/status_notes.h"
 #include "box_answers.h"
 #include "list_window.h"
-#include "persist/recovery_file.h"
+#include "recovery/recovery_file.h"
 
 #include <QLabel>
 

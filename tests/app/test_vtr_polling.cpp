@@ -8,7 +8,7 @@
 #include "serve.h"
 #include "timecode/timecode.h"
 #include "timecode_signal.h"
-#include "vtr/vtr_link.h"
+#include "sources/vtr_link.h"
 #include "work_folder.h"
 
 #include <QAction>

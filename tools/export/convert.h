@@ -1,6 +1,6 @@
 #pragma once
 
-#include "persist/list_export.h"
+#include "formats/list_export.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,0 +1,65 @@
+#include "formats/export_markers.h"
+
+#include <QXmlStreamWriter>
+
+namespace {
+
+// xmeml states a rate as a whole timebase and whether it runs at 1000/1001 of it.
+void WriteRate(QXmlStreamWriter& xml, TimecodeRate rate) {
+    xml.writeStartElement(QStringLiteral("rate"));
+    xml.writeTextElement(QStringLiteral("timebase"), QString::number(rate.fps));
+    xml.writeTextElement(QStringLiteral("ntsc"),
+                         rate.DropFrame() ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+    xml.writeEndElement();
+}
+
+} // namespace
+
+ExportBuild BuildXmeml(const QVector<ListRowText>& rows, const QString& title, TimecodeRate rate) {
+    const SpotEntries spots = CollectSpots(rows, rate);
+    const Timecode start = TimelineStart(spots.entries, rate);
+    const long long end = TimelineEnd(spots.entries, start);
+
+    ExportBuild fcp;
+    fcp.skippedRows = spots.skippedRows;
+    QXmlStreamWriter xml(&fcp.bytes);
+    xml.setAutoFormatting(true);
+    xml.writeStartDocument();
+    xml.writeDTD(QStringLiteral("<!DOCTYPE xmeml>"));
+    xml.writeStartElement(QStringLiteral("xmeml"));
+    xml.writeAttribute(QStringLiteral("version"), QStringLiteral("4"));
+    xml.writeStartElement(QStringLiteral("sequence"));
+    xml.writeAttribute(QStringLiteral("id"), QStringLiteral("sequence-1"));
+    xml.writeTextElement(QStringLiteral("name"), XmlSafe(title));
+    xml.writeTextElement(QStringLiteral("duration"), QString::number(end - start.Frame()));
+    WriteRate(xml, rate);
+    xml.writeStartElement(QStringLiteral("timecode"));
+    WriteRate(xml, rate);
+    xml.writeTextElement(QStringLiteral("string"), TimecodeLabelText(start, QLatin1Char(';')));
+    xml.writeTextElement(QStringLiteral("frame"), QString::number(start.Frame()));
+    xml.writeTextElement(QStringLiteral("displayformat"),
+                         rate.DropFrame() ? QStringLiteral("DF") : QStringLiteral("NDF"));
+    xml.writeEndElement(); // timecode
+    xml.writeStartElement(QStringLiteral("media"));
+    xml.writeStartElement(QStringLiteral("video"));
+    xml.writeStartElement(QStringLiteral("format"));
+    xml.writeStartElement(QStringLiteral("samplecharacteristics"));
+    WriteRate(xml, rate);
+    xml.writeTextElement(QStringLiteral("width"), QStringLiteral("1920"));
+    xml.writeTextElement(QStringLiteral("height"), QStringLiteral("1080"));
+    xml.writeEndElement(); // samplecharacteristics
+    xml.writeEndElement(); // format
+    xml.writeEmptyElement(QStringLiteral("track"));
+    xml.writeEndElement(); // video
+    xml.writeEndElement(); // media
+    for (const SpotEntry& e : spots.entries) {
+        xml.writeStartElement(QStringLiteral("marker"));
+        xml.writeTextElement(QStringLiteral("comment"), XmlSafe(e.remark));
+        xml.writeTextElement(QStringLiteral("name"), XmlSafe(e.spNo));
+        xml.writeTextElement(QStringLiteral("in"), QString::number(e.in.Frame() - start.Frame()));
+        xml.writeTextElement(QStringLiteral("out"), QString::number(e.out.Frame() - start.Frame()));
+        xml.writeEndElement();
+    }
+    xml.writeEndDocument();
+    return fcp;
+}

@@ -1,0 +1,160 @@
+// Tables that come in: the CSV of the export (or a spreadsheet's save of it) and the rows of
+// a sheet.
+#include "formats/export_csv.h"
+#include "formats/import_entries.h"
+
+namespace {
+
+// The most rows and cells read from a table: a list has 41 rows of 6 cells.
+constexpr int MAX_TABLE_ROWS = 100000;
+constexpr int MAX_TABLE_CELLS = 256;
+
+enum Column { NO, SPNO, IN, OUT, REMARK, COLUMNS };
+
+int ColumnOf(const QString& title) {
+    const QString t = title.trimmed().toLower().remove(QLatin1Char(' ')).remove(QLatin1Char('.'));
+    if (t == QStringLiteral("no"))
+        return NO;
+    if (t == QStringLiteral("spno"))
+        return SPNO;
+    if (t == QStringLiteral("in"))
+        return IN;
+    if (t == QStringLiteral("out"))
+        return OUT;
+    if (t == QStringLiteral("remark") || t == QStringLiteral("remarks") ||
+        t == QStringLiteral("comment") || t == QStringLiteral("comments"))
+        return REMARK;
+    return -1;
+}
+
+// A spreadsheet's save of the CSV gives back what the export wrote; the apostrophe that kept a
+// computed-looking cell text goes again.
+QString CsvCell(const QString& cell) {
+    if (cell.startsWith(QLatin1Char('\'')) && CsvMarksAsText(cell.mid(1)))
+        return cell.mid(1);
+    return cell;
+}
+
+// The separator of the first line, outside quotes: a spreadsheet in a country whose decimal
+// mark is the comma saves with semicolons, "Unicode text" with tabs.
+QChar Separator(const QString& text) {
+    int comma = 0, semicolon = 0, tab = 0;
+    bool quoted = false;
+    for (QChar c : text) {
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (!quoted && (c == QLatin1Char('\n') || c == QLatin1Char('\r')))
+            break;
+        else if (!quoted)
+            comma += c == QLatin1Char(','), semicolon += c == QLatin1Char(';'),
+                tab += c == QLatin1Char('\t');
+    }
+    if (tab > comma && tab >= semicolon)
+        return QLatin1Char('\t');
+    return semicolon > comma ? QLatin1Char(';') : QLatin1Char(',');
+}
+
+} // namespace
+
+ImportRead ReadTable(const QVector<QStringList>& cells, const QStringList& rowWhere) {
+    ImportRead read;
+    int column[COLUMNS] = {0, 1, 2, 3, 5};
+    int first = 0;
+    if (!cells.isEmpty()) {
+        int named[COLUMNS] = {-1, -1, -1, -1, -1};
+        for (int c = 0; c < cells.first().size(); ++c) {
+            const int col = ColumnOf(cells.first().at(c));
+            if (col >= 0 && named[col] < 0)
+                named[col] = c;
+        }
+        if (named[IN] >= 0 && named[OUT] >= 0) {
+            std::copy(named, named + COLUMNS, column);
+            first = 1;
+        }
+    }
+    for (int r = first; r < cells.size(); ++r) {
+        const QStringList& row = cells.at(r);
+        const auto cell = [&](int col) {
+            return column[col] < 0 ? QString() : row.value(column[col]);
+        };
+        ImportEntry e;
+        e.where = rowWhere.value(r);
+        e.spNo = cell(SPNO);
+        e.in = cell(IN).trimmed();
+        e.out = cell(OUT).trimmed();
+        e.remark = cell(REMARK);
+        if (e.spNo.isEmpty() && e.in.isEmpty() && e.out.isEmpty() && e.remark.isEmpty())
+            continue; // a blank row, or one with only its number: nothing to take
+        bool number = false;
+        const int no = cell(NO).trimmed().toInt(&number);
+        e.row = number ? no : 0;
+        read.entries.append(e);
+    }
+    return read;
+}
+
+ImportRead ReadCsv(const QByteArray& bytes) {
+    const QString text = DecodeText(bytes);
+    const QChar separator = Separator(text);
+    QVector<QStringList> cells;
+    QStringList rowWhere;
+    QStringList row;
+    QString field;
+    bool quoted = false;
+    bool fieldWasQuoted = false;
+    qsizetype line = 1;
+    qsizetype rowLine = 1;
+    const auto endField = [&]() {
+        if (row.size() < MAX_TABLE_CELLS)
+            row << CsvCell(field);
+        field.clear();
+        fieldWasQuoted = false;
+    };
+    const auto endRow = [&]() {
+        endField();
+        if (cells.size() < MAX_TABLE_ROWS) {
+            cells << row;
+            rowWhere << LineWhere(rowLine);
+        }
+        row.clear();
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c == QLatin1Char('"')) {
+                if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"'))
+                    field += c, ++i;
+                else
+                    quoted = false;
+            } else {
+                if (c == QLatin1Char('\n') ||
+                    (c == QLatin1Char('\r') &&
+                     (i + 1 >= text.size() || text.at(i + 1) != QLatin1Char('\n'))))
+                    ++line;
+                field += c;
+            }
+        } else if (c == QLatin1Char('"') && field.isEmpty() && !fieldWasQuoted) {
+            quoted = true;
+            fieldWasQuoted = true;
+        } else if (c == separator) {
+            endField();
+        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            if (c == QLatin1Char('\r') && i + 1 < text.size() &&
+                text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            endRow();
+            rowLine = ++line;
+        } else {
+            field += c;
+        }
+    }
+    // A quote that never closes swallowed the rest of the file: that row is no row.
+    QVector<ImportSkip> unclosed;
+    if (quoted)
+        unclosed.append({LineWhere(rowLine), ImportSkipReason::Unreadable, QString()});
+    else if (!field.isEmpty() || !row.isEmpty() || fieldWasQuoted)
+        endRow();
+    ImportRead read = ReadTable(cells, rowWhere);
+    read.leftOut += unclosed;
+    return read;
+}

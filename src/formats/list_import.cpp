@@ -1,0 +1,252 @@
+#include "formats/list_import.h"
+
+#include "formats/import_entries.h"
+#include "platform/codepage.h"
+#include "timecode/duration.h"
+
+#include <QFile>
+
+#include <QRegularExpression>
+#include <QStringConverter>
+#include <algorithm>
+
+namespace {
+
+// The most reasons the box lists one by one; the rest are counted.
+constexpr int MAX_LISTED_SKIPS = 15;
+// A hostile label is quoted no longer than this.
+constexpr int MAX_DETAIL = 40;
+
+ImportRead ReadAs(ImportFormat format, const QByteArray& bytes, TimecodeRate rate) {
+    switch (format) {
+    case ImportFormat::Csv:
+        return ReadCsv(bytes);
+    case ImportFormat::Edl:
+        return ReadEdl(bytes, rate);
+    case ImportFormat::Ale:
+        return ReadAle(bytes);
+    case ImportFormat::Xlsx:
+        return ReadXlsx(bytes);
+    case ImportFormat::Fcpxml:
+        return ReadFcpxml(bytes, rate);
+    case ImportFormat::Xmeml:
+        return ReadXmeml(bytes, rate);
+    case ImportFormat::Otio:
+        return ReadOtio(bytes, rate);
+    case ImportFormat::Unknown:
+        break;
+    }
+    ImportRead none;
+    none.read = false;
+    return none;
+}
+
+long long PlaceNumber(const QString& where) {
+    qsizetype digits = 0;
+    while (digits < where.size() && digits < 18 && where.at(digits).isDigit())
+        ++digits;
+    return where.left(digits).toLongLong();
+}
+
+// A cell's label, checked at the rate; false (and the reason noted) when the entry must go.
+bool CheckLabel(const ImportEntry& e, QString* label, TimecodeRate rate,
+                QVector<ImportSkip>* leftOut) {
+    if (label->isEmpty())
+        return true;
+    bool readable = false;
+    const Timecode tc = ReadLabel(*label, rate, &readable);
+    if (!tc) {
+        leftOut->append({e.where,
+                         readable ? ImportSkipReason::NoSuchLabel : ImportSkipReason::Unreadable,
+                         label->trimmed().left(MAX_DETAIL)});
+        return false;
+    }
+    *label = QString::fromStdString(tc.Text());
+    return true;
+}
+
+} // namespace
+
+QString LineWhere(qsizetype line) {
+    return QStringLiteral("%1行目").arg(line);
+}
+
+QString MarkerWhere(qsizetype marker) {
+    return QStringLiteral("%1番目のマーカー").arg(marker);
+}
+
+QString DecodeText(const QByteArray& bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.mid(3));
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE
+                                                          : QStringConverter::Utf16BE);
+        return utf16.decode(bytes.mid(2));
+    }
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return Cp932Decode(bytes);
+}
+
+QStringList TextLines(const QString& text) {
+    QString unified = text;
+    unified.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    unified.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList lines = unified.split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+Timecode ReadLabel(const QString& text, TimecodeRate rate, bool* readable) {
+    static const QRegularExpression form(
+        QStringLiteral("^(\\d{1,2})[:;.,](\\d{2})[:;.,](\\d{2})[:;.,](\\d{2})$"));
+    const QRegularExpressionMatch m = form.match(text.trimmed());
+    *readable = m.hasMatch();
+    if (!m.hasMatch())
+        return Timecode();
+    return Timecode::FromLabel({m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
+                                m.captured(4).toInt()},
+                               rate);
+}
+
+QString FrameLabel(long long frame, TimecodeRate rate) {
+    return QString::fromStdString(Timecode::AtFrame(frame, rate).Text());
+}
+
+ImportFormat ImportFormatOf(const QByteArray& bytes) {
+    if (bytes.startsWith("PK\x03\x04"))
+        return ImportFormat::Xlsx;
+    const QString head = DecodeText(bytes.left(4096)).trimmed();
+    if (head.startsWith(QLatin1Char('<'))) {
+        if (head.contains(QStringLiteral("<fcpxml")))
+            return ImportFormat::Fcpxml;
+        if (head.contains(QStringLiteral("<xmeml")))
+            return ImportFormat::Xmeml;
+        return ImportFormat::Unknown;
+    }
+    if (head.startsWith(QLatin1Char('{')))
+        return head.contains(QStringLiteral("OTIO_SCHEMA")) ? ImportFormat::Otio
+                                                            : ImportFormat::Unknown;
+    const QStringList lines = TextLines(head);
+    const QString first = lines.value(0).trimmed();
+    if (first.compare(QStringLiteral("Heading"), Qt::CaseInsensitive) == 0)
+        return ImportFormat::Ale;
+    static const QRegularExpression event(QStringLiteral(
+        "^\\d{1,6}\\s+\\S+\\s+\\S+\\s+\\S+.*\\d\\d[:;.,]\\d\\d[:;.,]\\d\\d[:;.,]\\d\\d\\s*$"));
+    for (const QString& line : lines) {
+        if (line.startsWith(QStringLiteral("TITLE:")) || line.startsWith(QStringLiteral("FCM:")) ||
+            event.match(line).hasMatch())
+            return ImportFormat::Edl;
+    }
+    return bytes.isEmpty() ? ImportFormat::Unknown : ImportFormat::Csv;
+}
+
+ImportedList ImportListBytes(const QByteArray& bytes, ImportFormat format, TimecodeRate rate) {
+    ImportedList list;
+    list.format = format == ImportFormat::Unknown ? ImportFormatOf(bytes) : format;
+    const ImportRead read = ReadAs(list.format, bytes, rate);
+    if (!read.read) {
+        list.error = QStringLiteral("このファイルは読み込める形式ではありません");
+        return list;
+    }
+    list.read = true;
+    list.leftOut = read.leftOut;
+
+    // Each entry takes the row its No. names when that row is still free and after the
+    // last one taken, else the next row; past the 40th it is left out.
+    int last = 0;
+    int tooMany = 0;
+    QString firstTooMany;
+    for (ImportEntry e : read.entries) {
+        if (!CheckLabel(e, &e.in, rate, &list.leftOut) ||
+            !CheckLabel(e, &e.out, rate, &list.leftOut))
+            continue;
+        const int row = e.row > last && e.row <= MAX_LIST_ROWS ? e.row : last + 1;
+        if (row > MAX_LIST_ROWS) {
+            if (tooMany++ == 0)
+                firstTooMany = e.where;
+            continue;
+        }
+        while (list.rows.size() < row)
+            list.rows.append(ListRowText{RowLabel(list.rows.size() + 1), {}, {}, {}, {}, {}});
+        ListRowText& r = list.rows[row - 1];
+        r.spNo = e.spNo;
+        r.in = e.in;
+        r.out = e.out;
+        r.remark = QLatin1Char(' ') + e.remark;
+        if (!r.in.isEmpty() && !r.out.isEmpty()) {
+            if (const std::optional<int> diff =
+                    RowDuration(r.in.toLatin1().constData(), r.out.toLatin1().constData(), rate))
+                r.duration = QString::fromStdString(FormatDuration(*diff, rate));
+        }
+        last = row;
+    }
+    if (tooMany > 0)
+        list.leftOut.append({firstTooMany, ImportSkipReason::TooMany, QString::number(tooMany)});
+    // The box names them in file order: every place starts with its number ("12行目",
+    // "3番目のマーカー").
+    std::stable_sort(list.leftOut.begin(), list.leftOut.end(),
+                     [](const ImportSkip& a, const ImportSkip& b) {
+                         return PlaceNumber(a.where) < PlaceNumber(b.where);
+                     });
+    return list;
+}
+
+ImportedList ImportListFile(const QString& path, TimecodeRate rate) {
+    ImportedList list;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        list.error = QStringLiteral("ファイル読み込みできませんでした");
+        return list;
+    }
+    // A device or a pipe has no size: reading stops at the bound all the same.
+    const QByteArray bytes = file.read(MAX_IMPORT_BYTES + 1);
+    if (bytes.size() > MAX_IMPORT_BYTES) {
+        list.error = QStringLiteral("ファイルが大きすぎるため読み込めません");
+        return list;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        list.error = QStringLiteral("ファイル読み込みできませんでした");
+        return list;
+    }
+    return ImportListBytes(bytes, ImportFormat::Unknown, rate);
+}
+
+QString ImportFilter() {
+    return QStringLiteral("リスト (*.csv *.xlsx *.edl *.ale *.fcpxml *.xml *.otio)|"
+                          "*.csv;*.xlsx;*.edl;*.ale;*.fcpxml;*.xml;*.otio|"
+                          "All Files (*.*)|*.*||");
+}
+
+QString ImportLeftOutMessage(const QVector<ImportSkip>& leftOut) {
+    if (leftOut.isEmpty())
+        return QString();
+    QStringList lines{QStringLiteral("次のものは読み込みませんでした。")};
+    for (int i = 0; i < leftOut.size() && i < MAX_LISTED_SKIPS; ++i) {
+        const ImportSkip& s = leftOut.at(i);
+        switch (s.reason) {
+        case ImportSkipReason::TooMany:
+            lines << QStringLiteral("%1から: リストは%2行までのため、%3件")
+                         .arg(s.where)
+                         .arg(MAX_LIST_ROWS)
+                         .arg(s.detail);
+            break;
+        case ImportSkipReason::NoSuchLabel:
+            lines << QStringLiteral("%1: %2 はこのフレームレートにないタイムコードです")
+                         .arg(s.where, s.detail);
+            break;
+        case ImportSkipReason::Unreadable:
+            lines << (s.detail.isEmpty()
+                          ? QStringLiteral("%1: 読み取れませんでした").arg(s.where)
+                          : QStringLiteral("%1: %2 はタイムコードとして読み取れません")
+                                .arg(s.where, s.detail));
+            break;
+        }
+    }
+    if (leftOut.size() > MAX_LISTED_SKIPS)
+        lines << QStringLiteral("ほか%1件").arg(leftOut.size() - MAX_LISTED_SKIPS);
+    return lines.join(QLatin1Char('\n'));
+}

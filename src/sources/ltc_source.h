@@ -1,0 +1,18 @@
+#pragma once
+
+#include "sources/live_source.h"
+
+// LTC, linear timecode as audio, from an ALSA capture device or, for a device named
+// "file:PATH", from raw audio (48 kHz, 16-bit signed little-endian, mono) read from a file or
+// FIFO as it arrives.
+class LtcSource final : public LiveSource {
+public:
+    ~LtcSource() override { Close(); }
+    // The channel to listen to, counted from 1; applies to ALSA devices from the next open.
+    void SetChannel(int channel) { m_channel = channel < 1 ? 1 : channel; }
+
+private:
+    void Run(const std::string& device, const WakePipe& wake, LiveTimecode& live) override;
+
+    std::atomic<int> m_channel{1};
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "sources/live_source.h"
+
+// MTC, MIDI timecode, from a raw MIDI device (/dev/snd/midiC1D0) or a file or FIFO carrying
+// the same bytes.
+class MtcSource final : public LiveSource {
+public:
+    ~MtcSource() override { Close(); }
+
+private:
+    void Run(const std::string& device, const WakePipe& wake, LiveTimecode& live) override;
+};

@@ -7,10 +7,10 @@
 // printed beside it. Prints figures; asserts nothing.
 
 #include "serve.h"
-#include "timecode/timecode.h"
-#include "timecode_signal.h"
 #include "sources/live_timecode.h"
 #include "sources/vtr_link.h"
+#include "timecode/timecode.h"
+#include "timecode_signal.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

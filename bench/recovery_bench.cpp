@@ -4,9 +4,9 @@
 // with QT_QPA_PLATFORM=offscreen; the copy goes to the folder named by TMPDIR (or /tmp), so
 // point TMPDIR at the disk to be measured.
 #include "dialog_probe.h"
-#include "recovery/recovery_file.h"
 #include "platform/message_box.h"
 #include "platform/replace_file.h"
+#include "recovery/recovery_file.h"
 
 #include <QApplication>
 #include <QDir>

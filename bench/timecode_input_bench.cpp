@@ -1,10 +1,10 @@
 // LTC and MTC figures: the CPU that decoding LTC at 48 kHz takes, the CPU of the whole input
 // path while the simulator sends in real time, and how far behind the signal a reading is.
 
-#include "timecode/timecode.h"
-#include "timecode_signal.h"
 #include "sources/ltc_decoder.h"
 #include "sources/vtr_link.h"
+#include "timecode/timecode.h"
+#include "timecode_signal.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -1,8 +1,8 @@
 #include "app/grid_file.h"
 
+#include "formats/list_export.h"
 #include "grid/msflexgrid.h"
 #include "list/spot_list.h"
-#include "formats/list_export.h"
 #include "persist/list_file.h"
 #include "persist/list_read_notes.h"
 #include "persist/settings_io.h"

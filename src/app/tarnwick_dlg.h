@@ -1,15 +1,15 @@
 #pragma once
 
+#include "app/grid_file.h"
 #include "app/list_view.h"
 #include "app/outer_size.h"
-#include "recovery/recovery_keeper.h"
 #include "app/resource.h"
+#include "formats/list_export.h"
 #include "grid/msflexgrid.h"
 #include "list/spot_list.h"
 #include "persist/app_settings.h"
-#include "app/grid_file.h"
-#include "formats/list_export.h"
 #include "platform/press_clock.h"
+#include "recovery/recovery_keeper.h"
 #include "sources/vtr_link.h"
 
 #include <QDialog>

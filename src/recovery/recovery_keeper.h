@@ -1,7 +1,7 @@
 #pragma once
 
-#include "recovery/recovery_writer.h"
 #include "recovery/recovery_file.h"
+#include "recovery/recovery_writer.h"
 
 #include <QObject>
 #include <QString>

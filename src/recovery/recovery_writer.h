@@ -1,8 +1,8 @@
 #pragma once
 
-#include "recovery/recovery_file.h"
 #include "platform/file_fault.h"
 #include "platform/regular_file.h"
+#include "recovery/recovery_file.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "timecode/timecode_value.h"
 #include "sources/serial_line.h"
+#include "timecode/timecode_value.h"
 
 #include <atomic>
 

@@ -1,8 +1,8 @@
 // The grid's context menu and what it reaches: undo and redo of the list, with their keys,
 // and the exports.
 #include "box_answers.h"
-#include "list_window.h"
 #include "formats/list_export.h"
+#include "list_window.h"
 
 #include <QFileDialog>
 #include <QLabel>

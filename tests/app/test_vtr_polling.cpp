@@ -6,9 +6,9 @@
 #include "dialog_probe.h"
 #include "platform/modal.h"
 #include "serve.h"
+#include "sources/vtr_link.h"
 #include "timecode/timecode.h"
 #include "timecode_signal.h"
-#include "sources/vtr_link.h"
 #include "work_folder.h"
 
 #include <QAction>

@@ -2,9 +2,9 @@
 // written into a FIFO in real time as a cable would carry it. (How close a reading is to the
 // frame sent is checked where it counts, on captures in the window.)
 
+#include "sources/vtr_link.h"
 #include "timecode/timecode_value.h"
 #include "timecode_signal.h"
-#include "sources/vtr_link.h"
 
 #include <QTemporaryDir>
 #include <QTest>

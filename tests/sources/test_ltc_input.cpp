@@ -2,10 +2,10 @@
 // capture path runs with no sound card. The plugin is not paced (it delivers as fast as it
 // is read), so these check decoding; the timing of frames is checked on the decoder itself.
 
-#include "timecode/timecode_value.h"
-#include "timecode_signal.h"
 #include "sources/live_input.h"
 #include "sources/ltc_decoder.h"
+#include "timecode/timecode_value.h"
+#include "timecode_signal.h"
 
 #include <ltc.h>
 

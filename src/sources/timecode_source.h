@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sources/transport.h"
 #include "timecode/timecode_value.h"
 
 #include <cstdint>
@@ -39,4 +40,7 @@ public:
     // A source that asks its device (a deck) stops asking while paused, and goes on when let
     // go; one that only listens is not concerned.
     virtual void PausePolling(bool /*paused*/) {}
+    // What moves the picture, for a source that can be driven; none for one that only
+    // listens.
+    virtual Transport* GetTransport() { return nullptr; }
 };

@@ -2,7 +2,8 @@
 // deck, a silent one and no port), the window's longest stall, list file load and save (the
 // recovery copy has recovery_bench). Prints a table; asserts nothing. Run it with a display, or
 // with QT_QPA_PLATFORM=offscreen.
-#include "dialog_probe.h"
+#include "app/tarnwick_dlg.h"
+#include "list_rows.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
 #include "serve.h"
@@ -85,7 +86,7 @@ struct BenchWindow {
         dlg->activateWindow();
         if (!QTest::qWaitForWindowActive(dlg.get()))
             std::fprintf(stderr, "a window never became active: its keys go nowhere\n");
-        Probe(*dlg).m_grid.setFocus();
+        dlg->Grid().setFocus();
         // A second of polling first: readings to count on, or a deck found silent.
         QTest::qWait(1500);
     }
@@ -121,7 +122,7 @@ Spread KeyToCell(Deck deck, int presses) {
     std::atomic<int64_t> postedNs{0};
     std::atomic<int> handled{0};
     std::vector<double> latencies;
-    QObject::connect(&Probe(dlg).m_list, &SpotList::Changed, &dlg, [&] {
+    QObject::connect(&dlg.GetSession().List(), &SpotList::Changed, &dlg, [&] {
         latencies.push_back(double(SteadyNowNs() - postedNs.load()) / 1e6);
         ++handled;
     });
@@ -133,7 +134,7 @@ Spread KeyToCell(Deck deck, int presses) {
             std::this_thread::sleep_for(std::chrono::milliseconds(gapMs(random)));
             postedNs = SteadyNowNs();
             QCoreApplication::postEvent(
-                &Probe(dlg).m_grid,
+                &dlg.Grid(),
                 new QKeyEvent(QEvent::KeyPress, Qt::Key_I, Qt::NoModifier, QStringLiteral("i")));
             while (handled.load() <= i)
                 std::this_thread::sleep_for(std::chrono::microseconds(100));
@@ -213,31 +214,30 @@ int main(int argc, char* argv[]) {
 
     // I key to IN cell, through the real key path: the deck's readings counted on to the
     // press.
-    Probe(*dlg).KillTimer(Probe(*dlg).m_nPollTimer);
-    Probe(*dlg).m_grid.setFocus();
+    dlg->GetSession().Poll().KillTimer(dlg->GetSession().Poll().Timer());
+    dlg->Grid().setFocus();
     const int presses = 200;
     QElapsedTimer keyTimer;
     qint64 keyNs = 0;
     int written = 0;
     for (int i = 0; i < presses; ++i) {
-        Probe(*dlg).m_grid.SetRow(1);
-        Probe(*dlg).m_grid.SetCol(COL_IN);
-        Probe(*dlg).m_grid.SetTextMatrix(1, COL_IN, QString());
+        dlg->Grid().SetRow(1);
+        dlg->Grid().SetCol(COL_IN);
+        dlg->Grid().SetTextMatrix(1, COL_IN, QString());
         keyTimer.start();
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dlg, Qt::Key_I);
         keyNs += keyTimer.nsecsElapsed();
-        written += Probe(*dlg).m_grid.GetTextMatrix(1, COL_IN).isEmpty() ? 0 : 1;
+        written += dlg->Grid().GetTextMatrix(1, COL_IN).isEmpty() ? 0 : 1;
     }
 
     // Load and save of a full list of 40 rows.
-    Probe(*dlg).m_grid.SetRows(MAX_LIST_ROWS + 1);
+    dlg->Grid().SetRows(MAX_LIST_ROWS + 1);
     for (int r = 1; r <= MAX_LIST_ROWS; ++r) {
-        Probe(*dlg).m_grid.SetTextMatrix(r, COL_SPNO, QString::asprintf("%04d", r));
-        Probe(*dlg).m_grid.SetTextMatrix(r, COL_IN, QStringLiteral("01:00:10:05"));
-        Probe(*dlg).m_grid.SetTextMatrix(r, COL_OUT, QStringLiteral("01:00:20:00"));
-        Probe(*dlg).m_grid.SetTextMatrix(r, COL_DURATION, QStringLiteral("00:00:09:25"));
-        Probe(*dlg).m_grid.SetTextMatrix(r, COL_REMARK,
-                                         QStringLiteral(" ＣＭ　スポット %1").arg(r));
+        dlg->Grid().SetTextMatrix(r, COL_SPNO, QString::asprintf("%04d", r));
+        dlg->Grid().SetTextMatrix(r, COL_IN, QStringLiteral("01:00:10:05"));
+        dlg->Grid().SetTextMatrix(r, COL_OUT, QStringLiteral("01:00:20:00"));
+        dlg->Grid().SetTextMatrix(r, COL_DURATION, QStringLiteral("00:00:09:25"));
+        dlg->Grid().SetTextMatrix(r, COL_REMARK, QStringLiteral(" ＣＭ　スポット %1").arg(r));
     }
     const QString listPath = work.filePath(QStringLiteral("list.txt"));
     SetFileDialogHook([&](const FileDialogRequest&) { return listPath; });
@@ -246,12 +246,12 @@ int main(int argc, char* argv[]) {
     QElapsedTimer fileTimer;
     fileTimer.start();
     for (int i = 0; i < rounds; ++i) {
-        Probe(*dlg).m_listFile.SaveList(Probe(*dlg).m_list, 1);
+        dlg->GetSession().ListFile().SaveList(dlg->GetSession().List(), 1);
     }
     const double saveMs = fileTimer.nsecsElapsed() / 1e6 / rounds;
     fileTimer.start();
     for (int i = 0; i < rounds; ++i) {
-        Probe(*dlg).m_listFile.LoadList(Probe(*dlg).m_list, 1);
+        dlg->GetSession().ListFile().LoadList(dlg->GetSession().List(), 1);
     }
     const double loadMs = fileTimer.nsecsElapsed() / 1e6 / rounds;
 

@@ -8,6 +8,9 @@
 
 #include "serve.h"
 #include "sources/live_timecode.h"
+#include "sources/ltc_source.h"
+#include "sources/mtc_source.h"
+#include "sources/victor.h"
 #include "sources/vtr_link.h"
 #include "timecode/timecode.h"
 #include "timecode_signal.h"

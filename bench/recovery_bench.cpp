@@ -3,7 +3,8 @@
 // event loop was held meanwhile. Prints a table; asserts nothing. Run it with a display, or
 // with QT_QPA_PLATFORM=offscreen; the copy goes to the folder named by TMPDIR (or /tmp), so
 // point TMPDIR at the disk to be measured.
-#include "dialog_probe.h"
+#include "app/tarnwick_dlg.h"
+#include "list_rows.h"
 #include "platform/message_box.h"
 #include "platform/replace_file.h"
 #include "recovery/recovery_file.h"
@@ -66,8 +67,8 @@ void FillList(CTarnwickDlg& dlg) {
                                   QStringLiteral("00:00:09:25"),
                                   QStringLiteral(" ＣＭ　スポット %1 本編差し替え候補").arg(r)};
     }
-    Probe(dlg).m_list.LoadRows(MAX_LIST_ROWS, rows);
-    Probe(dlg).m_list.MarkModified();
+    dlg.GetSession().List().LoadRows(MAX_LIST_ROWS, rows);
+    dlg.GetSession().List().MarkModified();
 }
 
 } // namespace
@@ -87,10 +88,10 @@ int main(int argc, char* argv[]) {
     QCoreApplication::sendPostedEvents(dlg, WM_DEFERRED_INIT);
     if (!QTest::qWaitForWindowExposed(dlg))
         std::fprintf(stderr, "the window was never shown\n");
-    Probe(*dlg).KillTimer(Probe(*dlg).m_nPollTimer);
+    dlg->GetSession().Poll().KillTimer(dlg->GetSession().Poll().Timer());
     FillList(*dlg);
-    Probe(*dlg).m_recovery.WriteNow();
-    Probe(*dlg).m_recovery.Drain();
+    dlg->GetSession().Recovery().WriteNow();
+    dlg->GetSession().Recovery().Drain();
     const QString copyPath = work.filePath(QString::fromLatin1(RECOVERY_FILE_NAME));
 
     // The window's share of a change: the key's handling (capture, scheduling) and, when the
@@ -103,12 +104,13 @@ int main(int argc, char* argv[]) {
     Figures longestTurnMs;
     const int changes = 60;
     for (int i = 0; i < changes; ++i) {
-        Probe(*dlg).m_grid.SetRow(1 + i % MAX_LIST_ROWS);
-        Probe(*dlg).m_grid.SetCol(COL_IN);
-        Probe(*dlg).m_grid.setFocus();
-        Probe(*dlg).m_timecode =
-            Timecode::FromLabel({2, i / 60 % 60, i % 60, i % 30}, TimecodeRate::Thirty(true));
-        const QByteArray captured = QByteArray::fromStdString(Probe(*dlg).m_timecode.Text());
+        dlg->Grid().SetRow(1 + i % MAX_LIST_ROWS);
+        dlg->Grid().SetCol(COL_IN);
+        dlg->Grid().setFocus();
+        dlg->GetSession().Source().TakeReading(
+            Timecode::FromLabel({2, i / 60 % 60, i % 60, i % 30}, TimecodeRate::Thirty(true)));
+        const QByteArray captured =
+            QByteArray::fromStdString(dlg->GetSession().Source().Reading().Text());
         QElapsedTimer sincePress;
         sincePress.start();
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dlg, Qt::Key_I);
@@ -135,17 +137,17 @@ int main(int argc, char* argv[]) {
         CTarnwickDlg bare;
         bare.show();
         QCoreApplication::sendPostedEvents(&bare, WM_DEFERRED_INIT);
-        Probe(bare).KillTimer(Probe(bare).m_nPollTimer);
+        bare.GetSession().Poll().KillTimer(bare.GetSession().Poll().Timer());
         FillList(bare);
         for (int i = 0; i < changes; ++i) {
-            Probe(bare).m_grid.SetRow(1 + i % MAX_LIST_ROWS);
-            Probe(bare).m_grid.SetCol(COL_IN);
-            Probe(bare).m_grid.setFocus();
-            Probe(bare).m_timecode =
-                Timecode::FromLabel({2, i / 60 % 60, i % 60, i % 30}, TimecodeRate::Thirty(true));
+            bare.Grid().SetRow(1 + i % MAX_LIST_ROWS);
+            bare.Grid().SetCol(COL_IN);
+            bare.Grid().setFocus();
+            bare.GetSession().Source().TakeReading(
+                Timecode::FromLabel({2, i / 60 % 60, i % 60, i % 30}, TimecodeRate::Thirty(true)));
             QElapsedTimer sincePress;
             sincePress.start();
-            QTest::keyClick(&Probe(bare).m_grid, Qt::Key_I);
+            QTest::keyClick(&bare.Grid(), Qt::Key_I);
             double longest = 0;
             while (sincePress.elapsed() < qint64(toDiskMs.Mean())) {
                 QElapsedTimer turn;
@@ -159,18 +161,18 @@ int main(int argc, char* argv[]) {
     }
 
     for (int i = 0; i < 200; ++i) {
-        Probe(*dlg).m_grid.SetTextMatrix(1, COL_REMARK, QStringLiteral(" hand over %1").arg(i));
+        dlg->Grid().SetTextMatrix(1, COL_REMARK, QStringLiteral(" hand over %1").arg(i));
         QElapsedTimer t;
         t.start();
-        Probe(*dlg).m_recovery.WriteNow();
+        dlg->GetSession().Recovery().WriteNow();
         handOverMs.Add(Ms(t));
-        Probe(*dlg).m_recovery.Drain(); // each hand-over finds the writer idle, as in use
+        dlg->GetSession().Recovery().Drain(); // each hand-over finds the writer idle, as in use
     }
 
     // One copy of the 40 rows built, written and synced with its folder: the work the writer
     // thread does, which the window's thread did itself before.
     Figures writeMs;
-    RecoveryState state{Probe(*dlg).m_list.Rows(), QString(), true};
+    RecoveryState state{dlg->GetSession().List().Rows(), QString(), true};
     const QString side = work.filePath(QStringLiteral("bench-copy"));
     for (int i = 0; i < 100; ++i) {
         state.rows[0].remark = QStringLiteral(" write %1").arg(i);
@@ -181,7 +183,7 @@ int main(int argc, char* argv[]) {
     }
 
     // An end request with the list unsaved: the last state is on the disk before it returns.
-    Probe(*dlg).m_grid.SetTextMatrix(2, COL_REMARK, QStringLiteral(" at the end"));
+    dlg->Grid().SetTextMatrix(2, COL_REMARK, QStringLiteral(" at the end"));
     QElapsedTimer endTimer;
     endTimer.start();
     dlg->PostEndRequest();

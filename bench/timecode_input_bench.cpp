@@ -2,6 +2,8 @@
 // path while the simulator sends in real time, and how far behind the signal a reading is.
 
 #include "sources/ltc_decoder.h"
+#include "sources/ltc_source.h"
+#include "sources/mtc_source.h"
 #include "sources/vtr_link.h"
 #include "timecode/timecode.h"
 #include "timecode_signal.h"

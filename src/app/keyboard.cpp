@@ -2,7 +2,6 @@
 
 #include "app/key_codes.h"
 
-#include "list/cell_text.h"
 #include "platform/menu_open.h"
 
 #include <QKeyEvent>
@@ -68,18 +67,6 @@ int VirtualKey(const QKeyEvent* e) {
     return 0;
 }
 
-bool IsDigitKey(int code) {
-    return code >= '0' && code <= '9';
-}
-
-bool IsLetterKey(int code) {
-    return code >= 'A' && code <= 'Z';
-}
-
-bool IsKeypadDigit(int code) {
-    return code >= vk::Numpad0 && code <= vk::Numpad0 + 9;
-}
-
 } // namespace
 
 // Sees every key press of the window before the focused control does; true swallows it.
@@ -91,69 +78,26 @@ bool CTarnwickDlg::PreTranslateMessage(QObject* target, QKeyEvent* key) {
         return false;
     }
     const int code = VirtualKey(key);
-    const Command* command = CommandForKey(code, key->modifiers());
+    const Command* command = m_commands.ForKey(code, key->modifiers());
 
-    if (target != &m_editCell) {
-        if (command != nullptr && (command->scope == KeyScope::Window || target == &m_grid)) {
-            // A capture takes the frame of the moment the key went down, not of the moment a
-            // busy window got to it.
-            m_pressNs = m_pressClock.SteadyNsOf(key->timestamp(), SteadyNowNs());
-            RunCommand(*command);
-            m_pressNs = 0;
-            return command->after == KeyAfter::UsedUp;
+    if (target == &m_editor.Edit()) {
+        const bool history =
+            command != nullptr && (command->id == ID_EDIT_UNDO || command->id == ID_EDIT_REDO);
+        return m_editor.FilterKey(code, history);
+    }
+    if (command != nullptr && (command->scope == KeyScope::Window || target == &m_grid)) {
+        // A capture takes the frame of the moment the key went down, not of the moment a
+        // busy window got to it.
+        RunCommand(*command,
+                   Trigger{code, m_pressClock.SteadyNsOf(key->timestamp(), SteadyNowNs())});
+        return command->after == KeyAfter::UsedUp;
+    }
+    for (int i = 0; i < int(Popups().size()); ++i) {
+        if (code != 0 && code == Popups()[size_t(i)].key) {
+            // Opened after this key has gone on, as typed Alt, Right and Enter would be; the
+            // help that F1 could raise opens nothing here.
+            QueueMenuOpen(MenuBar(), i);
         }
-        for (int i = 0; i < int(Popups().size()); ++i) {
-            if (code != 0 && code == Popups()[size_t(i)].key) {
-                // Opened after this key has gone on, as typed Alt, Right and Enter would be;
-                // the help that F1 could raise opens nothing here.
-                QueueMenuOpen(MenuBar(), i);
-            }
-        }
-        return false;
     }
-
-    // The cell editor has the focus.
-    if (code == vk::Return) {
-        return false; // the dialog's Enter processing commits
-    }
-    if (code == vk::Escape) {
-        // Cancels: the cell is not written. Focus first, so that hiding the editor does not
-        // hand the focus to another control on the way.
-        m_grid.setFocus();
-        m_editCell.hide();
-        return false;
-    }
-    // A remark's editor undoes its own typing; the other editors hold nothing an undo could
-    // safely put back, so the keys do nothing there.
-    const bool history =
-        command != nullptr && (command->id == ID_EDIT_UNDO || command->id == ID_EDIT_REDO);
-    if (history && m_list.Col() != COL_REMARK) {
-        return true;
-    }
-    switch (m_list.Col()) {
-    case COL_SPNO:
-        return !(IsDigitKey(code) || IsLetterKey(code) || IsKeypadDigit(code) || code == vk::Left ||
-                 code == vk::Right || code == vk::Delete || code == vk::Back);
-    case COL_IN:
-    case COL_OUT: {
-        if (IsDigitKey(code) || IsKeypadDigit(code)) {
-            return false;
-        }
-        if (code != vk::Left && code != vk::Right) {
-            return true;
-        }
-        // The caret is put where the editor's own one-character move, which follows, takes
-        // it past a colon: it always rests before a digit and never beyond the last one.
-        const int s = m_editCell.hasSelectedText() ? m_editCell.selectionStart()
-                                                   : m_editCell.cursorPosition();
-        const int p = TimecodeCaretBeforeMove(m_editCell.text(), s, code == vk::Left);
-        m_nCaret = p;
-        m_editCell.setCursorPosition(p);
-        return false;
-    }
-    case COL_REMARK:
-        return false;
-    default:
-        return true; // No. and DURATION are never edited
-    }
+    return false;
 }

@@ -20,16 +20,16 @@ void CTarnwickDlg::OnSize(int type, int /*cx*/, int /*cy*/) {
     // The record keeps the outer size, frame included, so the next start opens the same.
     QSize outer;
     if (m_outerSize.Measure(&outer)) {
-        m_settings.WindowWidth = outer.width();
-        m_settings.WindowHeight = outer.height();
+        m_session.Settings().WindowWidth = outer.width();
+        m_session.Settings().WindowHeight = outer.height();
     }
     ControlReLocate();
 }
 
 void CTarnwickDlg::ControlReLocate() {
-    const int W = m_client->width();
-    const int H = m_client->height();
-    if (m_grid.parentWidget() != m_client) {
+    const int W = Client()->width();
+    const int H = Client()->height();
+    if (m_grid.parentWidget() != Client()) {
         return; // a size message while the controls are being created
     }
 

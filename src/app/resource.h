@@ -38,8 +38,6 @@ constexpr int ID_HELP_ABOUT = 32787;
 constexpr int ID_HELP_CONTENTS = 32788;
 constexpr int ID_FRAMECHECK_3_DROP = 32791;
 constexpr int ID_FRAMECHECK_4_DROP = 32792;
-constexpr int ID_VTR_VICTOR = 32793;
-constexpr int ID_VTR_SONY = 32794;
 
 // Commands of the grid's context menu
 constexpr int ID_EDIT_UNDO = 32795;
@@ -66,3 +64,5 @@ constexpr int ID_FILE_EXPORT_FCPXML = 32808;
 constexpr int ID_FILE_EXPORT_XMEML = 32809;
 constexpr int ID_FILE_EXPORT_OTIO = 32810;
 constexpr int ID_FILE_IMPORT = 32811;
+// The communication menu's sources (32793, 32794, then 32812 and up) are numbered in their
+// own table, sources/source_table.cpp.

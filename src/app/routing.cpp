@@ -1,8 +1,10 @@
 // Every entry point of the main window: the command table, the notifications of its controls,
-// and the messages it handles. A new command is one row of the table.
+// and the messages it handles. A new command is one row of the table; a new source or format
+// is a row of its own table, which the menus here walk.
 #include "app/tarnwick_dlg.h"
 
 #include "app/key_codes.h"
+#include "sources/source_table.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -10,8 +12,6 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTimerEvent>
-#include <QWindow>
 
 namespace {
 
@@ -21,72 +21,32 @@ constexpr Qt::KeyboardModifiers SHIFT = Qt::ShiftModifier;
 
 } // namespace
 
-// Every command of the window, once: its id, where it sits and its text, its keys, what it
-// runs, and when it is enabled and checked. The menus, the context menu, the buttons'
-// captions, the keys and the routing are all built from this table. A key acts with the grid
-// or a button focused, never in the cell editor; Shift, Ctrl and auto-repeat are not looked
-// at unless the key names them, so a held key acts again with each repeat.
-const std::vector<CTarnwickDlg::Command>& CTarnwickDlg::Commands() {
-    using D = CTarnwickDlg;
-    constexpr Place FILE = Place::FileMenu, FRAME = Place::FrameCheckMenu, COM = Place::ComMenu,
-                    HELP = Place::HelpMenu, CONTEXT = Place::ContextMenu, BUTTON = Place::Button,
-                    RATE = Place::FrameRateMenu, NO_PLACE = Place::None;
-    constexpr KeyScope WINDOW = KeyScope::Window, GRID = KeyScope::Grid;
-    constexpr KeyAfter ON = KeyAfter::GoesOn, USED = KeyAfter::UsedUp;
-    // clang-format off
-    static const std::vector<Command> commands = {
-        // id                       place    text                         sep    keys                                      scope   key    run                          enabled        checked
-        {ID_FILE_OPEN,              FILE,    "開く",                      false, {},                                       WINDOW, ON,   &D::OnFileOpen,              nullptr,       nullptr},
-        {ID_FILE_SAVEAS,            FILE,    "名前を付けて保存",          false, {},                                       WINDOW, ON,   &D::OnFileSaveAs,            nullptr,       nullptr},
-        {ID_FILE_SAVE,              FILE,    "上書き保存",                false, {},                                       WINDOW, ON,   &D::OnFileSave,              nullptr,       nullptr},
-        {ID_FILE_PRINT,             FILE,    "印刷",                      false, {},                                       WINDOW, ON,   &D::OnFilePrint,             nullptr,       nullptr},
-        {ID_FILE_EXIT,              FILE,    "終了",                      false, {},                                       WINDOW, ON,   &D::OnClose,                 nullptr,       nullptr},
-        {ID_FRAMECHECK_3_NONDROP,   FRAME,   "3 ﾌﾚｰﾑ (NonDrop)",          false, {},                                       WINDOW, ON,   &D::OnFrameCheck3NonDrop,    nullptr,       &D::IsFrameCheckItemChecked},
-        {ID_FRAMECHECK_4_NONDROP,   FRAME,   "4 ﾌﾚｰﾑ (NonDrop)",          false, {},                                       WINDOW, ON,   &D::OnFrameCheck4NonDrop,    nullptr,       &D::IsFrameCheckItemChecked},
-        {ID_FRAMECHECK_3_DROP,      FRAME,   "3 ﾌﾚｰﾑ (Drop)",             false, {},                                       WINDOW, ON,   &D::OnFrameCheck3Drop,       &D::IsDropFrameOffered, &D::IsFrameCheckItemChecked},
-        {ID_FRAMECHECK_4_DROP,      FRAME,   "4 ﾌﾚｰﾑ (Drop)",             false, {},                                       WINDOW, ON,   &D::OnFrameCheck4Drop,       &D::IsDropFrameOffered, &D::IsFrameCheckItemChecked},
-        {ID_COM1,                   COM,     "COM1",                      false, {},                                       WINDOW, ON,   &D::OnCom1,                  nullptr,       &D::IsComItemChecked},
-        {ID_COM2,                   COM,     "COM2",                      false, {},                                       WINDOW, ON,   &D::OnCom2,                  nullptr,       &D::IsComItemChecked},
-        {ID_COM3,                   COM,     "COM3",                      false, {},                                       WINDOW, ON,   &D::OnCom3,                  nullptr,       &D::IsComItemChecked},
-        {ID_COM4,                   COM,     "COM4",                      false, {},                                       WINDOW, ON,   &D::OnCom4,                  nullptr,       &D::IsComItemChecked},
-        {ID_COM5,                   COM,     "COM5",                      false, {},                                       WINDOW, ON,   &D::OnCom5,                  nullptr,       &D::IsComItemChecked},
-        {ID_VTR_VICTOR,             COM,     "Victor SA-K37 Control",     true,  {},                                       WINDOW, ON,   &D::OnVtrVictor,             nullptr,       &D::IsVtrItemChecked},
-        {ID_VTR_SONY,               COM,     "Sony 9 pin Control",        false, {},                                       WINDOW, ON,   &D::OnVtrSony,               nullptr,       &D::IsVtrItemChecked},
-        {ID_HELP_CONTENTS,          HELP,    "ヘルプ",                    false, {},                                       WINDOW, ON,   &D::OnHelpContents,          nullptr,       nullptr},
-        {ID_HELP_ABOUT,             HELP,    "バージョン情報",            false, {},                                       WINDOW, ON,   &D::OnAbout,                 nullptr,       nullptr},
-        {ID_EDIT_UNDO,              CONTEXT, "元に戻す",                  false, {{'Z', CTRL, SHIFT}},                     WINDOW, USED, &D::OnEditUndo,              &D::CanUndo,   nullptr},
-        {ID_EDIT_REDO,              CONTEXT, "やり直し",                  false, {{'Y', CTRL, NONE}, {'Z', CTRL | SHIFT, NONE}}, WINDOW, USED, &D::OnEditRedo,  &D::CanRedo,   nullptr},
-        {ID_FILE_EXPORT_CSV,        CONTEXT, "CSV形式で書き出し...",      true,  {},                                       WINDOW, ON,   &D::OnFileExportCsv,         nullptr,       nullptr},
-        {ID_FILE_EXPORT_EDL,        CONTEXT, "EDL形式で書き出し...",      false, {},                                       WINDOW, ON,   &D::OnFileExportEdl,         nullptr,       nullptr},
-        {ID_FILE_EXPORT_XLSX,       CONTEXT, "Excel形式で書き出し...",    false, {},                                       WINDOW, ON,   &D::OnFileExportXlsx,        nullptr,       nullptr},
-        {ID_FILE_EXPORT_ALE,        CONTEXT, "ALE形式(ログ)で書き出し...", false, {},                                      WINDOW, ON,   &D::OnFileExportAle,         nullptr,       nullptr},
-        {ID_FILE_EXPORT_MARKER_EDL, CONTEXT, "マーカーをEDLで書き出し...", false, {},                                      WINDOW, ON,   &D::OnFileExportMarkerEdl,   nullptr,       nullptr},
-        {ID_FILE_EXPORT_FCPXML,     CONTEXT, "マーカーをFCPXMLで書き出し...", false, {},                                   WINDOW, ON,   &D::OnFileExportFcpxml,      nullptr,       nullptr},
-        {ID_FILE_EXPORT_XMEML,      CONTEXT, "マーカーをFCP7 XMLで書き出し...", false, {},                                 WINDOW, ON,   &D::OnFileExportXmeml,       nullptr,       nullptr},
-        {ID_FILE_EXPORT_OTIO,       CONTEXT, "マーカーをOTIOで書き出し...", false, {},                                     WINDOW, ON,   &D::OnFileExportOtio,        nullptr,       nullptr},
-        {ID_FILE_IMPORT,            CONTEXT, "読み込み...",               true,  {},                                       WINDOW, ON,   &D::OnFileImport,            nullptr,       nullptr},
-        {ID_FRAMERATE_24,           RATE,    "24",                        false, {},                                       WINDOW, ON,   &D::OnFrameRate24,           nullptr,       &D::IsFrameRateItemChecked},
-        {ID_FRAMERATE_25,           RATE,    "25",                        false, {},                                       WINDOW, ON,   &D::OnFrameRate25,           nullptr,       &D::IsFrameRateItemChecked},
-        {ID_FRAMERATE_30,           RATE,    "30",                        false, {},                                       WINDOW, ON,   &D::OnFrameRate30,           nullptr,       &D::IsFrameRateItemChecked},
-        {IDC_IN,                    BUTTON,  "IN",                        false, {{'I'}},                                  WINDOW, ON,   &D::OnIn,                    nullptr,       nullptr},
-        {IDC_OUT,                   BUTTON,  "OUT",                       false, {{'O'}},                                  WINDOW, ON,   &D::OnOut,                   nullptr,       nullptr},
-        {IDC_INS,                   BUTTON,  "INS",                       false, {{vk::Insert}},                          WINDOW, ON,   &D::OnIns,                   nullptr,       nullptr},
-        {IDC_DEL,                   BUTTON,  "DEL",                       false, {{vk::Delete}},                          WINDOW, ON,   &D::OnDel,                   nullptr,       nullptr},
-        {IDC_ENTER,                 BUTTON,  "標準のボタン",              false, {},                                       WINDOW, ON,   &D::OnEnterKey,              nullptr,       nullptr},
-        {IDC_BTN_PLUS,              BUTTON,  "＋",                        false, {},                                       WINDOW, ON,   &D::OnSmallButton,           nullptr,       nullptr},
-        {IDC_BTN_SQUARE,            BUTTON,  "■",                         false, {},                                       WINDOW, ON,   &D::OnSmallButton,           nullptr,       nullptr},
-        {IDC_BTN_MINUS,             BUTTON,  "－",                        false, {},                                       WINDOW, ON,   &D::OnSmallButton,           nullptr,       nullptr},
-        {ID_LIST_ENTER_KEY,         NO_PLACE, nullptr,                    false, {{vk::Return}},                          WINDOW, ON,   &D::OnEnterKeyDown,          nullptr,       nullptr},
-        {ID_LIST_REMARK_KEY,        NO_PLACE, nullptr,                    false, {{'R'}},                                  WINDOW, ON,   &D::OnRemarkKey,             nullptr,       nullptr},
-        {ID_LIST_MENU_KEY,          NO_PLACE, nullptr,                    false, {{vk::Apps}, {vk::F10, SHIFT, NONE}},   GRID,   USED, &D::OnListMenuKey,           nullptr,       nullptr},
-    };
-    // clang-format on
-    return commands;
+const Command* CommandTable::Find(int id) const {
+    for (const Command& command : m_commands) {
+        if (command.id == id) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+const Command* CommandTable::ForKey(int code, Qt::KeyboardModifiers mods) const {
+    if (code == 0) {
+        return nullptr;
+    }
+    for (const Command& command : m_commands) {
+        for (const Key& k : command.keys) {
+            if (k.code == code && (mods & k.need) == k.need && !(mods & k.refuse)) {
+                return &command;
+            }
+        }
+    }
+    return nullptr;
 }
 
 // The menu bar's pop-ups and the context menu's submenus. The pop-ups' captions carry no
 // mnemonic: the bracketed function key opens each, at its first item.
-const std::vector<CTarnwickDlg::Popup>& CTarnwickDlg::Popups() {
+const std::vector<Popup>& Popups() {
     static const std::vector<Popup> popups = {
         {Place::FileMenu, "ﾌｧｲﾙ(F1)", vk::F1, Place::None, false},
         {Place::FrameCheckMenu, "ﾌﾚｰﾑﾁｪｯｸ(F2)", vk::F1 + 1, Place::None, false},
@@ -97,54 +57,131 @@ const std::vector<CTarnwickDlg::Popup>& CTarnwickDlg::Popups() {
     return popups;
 }
 
-const CTarnwickDlg::Command* CTarnwickDlg::FindCommand(int id) {
-    for (const Command& command : Commands()) {
-        if (command.id == id) {
-            return &command;
-        }
+// Every command of the window, once: its id, where it sits and its text, its keys, what it
+// runs, and when it is enabled and checked. The menus, the context menu, the buttons'
+// captions, the keys and the routing are all built from this table. A key acts with the grid
+// or a button focused, never in the cell editor; Shift, Ctrl and auto-repeat are not looked
+// at unless the key names them, so a held key acts again with each repeat.
+void CTarnwickDlg::BuildCommands() {
+    constexpr Place FILE = Place::FileMenu, FRAME = Place::FrameCheckMenu, COM = Place::ComMenu,
+                    HELP = Place::HelpMenu, CONTEXT = Place::ContextMenu, BUTTON = Place::Button,
+                    RATE = Place::FrameRateMenu, NO_PLACE = Place::None;
+    constexpr KeyScope WINDOW = KeyScope::Window, GRID = KeyScope::Grid;
+    constexpr KeyAfter ON = KeyAfter::GoesOn, USED = KeyAfter::UsedUp;
+    Session& s = m_session;
+    ListCommands& list = s.ListCommand();
+    SourceCommands& source = s.Source();
+    FileCommands& files = s.Files();
+    ExchangeCommands& exchange = s.Exchange();
+    ViewCommands& view = m_viewCommands;
+    CellEditor& editor = m_editor;
+    const auto run = [](auto f) { return [f](const Trigger&) { f(); }; };
+    const auto add = [this](int id, Place place, const char* text, bool sep, std::vector<Key> keys,
+                            KeyScope scope, KeyAfter after, std::function<void(const Trigger&)> f,
+                            std::function<bool()> enabled = {},
+                            std::function<bool()> checked = {}) {
+        m_commands.Add(Command{id, place, text, sep, std::move(keys), scope, after, std::move(f),
+                               std::move(enabled), std::move(checked)});
+    };
+    const auto frameCheck = [&](int id, const char* text, int gap, int drop) {
+        add(id, FRAME, text, false, {}, WINDOW, ON,
+            run([&list, gap, drop] { list.ChooseFrameCheck(gap, drop); }),
+            drop != 0 ? std::function<bool()>([&list] { return list.IsDropFrameOffered(); })
+                      : std::function<bool()>(),
+            [&list, gap, drop] { return list.IsFrameCheckChecked(gap, drop != 0); });
+    };
+    const auto exportTo = [&](int id, const char* text, bool sep, ExportFormat format) {
+        add(id, CONTEXT, text, sep, {}, WINDOW, ON,
+            run([&exchange, format] { exchange.ExportTo(format); }));
+    };
+    const auto frameRate = [&](int id, const char* text, int fps) {
+        add(id, RATE, text, false, {}, WINDOW, ON, run([&list, fps] { list.ChooseFrameRate(fps); }),
+            {}, [&list, fps] { return list.IsFrameRateChecked(fps); });
+    };
+    const auto button = [&](int id, const char* text, std::vector<Key> keys,
+                            std::function<void(const Trigger&)> f) {
+        add(id, BUTTON, text, false, std::move(keys), WINDOW, ON, std::move(f));
+    };
+
+    // clang-format off
+    add(ID_FILE_OPEN,   FILE, "開く",             false, {}, WINDOW, ON, run([&files] { files.OnFileOpen(); }));
+    add(ID_FILE_SAVEAS, FILE, "名前を付けて保存", false, {}, WINDOW, ON, run([&files] { files.OnFileSaveAs(); }));
+    add(ID_FILE_SAVE,   FILE, "上書き保存",       false, {}, WINDOW, ON, run([&files] { files.OnFileSave(); }));
+    add(ID_FILE_PRINT,  FILE, "印刷",             false, {}, WINDOW, ON, run([&s] { s.Print().OnFilePrint(); }));
+    add(ID_FILE_EXIT,   FILE, "終了",             false, {}, WINDOW, ON, run([&s] { s.OnClose(); }));
+    frameCheck(ID_FRAMECHECK_3_NONDROP, "3 ﾌﾚｰﾑ (NonDrop)", 3, 0);
+    frameCheck(ID_FRAMECHECK_4_NONDROP, "4 ﾌﾚｰﾑ (NonDrop)", 4, 0);
+    frameCheck(ID_FRAMECHECK_3_DROP,    "3 ﾌﾚｰﾑ (Drop)",    3, 1);
+    frameCheck(ID_FRAMECHECK_4_DROP,    "4 ﾌﾚｰﾑ (Drop)",    4, 1);
+    static const char* const COM_PORTS[] = {"COM1", "COM2", "COM3", "COM4", "COM5"};
+    for (int com = 1; com <= 5; ++com) {
+        add(ID_COM1 + com - 1, COM, COM_PORTS[com - 1], false, {}, WINDOW, ON,
+            run([&source, com] { source.ChooseCom(com); }), {},
+            [&source, com] { return source.IsComChecked(com); });
     }
-    return nullptr;
+    for (const SourceRow& row : SourceRows()) {
+        const int type = row.vtrType;
+        add(row.commandId, COM, row.menuText, row.separatorBefore, {}, WINDOW, ON,
+            run([&source, type] { source.ChooseSource(type); }), {},
+            [&source, type] { return source.IsSourceChecked(type); });
+    }
+    add(ID_HELP_CONTENTS, HELP, "ヘルプ",         false, {}, WINDOW, ON, run([&view] { view.OnHelpContents(); }));
+    add(ID_HELP_ABOUT,    HELP, "バージョン情報", false, {}, WINDOW, ON, run([&view] { view.OnAbout(); }));
+    add(ID_EDIT_UNDO, CONTEXT, "元に戻す", false, {{'Z', CTRL, SHIFT}},                      WINDOW, USED,
+        run([&list] { list.OnEditUndo(); }), [&list] { return list.CanUndo(); });
+    add(ID_EDIT_REDO, CONTEXT, "やり直し", false, {{'Y', CTRL, NONE}, {'Z', CTRL | SHIFT, NONE}}, WINDOW, USED,
+        run([&list] { list.OnEditRedo(); }), [&list] { return list.CanRedo(); });
+    exportTo(ID_FILE_EXPORT_CSV,        "CSV形式で書き出し...",           true,  ExportFormat::Csv);
+    exportTo(ID_FILE_EXPORT_EDL,        "EDL形式で書き出し...",           false, ExportFormat::Edl);
+    exportTo(ID_FILE_EXPORT_XLSX,       "Excel形式で書き出し...",         false, ExportFormat::Xlsx);
+    exportTo(ID_FILE_EXPORT_ALE,        "ALE形式(ログ)で書き出し...",     false, ExportFormat::Ale);
+    exportTo(ID_FILE_EXPORT_MARKER_EDL, "マーカーをEDLで書き出し...",     false, ExportFormat::MarkerEdl);
+    exportTo(ID_FILE_EXPORT_FCPXML,     "マーカーをFCPXMLで書き出し...",  false, ExportFormat::Fcpxml);
+    exportTo(ID_FILE_EXPORT_XMEML,      "マーカーをFCP7 XMLで書き出し...", false, ExportFormat::Xmeml);
+    exportTo(ID_FILE_EXPORT_OTIO,       "マーカーをOTIOで書き出し...",    false, ExportFormat::Otio);
+    add(ID_FILE_IMPORT, CONTEXT, "読み込み...", true, {}, WINDOW, ON, run([&exchange] { exchange.OnFileImport(); }));
+    frameRate(ID_FRAMERATE_24, "24", 24);
+    frameRate(ID_FRAMERATE_25, "25", 25);
+    frameRate(ID_FRAMERATE_30, "30", 30);
+    button(IDC_IN,         "IN",           {{'I'}},         [&list](const Trigger& t) { list.OnIn(t); });
+    button(IDC_OUT,        "OUT",          {{'O'}},         [&list](const Trigger& t) { list.OnOut(t); });
+    button(IDC_INS,        "INS",          {{vk::Insert}},  run([&list] { list.OnIns(); }));
+    button(IDC_DEL,        "DEL",          {{vk::Delete}},  run([&list] { list.OnDel(); }));
+    button(IDC_ENTER,      "標準のボタン", {},              run([&editor] { editor.OnEnterKey(); }));
+    button(IDC_BTN_PLUS,   "＋",           {},              run([&view] { view.OnSmallButton(); }));
+    button(IDC_BTN_SQUARE, "■",            {},              run([&view] { view.OnSmallButton(); }));
+    button(IDC_BTN_MINUS,  "－",           {},              run([&view] { view.OnSmallButton(); }));
+    add(ID_LIST_ENTER_KEY,  NO_PLACE, nullptr, false, {{vk::Return}}, WINDOW, ON, run([&list] { list.OnEnterKeyDown(); }));
+    add(ID_LIST_REMARK_KEY, NO_PLACE, nullptr, false, {{'R'}},        WINDOW, ON, run([&editor] { editor.OnRemarkKey(); }));
+    add(ID_LIST_MENU_KEY,   NO_PLACE, nullptr, false, {{vk::Apps}, {vk::F10, SHIFT, NONE}}, GRID, USED,
+        run([this] { Dispatch(IDC_GRID, Notify::ContextMenu); }));
+    // clang-format on
 }
 
-const CTarnwickDlg::Command* CTarnwickDlg::CommandForKey(int code,
-                                                         Qt::KeyboardModifiers mods) const {
-    if (code == 0) {
-        return nullptr;
-    }
-    for (const Command& command : Commands()) {
-        for (const Key& k : command.keys) {
-            if (k.code == code && (mods & k.need) == k.need && !(mods & k.refuse)) {
-                return &command;
-            }
-        }
-    }
-    return nullptr;
-}
-
-void CTarnwickDlg::RunCommand(const Command& command) {
-    if (command.enabled != nullptr && !(this->*command.enabled)()) {
+void CTarnwickDlg::RunCommand(const Command& command, const Trigger& trigger) {
+    if (command.enabled && !command.enabled()) {
         return;
     }
-    (this->*command.run)();
-    if (!m_ending) {
+    command.run(trigger);
+    if (!m_session.Ending()) {
         UpdateCommandStates();
     }
 }
 
 void CTarnwickDlg::UpdateCommandStates() {
     for (const auto& [id, item] : m_menuItems) {
-        const Command* command = FindCommand(id);
-        item->setEnabled(command->enabled == nullptr || (this->*command->enabled)());
-        if (command->checked != nullptr) {
-            item->setChecked((this->*command->checked)(id));
+        const Command* command = m_commands.Find(id);
+        item->setEnabled(!command->enabled || command->enabled());
+        if (command->checked) {
+            item->setChecked(command->checked());
         }
     }
 }
 
-void CTarnwickDlg::Dispatch(int id, Notify code) {
+void CTarnwickDlg::Dispatch(int id, Notify code, const Trigger& trigger) {
     if (code == Notify::Command || code == Notify::Clicked) {
-        if (const Command* command = FindCommand(id)) {
-            RunCommand(*command);
+        if (const Command* command = m_commands.Find(id)) {
+            RunCommand(*command, trigger);
         }
         return;
     }
@@ -152,21 +189,24 @@ void CTarnwickDlg::Dispatch(int id, Notify code) {
     struct Route {
         int id;
         Notify code;
-        void (CTarnwickDlg::*handler)();
+        std::function<void()> handler;
     };
     // clang-format off
-    static const Route kRoutes[] = {
-        {IDC_CELL_EDIT,           Notify::EditSetFocus,  &CTarnwickDlg::OnCellEditSetFocus},
-        {IDC_CELL_EDIT,           Notify::EditKillFocus, &CTarnwickDlg::OnCellEditKillFocus},
-        {IDC_CELL_EDIT,           Notify::EditChange,    &CTarnwickDlg::OnCellEditChange},
-        {IDC_GRID,                Notify::EnterCell,     &CTarnwickDlg::OnEnterCell},
-        {IDC_GRID,                Notify::LeaveCell,     &CTarnwickDlg::OnLeaveCell},
-        {IDC_GRID,                Notify::ContextMenu,   &CTarnwickDlg::OnGridContextMenu},
+    const Route routes[] = {
+        {IDC_CELL_EDIT, Notify::EditSetFocus,  [this] { m_editor.OnCellEditSetFocus(); }},
+        {IDC_CELL_EDIT, Notify::EditKillFocus, [this] { m_editor.OnCellEditKillFocus(); }},
+        {IDC_CELL_EDIT, Notify::EditChange,    [this] { m_editor.OnCellEditChange(); }},
+        {IDC_GRID,      Notify::EnterCell,     [this] { m_view.OnEnterCell(); }},
+        {IDC_GRID,      Notify::LeaveCell,     [this] { m_view.OnLeaveCell(); }},
+        {IDC_GRID,      Notify::ContextMenu,   [this] {
+             UpdateCommandStates();
+             m_viewCommands.OnGridContextMenu(m_contextMenu, std::exchange(m_ptContextMenu, KEYBOARD_MENU_POINT));
+         }},
     };
     // clang-format on
-    for (const Route& route : kRoutes) {
+    for (const Route& route : routes) {
         if (route.id == id && route.code == code) {
-            (this->*route.handler)();
+            route.handler();
             return;
         }
     }
@@ -179,7 +219,7 @@ bool CTarnwickDlg::event(QEvent* e) {
         return true;
     }
     if (e->type() == static_cast<QEvent::Type>(WM_END_REQUEST)) {
-        OnEndRequest();
+        m_session.OnEndRequest();
         return true;
     }
     if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) {
@@ -188,23 +228,15 @@ bool CTarnwickDlg::event(QEvent* e) {
     return QDialog::event(e);
 }
 
-void CTarnwickDlg::timerEvent(QTimerEvent* e) {
-    if (e->timerId() == m_qtTimerId) {
-        OnTimer(); // the one window timer; its id is not looked at
-        return;
-    }
-    QDialog::timerEvent(e);
-}
-
 void CTarnwickDlg::closeEvent(QCloseEvent* e) {
     // The close box, Alt+F4 and the system menu's Close all run the shut-down sequence,
     // which decides itself whether the window ends.
-    if (m_ending) {
+    if (m_session.Ending()) {
         e->accept();
         return;
     }
     e->ignore();
-    OnClose();
+    m_session.OnClose();
 }
 
 void CTarnwickDlg::reject() {
@@ -235,7 +267,7 @@ void CTarnwickDlg::keyPressEvent(QKeyEvent* e) {
 }
 
 bool CTarnwickDlg::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == &m_editCell) {
+    if (watched == &m_editor.Edit()) {
         if (e->type() == QEvent::FocusIn) {
             Dispatch(IDC_CELL_EDIT, Notify::EditSetFocus);
         } else if (e->type() == QEvent::FocusOut) {
@@ -268,9 +300,9 @@ void CTarnwickDlg::resizeEvent(QResizeEvent* e) {
     QDialog::resizeEvent(e);
     const int menuHeight = m_menuBar->sizeHint().height();
     m_menuBar->setGeometry(0, 0, width(), menuHeight);
-    m_client->setGeometry(0, menuHeight, width(), std::max(0, height() - menuHeight));
+    Client()->setGeometry(0, menuHeight, width(), std::max(0, height() - menuHeight));
     const int type = isMinimized() ? 1 : 0;
-    OnSize(type, m_client->width(), m_client->height());
+    OnSize(type, Client()->width(), Client()->height());
 }
 
 void CTarnwickDlg::moveEvent(QMoveEvent* e) {
@@ -281,6 +313,6 @@ void CTarnwickDlg::moveEvent(QMoveEvent* e) {
 void CTarnwickDlg::changeEvent(QEvent* e) {
     QDialog::changeEvent(e);
     if (e->type() == QEvent::WindowStateChange && !isMinimized()) {
-        OnSize(0, m_client->width(), m_client->height());
+        OnSize(0, Client()->width(), Client()->height());
     }
 }

@@ -1,14 +1,12 @@
 #pragma once
 
+#include "commands/screen.h"
+
 #include <QString>
 
 class QLabel;
 
-// Short notes in red on the timecode line, right of the label given, in this order: what a
-// timecode source is heard at when the list counts another rate, and whether the recovery copy
-// is kept. They never take the focus and ask nothing: the operator sees them when looking at
-// the timecode, and goes on working.
-enum class StatusNote { Rate, Recovery };
+// The notes of the timecode line (see StatusNote), shown right of the label given.
 
 // The names their labels go by, for whoever looks for them.
 constexpr char RATE_NOTE_NAME[] = "rateNote";

@@ -4,8 +4,8 @@
 
 #include <QString>
 
-// The settings record, kept between runs in default.ini, section "Default". Every field but
-// CurrentFile is named after its key. Loaded once at start-up, written whole once at exit.
+// The settings record, kept between runs in default.ini, section "Default". Every field is
+// named after its key. Loaded once at start-up, written whole once at exit.
 struct AppSettings {
     int WindowWidth = 0; // outer size of the main window in pixels, frame included
     int WindowHeight = 0;
@@ -16,7 +16,6 @@ struct AppSettings {
     int Width4 = 0;
     int Width5 = 0;
     QString InitialDirSave; // carried from file to file unchanged
-    QString CurrentFile;    // not stored: the list file last opened or saved
     int FrameCheck = 0;     // least gap in frames between one OUT and the next IN
     int com = 0;            // serial port number, COM1 to COM5 from the menu
     int VtrType = 0;        // 0 Sony 9-pin, 1 Victor SA-K37

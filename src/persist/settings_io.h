@@ -5,11 +5,11 @@
 #include <QString>
 
 // Reading and writing the settings record, without the grid: the list-file object passes
-// the column widths it reads from the grid.
+// the column widths the window gives it.
 
 // Fills every stored field of the record from section "Default" of the file; a missing file
 // or key gives the key's default. Values are not checked: the owners of the fields decide
-// what to do with values the menus never produce. CurrentFile is left alone.
+// what to do with values the menus never produce.
 void LoadAppSettings(const QString& iniPath, AppSettings* settings);
 
 // Stores the six column widths (twips) in the record, each raised to

@@ -35,10 +35,10 @@ public:
     // 25 frame source is not that label at 30), so every duration and frame check would be
     // wrong. At 30 a drop-frame and a non-drop source both read, each in its own labels. Any
     // thread may tell it.
-    void SetListRate(TimecodeRate rate) { m_listFps.store(rate.Fps()); }
+    void SetListRate(TimecodeRate rate) override { m_listFps.store(rate.Fps()); }
     // The rate of the signal while it carries timecode, whether or not the list can take it;
     // nothing while it is silent. It tells the operator why a source shows no timecode.
-    std::optional<SignalRate> HeardRate() const { return m_live.RateAt(SteadyNowNs()); }
+    std::optional<SignalRate> HeardRate() const override { return m_live.RateAt(SteadyNowNs()); }
 
 protected:
     // Derived classes call Close() in their destructors, while Run can still be called.

@@ -2,6 +2,9 @@
 
 #include "sources/live_source.h"
 
+// The VtrType of LTC audio from a sound card input.
+constexpr int VTR_LTC = 2;
+
 // LTC, linear timecode as audio, from an ALSA capture device or, for a device named
 // "file:PATH", from raw audio (48 kHz, 16-bit signed little-endian, mono) read from a file or
 // FIFO as it arrives.

@@ -53,7 +53,7 @@ public:
     void PausePolling(bool paused) override;
 
     // Exchanges made since the last open: how a test or a benchmark sees the worker at work.
-    int Polls() const { return m_polls.load(); }
+    int Polls() const override { return m_polls.load(); }
 
 private:
     void Run(const std::string& device);

@@ -2,6 +2,9 @@
 
 #include "sources/serial_line.h"
 
+// The VtrType of a Sony 9-pin deck; also what any VtrType no source has stands for.
+constexpr int VTR_SONY = 0;
+
 // Sony 9-pin: the current time sense for the VITC time, answered by four BCD bytes. Results
 // are 1 for success and 0 for failure.
 

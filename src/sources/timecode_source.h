@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sources/live_timecode.h"
 #include "sources/transport.h"
 #include "timecode/timecode_value.h"
 
@@ -43,4 +44,13 @@ public:
     // What moves the picture, for a source that can be driven; none for one that only
     // listens.
     virtual Transport* GetTransport() { return nullptr; }
+    // The rate the list counts at; a source that hears timecode of its own (LTC, MTC) reads
+    // another rate as none. Any thread may tell it.
+    virtual void SetListRate(TimecodeRate /*rate*/) {}
+    // The rate a signal carrying its own time is heard at, while it sends timecode; nothing
+    // for a source that is asked (a deck).
+    virtual std::optional<SignalRate> HeardRate() const { return std::nullopt; }
+    // Exchanges with the device since it was opened, for a source that asks: how a test or a
+    // benchmark sees the worker at work.
+    virtual int Polls() const { return 0; }
 };

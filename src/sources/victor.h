@@ -2,6 +2,9 @@
 
 #include "sources/serial_line.h"
 
+// The VtrType of a Victor SA-K37 deck.
+constexpr int VTR_VICTOR = 1;
+
 // Victor SA-K37: a one-byte request answered by a fixed-length reply with neither header nor
 // checksum. Results are 1 for success and 0 for failure.
 

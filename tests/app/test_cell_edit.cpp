@@ -10,9 +10,9 @@ namespace {
 // An IN edit showing 01:00:10:05 with the caret at the given place.
 void OpenInEdit(ListWindow& w, int caret) {
     w.Press(Qt::Key_Return);
-    QCOMPARE(w.probe().m_editCell.text(), QStringLiteral("01:00:10:05"));
-    w.probe().m_editCell.setCursorPosition(caret);
-    w.probe().m_nCaret = caret;
+    QCOMPARE(w.dlg->Editor().Edit().text(), QStringLiteral("01:00:10:05"));
+    w.dlg->Editor().Edit().setCursorPosition(caret);
+    w.dlg->Editor().SetCaret(caret);
 }
 
 // A digit-row key with Shift as a real keyboard sends it: the symbol, and (on X and Wayland)
@@ -57,14 +57,14 @@ private slots:
         QFETCH(int, caretAfter);
         QFETCH(int, fps);
         ListWindow w;
-        w.probe().m_list.SetFrameRate(fps);
+        w.dlg->GetSession().List().SetFrameRate(fps);
         OpenInEdit(w, caret);
         w.Press(key);
-        QCOMPARE(w.probe().m_editCell.text(), text);
-        QCOMPARE(w.probe().m_editCell.cursorPosition(), caretAfter);
+        QCOMPARE(w.dlg->Editor().Edit().text(), text);
+        QCOMPARE(w.dlg->Editor().Edit().cursorPosition(), caretAfter);
         w.Press(Qt::Key_Return);
         QCOMPARE(w.Cell(1, COL_IN), text);
-        QCOMPARE(w.probe().m_grid.GetCol(), long(COL_OUT));
+        QCOMPARE(w.dlg->Grid().GetCol(), long(COL_OUT));
     }
 
     void arrowsStepOverColons_data() {
@@ -87,7 +87,7 @@ private slots:
         ListWindow w;
         OpenInEdit(w, caret);
         w.Press(key);
-        QCOMPARE(w.probe().m_editCell.cursorPosition(), caretAfter);
+        QCOMPARE(w.dlg->Editor().Edit().cursorPosition(), caretAfter);
     }
 
     void otherKeysDoNothingInATimecodeEdit_data() {
@@ -107,19 +107,19 @@ private slots:
         ListWindow w;
         OpenInEdit(w, 4);
         if (key == -1) {
-            SendShifted2(&w.probe().m_editCell, Qt::Key_At, QStringLiteral("@"), 11);
+            SendShifted2(&w.dlg->Editor().Edit(), Qt::Key_At, QStringLiteral("@"), 11);
         } else if (key == -2) {
-            SendShifted2(&w.probe().m_editCell, Qt::Key_QuoteDbl, QStringLiteral("\""), 0);
+            SendShifted2(&w.dlg->Editor().Edit(), Qt::Key_QuoteDbl, QStringLiteral("\""), 0);
         } else {
             w.Press(key);
         }
         QCoreApplication::processEvents();
-        QCOMPARE(w.probe().m_editCell.text(), QStringLiteral("01:00:10:05"));
-        QCOMPARE(w.probe().m_editCell.cursorPosition(), 4);
-        QVERIFY(w.probe().m_editCell.hasFocus());
+        QCOMPARE(w.dlg->Editor().Edit().text(), QStringLiteral("01:00:10:05"));
+        QCOMPARE(w.dlg->Editor().Edit().cursorPosition(), 4);
+        QVERIFY(w.dlg->Editor().Edit().hasFocus());
         QCOMPARE(QApplication::activePopupWidget(), nullptr);
-        QCOMPARE(w.probe().m_grid.GetRows(), 31L);
-        QCOMPARE(w.probe().m_grid.GetCol(), long(COL_IN));
+        QCOMPARE(w.dlg->Grid().GetRows(), 31L);
+        QCOMPARE(w.dlg->Grid().GetCol(), long(COL_IN));
     }
 
     void shortcutsNeverActWhileEditing_data() {
@@ -136,27 +136,27 @@ private slots:
         for (int key : {Qt::Key_I, Qt::Key_O, Qt::Key_R, Qt::Key_Insert, Qt::Key_Delete}) {
             w.Press(key);
         }
-        QCOMPARE(w.probe().m_grid.GetRows(), 31L);
-        QCOMPARE(w.probe().m_grid.GetRow(), 3L);
-        QCOMPARE(w.probe().m_grid.GetCol(), long(col));
+        QCOMPARE(w.dlg->Grid().GetRows(), 31L);
+        QCOMPARE(w.dlg->Grid().GetRow(), 3L);
+        QCOMPARE(w.dlg->Grid().GetCol(), long(col));
         QCOMPARE(w.Cell(3, COL_IN), QString());
-        QVERIFY(w.probe().m_editCell.hasFocus());
+        QVERIFY(w.dlg->Editor().Edit().hasFocus());
     }
 
     void spotNumberTakesFiveCharacters() {
         ListWindow w;
         w.MoveTo(1, COL_SPNO);
         w.Press(Qt::Key_Return);
-        QCOMPARE(w.probe().m_editCell.cursorPosition(), 4);
+        QCOMPARE(w.dlg->Editor().Edit().cursorPosition(), 4);
         w.Type(QStringLiteral("AB"));
-        QCOMPARE(w.probe().m_editCell.text(), QStringLiteral("0001A"));
+        QCOMPARE(w.dlg->Editor().Edit().text(), QStringLiteral("0001A"));
         w.Press(Qt::Key_Backspace);
         w.Press(Qt::Key_Left);
         w.Press(Qt::Key_Delete);
         w.Press(Qt::Key_Space); // not a key of this column
         w.Press(Qt::Key_Return);
         QCOMPARE(w.Cell(1, COL_SPNO), QStringLiteral("000"));
-        QCOMPARE(w.probe().m_grid.GetCol(), long(COL_SPNO));
+        QCOMPARE(w.dlg->Grid().GetCol(), long(COL_SPNO));
         QVERIFY(w.GridFocused());
     }
 
@@ -203,10 +203,10 @@ private slots:
         QFETCH(QString, pasted);
         QFETCH(QString, stored);
         ListWindow w;
-        w.probe().LayCell(2, col, cell);
+        LayCell(w.dlg->GetSession().List(), 2, col, cell);
         w.MoveTo(2, col);
         w.Press(Qt::Key_Return);
-        QLineEdit& edit = w.probe().m_editCell;
+        QLineEdit& edit = w.dlg->Editor().Edit();
         QCOMPARE(edit.text(), col == COL_REMARK ? cell.mid(1) : cell);
         w.Type(typed);
         if (!pasted.isEmpty()) {
@@ -238,24 +238,24 @@ private slots:
         w.Type(QStringLiteral("abc"));
         w.Press(endKey);
         QCOMPARE(w.Cell(row, COL_REMARK), stored);
-        QCOMPARE(w.probe().m_grid.GetRow(), rowAfter);
-        QCOMPARE(w.probe().m_grid.GetCol(), long(COL_IN));
-        QVERIFY(!w.probe().m_editCell.isVisible());
+        QCOMPARE(w.dlg->Grid().GetRow(), rowAfter);
+        QCOMPARE(w.dlg->Grid().GetCol(), long(COL_IN));
+        QVERIFY(!w.dlg->Editor().Edit().isVisible());
         QVERIFY(w.dlg->isVisible());
         QVERIFY(w.GridFocused());
     }
 
     void remarkOpensWithoutItsSpaceAndAnEmptyOneStoresNothing() {
         ListWindow w;
-        w.probe().LayCell(2, COL_IN, QStringLiteral("01:00:00:00"));
+        LayCell(w.dlg->GetSession().List(), 2, COL_IN, QStringLiteral("01:00:00:00"));
         w.MoveTo(3, COL_IN);
         w.Press(Qt::Key_R); // an empty row below a filled one: the filled row's remark
-        QCOMPARE(w.probe().m_grid.GetRow(), 2L);
+        QCOMPARE(w.dlg->Grid().GetRow(), 2L);
         w.Type(QStringLiteral("x"));
         w.Press(Qt::Key_Return);
         w.MoveTo(2, COL_REMARK);
         w.Press(Qt::Key_Return);
-        QCOMPARE(w.probe().m_editCell.text(), QStringLiteral("x"));
+        QCOMPARE(w.dlg->Editor().Edit().text(), QStringLiteral("x"));
         w.Press(Qt::Key_Backspace);
         w.Press(Qt::Key_Return);
         QCOMPARE(w.Cell(2, COL_REMARK), QString());
@@ -264,23 +264,23 @@ private slots:
     void enterMarksTheListModifiedEvenWhenCancelled() {
         ListWindow w;
         w.Press(Qt::Key_Return);
-        QVERIFY(w.probe().m_editCell.hasFocus());
+        QVERIFY(w.dlg->Editor().Edit().hasFocus());
         w.Press(Qt::Key_Escape);
-        QCOMPARE(w.probe().m_list.IsModified(), true);
+        QCOMPARE(w.dlg->GetSession().List().IsModified(), true);
         QCOMPARE(w.Cell(1, COL_IN), QStringLiteral("01:00:10:05")); // the pre-filled timecode
         QCOMPARE(w.Cell(1, COL_DURATION), QString());
-        QCOMPARE(w.probe().m_grid.GetCol(), long(COL_IN));
+        QCOMPARE(w.dlg->Grid().GetCol(), long(COL_IN));
     }
 
     void editorCoversTheCellOnePixelWider() {
         ListWindow w;
         w.MoveTo(2, COL_OUT);
         w.Press(Qt::Key_Return);
-        const CMSFlexGrid& grid = w.probe().m_grid;
+        const CMSFlexGrid& grid = w.dlg->Grid();
         const QRect cell(grid.pos() +
                              QPoint(int(grid.GetCellLeft() / 15), int(grid.GetCellTop() / 15)),
                          QSize(int(grid.GetCellWidth() / 15), int(grid.GetCellHeight() / 15)));
-        QCOMPARE(w.probe().m_editCell.geometry(), cell.adjusted(-1, -1, 1, 1));
+        QCOMPARE(w.dlg->Editor().Edit().geometry(), cell.adjusted(-1, -1, 1, 1));
     }
 
     // A change the mask cannot take one character at a time ends where it began.
@@ -305,7 +305,7 @@ private slots:
         QFETCH(QString, text);
         ListWindow w;
         OpenInEdit(w, 3);
-        QLineEdit& edit = w.probe().m_editCell;
+        QLineEdit& edit = w.dlg->Editor().Edit();
         if (select == 11) {
             edit.selectAll();
         } else if (select > 0) {
@@ -327,9 +327,9 @@ private slots:
         ListWindow w;
         OpenInEdit(w, 9);
         w.Press(Qt::Key_Right, Qt::ShiftModifier); // selects the first frame digit
-        QCOMPARE(w.probe().m_editCell.selectedText(), QStringLiteral("0"));
+        QCOMPARE(w.dlg->Editor().Edit().selectedText(), QStringLiteral("0"));
         w.Press(Qt::Key_5);
-        QCOMPARE(w.probe().m_editCell.text(), QStringLiteral("01:00:10:05"));
+        QCOMPARE(w.dlg->Editor().Edit().text(), QStringLiteral("01:00:10:05"));
         w.Press(Qt::Key_Return);
         QCOMPARE(w.Cell(1, COL_IN), QStringLiteral("01:00:10:05"));
     }
@@ -348,13 +348,13 @@ private slots:
         ListWindow w;
         w.MoveTo(1, COL_REMARK);
         w.Press(Qt::Key_Return);
-        QVERIFY(w.probe().m_editCell.testAttribute(Qt::WA_InputMethodEnabled));
+        QVERIFY(w.dlg->Editor().Edit().testAttribute(Qt::WA_InputMethodEnabled));
         w.Type(QStringLiteral("ab"));
         QInputMethodEvent commit; // text from the input method
         commit.setCommitString(input);
-        QApplication::sendEvent(&w.probe().m_editCell, &commit);
-        QCOMPARE(w.probe().m_editCell.text(), text);
-        QCOMPARE(w.probe().m_editCell.cursorPosition(), int(text.size()));
+        QApplication::sendEvent(&w.dlg->Editor().Edit(), &commit);
+        QCOMPARE(w.dlg->Editor().Edit().text(), text);
+        QCOMPARE(w.dlg->Editor().Edit().cursorPosition(), int(text.size()));
         w.Press(Qt::Key_Return);
         QCOMPARE(w.Cell(1, COL_REMARK), QLatin1Char(' ') + text);
     }
@@ -364,14 +364,14 @@ private slots:
         w.MoveTo(1, COL_REMARK);
         w.Press(Qt::Key_Return);
         w.Press(Qt::Key_Return);
-        QCOMPARE(w.probe().m_bRemarkImeOpen, 1); // the remark's state is remembered
+        QCOMPARE(w.dlg->Editor().RemarkImeOpen(), 1); // the remark's state is remembered
         w.MoveTo(1, COL_SPNO);
         w.Press(Qt::Key_Return);
-        QVERIFY(!w.probe().m_editCell.testAttribute(Qt::WA_InputMethodEnabled));
+        QVERIFY(!w.dlg->Editor().Edit().testAttribute(Qt::WA_InputMethodEnabled));
         w.Press(Qt::Key_Escape);
         w.MoveTo(1, COL_IN);
         w.Press(Qt::Key_Return);
-        QVERIFY(!w.probe().m_editCell.testAttribute(Qt::WA_InputMethodEnabled));
+        QVERIFY(!w.dlg->Editor().Edit().testAttribute(Qt::WA_InputMethodEnabled));
     }
 
     void inButtonDuringARemarkEditCapturesOnTheNextRow() {
@@ -382,11 +382,11 @@ private slots:
         QTest::mouseClick(w.dlg->GetDlgItem(IDC_IN), Qt::LeftButton);
         QCOMPARE(w.Cell(1, COL_IN), QString());
         QCOMPARE(w.Cell(2, COL_IN), QStringLiteral("01:00:10:05"));
-        QVERIFY(w.probe().m_editCell.isVisible()); // left open without the focus
-        QCOMPARE(w.probe().m_editCell.text(), QStringLiteral("cm"));
+        QVERIFY(w.dlg->Editor().Edit().isVisible()); // left open without the focus
+        QCOMPARE(w.dlg->Editor().Edit().text(), QStringLiteral("cm"));
         // Enter on the grid opens a new edit over the current cell, replacing the old text.
         w.Press(Qt::Key_Return);
-        QCOMPARE(w.probe().m_editCell.text(), QStringLiteral("01:00:10:05"));
+        QCOMPARE(w.dlg->Editor().Edit().text(), QStringLiteral("01:00:10:05"));
     }
 
     void remarkContextMenuKeepsTheEditOnItsCell() {
@@ -395,11 +395,11 @@ private slots:
         w.Press(Qt::Key_Return);
         QMenu menu; // as the editor's own context menu would
         menu.addAction(QStringLiteral("x"));
-        menu.popup(w.probe().m_editCell.mapToGlobal(QPoint(2, 2)));
+        menu.popup(w.dlg->Editor().Edit().mapToGlobal(QPoint(2, 2)));
         QTRY_VERIFY(menu.isVisible());
         menu.hide();
-        QCOMPARE(w.probe().m_grid.GetRow(), 1L);
-        QCOMPARE(w.probe().m_grid.GetCol(), long(COL_REMARK));
+        QCOMPARE(w.dlg->Grid().GetRow(), 1L);
+        QCOMPARE(w.dlg->Grid().GetCol(), long(COL_REMARK));
     }
 
     void hiddenEditorCommitsNothing() {
@@ -412,9 +412,9 @@ private slots:
 
     void damagedTimecodeCellIsEditedFromTheCurrentTimecode() {
         ListWindow w;
-        w.probe().LayCell(1, COL_IN, QStringLiteral("99:99:99:99"));
+        LayCell(w.dlg->GetSession().List(), 1, COL_IN, QStringLiteral("99:99:99:99"));
         w.Press(Qt::Key_Return);
-        QCOMPARE(w.probe().m_editCell.text(), QStringLiteral("01:00:10:05"));
+        QCOMPARE(w.dlg->Editor().Edit().text(), QStringLiteral("01:00:10:05"));
         w.Press(Qt::Key_Escape);
         QCOMPARE(w.Cell(1, COL_IN), QStringLiteral("99:99:99:99")); // kept until a commit
     }

@@ -1,13 +1,15 @@
 // The main window as the operator meets it: start-up state, layout, shut-down sequence.
 #include "app/about_dlg.h"
 #include "app/outer_size.h"
+#include "app/tarnwick_dlg.h"
 #include "box_answers.h"
-#include "dialog_probe.h"
+#include "list_rows.h"
 #include "platform/file_dialog.h"
 #include "platform/help.h"
 #include "platform/message_box.h"
 #include "platform/modal.h"
 #include "poll_timer.h"
+#include "sources/victor.h"
 #include "work_folder.h"
 
 #include <QAction>
@@ -18,6 +20,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
+
+// The communication menu's deck items, as the sources table numbers them.
+const int ID_VTR_VICTOR = SourceRowOf(VTR_VICTOR).commandId;
+const int ID_VTR_SONY = SourceRowOf(VTR_SONY).commandId;
 
 namespace {
 void RunDeferred(CTarnwickDlg& dlg) {
@@ -56,25 +62,25 @@ private slots:
         RunDeferred(dlg);
 
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Tarnwick"));
-        QCOMPARE(Probe(dlg).m_grid.GetRows(), 31L);
-        QCOMPARE(Probe(dlg).m_grid.GetCols(), 6L);
+        QCOMPARE(dlg.Grid().GetRows(), 31L);
+        QCOMPARE(dlg.Grid().GetCols(), 6L);
         const QStringList titles = {"No.", "SP No.", "IN", "OUT", "DURATION", "REMARK"};
         for (int c = 0; c < 6; ++c) {
-            QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(0, c), titles[c]);
+            QCOMPARE(dlg.Grid().GetTextMatrix(0, c), titles[c]);
         }
         for (long r = 1; r <= 30; ++r) {
-            QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(r, COL_NO), QString::asprintf("%04ld", r));
-            QCOMPARE(Probe(dlg).m_grid.GetCellBackColorAt(r, COL_NO), COLOR_NUMBER_CELL);
+            QCOMPARE(dlg.Grid().GetTextMatrix(r, COL_NO), QString::asprintf("%04ld", r));
+            QCOMPARE(dlg.Grid().GetCellBackColorAt(r, COL_NO), COLOR_NUMBER_CELL);
             for (int c = COL_IN; c <= COL_REMARK; ++c) {
-                QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(r, c), QString());
+                QCOMPARE(dlg.Grid().GetTextMatrix(r, c), QString());
             }
         }
-        QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_SPNO), QStringLiteral("0001"));
-        QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(2, COL_SPNO), QString());
-        QCOMPARE(Probe(dlg).m_grid.GetRow(), 1L);
-        QCOMPARE(Probe(dlg).m_grid.GetCol(), long(COL_IN));
-        QVERIFY(!Probe(dlg).m_timecode);
-        QCOMPARE(Probe(dlg).m_list.IsModified(), false);
+        QCOMPARE(dlg.Grid().GetTextMatrix(1, COL_SPNO), QStringLiteral("0001"));
+        QCOMPARE(dlg.Grid().GetTextMatrix(2, COL_SPNO), QString());
+        QCOMPARE(dlg.Grid().GetRow(), 1L);
+        QCOMPARE(dlg.Grid().GetCol(), long(COL_IN));
+        QVERIFY(!dlg.GetSession().Source().Reading());
+        QCOMPARE(dlg.GetSession().List().IsModified(), false);
 
         auto* display = qobject_cast<QLabel*>(dlg.GetDlgItem(IDC_TC_DISPLAY));
         QVERIFY(display);
@@ -87,7 +93,7 @@ private slots:
             QVERIFY2(dlg.GetDlgItem(id)->isVisible(), qPrintable(QString::number(id)));
         }
         // The editor's text is drawn red.
-        QCOMPARE(Probe(dlg).m_editCell.palette().color(QPalette::Text), QColor(255, 0, 0));
+        QCOMPARE(dlg.Editor().Edit().palette().color(QPalette::Text), QColor(255, 0, 0));
     }
 
     void menusCarryTheirTextsAndIds_data() {
@@ -136,13 +142,13 @@ private slots:
         dlg.show();
         RunDeferred(dlg);
         QCOMPARE(dlg.frameGeometry().size(), QSize(800, 600));
-        QCOMPARE(Probe(dlg).m_grid.GetColWidth(0), 900L);
-        QCOMPARE(Probe(dlg).m_grid.GetColWidth(1), 720L);
-        QCOMPARE(Probe(dlg).m_grid.GetColWidth(5), 3000L);
-        QCOMPARE(Probe(dlg).m_settings.WindowWidth, 800);
-        QCOMPARE(Probe(dlg).m_settings.WindowHeight, 600);
+        QCOMPARE(dlg.Grid().GetColWidth(0), 900L);
+        QCOMPARE(dlg.Grid().GetColWidth(1), 720L);
+        QCOMPARE(dlg.Grid().GetColWidth(5), 3000L);
+        QCOMPARE(dlg.GetSession().Settings().WindowWidth, 800);
+        QCOMPARE(dlg.GetSession().Settings().WindowHeight, 600);
         // The grid is the window's focus widget, whether or not the window is active yet.
-        QCOMPARE(dlg.focusWidget(), static_cast<QWidget*>(&Probe(dlg).m_grid));
+        QCOMPARE(dlg.focusWidget(), static_cast<QWidget*>(&dlg.Grid()));
     }
 
     void layoutFollowsTheClientArea() {
@@ -167,14 +173,14 @@ private slots:
         QCOMPARE(dlg.ControlRect(IDC_IN).size(), inBefore.size());
         QCOMPARE(dlg.ControlRect(IDC_FRAMECHECK_LABEL).x(), labelBefore.x());
         QCOMPARE(dlg.ControlRect(IDC_GRID).width(), 1500);
-        QCOMPARE(Probe(dlg).m_settings.WindowWidth, dlg.frameGeometry().width());
+        QCOMPARE(dlg.GetSession().Settings().WindowWidth, dlg.frameGeometry().width());
 
         // A tiny window gives the grid no height, never a negative one.
-        const int visible = Probe(dlg).m_view.VisibleRows();
+        const int visible = dlg.View().VisibleRows();
         QVERIFY(visible > 0);
         dlg.resize(300, 60);
         QCOMPARE(dlg.ControlRect(IDC_GRID).height(), 0);
-        QCOMPARE(Probe(dlg).m_view.VisibleRows(), visible);
+        QCOMPARE(dlg.View().VisibleRows(), visible);
     }
 
     void visibleRowCountGrowsWithTheWindow() {
@@ -183,16 +189,15 @@ private slots:
         dlg.show();
         RunDeferred(dlg);
         dlg.resize(640, 300);
-        const int small = Probe(dlg).m_view.VisibleRows();
+        const int small = dlg.View().VisibleRows();
         dlg.resize(640, 700);
-        QVERIFY2(
-            Probe(dlg).m_view.VisibleRows() > small,
-            qPrintable(QStringLiteral("%1 -> %2").arg(small).arg(Probe(dlg).m_view.VisibleRows())));
+        QVERIFY2(dlg.View().VisibleRows() > small,
+                 qPrintable(QStringLiteral("%1 -> %2").arg(small).arg(dlg.View().VisibleRows())));
         // The count covers exactly the rows the grid reports visible from the top row.
-        const long top = Probe(dlg).m_grid.GetTopRow();
-        QVERIFY(Probe(dlg).m_grid.GetRowIsVisible(top + Probe(dlg).m_view.VisibleRows() - 1));
-        if (top + Probe(dlg).m_view.VisibleRows() < Probe(dlg).m_grid.GetRows()) {
-            QVERIFY(!Probe(dlg).m_grid.GetRowIsVisible(top + Probe(dlg).m_view.VisibleRows()));
+        const long top = dlg.Grid().GetTopRow();
+        QVERIFY(dlg.Grid().GetRowIsVisible(top + dlg.View().VisibleRows() - 1));
+        if (top + dlg.View().VisibleRows() < dlg.Grid().GetRows()) {
+            QVERIFY(!dlg.Grid().GetRowIsVisible(top + dlg.View().VisibleRows()));
         }
     }
 
@@ -203,20 +208,20 @@ private slots:
         RunDeferred(dlg);
 
         // Nothing scrolls while no row is known to be visible.
-        Probe(dlg).m_view.SetVisibleRows(0);
-        Probe(dlg).m_grid.SetLeftCol(3);
-        Probe(dlg).m_view.ScrollToRow(25, 0);
-        QCOMPARE(Probe(dlg).m_grid.GetTopRow(), 1L);
+        dlg.View().SetVisibleRows(0);
+        dlg.Grid().SetLeftCol(3);
+        dlg.View().ScrollToRow(25, 0);
+        QCOMPARE(dlg.Grid().GetTopRow(), 1L);
 
         // TopRow 1, one fixed row, 11 visible: last 10, mid 5.
-        Probe(dlg).m_view.SetVisibleRows(11);
-        Probe(dlg).m_view.ScrollToRow(4, 0);
-        QCOMPARE(Probe(dlg).m_grid.GetTopRow(), 1L);
-        Probe(dlg).m_view.ScrollToRow(7, 0);
-        QCOMPARE(Probe(dlg).m_grid.GetTopRow(), 3L);
+        dlg.View().SetVisibleRows(11);
+        dlg.View().ScrollToRow(4, 0);
+        QCOMPARE(dlg.Grid().GetTopRow(), 1L);
+        dlg.View().ScrollToRow(7, 0);
+        QCOMPARE(dlg.Grid().GetTopRow(), 3L);
         // A row above the middle leaves the view alone, even above the view.
-        Probe(dlg).m_view.ScrollToRow(1, 0);
-        QCOMPARE(Probe(dlg).m_grid.GetTopRow(), 3L);
+        dlg.View().ScrollToRow(1, 0);
+        QCOMPARE(dlg.Grid().GetTopRow(), 3L);
     }
 
     void escapeNeverClosesTheWindow() {
@@ -224,7 +229,7 @@ private slots:
         CTarnwickDlg dlg;
         dlg.show();
         RunDeferred(dlg);
-        QTest::keyClick(&Probe(dlg).m_grid, Qt::Key_Escape);
+        QTest::keyClick(&dlg.Grid(), Qt::Key_Escape);
         QTest::keyClick(&dlg, Qt::Key_Escape);
         QMetaObject::invokeMethod(&dlg, "reject");
         QVERIFY(dlg.isVisible());
@@ -269,14 +274,14 @@ private slots:
         CTarnwickDlg dlg;
         dlg.show();
         RunDeferred(dlg);
-        Probe(dlg).m_list.MarkModified();
+        dlg.GetSession().List().MarkModified();
 
         // Yes, then a cancelled file dialog: the window stays, the list stays modified, and
         // closing again asks again.
         answer = BoxAnswer::Yes;
         dlg.Dispatch(ID_FILE_EXIT, Notify::Command);
         QVERIFY(dlg.isVisible());
-        QCOMPARE(Probe(dlg).m_list.IsModified(), true);
+        QCOMPARE(dlg.GetSession().List().IsModified(), true);
         QCOMPARE(fileDialogs, 1);
         QVERIFY(!QFile::exists(folder.dir.filePath("unused")));
         dlg.close();
@@ -302,7 +307,7 @@ private slots:
         CTarnwickDlg dlg;
         dlg.show();
         RunDeferred(dlg);
-        Probe(dlg).m_list.MarkModified();
+        dlg.GetSession().List().MarkModified();
         QString question;
         QList<bool> upAfter;
         WhenUp([&](QWidget* up) {
@@ -344,7 +349,7 @@ private slots:
             CTarnwickDlg dlg;
             dlg.show();
             RunDeferred(dlg);
-            least = Probe(dlg).MinimumWindowSize() + (dlg.frameGeometry().size() - dlg.size());
+            least = dlg.MinimumWindowSize() + (dlg.frameGeometry().size() - dlg.size());
         }
         const QSize storedSize = SizeOf(stored, least);
         WorkFolder folder(QStringLiteral("WindowWidth=%1\nWindowHeight=%2\n")
@@ -355,10 +360,11 @@ private slots:
         dlg.show();
         RunDeferred(dlg);
         QCOMPARE(dlg.frameGeometry().size(), SizeOf(opened, least));
-        QCOMPARE(QSize(Probe(dlg).m_settings.WindowWidth, Probe(dlg).m_settings.WindowHeight),
+        QCOMPARE(QSize(dlg.GetSession().Settings().WindowWidth,
+                       dlg.GetSession().Settings().WindowHeight),
                  SizeOf(opened, least));
         // Usable: one whole grid row, the buttons and the timecode line inside the window.
-        QVERIFY(Probe(dlg).m_grid.GetRowIsVisible(1));
+        QVERIFY(dlg.Grid().GetRowIsVisible(1));
         const QRect client(QPoint(0, 0), dlg.Client()->size());
         for (int id : {IDC_DEL, IDC_FRAMECHECK_LABEL, IDC_TC_DISPLAY}) {
             QVERIFY2(client.contains(dlg.ControlRect(id)), qPrintable(QString::number(id)));
@@ -410,15 +416,15 @@ private slots:
             title = about ? about->Title()->text() : QString();
             caption = box.windowTitle();
             // Polling is stopped while the box is open: no timer of the window runs.
-            pollingDuringBox = RunningTimerIntervals(&dlg).size();
+            pollingDuringBox = RunningTimerIntervals(&dlg.GetSession().Poll()).size();
             return 0;
         });
         dlg.Dispatch(ID_HELP_ABOUT, Notify::Command);
         QCOMPARE(title, QStringLiteral("Tarnwick"));
         QCOMPARE(caption, QStringLiteral("バージョン情報"));
         QCOMPARE(pollingDuringBox, 0);
-        QCOMPARE(RunningTimerIntervals(&dlg), QList<int>{POLL_INTERVAL_MS});
-        QCOMPARE(Probe(dlg).m_nPollTimer, POLL_TIMER_ID);
+        QCOMPARE(RunningTimerIntervals(&dlg.GetSession().Poll()), QList<int>{POLL_INTERVAL_MS});
+        QCOMPARE(dlg.GetSession().Poll().Timer(), POLL_TIMER_ID);
     }
 
     void helpOpensOwnWindowWithoutPausingPolling() {
@@ -431,10 +437,10 @@ private slots:
         QVERIFY(help);
         QVERIFY(help->isVisible());
         QVERIFY(!help->isModal());
-        QVERIFY(Probe(dlg).m_szHelpPath.endsWith(QStringLiteral("help.hlp")));
+        QVERIFY(dlg.GetSession().HelpPath().endsWith(QStringLiteral("help.hlp")));
         // The window timer is still running.
-        Probe(dlg).m_timecode = Timecode::AtFrame(5, TimecodeRate());
-        QTRY_VERIFY_WITH_TIMEOUT(!Probe(dlg).m_timecode, 5000);
+        dlg.GetSession().Source().TakeReading(Timecode::AtFrame(5, TimecodeRate()));
+        QTRY_VERIFY_WITH_TIMEOUT(!dlg.GetSession().Source().Reading(), 5000);
         help->close();
     }
 };

@@ -1,7 +1,8 @@
 // Open, Save As and Save as the operator uses them from the File menu, with the list file on
 // disk and the file dialogs and message boxes answered by the test.
-#include "dialog_probe.h"
+#include "app/tarnwick_dlg.h"
 #include "file_helpers.h"
+#include "list_rows.h"
 #include "modal_answer.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
@@ -18,13 +19,13 @@
 namespace {
 
 bool PollTimerRunning(CTarnwickDlg& dlg) {
-    return RunningTimerIntervals(&dlg).contains(POLL_INTERVAL_MS);
+    return RunningTimerIntervals(&dlg.GetSession().Poll()).contains(POLL_INTERVAL_MS);
 }
 
 void SetRow(CTarnwickDlg& dlg, int row, const char* spNo, const char* in, const char* out,
             const char* remark) {
-    Probe(dlg).LayRow(row, QString::fromUtf8(spNo), QString::fromUtf8(in), QString::fromUtf8(out),
-                      QString::fromUtf8(remark), *in && *out);
+    LayRow(dlg.GetSession().List(), row, QString::fromUtf8(spNo), QString::fromUtf8(in),
+           QString::fromUtf8(out), QString::fromUtf8(remark), *in && *out);
 }
 
 // Answers every file dialog with the next queued name ("" cancels) and records the
@@ -45,7 +46,7 @@ struct Answers {
         });
         SetMessageBoxHook([this, &dlg](const MessageBoxRequest& r) {
             messages << r.text;
-            cellAtMessage << qMakePair(r.text, Probe(dlg).m_grid.GetTextMatrix(1, COL_SPNO));
+            cellAtMessage << qMakePair(r.text, dlg.Grid().GetTextMatrix(1, COL_SPNO));
             timerRanDuringBox |= PollTimerRunning(dlg);
             return BoxAnswer::Ok;
         });
@@ -64,7 +65,7 @@ const QString kOpenFailed = QStringLiteral("ファイル読み込みできませ
 class TestFileCommands : public QObject {
     Q_OBJECT
 private slots:
-    void saveAsksUntilSaveAsNamesTheFile();
+    void saveAsksOnceForAName();
     void dialogsAskForListFiles();
     void cancelledDialogsChangeNothing();
     void openReplacesAModifiedList();
@@ -81,43 +82,45 @@ private slots:
     void dialogsStartInTheFolderOfTheLastFile();
 };
 
-void TestFileCommands::saveAsksUntilSaveAsNamesTheFile() {
+void TestFileCommands::saveAsksOnceForAName() {
     WorkFolder folder;
     CTarnwickDlg dlg;
     Answers answers(dlg);
     QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
     SetRow(dlg, 1, "0001", "00:59:50:00", "01:00:20:00", " CM1");
-    Probe(dlg).m_list.MarkModified();
+    dlg.GetSession().List().MarkModified();
 
-    // Save right after start-up asks; its name does not become the current file.
+    // Save right after start-up asks; its name becomes the list's file, and the next Save
+    // writes there without a dialog.
     answers.files << folder.path("a.txt") << folder.path("b.txt");
     dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
     QCOMPARE(answers.dialogs.size(), 1);
-    QCOMPARE(Probe(dlg).m_list.IsModified(), false);
-    QCOMPARE(Probe(dlg).m_settings.CurrentFile, QString());
+    QCOMPARE(dlg.GetSession().List().IsModified(), false);
+    QCOMPARE(dlg.GetSession().ListFile().GetPath(), folder.path("a.txt"));
     QCOMPARE(ReadBytes(folder.path("a.txt")),
              QByteArray("0001 0001  00:59:50:00/01:00:20:00/30:00 CM1\r\n"));
     dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
-    QCOMPARE(answers.dialogs.size(), 2);
-    QVERIFY(QFile::exists(folder.path("b.txt")));
+    QCOMPARE(answers.dialogs.size(), 1);
+    QVERIFY(!QFile::exists(folder.path("b.txt")));
 
-    // Save As names it; from then on Save writes there without a dialog.
+    // Save As names another; from then on Save writes there without a dialog.
+    answers.files.clear();
     answers.files << folder.path("c.txt");
     dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
-    QCOMPARE(answers.dialogs.size(), 3);
-    QCOMPARE(Probe(dlg).m_settings.CurrentFile, folder.path("c.txt"));
+    QCOMPARE(answers.dialogs.size(), 2);
+    QCOMPARE(dlg.GetSession().ListFile().GetPath(), folder.path("c.txt"));
     SetRow(dlg, 2, "", "01:00:20:00", "", "");
-    Probe(dlg).m_list.MarkModified();
+    dlg.GetSession().List().MarkModified();
     dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
-    QCOMPARE(answers.dialogs.size(), 3);
-    QCOMPARE(Probe(dlg).m_list.IsModified(), false);
+    QCOMPARE(answers.dialogs.size(), 2);
+    QCOMPARE(dlg.GetSession().List().IsModified(), false);
     QCOMPARE(ReadBytes(folder.path("c.txt")),
              QByteArray("0001 0001  00:59:50:00/01:00:20:00/30:00 CM1\r\n"
                         "0002 ----  01:00:20:00/--:--:--:--/--:-- \r\n"));
     QVERIFY(answers.messages.isEmpty());
     QVERIFY(!answers.timerRanDuringBox);
     QVERIFY(PollTimerRunning(dlg));
-    QCOMPARE(Probe(dlg).m_nPollTimer, POLL_TIMER_ID);
+    QCOMPARE(dlg.GetSession().Poll().Timer(), POLL_TIMER_ID);
 }
 
 void TestFileCommands::dialogsAskForListFiles() {
@@ -143,32 +146,32 @@ void TestFileCommands::cancelledDialogsChangeNothing() {
     answers.files << folder.path("a.txt");
     dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
     SetRow(dlg, 3, "0003", "00:00:01:00", "00:00:03:00", " x");
-    Probe(dlg).LayCell(3, COL_DURATION, QStringLiteral("stale"));
-    Probe(dlg).m_grid.SetColWidth(0, 2000);
-    Probe(dlg).m_list.MarkModified();
+    LayCell(dlg.GetSession().List(), 3, COL_DURATION, QStringLiteral("stale"));
+    dlg.Grid().SetColWidth(0, 2000);
+    dlg.GetSession().List().MarkModified();
 
     dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
     dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
     QCOMPARE(answers.dialogs.size(), 3);
-    QCOMPARE(Probe(dlg).m_list.IsModified(), true);
-    QCOMPARE(Probe(dlg).m_settings.CurrentFile, folder.path("a.txt"));
-    QCOMPARE(Probe(dlg).m_listFile.GetPath(), folder.path("a.txt"));
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(3, COL_REMARK), QStringLiteral(" x"));
+    QCOMPARE(dlg.GetSession().List().IsModified(), true);
+    QCOMPARE(dlg.GetSession().ListFile().GetPath(), folder.path("a.txt"));
+    QCOMPARE(dlg.GetSession().ListFile().GetPath(), folder.path("a.txt"));
+    QCOMPARE(dlg.Grid().GetTextMatrix(3, COL_REMARK), QStringLiteral(" x"));
     QVERIFY(answers.messages.isEmpty());
     QVERIFY(!answers.timerRanDuringBox);
     QVERIFY(PollTimerRunning(dlg));
     // A cancelled Open still recomputes durations and puts the widths back.
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(3, COL_DURATION), QStringLiteral("00:00:02:00"));
-    QCOMPARE(Probe(dlg).m_grid.GetColWidth(0), 2000L);
+    QCOMPARE(dlg.Grid().GetTextMatrix(3, COL_DURATION), QStringLiteral("00:00:02:00"));
+    QCOMPARE(dlg.Grid().GetColWidth(0), 2000L);
     QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
-    QCOMPARE(Probe(dlg).m_grid.GetColWidth(0), long(Probe(dlg).m_settings.Width0));
+    QCOMPARE(dlg.Grid().GetColWidth(0), long(dlg.GetSession().Settings().Width0));
 
     // Save without a current file, cancelled: the flag stays for the exit prompt.
     CTarnwickDlg fresh;
-    Probe(fresh).m_list.MarkModified();
+    fresh.GetSession().List().MarkModified();
     fresh.Dispatch(ID_FILE_SAVE, Notify::Command);
-    QCOMPARE(Probe(fresh).m_list.IsModified(), true);
-    QCOMPARE(Probe(fresh).m_listFile.GetPath(), QString());
+    QCOMPARE(fresh.GetSession().List().IsModified(), true);
+    QCOMPARE(fresh.GetSession().ListFile().GetPath(), QString());
 }
 
 void TestFileCommands::openReplacesAModifiedList() {
@@ -179,23 +182,23 @@ void TestFileCommands::openReplacesAModifiedList() {
     CTarnwickDlg dlg;
     Answers answers(dlg);
     SetRow(dlg, 1, "0001", "00:00:00:00", "00:00:01:00", " old");
-    Probe(dlg).m_list.MarkModified();
+    dlg.GetSession().List().MarkModified();
     answers.files << folder.path("list.txt");
     dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
 
     QVERIFY(answers.messages.isEmpty()); // no question about the unsaved changes
-    QCOMPARE(Probe(dlg).m_list.IsModified(), false);
-    QCOMPARE(Probe(dlg).m_settings.CurrentFile, folder.path("list.txt"));
-    QCOMPARE(Probe(dlg).m_grid.GetRows(), 36L);
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_SPNO), QString());
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_REMARK), QString());
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(2, COL_SPNO), QStringLiteral("0002"));
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(2, COL_DURATION), QStringLiteral("00:00:30:00"));
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(2, COL_REMARK), QStringLiteral(" spot A"));
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(3, COL_DURATION), QString());
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(3, COL_REMARK), QStringLiteral(" "));
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(35, COL_SPNO), QStringLiteral("X"));
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(35, COL_NO), QStringLiteral("0035"));
+    QCOMPARE(dlg.GetSession().List().IsModified(), false);
+    QCOMPARE(dlg.GetSession().ListFile().GetPath(), folder.path("list.txt"));
+    QCOMPARE(dlg.Grid().GetRows(), 36L);
+    QCOMPARE(dlg.Grid().GetTextMatrix(1, COL_SPNO), QString());
+    QCOMPARE(dlg.Grid().GetTextMatrix(1, COL_REMARK), QString());
+    QCOMPARE(dlg.Grid().GetTextMatrix(2, COL_SPNO), QStringLiteral("0002"));
+    QCOMPARE(dlg.Grid().GetTextMatrix(2, COL_DURATION), QStringLiteral("00:00:30:00"));
+    QCOMPARE(dlg.Grid().GetTextMatrix(2, COL_REMARK), QStringLiteral(" spot A"));
+    QCOMPARE(dlg.Grid().GetTextMatrix(3, COL_DURATION), QString());
+    QCOMPARE(dlg.Grid().GetTextMatrix(3, COL_REMARK), QStringLiteral(" "));
+    QCOMPARE(dlg.Grid().GetTextMatrix(35, COL_SPNO), QStringLiteral("X"));
+    QCOMPARE(dlg.Grid().GetTextMatrix(35, COL_NO), QStringLiteral("0035"));
 }
 
 void TestFileCommands::openThenSaveWritesTheSameFile_data() {
@@ -216,13 +219,13 @@ void TestFileCommands::openThenSaveWritesTheSameFile() {
                                        "\x96\x7b\x95\xd2\x81\x40\x82\x62\x82\x6c  two words\r\n";
     WriteBytes(folder.path("list.txt"), file);
     CTarnwickDlg dlg;
-    QCOMPARE(Probe(dlg).m_list.FrameRate(), fps == 30 ? 25 : 24);
+    QCOMPARE(dlg.GetSession().List().FrameRate(), fps == 30 ? 25 : 24);
     Answers answers(dlg);
     answers.files << folder.path("list.txt");
     dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
     QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
-    QCOMPARE(Probe(dlg).m_list.FrameRate(), fps);
-    QCOMPARE(Probe(dlg).m_list.IsModified(), false);
+    QCOMPARE(dlg.GetSession().List().FrameRate(), fps);
+    QCOMPARE(dlg.GetSession().List().IsModified(), false);
     QFile::remove(folder.path("list.txt"));
     dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
     QCOMPARE(answers.dialogs.size(), 1);
@@ -248,7 +251,7 @@ void TestFileCommands::failedSaveKeepsFlagPathAndOldFile() {
 
     for (int r = 1; r <= 30; ++r)
         SetRow(dlg, r, "0001", "00:00:00:00", "00:00:01:00", " a longer list than before");
-    Probe(dlg).m_list.MarkModified();
+    dlg.GetSession().List().MarkModified();
     if (saveAs) {
         answers.files << folder.path("missing/b.txt");
         dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
@@ -256,15 +259,15 @@ void TestFileCommands::failedSaveKeepsFlagPathAndOldFile() {
         WithFileSizeLimit(200, [&] { dlg.Dispatch(ID_FILE_SAVE, Notify::Command); });
     }
     QCOMPARE(answers.messages, QStringList{kSaveFailed});
-    QCOMPARE(Probe(dlg).m_list.IsModified(), true);
-    QCOMPARE(Probe(dlg).m_settings.CurrentFile, folder.path("a.txt"));
-    QCOMPARE(Probe(dlg).m_listFile.GetPath(), folder.path("a.txt"));
+    QCOMPARE(dlg.GetSession().List().IsModified(), true);
+    QCOMPARE(dlg.GetSession().ListFile().GetPath(), folder.path("a.txt"));
+    QCOMPARE(dlg.GetSession().ListFile().GetPath(), folder.path("a.txt"));
     QCOMPARE(ReadBytes(folder.path("a.txt")), saved);
     QCOMPARE(QDir(folder.dir.path()).entryList(QDir::Files), (QStringList{"a.txt", "default.ini"}));
 
     // The next Save writes the current file again.
     dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
-    QCOMPARE(Probe(dlg).m_list.IsModified(), false);
+    QCOMPARE(dlg.GetSession().List().IsModified(), false);
     QVERIFY(ReadBytes(folder.path("a.txt")).contains("a longer list"));
     QVERIFY(PollTimerRunning(dlg));
 }
@@ -276,13 +279,13 @@ void TestFileCommands::failedOpenKeepsTheCurrentFile() {
     SetRow(dlg, 1, "0001", "00:59:50:00", "01:00:20:00", " CM1");
     answers.files << folder.path("a.txt") << folder.path("missing.txt");
     dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
-    Probe(dlg).m_list.MarkModified();
+    dlg.GetSession().List().MarkModified();
     dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
     QCOMPARE(answers.messages, QStringList{kOpenFailed});
-    QCOMPARE(Probe(dlg).m_list.IsModified(), true);
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_REMARK), QStringLiteral(" CM1"));
-    QCOMPARE(Probe(dlg).m_settings.CurrentFile, folder.path("a.txt"));
-    QCOMPARE(Probe(dlg).m_listFile.GetPath(), folder.path("a.txt"));
+    QCOMPARE(dlg.GetSession().List().IsModified(), true);
+    QCOMPARE(dlg.Grid().GetTextMatrix(1, COL_REMARK), QStringLiteral(" CM1"));
+    QCOMPARE(dlg.GetSession().ListFile().GetPath(), folder.path("a.txt"));
+    QCOMPARE(dlg.GetSession().ListFile().GetPath(), folder.path("a.txt"));
     dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
     QCOMPARE(answers.dialogs.size(), 2);
     QVERIFY(!QFile::exists(folder.path("missing.txt")));
@@ -305,10 +308,10 @@ void TestFileCommands::linesNotReadAreNamedInOneBoxAfterLoading() {
     QCOMPARE(answers.messages, QStringList{box});
     // The list is loaded behind the box, so that the operator can compare.
     QCOMPARE(answers.cellAtMessage.first().second, QStringLiteral("A"));
-    QCOMPARE(Probe(dlg).m_grid.GetRows(), 41L);
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_SPNO), QStringLiteral("A"));
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(40, COL_SPNO), QStringLiteral("E"));
-    QCOMPARE(Probe(dlg).m_list.IsModified(), false);
+    QCOMPARE(dlg.Grid().GetRows(), 41L);
+    QCOMPARE(dlg.Grid().GetTextMatrix(1, COL_SPNO), QStringLiteral("A"));
+    QCOMPARE(dlg.Grid().GetTextMatrix(40, COL_SPNO), QStringLiteral("E"));
+    QCOMPARE(dlg.GetSession().List().IsModified(), false);
     QVERIFY(!answers.timerRanDuringBox);
 }
 
@@ -341,10 +344,10 @@ void TestFileCommands::oddFilesOpenAsTheSameRows() {
     answers.files << folder.path("odd.txt");
     dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
     QCOMPARE(answers.messages, messages);
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_REMARK), QStringLiteral(" CM1 春"));
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_DURATION), QStringLiteral("00:00:30:00"));
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(3, COL_IN), QStringLiteral("01:00:20:00"));
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(3, COL_REMARK), QStringLiteral(" 本編"));
+    QCOMPARE(dlg.Grid().GetTextMatrix(1, COL_REMARK), QStringLiteral(" CM1 春"));
+    QCOMPARE(dlg.Grid().GetTextMatrix(1, COL_DURATION), QStringLiteral("00:00:30:00"));
+    QCOMPARE(dlg.Grid().GetTextMatrix(3, COL_IN), QStringLiteral("01:00:20:00"));
+    QCOMPARE(dlg.Grid().GetTextMatrix(3, COL_REMARK), QStringLiteral(" 本編"));
     // Saved back, every road gives the file as the program writes it.
     QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT); // numbers the rows
     dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
@@ -367,7 +370,7 @@ void TestFileCommands::aFileTooLargeSaysSoAndGivesTheLimit() {
     QCOMPARE(answers.messages,
              QStringList{QStringLiteral("ファイルが大きすぎるため読み込めませんでした。"
                                         "リストファイルは4 MB（4194304バイト）までです。")});
-    QCOMPARE(Probe(dlg).m_listFile.GetPath(), QString());
+    QCOMPARE(dlg.GetSession().ListFile().GetPath(), QString());
 }
 
 void TestFileCommands::unstorableCharactersAreReported() {
@@ -375,18 +378,18 @@ void TestFileCommands::unstorableCharactersAreReported() {
     CTarnwickDlg dlg;
     Answers answers(dlg);
     QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
-    Probe(dlg).LayCell(1, COL_SPNO, QString());
+    LayCell(dlg.GetSession().List(), 1, COL_SPNO, QString());
     SetRow(dlg, 3, "0003", "", "", QString::fromUtf16(u" 한국 CM").toUtf8().constData());
-    Probe(dlg).m_list.MarkModified();
+    dlg.GetSession().List().MarkModified();
     answers.files << folder.path("a.txt");
     dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
     QCOMPARE(answers.messages.size(), 1);
     QVERIFY(answers.messages.first().contains(QStringLiteral("0003")));
     QCOMPARE(ReadBytes(folder.path("a.txt")),
              QByteArray("0003 0003  --:--:--:--/--:--:--:--/--:-- ?? CM\r\n"));
-    QCOMPARE(Probe(dlg).m_list.IsModified(), false);
+    QCOMPARE(dlg.GetSession().List().IsModified(), false);
     // The grid keeps what the operator typed, to be mended and saved again.
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(3, COL_REMARK), QString::fromUtf16(u" 한국 CM"));
+    QCOMPARE(dlg.Grid().GetTextMatrix(3, COL_REMARK), QString::fromUtf16(u" 한국 CM"));
 }
 
 // As the old dialogs did by moving the working directory, but without moving it: default.ini
@@ -414,7 +417,7 @@ void TestFileCommands::dialogsStartInTheFolderOfTheLastFile() {
     QCOMPARE(answers.dialogs[0].startFolder, work);
     QCOMPARE(answers.dialogs[1].startFolder, work);
     QCOMPARE(answers.dialogs[2].startFolder, sub);
-    QCOMPARE(Probe(dlg).m_settings.CurrentFile, sub + QStringLiteral("/copy.txt"));
+    QCOMPARE(dlg.GetSession().ListFile().GetPath(), sub + QStringLiteral("/copy.txt"));
     QCOMPARE(ReadBytes(sub + QStringLiteral("/copy.txt")),
              QByteArray("0001 0001  00:59:50:00/01:00:20:00/30:00 CM1\r\n"));
     QCOMPARE(QDir::currentPath(), work);

@@ -53,7 +53,7 @@ private slots:
         w.SetTimecode("01:00:10:09");
         w.Press(Qt::Key_O);
         w.MoveTo(row, col);
-        const ListSnapshot before = w.probe().m_list.Snapshot();
+        const ListSnapshot before = w.dlg->GetSession().List().Snapshot();
         for (QChar c : keys) {
             const int key = c == '\n'  ? Qt::Key_Return
                             : c == '+' ? Qt::Key_Insert
@@ -61,17 +61,17 @@ private slots:
                                        : 0;
             key ? w.Press(key) : w.Type(c);
         }
-        const ListSnapshot after = w.probe().m_list.Snapshot();
+        const ListSnapshot after = w.dlg->GetSession().List().Snapshot();
         QVERIFY(after != before);
-        w.probe().m_list.MarkSaved();
+        w.dlg->GetSession().List().MarkSaved();
         Undo(w);
-        QCOMPARE(w.probe().m_list.Snapshot(), before);
-        QCOMPARE(w.probe().m_list.IsModified(), true);
+        QCOMPARE(w.dlg->GetSession().List().Snapshot(), before);
+        QCOMPARE(w.dlg->GetSession().List().IsModified(), true);
         w.Press(Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(w.probe().m_list.Snapshot(), after);
+        QCOMPARE(w.dlg->GetSession().List().Snapshot(), after);
         Undo(w);
         w.Press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(w.probe().m_list.Snapshot(), after);
+        QCOMPARE(w.dlg->GetSession().List().Snapshot(), after);
         QVERIFY(w.GridFocused());
     }
 
@@ -96,13 +96,13 @@ private slots:
         w.Press(Qt::Key_I);
         w.MoveTo(2, col);
         w.Press(Qt::Key_Return);
-        const ListSnapshot opened = w.probe().m_list.Snapshot();
+        const ListSnapshot opened = w.dlg->GetSession().List().Snapshot();
         w.Type(typed);
         Undo(w);
-        QCOMPARE(w.probe().m_editCell.text(), afterUndo);
+        QCOMPARE(w.dlg->Editor().Edit().text(), afterUndo);
         w.Press(Qt::Key_Y, Qt::ControlModifier);
-        QVERIFY(w.probe().m_editCell.hasFocus());
-        QCOMPARE(w.probe().m_list.Snapshot(), opened);
+        QVERIFY(w.dlg->Editor().Edit().hasFocus());
+        QCOMPARE(w.dlg->GetSession().List().Snapshot(), opened);
     }
 
     // The list saved after Delete and Ctrl+Z is the one saved before it, byte for byte:
@@ -122,9 +122,9 @@ private slots:
         QCOMPARE(FileBytes(w.folder.path("b.txt")), FileBytes(w.folder.path("a.txt")));
         w.Press(Qt::Key_Delete);
         w.dlg->Dispatch(ID_FILE_OPEN, Notify::Command);
-        const ListSnapshot opened = w.probe().m_list.Snapshot();
+        const ListSnapshot opened = w.dlg->GetSession().List().Snapshot();
         Undo(w);
-        QCOMPARE(w.probe().m_list.Snapshot(), opened);
+        QCOMPARE(w.dlg->GetSession().List().Snapshot(), opened);
     }
 
     void contextMenuOpensFromTheMouseAndTheKeys_data() {
@@ -149,7 +149,7 @@ private slots:
             w.Press(key, Qt::KeyboardModifiers(modifiers));
         } else {
             // Through the window, which turns a right-click into a context-menu request.
-            QWidget* cells = w.probe().m_grid.viewport();
+            QWidget* cells = w.dlg->Grid().viewport();
             QTest::mouseClick(w.dlg->windowHandle(), Qt::RightButton, {},
                               cells->mapTo(w.dlg.get(), cells->rect().center()));
         }
@@ -169,8 +169,8 @@ private slots:
     void frameRateFromTheListsMenu() {
         BoxAnswers answers;
         ListWindow w;
-        w.probe().m_settings.Drop = 1;
-        w.probe().LayRow(3, "0003", "01:00:00:28", "01:00:01:00", "");
+        w.dlg->GetSession().Settings().Drop = 1;
+        LayRow(w.dlg->GetSession().List(), 3, "0003", "01:00:00:28", "01:00:01:00", "");
         w.dlg->MenuItem(ID_FRAMERATE_25)->trigger();
         QVERIFY(w.dlg->MenuItem(ID_FRAMERATE_25)->isChecked());
         QVERIFY(!w.dlg->MenuItem(ID_FRAMERATE_30)->isChecked());
@@ -181,10 +181,10 @@ private slots:
         QCOMPARE(answers.messages.size(), 1);
         QVERIFY(answers.messages.first().contains(QStringLiteral("対象のNo: 0003")));
         Undo(w);
-        QCOMPARE(w.probe().m_list.FrameRate(), 30);
+        QCOMPARE(w.dlg->GetSession().List().FrameRate(), 30);
         QVERIFY(w.dlg->MenuItem(ID_FRAMECHECK_3_DROP)->isEnabled());
         w.Press(Qt::Key_Y, Qt::ControlModifier);
-        w.probe().m_list.MarkSaved();
+        w.dlg->GetSession().List().MarkSaved();
         w.dlg->close();
         QVERIFY(w.folder.Text().contains("FrameRate=25\n"));
     }
@@ -200,15 +200,15 @@ private slots:
         list.close();
         answers.files = {list.fileName(), w.folder.path("out"), w.folder.path("none/out.edl")};
         w.dlg->Dispatch(ID_FILE_OPEN, Notify::Command);
-        w.probe().m_list.MarkModified();
+        w.dlg->GetSession().List().MarkModified();
         w.dlg->MenuItem(ID_FILE_EXPORT_EDL)->trigger(); // typed without an extension
         const FileDialogRequest& asked = answers.dialogs.last();
         QCOMPARE(asked.title, QStringLiteral("書き出し"));
         QCOMPARE(asked.proposedName, QStringLiteral("spots.edl"));
         QCOMPARE(asked.filter, QStringLiteral("EDL Files (*.edl)|*.edl||"));
         QVERIFY(FileBytes(w.folder.path("out.edl")).startsWith("TITLE: spots\r\nFCM: NON-DROP"));
-        QCOMPARE(w.probe().m_listFile.GetPath(), list.fileName());
-        QCOMPARE(w.probe().m_list.IsModified(), true);
+        QCOMPARE(w.dlg->GetSession().ListFile().GetPath(), list.fileName());
+        QCOMPARE(w.dlg->GetSession().List().IsModified(), true);
         w.dlg->MenuItem(ID_FILE_EXPORT_EDL)->trigger(); // into a folder that is not there
         QCOMPARE(answers.messages, (QStringList{EdlSkippedRowsMessage({2}),
                                                 QStringLiteral("書き出しできませんでした")}));
@@ -228,23 +228,25 @@ private slots:
         QFETCH(QString, name);
         ListWindow w;
         BoxAnswers answers;
-        w.probe().LayRow(1, "0001", "01:00:00:00", "01:00:10:00", " CM1, 春", true);
-        w.probe().LayRow(2, "A7", "01:00:20:00", "01:00:25:15", " ", true); // as Open reads it
+        LayRow(w.dlg->GetSession().List(), 1, "0001", "01:00:00:00", "01:00:10:00", " CM1, 春",
+               true);
+        LayRow(w.dlg->GetSession().List(), 2, "A7", "01:00:20:00", "01:00:25:15", " ",
+               true); // as Open reads it
         const QString file = w.folder.dir.filePath(name);
-        QVERIFY(ExportList(file, ExportFormat(format), w.probe().m_list.Rows(), QString(),
-                           w.probe().m_list.Rate(), nullptr));
-        const QVector<ListRowText> exported = w.probe().m_list.Rows();
-        w.probe().LayRow(1, "X", "02:00:00:00", "", "");
-        w.probe().m_list.MarkModified();
-        w.probe().m_listFile.SetPath(w.folder.path("old.txt"));
+        QVERIFY(ExportList(file, ExportFormat(format), w.dlg->GetSession().List().Rows(), QString(),
+                           w.dlg->GetSession().List().Rate(), nullptr));
+        const QVector<ListRowText> exported = w.dlg->GetSession().List().Rows();
+        LayRow(w.dlg->GetSession().List(), 1, "X", "02:00:00:00", "", "");
+        w.dlg->GetSession().List().MarkModified();
+        w.dlg->GetSession().ListFile().SetPath(w.folder.path("old.txt"));
         answers.files = {file};
         w.dlg->MenuItem(ID_FILE_IMPORT)->trigger();
         QCOMPARE(answers.messages, QStringList{QStringLiteral("変更されています。保存しますか？")});
         QCOMPARE(answers.dialogs.last().title, QStringLiteral("読み込み"));
-        QCOMPARE(w.probe().m_list.Rows(), exported);
+        QCOMPARE(w.dlg->GetSession().List().Rows(), exported);
         QCOMPARE(w.Cell(2, COL_DURATION), QStringLiteral("00:00:05:15"));
-        QCOMPARE(w.probe().m_listFile.GetPath(), QString());
-        QCOMPARE(w.probe().m_list.IsModified(), true);
+        QCOMPARE(w.dlg->GetSession().ListFile().GetPath(), QString());
+        QCOMPARE(w.dlg->GetSession().List().IsModified(), true);
         Undo(w);
         QCOMPARE(w.Cell(1, COL_SPNO), QStringLiteral("X"));
 
@@ -260,7 +262,7 @@ private slots:
         answers.yesNo = BoxAnswer::No;
         answers.files = {csv.fileName()};
         w.dlg->MenuItem(ID_FILE_IMPORT)->trigger();
-        QCOMPARE(w.probe().m_list.RowCount(), 40L);
+        QCOMPARE(w.dlg->GetSession().List().RowCount(), 40L);
         QCOMPARE(w.Cell(40, COL_SPNO), QStringLiteral("S40"));
         QCOMPARE(answers.messages.size(), 2);
         QVERIFY(answers.messages.last().contains(QStringLiteral("40行まで")));

@@ -87,9 +87,9 @@ private slots:
         ListWindow w;
         QKeyEvent press(QEvent::KeyPress, Qt::Key_I, Qt::KeyboardModifiers(modifiers),
                         QStringLiteral("i"), autoRepeat);
-        QApplication::sendEvent(&w.probe().m_grid, &press);
+        QApplication::sendEvent(&w.dlg->Grid(), &press);
         QCOMPARE(w.Cell(1, COL_IN), captures ? QStringLiteral("01:00:10:05") : QString());
-        QCOMPARE(w.probe().m_list.IsModified(), captures);
+        QCOMPARE(w.dlg->GetSession().List().IsModified(), captures);
     }
 
     void buttonsLeaveTheFocusOnTheGrid() {
@@ -100,26 +100,26 @@ private slots:
         QVERIFY(w.GridFocused());
         QCOMPARE(w.Cell(1, COL_DURATION), QStringLiteral("00:00:00:00"));
         w.Press(Qt::Key_Return); // the next Enter opens an edit
-        QVERIFY(w.probe().m_editCell.hasFocus());
+        QVERIFY(w.dlg->Editor().Edit().hasFocus());
     }
 
     void theLimitsLeaveTheModifiedFlag() {
         ListWindow w;
-        while (w.probe().m_grid.GetRows() > 2) {
+        while (w.dlg->Grid().GetRows() > 2) {
             QTest::mouseClick(w.dlg->GetDlgItem(IDC_DEL), Qt::LeftButton);
         }
-        QCOMPARE(w.probe().m_list.IsModified(), true);
-        w.probe().m_list.MarkSaved();
+        QCOMPARE(w.dlg->GetSession().List().IsModified(), true);
+        w.dlg->GetSession().List().MarkSaved();
         w.Press(Qt::Key_Delete);
-        QCOMPARE(w.probe().m_grid.GetRows(), 2L);
-        QCOMPARE(w.probe().m_list.IsModified(), false);
+        QCOMPARE(w.dlg->Grid().GetRows(), 2L);
+        QCOMPARE(w.dlg->GetSession().List().IsModified(), false);
         for (int i = 0; i < MAX_LIST_ROWS - 1; ++i) {
             w.Press(Qt::Key_Insert);
         }
-        QCOMPARE(w.probe().m_grid.GetRows(), long(MAX_LIST_ROWS + 1));
-        w.probe().m_list.MarkSaved();
+        QCOMPARE(w.dlg->Grid().GetRows(), long(MAX_LIST_ROWS + 1));
+        w.dlg->GetSession().List().MarkSaved();
         QTest::mouseClick(w.dlg->GetDlgItem(IDC_INS), Qt::LeftButton);
-        QCOMPARE(w.probe().m_list.IsModified(), false);
+        QCOMPARE(w.dlg->GetSession().List().IsModified(), false);
     }
 };
 

@@ -1,5 +1,6 @@
 // File → 印刷 through the dialog, answered by the print dialog hook with a PDF file.
-#include "dialog_probe.h"
+#include "app/tarnwick_dlg.h"
+#include "list_rows.h"
 #include "modal_answer.h"
 #include "pdf_reader.h"
 #include "platform/file_dialog.h"
@@ -24,9 +25,9 @@
 
 namespace {
 void FillRow(CTarnwickDlg& dlg, int row, const QString& remark) {
-    Probe(dlg).LayRow(row, QStringLiteral("%1").arg(row, 4, 10, QLatin1Char('0')),
-                      QStringLiteral("00:59:50:00"), QStringLiteral("01:00:20:00"), remark);
-    Probe(dlg).LayCell(row, COL_DURATION, QStringLiteral("00:00:30:00"));
+    LayRow(dlg.GetSession().List(), row, QStringLiteral("%1").arg(row, 4, 10, QLatin1Char('0')),
+           QStringLiteral("00:59:50:00"), QStringLiteral("01:00:20:00"), remark);
+    LayCell(dlg.GetSession().List(), row, COL_DURATION, QStringLiteral("00:00:30:00"));
 }
 
 } // namespace
@@ -94,7 +95,7 @@ void TestPrintCommand::printsTheListOnce() {
     QString docName;
     SetPrintDialogHook([&](QPrinter* printer) {
         ++dialogs;
-        timersDuringDialog = RunningTimerIntervals(&dlg);
+        timersDuringDialog = RunningTimerIntervals(&dlg.GetSession().Poll());
         docName = printer->docName();
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(path);
@@ -110,8 +111,8 @@ void TestPrintCommand::printsTheListOnce() {
     QCOMPARE(dialogs, 1);
     QCOMPARE(docName, QStringLiteral("印刷"));
     QCOMPARE(timersDuringDialog, QList<int>());
-    QCOMPARE(RunningTimerIntervals(&dlg), QList<int>({POLL_INTERVAL_MS}));
-    QCOMPARE(Probe(dlg).m_nPollTimer, POLL_TIMER_ID);
+    QCOMPARE(RunningTimerIntervals(&dlg.GetSession().Poll()), QList<int>({POLL_INTERVAL_MS}));
+    QCOMPARE(dlg.GetSession().Poll().Timer(), POLL_TIMER_ID);
     QCOMPARE(shown, messages);
     QCOMPARE(PdfPageCount(path), pages);
     if (pages > 0) {

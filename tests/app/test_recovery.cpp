@@ -61,7 +61,7 @@ bool IndicatorSays(CTarnwickDlg& dlg, const QString& text) {
 void Start(CTarnwickDlg& dlg) {
     dlg.show();
     QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
-    Probe(dlg).KillTimer(Probe(dlg).m_nPollTimer);
+    dlg.GetSession().Poll().KillTimer(dlg.GetSession().Poll().Timer());
 }
 
 // The working folder stops being a folder: a file stands at its path while this lives.
@@ -111,7 +111,7 @@ private slots:
         const QString copy = w.folder.path(RECOVERY_FILE_NAME);
         // A start with no copy asks nothing and writes nothing until the list changes.
         QVERIFY(!QFile::exists(copy) && !QFile::exists(copy + ".lock"));
-        QVERIFY(!w.probe().m_recovery.Pending());
+        QVERIFY(!w.dlg->GetSession().Recovery().Pending());
         w.Press(Qt::Key_I);
         QVERIFY(CopyHolds(w.folder, [](const RecoveryState& s) {
             return s.rows.size() == 30 && s.rows[0].in == "01:00:10:05" && s.modified;
@@ -156,16 +156,15 @@ private slots:
             answers.messages,
             QStringList{kLeftCopyQuestion + QStringLiteral("\n（このコピーを最後に書き込んだ日時: "
                                                            "2026/12/01 09:30:05）")});
-        const DialogProbe p(dlg);
-        QCOMPARE(p.m_list.IsModified(), yes);
-        QCOMPARE(QString::number(p.m_grid.GetRow()) + "," + QString::number(p.m_grid.GetCol()),
+        QCOMPARE(dlg.GetSession().List().IsModified(), yes);
+        QCOMPARE(QString::number(dlg.Grid().GetRow()) + "," + QString::number(dlg.Grid().GetCol()),
                  QStringLiteral("1,2"));
         if (yes) {
-            QCOMPARE(p.m_grid.GetTextMatrix(34, COL_REMARK), left.rows[33].remark);
-            QCOMPARE(p.m_listFile.GetPath(), left.listPath);
-            const QStringList numbers{p.m_grid.GetTextMatrix(1, COL_NO),
-                                      p.m_grid.GetTextMatrix(2, COL_NO),
-                                      p.m_grid.GetTextMatrix(3, COL_NO)};
+            QCOMPARE(dlg.Grid().GetTextMatrix(34, COL_REMARK), left.rows[33].remark);
+            QCOMPARE(dlg.GetSession().ListFile().GetPath(), left.listPath);
+            const QStringList numbers{dlg.Grid().GetTextMatrix(1, COL_NO),
+                                      dlg.Grid().GetTextMatrix(2, COL_NO),
+                                      dlg.Grid().GetTextMatrix(3, COL_NO)};
             QCOMPARE(numbers, (QStringList{"0001", "0002", "0003"}));
             // From now on the copy is this program's, and written afresh.
             left.modified = true;
@@ -174,7 +173,7 @@ private slots:
             QVERIFY(CopyHolds(folder, [&](const RecoveryState& s) { return s == left; }));
         } else {
             QVERIFY(!copy.exists());
-            QCOMPARE(p.m_grid.GetRows(), 31L);
+            QCOMPARE(dlg.Grid().GetRows(), 31L);
         }
         // Open runs the deferred step again; the question is not asked again.
         dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
@@ -195,7 +194,7 @@ private slots:
             QCOMPARE(Indicator(second), kOtherProgram);
             QVERIFY(IndicatorLabel(second)->toolTip().contains(first.folder.dir.path()));
             second.Dispatch(IDC_OUT, Notify::Clicked);
-            QVERIFY(!Probe(second).m_recovery.Pending());
+            QVERIFY(!second.GetSession().Recovery().Pending());
             second.close(); // answered No
         }
         QCOMPARE(answers.messages, QStringList{kSaveQuestion});
@@ -218,7 +217,8 @@ private slots:
         BoxAnswers answers;
         ListWindow w;
         w.Press(Qt::Key_I);
-        modified ? w.probe().m_list.MarkModified() : w.probe().m_list.MarkSaved();
+        modified ? w.dlg->GetSession().List().MarkModified()
+                 : w.dlg->GetSession().List().MarkSaved();
         if (typing) {
             w.MoveTo(1, COL_REMARK);
             w.Press(Qt::Key_Return);
@@ -282,7 +282,8 @@ private slots:
                                             "次の名前で残してあります:\n%2")
                                  .arg(why, QDir::toNativeSeparators(aside))});
         QCOMPARE(Kind(aside), odd);
-        Probe(dlg).m_timecode = Timecode::FromText("01:00:20:00", TimecodeRate::Thirty(false));
+        dlg.GetSession().Source().TakeReading(
+            Timecode::FromText("01:00:20:00", TimecodeRate::Thirty(false)));
         dlg.Dispatch(IDC_IN, Notify::Clicked);
         QVERIFY(CopyHoldsTime(folder, "01:00:20:00"));
         QCOMPARE(Indicator(dlg), QString());

@@ -3,9 +3,13 @@
 // responder behind a pseudo-terminal.
 
 #include "app/status_notes.h"
-#include "dialog_probe.h"
+#include "app/tarnwick_dlg.h"
+#include "list_rows.h"
 #include "platform/modal.h"
 #include "serve.h"
+#include "sources/ltc_source.h"
+#include "sources/mtc_source.h"
+#include "sources/victor.h"
 #include "sources/vtr_link.h"
 #include "timecode/timecode.h"
 #include "timecode_signal.h"
@@ -26,6 +30,10 @@
 #include <memory>
 #include <sys/stat.h>
 #include <termios.h>
+
+// The communication menu's deck items, as the sources table numbers them.
+const int ID_VTR_VICTOR = SourceRowOf(VTR_VICTOR).commandId;
+const int ID_VTR_SONY = SourceRowOf(VTR_SONY).commandId;
 
 namespace {
 
@@ -74,8 +82,8 @@ bool ShowReady(CTarnwickDlg& dlg) {
     dlg.activateWindow();
     if (!QTest::qWaitForWindowActive(&dlg))
         return false;
-    Probe(dlg).m_grid.setFocus();
-    return QApplication::focusWidget() == &Probe(dlg).m_grid;
+    dlg.Grid().setFocus();
+    return QApplication::focusWidget() == &dlg.Grid();
 }
 
 // Spins without serving events until the deck has been sent one more request than this link
@@ -174,15 +182,15 @@ void TestVtrPolling::frameCheckMenu() {
     // Start from another choice, so that every row moves the mark.
     WorkFolder folder("FrameCheck=4\nDrop=0\n", {});
     CTarnwickDlg dlg;
-    Probe(dlg).LayCell(1, COL_DURATION, QStringLiteral("00:00:01:00"));
+    LayCell(dlg.GetSession().List(), 1, COL_DURATION, QStringLiteral("00:00:01:00"));
     dlg.MenuItem(command)->trigger();
 
-    QCOMPARE(Probe(dlg).m_settings.FrameCheck, frameCheck);
-    QCOMPARE(Probe(dlg).m_settings.Drop, drop);
+    QCOMPARE(dlg.GetSession().Settings().FrameCheck, frameCheck);
+    QCOMPARE(dlg.GetSession().Settings().Drop, drop);
     QCOMPARE(FrameCheckLabel(dlg), label);
     QCOMPARE(CheckedFrameCheck(dlg), QList<int>{command});
     // Nothing already in the list is recomputed.
-    QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_DURATION), QStringLiteral("00:00:01:00"));
+    QCOMPARE(dlg.Grid().GetTextMatrix(1, COL_DURATION), QStringLiteral("00:00:01:00"));
 }
 
 void TestVtrPolling::settingsOutOfRange_data() {
@@ -253,12 +261,12 @@ void TestVtrPolling::pollShowsTimecode() {
                           "\nVtrType=" + QByteArray::number(vtrType) + "\n",
                       {{com, QByteArray::fromStdString(vtr->SlavePath())}});
     CTarnwickDlg dlg;
-    QVERIFY(!Probe(dlg).m_timecode);
+    QVERIFY(!dlg.GetSession().Source().Reading());
     // The worker has asked the deck; the tick shows what it read.
-    QTRY_VERIFY(Probe(dlg).m_vtrLink.VtrPolls() >= 1);
-    Probe(dlg).OnTimer();
+    QTRY_VERIFY(dlg.GetSession().Link().VtrPolls() >= 1);
+    dlg.GetSession().Source().OnTimer();
     QCOMPARE(TcDisplayText(dlg), QStringLiteral("01:12:34:25"));
-    QCOMPARE(Probe(dlg).m_timecode.Text(), std::string("01:12:34:25"));
+    QCOMPARE(dlg.GetSession().Source().Reading().Text(), std::string("01:12:34:25"));
 }
 
 void TestVtrPolling::failedPollShowsDashes_data() {
@@ -282,12 +290,13 @@ void TestVtrPolling::failedPollShowsDashes() {
     WorkFolder folder("VtrType=0\n", {{1, device}});
     CTarnwickDlg dlg;
     if (kind != QLatin1String("absent"))
-        QTRY_VERIFY(Probe(dlg).m_vtrLink.VtrPolls() >= 1);
+        QTRY_VERIFY(dlg.GetSession().Link().VtrPolls() >= 1);
     // A good reading first, so that the failure has something to overwrite.
-    Probe(dlg).m_timecode = Timecode::FromText("01:12:34:25", TimecodeRate::Thirty(true));
-    Probe(dlg).OnTimer();
+    dlg.GetSession().Source().TakeReading(
+        Timecode::FromText("01:12:34:25", TimecodeRate::Thirty(true)));
+    dlg.GetSession().Source().OnTimer();
     QCOMPARE(TcDisplayText(dlg), QStringLiteral("--:--:--:--"));
-    QVERIFY(!Probe(dlg).m_timecode);
+    QVERIFY(!dlg.GetSession().Source().Reading());
 }
 
 void TestVtrPolling::comMenuOpensMappedPort() {
@@ -295,12 +304,12 @@ void TestVtrPolling::comMenuOpensMappedPort() {
     WorkFolder folder("com=1\n", {{1, "/nonexistent/tarnwick-tty"},
                                   {3, QByteArray::fromStdString(vtr->SlavePath())}});
     CTarnwickDlg dlg;
-    QVERIFY(!Probe(dlg).m_vtrLink.VtrIsOpen());
+    QVERIFY(!dlg.GetSession().Link().VtrIsOpen());
 
     dlg.MenuItem(ID_COM3)->trigger();
-    QCOMPARE(Probe(dlg).m_settings.com, 3);
+    QCOMPARE(dlg.GetSession().Settings().com, 3);
     QCOMPARE(CheckedCom(dlg), QList<int>{ID_COM3});
-    QVERIFY(Probe(dlg).m_vtrLink.VtrIsOpen());
+    QVERIFY(dlg.GetSession().Link().VtrIsOpen());
     // The polling runs again after the port was chosen.
     QTRY_COMPARE(TcDisplayText(dlg), QStringLiteral("00:10:00:00"));
 }
@@ -309,15 +318,15 @@ void TestVtrPolling::choosingMarkedPortAgainReopensIt() {
     auto vtr = StillVtr(vtrsim::Protocol::Sony, "00:00:10:00");
     WorkFolder folder("com=2\n", {{2, QByteArray::fromStdString(vtr->SlavePath())}});
     CTarnwickDlg dlg;
-    QTRY_VERIFY(Probe(dlg).m_vtrLink.VtrPolls() >= 2);
-    Probe(dlg).OnTimer();
+    QTRY_VERIFY(dlg.GetSession().Link().VtrPolls() >= 2);
+    dlg.GetSession().Source().OnTimer();
     QCOMPARE(TcDisplayText(dlg), QStringLiteral("00:00:10:00"));
 
     dlg.MenuItem(ID_COM2)->trigger();
     // Opened afresh: what was read from the port before is gone, the worker starts its count
     // again, and the item stays marked.
-    QVERIFY(!Probe(dlg).m_vtrLink.VtrReadTimecode());
-    QVERIFY(Probe(dlg).m_vtrLink.VtrPolls() < 2);
+    QVERIFY(!dlg.GetSession().Link().VtrReadTimecode());
+    QVERIFY(dlg.GetSession().Link().VtrPolls() < 2);
     QCOMPARE(CheckedCom(dlg), QList<int>{ID_COM2});
     QTRY_COMPARE(TcDisplayText(dlg), QStringLiteral("00:00:10:00"));
 }
@@ -327,16 +336,16 @@ void TestVtrPolling::vtrMenuSwitchesProtocol() {
     WorkFolder folder("VtrType=0\n", {{1, QByteArray::fromStdString(vtr->SlavePath())}});
     CTarnwickDlg dlg;
     QCOMPARE(LineSpeed(*vtr), int(B38400));
-    QTRY_VERIFY(Probe(dlg).m_vtrLink.VtrPolls() >= 1);
-    Probe(dlg).OnTimer();
+    QTRY_VERIFY(dlg.GetSession().Link().VtrPolls() >= 1);
+    dlg.GetSession().Source().OnTimer();
     QCOMPARE(TcDisplayText(dlg), QStringLiteral("--:--:--:--"));
 
     dlg.MenuItem(ID_VTR_VICTOR)->trigger();
-    QCOMPARE(Probe(dlg).m_settings.VtrType, VTR_VICTOR);
+    QCOMPARE(dlg.GetSession().Settings().VtrType, VTR_VICTOR);
     QCOMPARE(CheckedVtr(dlg), QList<int>{ID_VTR_VICTOR});
     QCOMPARE(LineSpeed(*vtr), int(B9600));
-    QTRY_VERIFY(Probe(dlg).m_vtrLink.VtrPolls() >= 1);
-    Probe(dlg).OnTimer();
+    QTRY_VERIFY(dlg.GetSession().Link().VtrPolls() >= 1);
+    dlg.GetSession().Source().OnTimer();
     QCOMPARE(TcDisplayText(dlg), QStringLiteral("12:00:00:00"));
 
     dlg.MenuItem(ID_VTR_SONY)->trigger();
@@ -384,10 +393,11 @@ void TestVtrPolling::captureTakesTheFrameOfTheKeyPress() {
         QTRY_VERIFY_WITH_TIMEOUT(TcDisplayText(dlg) != QLatin1String("--:--:--:--"), 5000);
     // A deck playing: readings enough to show it plays. A silent one: found silent.
     if (deck)
-        QTRY_VERIFY(Probe(dlg).m_vtrLink.VtrPolls() >= (sending ? 3 : 1));
+        QTRY_VERIFY(dlg.GetSession().Link().VtrPolls() >= (sending ? 3 : 1));
     // From here on no tick runs: a capture that took the tick's reading would show it.
-    Probe(dlg).KillTimer(Probe(dlg).m_nPollTimer);
-    Probe(dlg).m_timecode = Timecode::FromText("01:12:34:25", TimecodeRate::Thirty(true));
+    dlg.GetSession().Poll().KillTimer(dlg.GetSession().Poll().Timer());
+    dlg.GetSession().Source().TakeReading(
+        Timecode::FromText("01:12:34:25", TimecodeRate::Thirty(true)));
 
     const auto sentAt = [&](int64_t ns) {
         if (deck)
@@ -400,7 +410,7 @@ void TestVtrPolling::captureTakesTheFrameOfTheKeyPress() {
         const int64_t before = SteadyNowNs();
         dlg.Dispatch(col == COL_IN ? IDC_IN : IDC_OUT, Notify::Clicked);
         const int64_t after = SteadyNowNs();
-        const QString cell = Probe(dlg).m_grid.GetTextMatrix(row, col);
+        const QString cell = dlg.Grid().GetTextMatrix(row, col);
         if (!sending) {
             QCOMPARE(cell, QStringLiteral("00:00:00:00"));
             continue;
@@ -416,9 +426,9 @@ void TestVtrPolling::captureTakesTheFrameOfTheKeyPress() {
     // and until it answers a capture has nothing to go on but the last tick's reading.
     WorkFolder nowhere("VtrType=" + QByteArray::number(vtrType) + "\n");
     dlg.MenuItem(ID_VTR_SONY)->trigger();
-    QCOMPARE(Probe(dlg).m_settings.VtrType, VTR_SONY);
+    QCOMPARE(dlg.GetSession().Settings().VtrType, VTR_SONY);
     QCOMPARE(CheckedVtr(dlg), QList<int>{ID_VTR_SONY});
-    QVERIFY(!Probe(dlg).m_vtrLink.VtrTimecodeAt(SteadyNowNs()).has_value());
+    QVERIFY(!dlg.GetSession().Link().VtrTimecodeAt(SteadyNowNs()).has_value());
 }
 
 void TestVtrPolling::pressTakesTheFrameOfItsMoment_data() {
@@ -445,7 +455,7 @@ void TestVtrPolling::pressTakesTheFrameOfItsMoment() {
     WorkFolder folder("VtrType=0\n", {{1, QByteArray::fromStdString(vtr.SlavePath())}});
     CTarnwickDlg dlg;
     QVERIFY(ShowReady(dlg));
-    QTRY_VERIFY_WITH_TIMEOUT(Probe(dlg).m_vtrLink.VtrPolls() >= 8, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(dlg.GetSession().Link().VtrPolls() >= 8, 5000);
 
     // The stamp is the platform's: our own steady clock in milliseconds, as an X server here
     // stamps.
@@ -456,18 +466,18 @@ void TestVtrPolling::pressTakesTheFrameOfItsMoment() {
         QTest::mousePress(in, Qt::LeftButton);
         latestNs = SteadyNowNs();
         QTRY_VERIFY(FrameAt(tape, vtr, SteadyNowNs()) > FrameAt(tape, vtr, latestNs) + 8);
-        QVERIFY(Probe(dlg).m_grid.GetTextMatrix(1, col).isEmpty());
+        QVERIFY(dlg.Grid().GetTextMatrix(1, col).isEmpty());
         QTest::mouseRelease(in, Qt::LeftButton);
     } else {
         QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(key).toLower()));
         event.setTimestamp(stampedMsBefore < 0 ? 0 : quint64(pressNs / 1'000'000));
-        QApplication::sendEvent(&Probe(dlg).m_grid, &event);
+        QApplication::sendEvent(&dlg.Grid(), &event);
         latestNs = std::min(latestNs, SteadyNowNs());
     }
 
-    const int got = CellFrame(Probe(dlg).m_grid.GetTextMatrix(1, col));
+    const int got = CellFrame(dlg.Grid().GetTextMatrix(1, col));
     QVERIFY2(got >= FrameAt(tape, vtr, pressNs) - 1 && got <= FrameAt(tape, vtr, latestNs) + 1,
-             qPrintable(Probe(dlg).m_grid.GetTextMatrix(1, col)));
+             qPrintable(dlg.Grid().GetTextMatrix(1, col)));
 }
 
 void TestVtrPolling::silentDeckDoesNotDelayAKey() {
@@ -480,19 +490,19 @@ void TestVtrPolling::silentDeckDoesNotDelayAKey() {
     WorkFolder folder("VtrType=0\n", {{1, QByteArray::fromStdString(vtr.SlavePath())}});
     CTarnwickDlg dlg;
     QVERIFY(ShowReady(dlg));
-    const VtrLink& link = Probe(dlg).m_vtrLink;
+    const VtrLink& link = dlg.GetSession().Link();
     QTRY_VERIFY(link.VtrPolls() >= 1); // found silent
 
     bool handledWhileAsking = false;
     for (int attempt = 0; attempt < 5 && !handledWhileAsking; ++attempt) {
         QVERIFY(RequestUnderWay(vtr, link, 2000));
         const int polls = link.VtrPolls();
-        Probe(dlg).m_grid.SetRow(1);
-        Probe(dlg).m_grid.SetCol(COL_IN);
-        Probe(dlg).m_grid.SetTextMatrix(1, COL_IN, QString());
-        QTest::keyClick(&Probe(dlg).m_grid, Qt::Key_I);
+        dlg.Grid().SetRow(1);
+        dlg.Grid().SetCol(COL_IN);
+        dlg.Grid().SetTextMatrix(1, COL_IN, QString());
+        QTest::keyClick(&dlg.Grid(), Qt::Key_I);
         handledWhileAsking = link.VtrPolls() == polls;
-        QCOMPARE(Probe(dlg).m_grid.GetTextMatrix(1, COL_IN), QStringLiteral("00:00:00:00"));
+        QCOMPARE(dlg.Grid().GetTextMatrix(1, COL_IN), QStringLiteral("00:00:00:00"));
     }
     QVERIFY(handledWhileAsking);
 }
@@ -505,7 +515,7 @@ void TestVtrPolling::modalBoxStopsTheDeck() {
     QCOMPARE(clock.VtrOpen(other.SlavePath().c_str(), VTR_VICTOR), 1);
     WorkFolder folder("VtrType=0\n", {{1, QByteArray::fromStdString(vtr.SlavePath())}});
     CTarnwickDlg dlg;
-    const VtrLink& link = Probe(dlg).m_vtrLink;
+    const VtrLink& link = dlg.GetSession().Link();
     QTRY_VERIFY(link.VtrPolls() >= 2);
 
     int askedDuringBox = -1;

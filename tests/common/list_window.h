@@ -3,7 +3,8 @@
 // A main window ready for the operator: its own working folder, shown, started, active, with
 // the grid focused. The poll timer is stopped so that the timecode a test sets stays until
 // the next capture.
-#include "dialog_probe.h"
+#include "app/tarnwick_dlg.h"
+#include "list_rows.h"
 #include "work_folder.h"
 
 #include <QApplication>
@@ -21,9 +22,9 @@ struct ListWindow {
         QCoreApplication::sendPostedEvents(dlg.get(), WM_DEFERRED_INIT);
         dlg->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
-        probe().KillTimer(probe().m_nPollTimer);
-        probe().m_settings.FrameCheck = 3;
-        probe().m_settings.Drop = 0;
+        dlg->GetSession().Poll().KillTimer(dlg->GetSession().Poll().Timer());
+        dlg->GetSession().Settings().FrameCheck = 3;
+        dlg->GetSession().Settings().Drop = 0;
         SetTimecode("01:00:10:05");
     }
     ~ListWindow() {
@@ -33,18 +34,18 @@ struct ListWindow {
         dlg.reset();
     }
 
-    DialogProbe probe() const { return DialogProbe(*dlg); }
     // The last reading, as the next tick would leave it; an empty text is a silent VTR.
     void SetTimecode(const char* text) {
-        probe().m_timecode = Timecode::FromText(text, TimecodeRate::Thirty(false));
+        dlg->GetSession().Source().TakeReading(
+            Timecode::FromText(text, TimecodeRate::Thirty(false)));
     }
     // A key typed by the operator: it goes to whatever has the focus, through the hook.
     void Press(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), mods);
     }
     void Type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
-    QString Cell(long row, long col) const { return probe().m_grid.GetTextMatrix(row, col); }
-    void MoveTo(long row, long col) { probe().m_list.SetCurrentCell(row, col); }
+    QString Cell(long row, long col) const { return dlg->Grid().GetTextMatrix(row, col); }
+    void MoveTo(long row, long col) { dlg->GetSession().List().SetCurrentCell(row, col); }
     // Opens an edit on the cell with Enter, types the text and commits it with Enter.
     void EditCell(long row, long col, const QString& text) {
         MoveTo(row, col);
@@ -52,5 +53,5 @@ struct ListWindow {
         Type(text);
         Press(Qt::Key_Return);
     }
-    bool GridFocused() const { return QApplication::focusWidget() == &probe().m_grid; }
+    bool GridFocused() const { return QApplication::focusWidget() == &dlg->Grid(); }
 };

@@ -2,6 +2,8 @@
 // written into a FIFO in real time as a cable would carry it. (How close a reading is to the
 // frame sent is checked where it counts, on captures in the window.)
 
+#include "sources/ltc_source.h"
+#include "sources/mtc_source.h"
 #include "sources/vtr_link.h"
 #include "timecode/timecode_value.h"
 #include "timecode_signal.h"

@@ -1,8 +1,10 @@
-// In-place editing: the hidden edit box laid over the current cell, its column rules, the
-// timecode overwrite mask and the input method. What a cell may hold is the list library's
-// rule; the committed text goes into the list through it.
-#include "app/tarnwick_dlg.h"
+#include "app/cell_editor.h"
 
+#include "app/key_codes.h"
+#include "app/list_view.h"
+#include "commands/list_commands.h"
+#include "commands/source_commands.h"
+#include "grid/msflexgrid.h"
 #include "list/cell_text.h"
 #include "platform/codepage.h"
 #include "platform/ime.h"
@@ -18,9 +20,25 @@ int SelectionStart(const QLineEdit& edit) {
     return edit.hasSelectedText() ? edit.selectionStart() : edit.cursorPosition();
 }
 
+bool IsDigitKey(int code) {
+    return code >= '0' && code <= '9';
+}
+
+bool IsLetterKey(int code) {
+    return code >= 'A' && code <= 'Z';
+}
+
+bool IsKeypadDigit(int code) {
+    return code >= vk::Numpad0 && code <= vk::Numpad0 + 9;
+}
+
 } // namespace
 
-void CTarnwickDlg::OnEnterKey() {
+CellEditor::CellEditor(SpotList& list, CMSFlexGrid& grid, ListView& view,
+                       const SourceCommands& source, ListCommands& commands)
+    : m_list(list), m_grid(grid), m_view(view), m_source(source), m_commands(commands) {}
+
+void CellEditor::OnEnterKey() {
     if (QApplication::focusWidget() == &m_grid) {
         OpenEdit();
     } else {
@@ -28,7 +46,7 @@ void CTarnwickDlg::OnEnterKey() {
     }
 }
 
-void CTarnwickDlg::OpenEdit() {
+void CellEditor::OpenEdit() {
     const long col = m_list.Col();
     int caret = 0;
     // The box's own limit cuts whatever it holds, so it bounds only the timecode, which always
@@ -48,8 +66,8 @@ void CTarnwickDlg::OpenEdit() {
     }
     // The pre-filled timecode of an empty IN or OUT stays in the cell even if the edit is then
     // cancelled.
-    const QString timecode = CaptureCellText(m_timecode);
-    QString text = m_list.EditStartText(m_timecode);
+    const QString timecode = CaptureCellText(m_source.Reading());
+    QString text = m_list.EditStartText(m_source.Reading());
     if ((col == COL_IN || col == COL_OUT) && !IsTimecodeEditText(text, m_list.FrameRate())) {
         // A damaged cell (a hand-edited list file) could never be typed into a valid timecode
         // by the mask; the edit starts from the current one instead, and the cell keeps its
@@ -69,7 +87,7 @@ void CTarnwickDlg::OpenEdit() {
     m_editCell.setCursorPosition(m_nCaret);
 }
 
-void CTarnwickDlg::CommitEdit() {
+void CellEditor::CommitEdit() {
     // Read before the focus change below, whose handler moves the cursor after a remark.
     const long col = m_list.Col();
     const long row = m_list.Row();
@@ -94,14 +112,14 @@ void CTarnwickDlg::CommitEdit() {
     m_grid.setFocus();
     m_editCell.hide();
     if (col == COL_IN) {
-        CaptureIn(1);
+        m_commands.CaptureIn(true);
     } else if (col == COL_OUT) {
-        CaptureOut(1);
+        m_commands.CaptureOut(true);
     }
     m_view.ScrollToRow(static_cast<int>(row), 0);
 }
 
-void CTarnwickDlg::ShowCellEdit(const QString& text) {
+void CellEditor::ShowCellEdit(const QString& text) {
     const QPoint grid = m_grid.mapTo(m_editCell.parentWidget(), QPoint(0, 0));
     const int cellLeft = static_cast<int>(m_grid.GetCellLeft() / CMSFlexGrid::TWIPS_PER_PIXEL);
     const int cellTop = static_cast<int>(m_grid.GetCellTop() / CMSFlexGrid::TWIPS_PER_PIXEL);
@@ -119,7 +137,7 @@ void CTarnwickDlg::ShowCellEdit(const QString& text) {
 
 // Runs on every change of the editor's text, also on the changes it makes itself: setting
 // the text from here re-enters it, and that run finds a text of 11 characters.
-void CTarnwickDlg::OnCellEditChange() {
+void CellEditor::OnCellEditChange() {
     const QString text = m_editCell.text();
     const long col = m_list.Col();
     if (col == COL_SPNO || col == COL_REMARK) {
@@ -182,7 +200,7 @@ void CTarnwickDlg::OnCellEditChange() {
 
 // One place right, and over a colon, so that the caret always rests before a digit; the
 // last frame digit keeps it.
-void CTarnwickDlg::StepCaret(const QString& text) {
+void CellEditor::StepCaret(const QString& text) {
     int p = SelectionStart(m_editCell);
     if (p < TIMECODE_LENGTH - 1) {
         ++p;
@@ -194,7 +212,7 @@ void CTarnwickDlg::StepCaret(const QString& text) {
     m_editCell.setCursorPosition(p);
 }
 
-void CTarnwickDlg::OnCellEditSetFocus() {
+void CellEditor::OnCellEditSetFocus() {
     if (m_list.Col() == COL_REMARK) {
         // Where closing shuts the operator out of the input method (see ime.h), a remark box
         // stays open to it and the input method remembers its own on/off state.
@@ -204,7 +222,7 @@ void CTarnwickDlg::OnCellEditSetFocus() {
     }
 }
 
-void CTarnwickDlg::OnCellEditKillFocus() {
+void CellEditor::OnCellEditKillFocus() {
     const long col = m_list.Col();
     const long row = m_list.Row();
     // A pop-up (the editor's context menu) takes the keyboard for a while without taking the
@@ -223,5 +241,58 @@ void CTarnwickDlg::OnCellEditKillFocus() {
         m_list.SetCurrentCell(row < m_list.RowCount() ? row + 1 : row, COL_IN);
     } else {
         ImeSetOpenStatus(&m_editCell, false);
+    }
+}
+
+void CellEditor::OnRemarkKey() {
+    m_list.MoveToSpotRemark();
+    OnEnterKey();
+    m_commands.SetModified(1);
+}
+
+void CellEditor::Cancel() {
+    // Focus first, so that hiding the editor does not hand the focus to another control on
+    // the way.
+    m_grid.setFocus();
+    m_editCell.hide();
+}
+
+bool CellEditor::FilterKey(int code, bool history) {
+    if (code == vk::Return) {
+        return false; // the dialog's Enter processing commits
+    }
+    if (code == vk::Escape) {
+        Cancel();
+        return false;
+    }
+    // A remark's editor undoes its own typing; the other editors hold nothing an undo could
+    // safely put back, so the keys do nothing there.
+    if (history && m_list.Col() != COL_REMARK) {
+        return true;
+    }
+    switch (m_list.Col()) {
+    case COL_SPNO:
+        return !(IsDigitKey(code) || IsLetterKey(code) || IsKeypadDigit(code) || code == vk::Left ||
+                 code == vk::Right || code == vk::Delete || code == vk::Back);
+    case COL_IN:
+    case COL_OUT: {
+        if (IsDigitKey(code) || IsKeypadDigit(code)) {
+            return false;
+        }
+        if (code != vk::Left && code != vk::Right) {
+            return true;
+        }
+        // The caret is put where the editor's own one-character move, which follows, takes
+        // it past a colon: it always rests before a digit and never beyond the last one.
+        const int s = SelectionStart(m_editCell);
+        const int p = TimecodeCaretBeforeMove(m_editCell.text(), s, code == vk::Left);
+        m_nCaret = p;
+        m_editCell.setCursorPosition(p);
+        return false;
+    }
+    case COL_REMARK:
+        return false;
+    default:
+        return true; // No. and DURATION are never edited
     }
 }

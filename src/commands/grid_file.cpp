@@ -1,7 +1,6 @@
-#include "app/grid_file.h"
+#include "commands/grid_file.h"
 
 #include "formats/list_export.h"
-#include "grid/msflexgrid.h"
 #include "list/spot_list.h"
 #include "persist/list_file.h"
 #include "persist/list_read_notes.h"
@@ -12,9 +11,6 @@
 
 #include <QApplication>
 #include <QStringList>
-
-#include <algorithm>
-#include <climits>
 
 namespace {
 
@@ -49,13 +45,13 @@ void CGridFile::LoadSettings(const QString& iniPath, AppSettings* settings) {
     LoadAppSettings(iniPath, settings);
 }
 
-void CGridFile::SaveSettings(const CMSFlexGrid& grid, const QString& iniPath,
+void CGridFile::SaveSettings(const QVector<int>& widths, const QString& iniPath,
                              AppSettings* settings) {
-    int widths[LIST_COLS];
-    for (int i = 0; i < LIST_COLS; ++i)
-        widths[i] = int(std::clamp<long>(grid.GetColWidth(i), INT_MIN, INT_MAX));
+    int columns[LIST_COLS] = {};
+    for (int i = 0; i < LIST_COLS && i < widths.size(); ++i)
+        columns[i] = widths[i];
     // A failed write is not reported: the program is ending and has nobody to tell.
-    SaveAppSettings(iniPath, settings, widths);
+    SaveAppSettings(iniPath, settings, columns);
 }
 
 int CGridFile::SaveList(const SpotList& list, int askName) {

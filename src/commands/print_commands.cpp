@@ -1,5 +1,9 @@
-#include "app/tarnwick_dlg.h"
+#include "commands/print_commands.h"
 
+#include "commands/grid_file.h"
+#include "commands/polling.h"
+#include "commands/screen.h"
+#include "list/spot_list.h"
 #include "platform/message_box.h"
 #include "print/print_dialog.h"
 #include "print/print_pages.h"
@@ -7,23 +11,27 @@
 
 #include <QPrinter>
 
-void CTarnwickDlg::OnFilePrint() {
+PrintCommands::PrintCommands(const SpotList& list, const CGridFile& listFile, Screen& screen,
+                             Polling& polling)
+    : m_list(list), m_listFile(listFile), m_screen(screen), m_polling(polling) {}
+
+void PrintCommands::OnFilePrint() {
     // No VTR poll may run while the dialog is up or the pages are drawn.
-    PollPause pause(*this);
+    Polling::Pause pause(m_polling);
     PrintList();
 }
 
-void CTarnwickDlg::PrintList() {
+void PrintCommands::PrintList() {
     QPrinter printer(QPrinter::HighResolution);
     // The spooler's job name; also the file name a PDF printer offers.
     printer.setDocName(QStringLiteral("印刷"));
-    if (!TwPrintDialog(this, &printer)) {
+    if (!TwPrintDialog(m_screen.Owner(), &printer)) {
         return;
     }
     // The list always prints once, whatever the dialog or the driver had.
     printer.setCopyCount(1);
     if (!printer.isValid()) {
-        TwMessageBox(this, QStringLiteral("CreateDC error"));
+        TwMessageBox(m_screen.Owner(), QStringLiteral("CreateDC error"));
         return;
     }
 
@@ -32,6 +40,6 @@ void CTarnwickDlg::PrintList() {
     // A document that cannot be begun (no printer, an output file that cannot be written)
     // would otherwise vanish without a word while the operator waits for paper.
     if (!dc.EndDoc()) {
-        TwMessageBox(this, QStringLiteral("印刷できませんでした"));
+        TwMessageBox(m_screen.Owner(), QStringLiteral("印刷できませんでした"));
     }
 }

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "commands/trigger.h"
+
+#include <Qt>
+
+#include <functional>
+#include <vector>
+
+// Where a command sits: a button, one of the four menus, or the list's context menu and its
+// submenus.
+enum class Place {
+    None,
+    Button,
+    FileMenu,
+    FrameCheckMenu,
+    ComMenu,
+    HelpMenu,
+    ContextMenu,
+    FrameRateMenu
+};
+
+// A key of a command: the key's code (see key_codes.h) with the modifiers it needs and those
+// it must not have; others are not looked at.
+struct Key {
+    int code = 0;
+    Qt::KeyboardModifiers need = Qt::NoModifier;
+    Qt::KeyboardModifiers refuse = Qt::NoModifier;
+};
+
+// Where a command's key acts.
+enum class KeyScope { Window, Grid };
+// What a key does once its command has run: it goes on to the window's own key handling (the
+// dialog's Enter processing among it), or it is used up.
+enum class KeyAfter { GoesOn, UsedUp };
+
+// One command of the window: its id, where it sits and its text, its keys, what it runs
+// (given its trigger), and when it is enabled and checked (no rule: always enabled, never
+// checked).
+struct Command {
+    int id = 0;
+    Place place = Place::None;
+    const char* text = nullptr; // menu item or button caption, UTF-8; none for a key alone
+    bool separatorBefore = false;
+    std::vector<Key> keys;
+    KeyScope scope = KeyScope::Window;
+    KeyAfter after = KeyAfter::GoesOn;
+    std::function<void(const Trigger&)> run;
+    std::function<bool()> enabled;
+    std::function<bool()> checked;
+};
+
+// The four menus of the menu bar, in order, with the function key that opens each, and the
+// submenus of the list's context menu, which follow its own items after a separator. The
+// items of a submenu of choices are radio items.
+struct Popup {
+    Place place;
+    const char* title;
+    int key;      // 0: no key
+    Place parent; // None: the menu bar
+    bool choices;
+};
+
+// The pop-ups, in order (routing.cpp).
+const std::vector<Popup>& Popups();
+
+// The commands in the order of their menus, looked up by id and by key.
+class CommandTable {
+public:
+    void Add(Command command) { m_commands.push_back(std::move(command)); }
+    const std::vector<Command>& All() const { return m_commands; }
+    const Command* Find(int id) const;
+    const Command* ForKey(int code, Qt::KeyboardModifiers mods) const;
+
+private:
+    std::vector<Command> m_commands;
+};

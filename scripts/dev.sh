@@ -42,12 +42,12 @@ install_missing() {
     fi
 }
 
-# usage: build FOLDER [CMAKE_ARGS...]
+# usage: build FOLDER [CMAKE_ARGS...]; TARGETS (an array) limits what is built.
 build() {
     local dir="$1"
     shift
     cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-    cmake --build "$dir" -j"$(nproc)"
+    cmake --build "$dir" -j"$(nproc)" ${TARGETS:+--target "${TARGETS[@]}"}
 }
 
 run_tests() {
@@ -69,6 +69,8 @@ run_sanitized_tests() {
 case "${1:-}" in
 run)
     install_missing
+    # Only what the demo runs: the program and the simulator, not the tests and benchmarks.
+    TARGETS=(tarnwick tarnwick-vtrsim)
     build "$BUILD"
     if [[ -x "$ROOT/scripts/demo.sh" ]]; then
         exec "$ROOT/scripts/demo.sh" "$BUILD"

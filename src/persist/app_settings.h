@@ -18,7 +18,7 @@ struct AppSettings {
     QString InitialDirSave; // carried from file to file unchanged
     int FrameCheck = 0;     // least gap in frames between one OUT and the next IN
     int com = 0;            // serial port number, COM1 to COM5 from the menu
-    int VtrType = 0;        // 0 Sony 9-pin, 1 Victor SA-K37
+    int VtrType = 0;        // the timecode source, by its row of the sources table
     int Drop = 0;           // 1 drop-frame counting, 0 non-drop
     int FrameRate = 30;     // the list's frame rate, 24, 25 or 30 (any other value is 30)
 };

@@ -9,58 +9,54 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
 const QString LEFT_COPY_QUESTION =
     QStringLiteral("前回保存されなかったリストがあります。復元しますか？");
 
-QString FaultWords(FileFault fault) {
-    switch (fault) {
-    case FileFault::Missing:
-        return QStringLiteral("no such folder");
-    case FileFault::NoSpace:
-        return QStringLiteral("no space left");
-    case FileFault::NoPermission:
-        return QStringLiteral("not permitted");
-    case FileFault::NotRegular:
-        return QStringLiteral("something other than a plain file has that name");
-    case FileFault::TooLarge:
-        return QStringLiteral("larger than any copy can be");
-    default:
-        return QStringLiteral("the system refused it");
+// What each fault is called: in the log (English), to the operator when the copy cannot be
+// written, and to the operator when a left copy cannot be read. A fault not in the table takes
+// the last row's words; a null entry takes that row's too.
+struct FaultWording {
+    FileFault fault;
+    const char* log;
+    const char* notWritten;
+    const char* notRead;
+};
+// clang-format off
+constexpr FaultWording FAULT_WORDS[] = {
+    {FileFault::None,         nullptr,                                               nullptr,                                                          "形式が違うか、途中で切れています"},
+    {FileFault::Missing,      "no such folder",                                      "フォルダが見つかりません",                                       nullptr},
+    {FileFault::NoSpace,      "no space left",                                       "空き容量が足りません",                                           nullptr},
+    {FileFault::NoPermission, "not permitted",                                       "書き込みが許可されていません",                                   "読み取りが許可されていません"},
+    {FileFault::NotRegular,   "something other than a plain file has that name",     "同じ名前で通常のファイルでないもの（リンク、FIFOなど）があります", "通常のファイルではありません（リンク、FIFOなど）"},
+    {FileFault::TooLarge,     "larger than any copy can be",                         nullptr,                                                          "どのリストよりも大きいファイルです"},
+    {FileFault::Other,        "the system refused it",                               "書き込みに失敗しました",                                         "読み込みに失敗しました"},
+};
+// clang-format on
+
+QString Words(FileFault fault, const char* FaultWording::*which) {
+    const FaultWording& fallback = FAULT_WORDS[std::size(FAULT_WORDS) - 1];
+    for (const FaultWording& row : FAULT_WORDS) {
+        if (row.fault == fault && row.*which != nullptr)
+            return QString::fromUtf8(row.*which);
     }
+    return QString::fromUtf8(fallback.*which);
+}
+
+QString FaultWords(FileFault fault) {
+    return Words(fault, &FaultWording::log);
 }
 
 QString FaultWordsJa(FileFault fault) {
-    switch (fault) {
-    case FileFault::Missing:
-        return QStringLiteral("フォルダが見つかりません");
-    case FileFault::NoSpace:
-        return QStringLiteral("空き容量が足りません");
-    case FileFault::NoPermission:
-        return QStringLiteral("書き込みが許可されていません");
-    case FileFault::NotRegular:
-        return QStringLiteral("同じ名前で通常のファイルでないもの（リンク、FIFOなど）があります");
-    default:
-        return QStringLiteral("書き込みに失敗しました");
-    }
+    return Words(fault, &FaultWording::notWritten);
 }
 
 // Why a left copy could not be read, for the operator.
 QString UnreadableWordsJa(FileFault fault) {
-    switch (fault) {
-    case FileFault::None:
-        return QStringLiteral("形式が違うか、途中で切れています");
-    case FileFault::NotRegular:
-        return QStringLiteral("通常のファイルではありません（リンク、FIFOなど）");
-    case FileFault::TooLarge:
-        return QStringLiteral("どのリストよりも大きいファイルです");
-    case FileFault::NoPermission:
-        return QStringLiteral("読み取りが許可されていません");
-    default:
-        return QStringLiteral("読み込みに失敗しました");
-    }
+    return Words(fault, &FaultWording::notRead);
 }
 
 QString Native(const QString& path) {

@@ -42,6 +42,7 @@ void CTarnwickDlg::ControlReLocate() {
         QCoreApplication::sendEvent(&m_grid, &resize);
     }
     m_grid.update();
+    FitRemarkColumn();
 
     // Horizontal positions and sizes never change; only y follows the window.
     auto moveToY = [this](int id, int y) {
@@ -82,4 +83,35 @@ QSize CTarnwickDlg::MinimumWindowSize() const {
     const int gridHeight = 2 * m_grid.frameWidth() + titleHeight + m_grid.rowHeight(0) +
                            m_grid.horizontalScrollBar()->sizeHint().height();
     return QSize(width, m_menuBar->sizeHint().height() + gridHeight + GRID_BOTTOM_SPACE);
+}
+
+// The REMARK column takes the room the window leaves it, never less than the width the
+// operator gave it, which is the width kept in the settings.
+void CTarnwickDlg::FitRemarkColumn() {
+    if (m_fittingRemark) {
+        return;
+    }
+    if (m_remarkTwips <= 0) {
+        m_remarkTwips = m_grid.GetColWidth(COL_REMARK); // before the stored widths come
+    }
+    long others = 0;
+    for (int c = 0; c < COL_REMARK; ++c) {
+        others += m_grid.GetColWidth(c);
+    }
+    const long room = long(m_grid.viewport()->width()) * CMSFlexGrid::TWIPS_PER_PIXEL - others;
+    m_fittingRemark = true;
+    m_grid.SetColWidth(COL_REMARK, std::max(m_remarkTwips, room));
+    m_fittingRemark = false;
+}
+
+// A column the operator sized: REMARK keeps that width as its own; any other changes the
+// room REMARK has.
+void CTarnwickDlg::OnColumnSized(int col) {
+    if (m_fittingRemark) {
+        return;
+    }
+    if (col == COL_REMARK) {
+        m_remarkTwips = m_grid.GetColWidth(COL_REMARK);
+    }
+    FitRemarkColumn();
 }

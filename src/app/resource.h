@@ -64,5 +64,8 @@ constexpr int ID_FILE_EXPORT_FCPXML = 32808;
 constexpr int ID_FILE_EXPORT_XMEML = 32809;
 constexpr int ID_FILE_EXPORT_OTIO = 32810;
 constexpr int ID_FILE_IMPORT = 32811;
+// The list's context menu: a new, empty list
+constexpr int ID_FILE_NEW = 32820;
+
 // The communication menu's sources (32793, 32794, then 32812 and up) are numbered in their
 // own table, sources/source_table.cpp.

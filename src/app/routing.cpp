@@ -139,7 +139,8 @@ void CTarnwickDlg::BuildCommands() {
     exportTo(ID_FILE_EXPORT_FCPXML,     "マーカーをFCPXMLで書き出し...",  false, ExportFormat::Fcpxml);
     exportTo(ID_FILE_EXPORT_XMEML,      "マーカーをFCP7 XMLで書き出し...", false, ExportFormat::Xmeml);
     exportTo(ID_FILE_EXPORT_OTIO,       "マーカーをOTIOで書き出し...",    false, ExportFormat::Otio);
-    add(ID_FILE_IMPORT, CONTEXT, "読み込み...", true, {}, WINDOW, ON, run([&exchange] { exchange.OnFileImport(); }));
+    add(ID_FILE_NEW,    CONTEXT, "新規",        true,  {}, WINDOW, ON, run([&files] { files.OnFileNew(); }));
+    add(ID_FILE_IMPORT, CONTEXT, "読み込み...", false, {}, WINDOW, ON, run([&exchange] { exchange.OnFileImport(); }));
     frameRate(ID_FRAMERATE_24, "24", 24);
     frameRate(ID_FRAMERATE_25, "25", 25);
     frameRate(ID_FRAMERATE_30, "30", 30);

@@ -7,10 +7,21 @@ namespace {
 
 constexpr int GAP_PX = 8;
 constexpr char PLACER_NAME[] = "statusNotesPlacer";
-constexpr StatusNote ORDER[] = {StatusNote::Rate, StatusNote::Recovery};
+constexpr StatusNote ORDER[] = {StatusNote::Document, StatusNote::Rate, StatusNote::Device,
+                                StatusNote::Recovery};
 
 QLatin1String NameOf(StatusNote note) {
-    return QLatin1String(note == StatusNote::Rate ? RATE_NOTE_NAME : RECOVERY_INDICATOR_NAME);
+    switch (note) {
+    case StatusNote::Document:
+        return QLatin1String(DOCUMENT_NOTE_NAME);
+    case StatusNote::Rate:
+        return QLatin1String(RATE_NOTE_NAME);
+    case StatusNote::Device:
+        return QLatin1String(DEVICE_NOTE_NAME);
+    case StatusNote::Recovery:
+        break;
+    }
+    return QLatin1String(RECOVERY_INDICATOR_NAME);
 }
 
 QLabel* Find(const QLabel* besides, StatusNote note) {
@@ -61,9 +72,12 @@ void ShowStatusNote(QLabel* besides, StatusNote note, const QString& text, const
         label->setObjectName(NameOf(note));
         label->setFocusPolicy(Qt::NoFocus);
         label->setFont(besides->font());
-        QPalette red = label->palette();
-        red.setColor(QPalette::WindowText, QColor(255, 0, 0));
-        label->setPalette(red);
+        // Which list is open is no warning: only the others are red.
+        if (note != StatusNote::Document) {
+            QPalette red = label->palette();
+            red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+            label->setPalette(red);
+        }
         if (!besides->findChild<QObject*>(QLatin1String(PLACER_NAME), Qt::FindDirectChildrenOnly))
             new Beside(besides);
     }

@@ -7,9 +7,12 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QDir>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 
 #include <algorithm>
 #include <climits>
@@ -74,6 +77,9 @@ void CTarnwickDlg::CreateMenus() {
             QMenu* menu = m_menuBar->addMenu(QString::fromUtf8(popup.title));
             fill(menu, popup.place, popup.choices);
             connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });
+            // Once the pop-up is gone (and no other has opened in its place).
+            connect(menu, &QMenu::aboutToHide, this,
+                    [this] { QTimer::singleShot(0, this, [this] { AfterMenuClosed(); }); });
         }
     }
     fill(m_contextMenu, Place::ContextMenu, false);
@@ -83,6 +89,20 @@ void CTarnwickDlg::CreateMenus() {
             fill(m_contextMenu->addMenu(QString::fromUtf8(popup.title)), popup.place,
                  popup.choices);
         }
+    }
+}
+
+// A pop-up closed with Esc leaves the menu bar holding the keyboard with no sign of it: I and
+// O would capture nothing, and the arrows and Enter would work the menus instead of the list.
+// One Esc gives the keyboard back, as the bar's own second Esc would: to whatever had it.
+void CTarnwickDlg::AfterMenuClosed() {
+    if (QApplication::activePopupWidget() || !m_menuBar->hasFocus()) {
+        return;
+    }
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(m_menuBar, &escape);
+    if (m_menuBar->hasFocus()) {
+        m_grid.setFocus();
     }
 }
 
@@ -118,6 +138,8 @@ void CTarnwickDlg::ConnectControls() {
             [this] { Dispatch(IDC_GRID, Notify::EnterCell); });
     connect(&m_grid, &CMSFlexGrid::LeaveCell, this,
             [this] { Dispatch(IDC_GRID, Notify::LeaveCell); });
+    connect(m_grid.horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int col) { OnColumnSized(col); });
     // Every key press of the dialog and its children passes PreTranslateMessage first.
     qApp->installEventFilter(this);
 }
@@ -157,9 +179,12 @@ void CTarnwickDlg::OnDeferredInit() {
 
     const int widths[LIST_COLS] = {settings.Width0, settings.Width1, settings.Width2,
                                    settings.Width3, settings.Width4, settings.Width5};
+    m_fittingRemark = true;
     for (int i = 0; i < LIST_COLS; ++i) {
         m_grid.SetColWidth(i, widths[i]);
     }
+    m_fittingRemark = false;
+    m_remarkTwips = m_grid.GetColWidth(COL_REMARK);
     ControlReLocate();
 
     m_grid.setFocus();
@@ -186,8 +211,10 @@ void CTarnwickDlg::ShowNote(StatusNote note, const QString& text, const QString&
 
 QVector<int> CTarnwickDlg::ColumnWidths() const {
     QVector<int> widths;
-    for (int i = 0; i < LIST_COLS; ++i)
-        widths << int(std::clamp<long>(m_grid.GetColWidth(i), INT_MIN, INT_MAX));
+    for (int i = 0; i < LIST_COLS; ++i) {
+        const long twips = i == COL_REMARK ? m_remarkTwips : m_grid.GetColWidth(i);
+        widths << int(std::clamp<long>(twips, INT_MIN, INT_MAX));
+    }
     return widths;
 }
 

@@ -109,6 +109,7 @@ private:
 
     // Start-up (tarnwick_dlg.cpp).
     void CreateMenus();
+    void AfterMenuClosed();
     void ConnectControls();
     bool OnInitDialog();
     void OnCancel() {} // Esc and cancel never end the main window
@@ -118,6 +119,8 @@ private:
     // Layout (layout.cpp).
     void OnSize(int type, int cx, int cy);
     void ControlReLocate();
+    void FitRemarkColumn();
+    void OnColumnSized(int col);
 
     Session m_session;
     CMSFlexGrid m_grid;
@@ -134,5 +137,9 @@ private:
     // from the keyboard, which opens it at the current cell.
     QPoint m_ptContextMenu = KEYBOARD_MENU_POINT;
     QIcon m_hIcon;
+    // The REMARK column's own width in twips, as stored; it is shown wider when the window
+    // has room.
+    long m_remarkTwips = 0;
+    bool m_fittingRemark = false;
     OuterSize m_outerSize;
 };

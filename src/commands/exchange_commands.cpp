@@ -56,6 +56,7 @@ void ExchangeCommands::OnFileImport() {
     m_list.ImportRows(imported.rows);
     // The list is not that file: Save asks for a name.
     m_listFile.SetPath(QString());
+    m_files.ShowDocument();
     m_screen.ShowFromTop();
     m_screen.FocusList();
     if (const QString message = ImportLeftOutMessage(imported.leftOut); !message.isEmpty()) {

@@ -6,14 +6,41 @@
 #include "list/spot_list.h"
 #include "platform/message_box.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 FileCommands::FileCommands(SpotList& list, CGridFile& listFile, Screen& screen, Polling& polling)
-    : m_list(list), m_listFile(listFile), m_screen(screen), m_polling(polling) {}
+    : m_list(list), m_listFile(listFile), m_screen(screen), m_polling(polling) {
+    m_savedNote.setSingleShot(true);
+    m_savedNote.setInterval(SAVED_NOTE_MS);
+    QObject::connect(&m_savedNote, &QTimer::timeout, [this] { ShowDocument(); });
+}
+
+// An empty list at the list's rate, with no file: the rows and the modified list are let go
+// only after the question every such command asks.
+void FileCommands::OnFileNew() {
+    Polling::Pause pause(m_polling);
+    if (!OfferToSave()) {
+        return;
+    }
+    m_list.SetUp(m_list.FrameRate());
+    m_listFile.SetPath(QString());
+    m_screen.ShowFromTop();
+    m_screen.FocusList();
+    ShowDocument();
+}
 
 void FileCommands::OnFileOpen() {
     Polling::Pause pause(m_polling);
-    // Open replaces the list without asking about unsaved changes.
+    // Opening replaces the list, which undo cannot bring back: a modified one may be saved.
+    if (!OfferToSave()) {
+        return;
+    }
     if (m_listFile.LoadList(m_list, 1) == 1) {
         m_list.MarkSaved();
+        // An opened list shows from its first row, whatever was shown before.
+        m_list.SetCurrentCell(1, COL_IN);
+        m_screen.ShowFromTop();
     }
     {
         // Also after a cancelled or failed open: every duration is recomputed and the
@@ -22,21 +49,34 @@ void FileCommands::OnFileOpen() {
         m_list.RecomputeDurations();
     }
     m_screen.ListOpened();
+    ShowDocument();
 }
 
 void FileCommands::OnFileSaveAs() {
     Polling::Pause pause(m_polling);
-    if (m_listFile.SaveList(m_list, 1) == 1) {
-        m_list.MarkSaved();
-    }
+    Save(true);
 }
 
+// A list saved once, opened from a file or brought back with its file is saved to that file
+// from then on; only a list with none asks for a name.
 void FileCommands::OnFileSave() {
     Polling::Pause pause(m_polling);
-    const int askName = m_listFile.GetPath().isEmpty() ? 1 : 0;
-    if (m_listFile.SaveList(m_list, askName) == 1) {
-        m_list.MarkSaved();
+    Save(false);
+}
+
+bool FileCommands::Save(bool askName) {
+    const bool ask = askName || m_listFile.GetPath().isEmpty();
+    if (m_listFile.SaveList(m_list, ask ? 1 : 0) != 1) {
+        ShowDocument();
+        return false;
     }
+    m_list.MarkSaved();
+    m_screen.ShowNote(
+        StatusNote::Document,
+        QStringLiteral("%1 を保存しました").arg(QFileInfo(m_listFile.GetPath()).fileName()),
+        QDir::toNativeSeparators(m_listFile.GetPath()));
+    m_savedNote.start();
+    return true;
 }
 
 bool FileCommands::OfferToSave() {
@@ -48,12 +88,23 @@ bool FileCommands::OfferToSave() {
     if (m_polling.Ending()) {
         return false; // ended from outside while asking
     }
-    if (answer == BoxAnswer::Yes) {
-        // Always asks for a name, even when the list came from a file.
-        if (m_listFile.SaveList(m_list, 1) != 1) {
-            return false; // cancelled or failed: the list stays as it is
-        }
-        m_list.MarkSaved();
+    // Not saved (cancelled or failed): the list stays as it is.
+    return answer != BoxAnswer::Yes || Save(false);
+}
+
+void FileCommands::ShowDocument() {
+    if (m_savedNote.isActive()) {
+        if (!m_list.IsModified())
+            return; // "saved" stays for its while
+        m_savedNote.stop();
     }
-    return true;
+    const QString path = m_listFile.GetPath();
+    QString text = path.isEmpty() ? QStringLiteral("新規リスト") : QFileInfo(path).fileName();
+    QString detail = QDir::toNativeSeparators(path);
+    if (m_list.IsModified()) {
+        text += QStringLiteral(" *");
+        detail += (detail.isEmpty() ? QString() : QStringLiteral("\n")) +
+                  QStringLiteral("変更されています（保存していません）");
+    }
+    m_screen.ShowNote(StatusNote::Document, text, detail);
 }

@@ -5,10 +5,12 @@
 
 class QWidget;
 
-// Short notes in red on the timecode line, in this order: what a timecode source is heard at
-// when the list counts another rate, and whether the recovery copy is kept. They never take
-// the focus and ask nothing: the operator sees them when looking at the timecode.
-enum class StatusNote { Rate, Recovery };
+// Short notes on the timecode line, in this order: which list is open and whether it is saved
+// (or that a save has just worked), then in red what a timecode source is heard at when the
+// list counts another rate, what is wrong with the source's device, and whether the recovery
+// copy is kept. They never take the focus and ask nothing: the operator sees them when looking
+// at the timecode.
+enum class StatusNote { Document, Rate, Device, Recovery };
 
 // What the commands ask of the window that shows the list. The window lays out and draws;
 // the commands decide. Nothing here is asked of a grid or a widget by name.

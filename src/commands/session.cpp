@@ -1,6 +1,7 @@
 #include "commands/session.h"
 
 #include "commands/screen.h"
+#include "platform/file_dialog.h"
 #include "platform/message_box.h"
 
 #include <QDir>
@@ -24,12 +25,16 @@ void Session::Start(const QString& cwd) {
     m_szIniPath = QDir::toNativeSeparators(cwd + QStringLiteral("/default.ini"));
     m_szHelpPath = QDir::toNativeSeparators(cwd + QStringLiteral("/help.hlp"));
     m_listFile.LoadSettings(m_szIniPath, &m_settings);
+    SetFileDialogFolder(m_settings.InitialDirSave);
     // Before the recovery copy is kept: setting the list up is no change to keep.
     m_list.SetUp(m_settings.FrameRate);
     // The frame-check label follows the list's rate, which a change (an undo, an open, a
     // restore) may bring back.
     QObject::connect(&m_list, &SpotList::Changed, &m_polling,
                      [this] { m_listCommands.ShowFrameCheck(); });
+    // Which list is open, and whether it is saved, is always in sight.
+    QObject::connect(&m_list, &SpotList::ModifiedChanged, &m_polling,
+                     [this] { m_files.ShowDocument(); });
     // From here every change to the list reaches its recovery copy; the timecode line shows
     // while it cannot.
     m_recovery.SetIndicator([this](const QString& text, const QString& detail) {
@@ -43,6 +48,7 @@ void Session::Start(const QString& cwd) {
     m_source.SelectPort(m_settings.com, m_settings.VtrType);
     m_polling.SetTimer(POLL_TIMER_ID, POLL_INTERVAL_MS);
     m_listCommands.ShowFrameCheck();
+    m_files.ShowDocument();
 }
 
 void Session::OfferRecovery() {
@@ -70,6 +76,7 @@ void Session::OfferRecovery() {
     m_screen.ShowFromTop();
     m_screen.FocusList();
     m_listCommands.SetModified(1);
+    m_files.ShowDocument();
     m_recovery.Keep();
 }
 
@@ -81,6 +88,7 @@ void Session::OnClose() {
     // Whatever the answer was, the list has had its chance to be saved.
     m_recovery.Finish(false);
     m_settings.FrameRate = m_list.FrameRate();
+    m_settings.InitialDirSave = QDir::toNativeSeparators(FileDialogFolder());
     m_listFile.SaveSettings(m_screen.ColumnWidths(), m_szIniPath, &m_settings);
     m_vtrLink.VtrClose();
     pause.Dismiss();
@@ -97,6 +105,7 @@ void Session::OnEndRequest() {
     m_polling.KillTimer(m_polling.Timer());
     m_recovery.Finish(m_list.IsModified());
     m_settings.FrameRate = m_list.FrameRate();
+    m_settings.InitialDirSave = QDir::toNativeSeparators(FileDialogFolder());
     m_listFile.SaveSettings(m_screen.ColumnWidths(), m_szIniPath, &m_settings);
     m_vtrLink.VtrClose();
     m_polling.End();

@@ -76,6 +76,10 @@ void SourceCommands::SelectPort(int port, int vtrType) {
     m_link.VtrOpen(device.constData(), vtrType, setting);
 }
 
+bool SourceCommands::IsComChecked(int com) const {
+    return m_settings.com == com && SourceRowOf(m_settings.VtrType).section == nullptr;
+}
+
 void SourceCommands::ChooseCom(int com) {
     m_settings.com = com;
     SelectPort(com, m_settings.VtrType);

@@ -36,7 +36,9 @@ public:
     // Choosing the port or source that is open already opens it afresh.
     void ChooseCom(int com);
     void ChooseSource(int vtrType);
-    bool IsComChecked(int com) const { return m_settings.com == com; }
+    // A port is ticked only while the source is a deck on it: LTC and MTC name their own
+    // devices.
+    bool IsComChecked(int com) const;
     bool IsSourceChecked(int vtrType) const { return m_settings.VtrType == vtrType; }
 
 private:

@@ -15,7 +15,7 @@ struct AppSettings {
     int Width3 = 0;
     int Width4 = 0;
     int Width5 = 0;
-    QString InitialDirSave; // carried from file to file unchanged
+    QString InitialDirSave; // the folder the file dialogs last confirmed a file in
     int FrameCheck = 0;     // least gap in frames between one OUT and the next IN
     int com = 0;            // serial port number, COM1 to COM5 from the menu
     int VtrType = 0;        // the timecode source, by its row of the sources table

@@ -8,6 +8,14 @@ namespace {
 
 const QString kSection = QStringLiteral("Default");
 
+// The folder the file dialogs first open in: the system drive's root on Windows; elsewhere
+// none, which is the working folder.
+#ifdef Q_OS_WIN
+const QString DEFAULT_INITIAL_DIR = QStringLiteral("C:\\");
+#else
+const QString DEFAULT_INITIAL_DIR;
+#endif
+
 // The integer keys after InitialDirSave, in the order of the file, with their defaults.
 struct IntKey {
     const char* name;
@@ -48,7 +56,7 @@ void LoadAppSettings(const QString& iniPath, AppSettings* settings) {
     ProfileFile file;
     file.Load(iniPath); // an unreadable file reads as an empty one: every default
     settings->InitialDirSave =
-        file.GetString(kSection, QStringLiteral("InitialDirSave"), QStringLiteral("C:\\"));
+        file.GetString(kSection, QStringLiteral("InitialDirSave"), DEFAULT_INITIAL_DIR);
     ReadKeys(file, kWindowKeys, settings);
     ReadKeys(file, kWidthKeys, settings);
     ReadKeys(file, kMenuKeys, settings);

@@ -40,6 +40,11 @@ void ResetFileDialogFolder() {
     g_lastFolder.clear();
 }
 
+void SetFileDialogFolder(const QString& folder) {
+    g_lastFolder =
+        !folder.isEmpty() && QFileInfo(folder).isDir() ? QDir(folder).absolutePath() : QString();
+}
+
 QString TwFileDialog(QWidget* owner, const FileDialogRequest& request) {
     FileDialogRequest shown = request;
     shown.startFolder = FileDialogFolder();

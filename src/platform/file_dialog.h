@@ -31,3 +31,6 @@ QString TwFileDialog(QWidget* owner, const FileDialogRequest& request);
 QString FileDialogFolder();
 // Forgets the last folder (for tests, each in a working folder of its own).
 void ResetFileDialogFolder();
+// Starts the dialogs in this folder, as kept from an earlier run; none, or one that is no
+// longer there, leaves them in the working folder.
+void SetFileDialogFolder(const QString& folder);

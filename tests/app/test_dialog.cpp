@@ -144,11 +144,19 @@ private slots:
         QCOMPARE(dlg.frameGeometry().size(), QSize(800, 600));
         QCOMPARE(dlg.Grid().GetColWidth(0), 900L);
         QCOMPARE(dlg.Grid().GetColWidth(1), 720L);
-        QCOMPARE(dlg.Grid().GetColWidth(5), 3000L);
         QCOMPARE(dlg.GetSession().Settings().WindowWidth, 800);
         QCOMPARE(dlg.GetSession().Settings().WindowHeight, 600);
         // The grid is the window's focus widget, whether or not the window is active yet.
         QCOMPARE(dlg.focusWidget(), static_cast<QWidget*>(&dlg.Grid()));
+        // REMARK takes the room the window leaves it, beyond its own width, which is the
+        // width the settings keep.
+        long columns = 0;
+        for (int c = 0; c < LIST_COLS; ++c)
+            columns += dlg.Grid().GetColWidth(c);
+        QCOMPARE(columns, dlg.Grid().viewport()->width() * CMSFlexGrid::TWIPS_PER_PIXEL);
+        QVERIFY(dlg.Grid().GetColWidth(5) > 3000L);
+        dlg.close();
+        QVERIFY(IniText(folder).contains(QStringLiteral("Width5=3000")));
     }
 
     void layoutFollowsTheClientArea() {

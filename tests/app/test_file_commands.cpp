@@ -36,6 +36,7 @@ struct Answers {
     QStringList messages;
     QList<QPair<QString, QString>> cellAtMessage; // (text, cell (1, SP No.)) when shown
     bool timerRanDuringBox = false;
+    BoxAnswer yesNo = BoxAnswer::No;
 
     explicit Answers(CTarnwickDlg& dlg) {
         ResetFileDialogFolder(); // each test has a working folder of its own
@@ -48,7 +49,7 @@ struct Answers {
             messages << r.text;
             cellAtMessage << qMakePair(r.text, dlg.Grid().GetTextMatrix(1, COL_SPNO));
             timerRanDuringBox |= PollTimerRunning(dlg);
-            return BoxAnswer::Ok;
+            return r.type == BoxButtons::YesNo ? yesNo : BoxAnswer::Ok;
         });
     }
     ~Answers() {
@@ -59,6 +60,7 @@ struct Answers {
 
 const QString kSaveFailed = QStringLiteral("ファイル保存できませんでした");
 const QString kOpenFailed = QStringLiteral("ファイル読み込みできませんでした");
+const QString kSaveQuestion = QStringLiteral("変更されています。保存しますか？");
 
 } // namespace
 
@@ -68,7 +70,9 @@ private slots:
     void saveAsksOnceForAName();
     void dialogsAskForListFiles();
     void cancelledDialogsChangeNothing();
-    void openReplacesAModifiedList();
+    void openReadsEveryRow();
+    void commandsThatLetGoOfTheListAskFirst_data();
+    void commandsThatLetGoOfTheListAskFirst();
     void openThenSaveWritesTheSameFile_data();
     void openThenSaveWritesTheSameFile();
     void failedSaveKeepsFlagPathAndOldFile_data();
@@ -151,13 +155,12 @@ void TestFileCommands::cancelledDialogsChangeNothing() {
     dlg.GetSession().List().MarkModified();
 
     dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
-    dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
+    dlg.Dispatch(ID_FILE_OPEN, Notify::Command); // its question answered No
     QCOMPARE(answers.dialogs.size(), 3);
     QCOMPARE(dlg.GetSession().List().IsModified(), true);
     QCOMPARE(dlg.GetSession().ListFile().GetPath(), folder.path("a.txt"));
-    QCOMPARE(dlg.GetSession().ListFile().GetPath(), folder.path("a.txt"));
     QCOMPARE(dlg.Grid().GetTextMatrix(3, COL_REMARK), QStringLiteral(" x"));
-    QVERIFY(answers.messages.isEmpty());
+    QCOMPARE(answers.messages, QStringList{kSaveQuestion});
     QVERIFY(!answers.timerRanDuringBox);
     QVERIFY(PollTimerRunning(dlg));
     // A cancelled Open still recomputes durations and puts the widths back.
@@ -174,7 +177,7 @@ void TestFileCommands::cancelledDialogsChangeNothing() {
     QCOMPARE(fresh.GetSession().ListFile().GetPath(), QString());
 }
 
-void TestFileCommands::openReplacesAModifiedList() {
+void TestFileCommands::openReadsEveryRow() {
     WorkFolder folder;
     WriteBytes(folder.path("list.txt"), "0002 0002  00:00:10:00/00:00:40:00/30:00 spot A\r\n"
                                         "0003 ----  00:00:50:00/--:--:--:--/--:-- \r\n"
@@ -186,7 +189,7 @@ void TestFileCommands::openReplacesAModifiedList() {
     answers.files << folder.path("list.txt");
     dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
 
-    QVERIFY(answers.messages.isEmpty()); // no question about the unsaved changes
+    QCOMPARE(answers.messages, QStringList{kSaveQuestion}); // answered No
     QCOMPARE(dlg.GetSession().List().IsModified(), false);
     QCOMPARE(dlg.GetSession().ListFile().GetPath(), folder.path("list.txt"));
     QCOMPARE(dlg.Grid().GetRows(), 36L);
@@ -261,7 +264,6 @@ void TestFileCommands::failedSaveKeepsFlagPathAndOldFile() {
     QCOMPARE(answers.messages, QStringList{kSaveFailed});
     QCOMPARE(dlg.GetSession().List().IsModified(), true);
     QCOMPARE(dlg.GetSession().ListFile().GetPath(), folder.path("a.txt"));
-    QCOMPARE(dlg.GetSession().ListFile().GetPath(), folder.path("a.txt"));
     QCOMPARE(ReadBytes(folder.path("a.txt")), saved);
     QCOMPARE(QDir(folder.dir.path()).entryList(QDir::Files), (QStringList{"a.txt", "default.ini"}));
 
@@ -270,6 +272,88 @@ void TestFileCommands::failedSaveKeepsFlagPathAndOldFile() {
     QCOMPARE(dlg.GetSession().List().IsModified(), false);
     QVERIFY(ReadBytes(folder.path("a.txt")).contains("a longer list"));
     QVERIFY(PollTimerRunning(dlg));
+}
+
+// Every command that lets go of a modified list asks first, and a list with a file is saved
+// there without a dialog. files: the answers of the file dialogs in turn, "" cancels. list:
+// what row 1's remark says afterwards (the list as it was, b's, or an empty one); savedTo: the
+// file the list as it was went to ("a" its own, "c" a new name, "" none).
+void TestFileCommands::commandsThatLetGoOfTheListAskFirst_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<int>("dialogs");
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("savedTo");
+    QTest::addColumn<bool>("modified");
+    const int open = ID_FILE_OPEN, save = ID_FILE_SAVE, saveAs = ID_FILE_SAVEAS,
+              import = ID_FILE_IMPORT, fresh = ID_FILE_NEW;
+    const QStringList none;
+    // clang-format off
+    QTest::newRow("untitled: Open, yes")      << open   << "untitled" << true  << QStringList{"c.txt", "b.txt"} << true  << 2 << " B"   << "c" << false;
+    QTest::newRow("untitled: Open, no")       << open   << "untitled" << false << QStringList{"b.txt"}          << true  << 1 << " B"   << ""  << false;
+    QTest::newRow("untitled: Open, cancel")   << open   << "untitled" << true  << QStringList{""}               << true  << 1 << " CUR" << ""  << true;
+    QTest::newRow("untitled: Import, yes")    << import << "untitled" << true  << QStringList{"c.txt", "b.csv"} << true  << 2 << " B"   << "c" << true;
+    QTest::newRow("untitled: Import, no")     << import << "untitled" << false << QStringList{"b.csv"}          << true  << 1 << " B"   << ""  << true;
+    QTest::newRow("untitled: Import, cancel") << import << "untitled" << true  << QStringList{""}               << true  << 1 << " CUR" << ""  << true;
+    QTest::newRow("untitled: New, yes")       << fresh  << "untitled" << true  << QStringList{"c.txt"}          << true  << 1 << ""     << "c" << false;
+    QTest::newRow("untitled: New, no")        << fresh  << "untitled" << false << none                          << true  << 0 << ""     << ""  << false;
+    QTest::newRow("untitled: New, cancel")    << fresh  << "untitled" << true  << QStringList{""}               << true  << 1 << " CUR" << ""  << true;
+    QTest::newRow("untitled: Save")           << save   << "untitled" << true  << QStringList{"c.txt"}          << false << 1 << " CUR" << "c" << false;
+    QTest::newRow("untitled: Save, cancel")   << save   << "untitled" << true  << QStringList{""}               << false << 1 << " CUR" << ""  << true;
+    QTest::newRow("untitled: Save As")        << saveAs << "untitled" << true  << QStringList{"c.txt"}          << false << 1 << " CUR" << "c" << false;
+    QTest::newRow("modified: Open, yes")      << open   << "modified" << true  << QStringList{"b.txt"}          << true  << 1 << " B"   << "a" << false;
+    QTest::newRow("modified: Open, no")       << open   << "modified" << false << QStringList{"b.txt"}          << true  << 1 << " B"   << ""  << false;
+    QTest::newRow("modified: Open, cancel")   << open   << "modified" << true  << QStringList{""}               << true  << 1 << " CUR" << "a" << false;
+    QTest::newRow("modified: Import, yes")    << import << "modified" << true  << QStringList{"b.csv"}          << true  << 1 << " B"   << "a" << true;
+    QTest::newRow("modified: Import, no")     << import << "modified" << false << QStringList{"b.csv"}          << true  << 1 << " B"   << ""  << true;
+    QTest::newRow("modified: New, yes")       << fresh  << "modified" << true  << none                          << true  << 0 << ""     << "a" << false;
+    QTest::newRow("modified: New, no")        << fresh  << "modified" << false << none                          << true  << 0 << ""     << ""  << false;
+    QTest::newRow("modified: Save")           << save   << "modified" << true  << none                          << false << 0 << " CUR" << "a" << false;
+    QTest::newRow("modified: Save As")        << saveAs << "modified" << true  << QStringList{"c.txt"}          << false << 1 << " CUR" << "c" << false;
+    QTest::newRow("saved: Open")              << open   << "saved"    << true  << QStringList{"b.txt"}          << false << 1 << " B"   << ""  << false;
+    QTest::newRow("saved: Import")            << import << "saved"    << true  << QStringList{"b.csv"}          << false << 1 << " B"   << ""  << true;
+    QTest::newRow("saved: New")               << fresh  << "saved"    << true  << none                          << false << 0 << ""     << ""  << false;
+    // clang-format on
+}
+
+void TestFileCommands::commandsThatLetGoOfTheListAskFirst() {
+    QFETCH(int, command);
+    QFETCH(QString, state);
+    QFETCH(bool, yes);
+    QFETCH(QStringList, files);
+    QFETCH(bool, asked);
+    QFETCH(int, dialogs);
+    QFETCH(QString, list);
+    QFETCH(QString, savedTo);
+    QFETCH(bool, modified);
+    WorkFolder folder;
+    WriteBytes(folder.path("a.txt"), "0001 0001  00:00:01:00/00:00:02:00/01:00 A\r\n");
+    WriteBytes(folder.path("b.txt"), "0001 0001  00:00:05:00/00:00:06:00/01:00 B\r\n");
+    WriteBytes(folder.path("b.csv"), "No,SP No.,IN,OUT,DURATION,REMARK\r\n"
+                                     "0001,0001,00:00:05:00,00:00:06:00,,B\r\n");
+    CTarnwickDlg dlg;
+    Answers answers(dlg);
+    answers.yesNo = yes ? BoxAnswer::Yes : BoxAnswer::No;
+    SpotList& spots = dlg.GetSession().List();
+    if (state != QStringLiteral("untitled"))
+        dlg.GetSession().ListFile().SetPath(folder.path("a.txt"));
+    SetRow(dlg, 1, "0001", "00:00:01:00", "00:00:02:00", state == "saved" ? " A" : " CUR");
+    if (state != QStringLiteral("saved"))
+        spots.MarkModified();
+    for (const QString& file : files)
+        answers.files << (file.isEmpty() ? QString() : folder.dir.filePath(file));
+
+    dlg.Dispatch(command, Notify::Command);
+    QCOMPARE(answers.messages.contains(kSaveQuestion), asked);
+    QCOMPARE(answers.dialogs.size(), dialogs);
+    QCOMPARE(spots.Cell(1, COL_REMARK), list);
+    QCOMPARE(ReadBytes(folder.path("a.txt")).contains("CUR"), savedTo == QStringLiteral("a"));
+    QCOMPARE(ReadBytes(folder.path("c.txt")).contains("CUR"), savedTo == QStringLiteral("c"));
+    QCOMPARE(spots.IsModified(), modified);
+    QVERIFY(!answers.timerRanDuringBox);
 }
 
 void TestFileCommands::failedOpenKeepsTheCurrentFile() {
@@ -281,10 +365,9 @@ void TestFileCommands::failedOpenKeepsTheCurrentFile() {
     dlg.Dispatch(ID_FILE_SAVEAS, Notify::Command);
     dlg.GetSession().List().MarkModified();
     dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
-    QCOMPARE(answers.messages, QStringList{kOpenFailed});
+    QCOMPARE(answers.messages, (QStringList{kSaveQuestion, kOpenFailed}));
     QCOMPARE(dlg.GetSession().List().IsModified(), true);
     QCOMPARE(dlg.Grid().GetTextMatrix(1, COL_REMARK), QStringLiteral(" CM1"));
-    QCOMPARE(dlg.GetSession().ListFile().GetPath(), folder.path("a.txt"));
     QCOMPARE(dlg.GetSession().ListFile().GetPath(), folder.path("a.txt"));
     dlg.Dispatch(ID_FILE_SAVE, Notify::Command);
     QCOMPARE(answers.dialogs.size(), 2);
@@ -437,6 +520,17 @@ void TestFileCommands::dialogsStartInTheFolderOfTheLastFile() {
     dlg.Dispatch(ID_FILE_EXIT, Notify::Command);
     QVERIFY(folder.Text().contains("WindowWidth="));
     QVERIFY(!QFile::exists(sub + QStringLiteral("/default.ini")));
+
+    // The next run starts there as well.
+    ResetFileDialogFolder();
+    CTarnwickDlg next;
+    QString startedIn;
+    SetFileDialogHook([&](const FileDialogRequest& r) {
+        startedIn = r.startFolder;
+        return QString();
+    });
+    next.Dispatch(ID_FILE_OPEN, Notify::Command);
+    QCOMPARE(startedIn, sub);
 }
 
 QTEST_MAIN(TestFileCommands)

@@ -175,10 +175,12 @@ private slots:
             QVERIFY(!copy.exists());
             QCOMPARE(dlg.Grid().GetRows(), 31L);
         }
-        // Open runs the deferred step again; the question is not asked again.
+        // Open runs the deferred step again; the question is not asked again (Open's own
+        // question about the restored, modified list may come).
+        const QString offered = answers.messages.first();
         dlg.Dispatch(ID_FILE_OPEN, Notify::Command);
         QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
-        QCOMPARE(answers.messages.size(), 1);
+        QCOMPARE(answers.messages.count(offered), 1);
     }
 
     // Only a lock another running program holds turns the copy off, and the window says so.

@@ -219,12 +219,13 @@ void TestVtrPolling::settingsOutOfRange_data() {
     QTest::newRow("Drop 2 reads as drop")
         << QByteArray("FrameCheck=4\nDrop=2\n") << "ﾌﾚｰﾑﾁｪｯｸ=4(Drop)"
         << QList<int>{ID_FRAMECHECK_4_DROP} << QList<int>{ID_COM1} << QList<int>{ID_VTR_SONY};
-    QTest::newRow("VtrType 2 (LTC) marks no VTR")
+    // LTC and MTC name their own devices: no port and no deck is ticked.
+    QTest::newRow("VtrType 2 (LTC) marks no VTR and no port")
         << QByteArray("VtrType=2\n[LTC]\nDevice=file:/nonexistent/tarnwick-ltc\n")
-        << "ﾌﾚｰﾑﾁｪｯｸ=3(Drop)" << QList<int>{ID_FRAMECHECK_3_DROP} << QList<int>{ID_COM1} << none;
-    QTest::newRow("VtrType 3 (MTC) marks no VTR")
+        << "ﾌﾚｰﾑﾁｪｯｸ=3(Drop)" << QList<int>{ID_FRAMECHECK_3_DROP} << none << none;
+    QTest::newRow("VtrType 3 (MTC) marks no VTR and no port")
         << QByteArray("VtrType=3\n[MTC]\nDevice=/nonexistent/tarnwick-mtc\n") << "ﾌﾚｰﾑﾁｪｯｸ=3(Drop)"
-        << QList<int>{ID_FRAMECHECK_3_DROP} << QList<int>{ID_COM1} << none;
+        << QList<int>{ID_FRAMECHECK_3_DROP} << none << none;
 }
 
 void TestVtrPolling::settingsOutOfRange() {

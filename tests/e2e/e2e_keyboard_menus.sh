@@ -4,8 +4,8 @@
 # COM2 (both checked in default.ini after exit); F1 Enter opens a list in a sub-folder that
 # holds a remark longer than the editor's limit, which an edit then stores whole; F1 Down
 # Enter saves it under a bare name, which lands in that sub-folder; F4 Down Enter shows the
-# about box; F1 and four Downs exit. Every step waits for what it needs (a window, a pop-up
-# gone, a file), never a guessed time.
+# about box; one Esc after each of F1 to F4 leaves I and O working; F1 and four Downs exit.
+# Every step waits for what it needs (a window, a pop-up gone, a file), never a guessed time.
 #
 # usage: e2e_keyboard_menus.sh APP SIM ARTIFACT_DIR
 set -euo pipefail
@@ -70,12 +70,35 @@ wait_for "sub/copy.txt" test -s "$WORK/sub/copy.txt"
 wait_for "the save dialog to close" only_main
 [[ ! -e "$WORK/copy.txt" ]] || fail "the bare name was saved in the working folder"
 
+# The file format writes an SP No. as its first five characters.
+printf '0001 ABCDE 01:00:00:00/01:00:10:00/10:00 %s\r\n' "$REMARK" >"$WORK/expected.txt"
+if ! cmp -s "$WORK/sub/copy.txt" "$WORK/expected.txt"; then
+    echo "--- written" >&2
+    cat -A "$WORK/sub/copy.txt" >&2
+    fail "the list was not stored unchanged"
+fi
+
 # F4 Down Enter: the about box; Esc closes it.
 open_menu F4
 key Down Return
 dialog 'バージョン情報'
 key Escape
 wait_for "the about box to close" only_main
+
+# One Esc from each pop-up gives the keyboard back to the list: I and O capture at once (the
+# cursor is on row 2's IN after the remark), and Save writes to the file the list has.
+for step in "F1 i" "F2 o" "F3 i" "F4 o"; do
+    read -r fkey capture <<<"$step"
+    open_menu "$fkey"
+    key Escape
+    wait_for "the $fkey pop-up to close" only_main
+    key "$capture"
+done
+open_menu F1
+key Down Down Return
+wait_for "rows 2 and 3 captured and saved" \
+    test "$(grep -c '^000[23] 000[23]  01:00:00:00/' "$WORK/sub/copy.txt")" = 2
+wait_for "the F1 pop-up to close" only_main
 
 screenshot "$ARTIFACTS/e2e-menus-window.png"
 
@@ -84,13 +107,6 @@ open_menu F1
 key Down Down Down Down Return
 wait_app_end
 
-# The file format writes an SP No. as its first five characters.
-printf '0001 ABCDE 01:00:00:00/01:00:10:00/10:00 %s\r\n' "$REMARK" >"$WORK/expected.txt"
-if ! cmp -s "$WORK/sub/copy.txt" "$WORK/expected.txt"; then
-    echo "--- written" >&2
-    cat -A "$WORK/sub/copy.txt" >&2
-    fail "the list was not stored unchanged"
-fi
 
 ini_value() {
     tr -d '\r' <"$WORK/default.ini" | sed -n "/^\[Default\]/,/^\[/{s/^$1=//p}"

@@ -133,7 +133,7 @@ ini_value() {
     tr -d '\r' <"$WORK/default.ini" | sed -n "/^\[Default\]/,/^\[/{s/^$1=//p}"
 }
 declare -A EXPECT=(
-    [InitialDirSave]='C:\' [WindowWidth]=640 [WindowHeight]=480
+    [InitialDirSave]="$WORK" [WindowWidth]=640 [WindowHeight]=480
     [Width0]=660 [Width1]=720 [Width2]=1530 [Width3]=1530 [Width4]=1530 [Width5]=2500
     [FrameCheck]=3 [com]=1 [VtrType]=0 [Drop]=1
 )

@@ -9,8 +9,13 @@ namespace {
 
 const int kDefaultWidths[6] = {660, 720, 1530, 1530, 1530, 2500};
 
+#ifdef Q_OS_WIN
+#define FIRST_RUN_DIR "C:\\"
+#else
+#define FIRST_RUN_DIR ""
+#endif
 const QByteArray kFirstRunFile = "[Default]\r\n"
-                                 "InitialDirSave=C:\\\r\n"
+                                 "InitialDirSave=" FIRST_RUN_DIR "\r\n"
                                  "WindowWidth=640\r\n"
                                  "WindowHeight=480\r\n"
                                  "Width0=660\r\n"
@@ -59,7 +64,7 @@ void TestSettingsIo::firstRunDefaultsAndFile() {
     QCOMPARE(s.Width3, 1530);
     QCOMPARE(s.Width4, 1530);
     QCOMPARE(s.Width5, 2500);
-    QCOMPARE(s.InitialDirSave, QStringLiteral("C:\\"));
+    QCOMPARE(s.InitialDirSave, QStringLiteral(FIRST_RUN_DIR)); // none: the working folder
     QCOMPARE(s.FrameCheck, 3);
     QCOMPARE(s.com, 1);
     QCOMPARE(s.VtrType, 0);

@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -352,6 +353,22 @@ void TestVtrPolling::vtrMenuSwitchesProtocol() {
     dlg.MenuItem(ID_VTR_SONY)->trigger();
     QCOMPARE(CheckedVtr(dlg), QList<int>{ID_VTR_SONY});
     QCOMPARE(LineSpeed(*vtr), int(B38400));
+
+    // Every source of the table is chosen from the communication menu; one that names its own
+    // device (LTC, MTC) unticks the ports, and the timecode line says which it is.
+    for (const SourceRow& row : SourceRows()) {
+        QAction* item = dlg.MenuItem(row.commandId);
+        QVERIFY(item);
+        QCOMPARE(qobject_cast<QMenu*>(item->parent())->title(), QStringLiteral("通信(F3)"));
+        item->trigger();
+        QCOMPARE(dlg.GetSession().Settings().VtrType, row.vtrType);
+        QCOMPARE(dlg.GetSession().Link().VtrType(), row.vtrType);
+        QVERIFY(item->isChecked());
+        QCOMPARE(CheckedCom(dlg).isEmpty(), row.section != nullptr);
+        dlg.GetSession().Source().OnTimer();
+        QCOMPARE(qobject_cast<QLabel*>(dlg.GetDlgItem(IDC_VITC_LABEL))->text(),
+                 QString::fromUtf8(row.caption));
+    }
 }
 
 void TestVtrPolling::captureTakesTheFrameOfTheKeyPress_data() {

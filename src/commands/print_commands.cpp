@@ -6,9 +6,12 @@
 #include "list/spot_list.h"
 #include "platform/message_box.h"
 #include "print/print_dialog.h"
+#include "print/print_document_name.h"
 #include "print/print_pages.h"
 #include "print/printer_surface.h"
 
+#include <QDate>
+#include <QFileInfo>
 #include <QPrinter>
 
 PrintCommands::PrintCommands(const SpotList& list, const CGridFile& listFile, Screen& screen,
@@ -24,7 +27,7 @@ void PrintCommands::OnFilePrint() {
 void PrintCommands::PrintList() {
     QPrinter printer(QPrinter::HighResolution);
     // The spooler's job name; also the file name a PDF printer offers.
-    printer.setDocName(QStringLiteral("印刷"));
+    printer.setDocName(PrintDocumentName(m_listFile.GetPath()));
     if (!TwPrintDialog(m_screen.Owner(), &printer)) {
         return;
     }
@@ -36,7 +39,7 @@ void PrintCommands::PrintList() {
     }
 
     PrinterSurface dc(&printer);
-    PrintPages(dc, m_list.Rows());
+    PrintPages(dc, m_list.Rows(), QFileInfo(m_listFile.GetPath()).fileName(), QDate::currentDate());
     // A document that cannot be begun (no printer, an output file that cannot be written)
     // would otherwise vanish without a word while the operator waits for paper.
     if (!dc.EndDoc()) {

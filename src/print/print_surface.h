@@ -12,12 +12,15 @@ public:
 
     virtual int LogPixelsY() const = 0; // pixels per inch vertically
     virtual int VertRes() const = 0;    // printable height in pixels
+    virtual int HorzRes() const = 0;    // printable width in pixels
     // A length in tenths of a millimetre, as pixels along x and along y, rounded to nearest.
     virtual QPoint LoMetricToPixels(int tenthsMm) const = 0;
 
     // Selects a fixed-pitch Japanese font whose character cell is pixelHeight tall, with
     // full-width characters two half-width columns wide.
     virtual void SelectFont(int pixelHeight) = 0;
+    // The advance of a half-width character in the selected font, in pixels; 0 when unknown.
+    virtual double ColumnWidth() const = 0;
 
     virtual void StartPage() = 0;
     virtual void EndPage() = 0;

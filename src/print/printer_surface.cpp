@@ -29,6 +29,10 @@ int PrinterSurface::VertRes() const {
     return m_printer->height();
 }
 
+int PrinterSurface::HorzRes() const {
+    return m_printer->width();
+}
+
 QPoint PrinterSurface::LoMetricToPixels(int tenthsMm) const {
     return QPoint(qRound(tenthsMm * m_printer->logicalDpiX() / 254.0),
                   qRound(tenthsMm * m_printer->logicalDpiY() / 254.0));
@@ -44,6 +48,12 @@ void PrinterSurface::SelectFont(int pixelHeight) {
         m_painter.setFont(m_font);
         m_ascent = m_painter.fontMetrics().ascent();
     }
+}
+
+// Measured on the printer before its document is begun: the layout needs it for the first
+// page. Every glyph of the font is a whole number of these wide.
+double PrinterSurface::ColumnWidth() const {
+    return QFontMetricsF(m_font, m_printer).horizontalAdvance(QLatin1Char('0'));
 }
 
 void PrinterSurface::StartPage() {

@@ -18,8 +18,10 @@ public:
 
     int LogPixelsY() const override;
     int VertRes() const override;
+    int HorzRes() const override;
     QPoint LoMetricToPixels(int tenthsMm) const override;
     void SelectFont(int pixelHeight) override;
+    double ColumnWidth() const override;
     void StartPage() override;
     void EndPage() override;
     void TextOut(int x, int y, const QString& text) override;

@@ -4,6 +4,7 @@
 
 #include <alsa/asoundlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -20,11 +21,17 @@
 //   card is there; its reports are silenced, since the display already says it.
 // - ALSA's file plugin with an input file is not paced: it delivers as fast as it is read,
 //   and past the end of its file it repeats what its buffer held.
+// - A regular file is always readable, to its end and past it; only its growth is worth
+//   waiting for. Recorded audio in one plays at its rate only when we pace it ourselves.
+// - A folder opens for reading like a file, and fails every read with EISDIR.
 
 namespace {
 
 // A regular file that has reached its end is looked at again this often.
 constexpr int FILE_GROWTH_POLL_MS = 20;
+// A paced file is handed over this much at a time, as a capture period would be.
+constexpr int PACE_CHUNK_MS = 5;
+constexpr int64_t NS_PER_SECOND = 1000000000LL;
 // The capture period: short, so that a frame reaches the decoder soon after its last bit.
 constexpr unsigned int CAPTURE_PERIOD_US = 5000;
 constexpr unsigned int CAPTURE_BUFFER_US = 200000;
@@ -55,21 +62,35 @@ StreamInput::~StreamInput() {
         ::close(m_fd);
 }
 
-bool StreamInput::Open(const std::string& path) {
+bool StreamInput::Open(const std::string& path, int* error) {
     // Without blocking, so that a FIFO opens before its writer is there.
     m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (m_fd < 0)
-        return false;
+    int failure = m_fd < 0 ? errno : 0;
     struct stat st = {};
-    m_regular = ::fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (m_fd >= 0 && ::fstat(m_fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(m_fd);
+        m_fd = -1;
+        failure = EISDIR;
+    }
+    if (m_fd < 0) {
+        if (error != nullptr)
+            *error = failure;
+        return false;
+    }
+    m_regular = S_ISREG(st.st_mode);
     return true;
 }
 
-int StreamInput::Read(uint8_t* buffer, int size, const WakePipe& wake) {
+int StreamInput::Read(uint8_t* buffer, int size, const WakePipe& wake, int64_t* lastByteNs) {
+    const bool paced = m_regular && m_bytesPerSecond > 0;
+    if (paced)
+        size = std::min(size, std::max(1, m_bytesPerSecond / (1000 / PACE_CHUNK_MS)));
     for (;;) {
         pollfd fds[2] = {{wake.Fd(), POLLIN, 0}, {m_fd, POLLIN, 0}};
-        // A regular file is always "readable"; only its growth is worth waiting for.
-        const int polled = m_regular ? ::poll(fds, 1, FILE_GROWTH_POLL_MS) : ::poll(fds, 2, -1);
+        // A paced file is read at once and waited on by Pace; only its end waits here.
+        const int polled = paced       ? ::poll(fds, 1, m_atEnd ? FILE_GROWTH_POLL_MS : 0)
+                           : m_regular ? ::poll(fds, 1, FILE_GROWTH_POLL_MS)
+                                       : ::poll(fds, 2, -1);
         if (polled < 0 && errno != EINTR)
             return -1;
         if (fds[0].revents != 0)
@@ -77,14 +98,51 @@ int StreamInput::Read(uint8_t* buffer, int size, const WakePipe& wake) {
         if (!m_regular && fds[1].revents == 0)
             continue;
         const ssize_t n = ::read(m_fd, buffer, size_t(size));
-        if (n > 0)
+        if (n > 0) {
+            if (paced)
+                return Pace(int(n), wake, lastByteNs);
+            if (lastByteNs != nullptr)
+                *lastByteNs = SteadyNowNs();
             return int(n);
-        if (n == 0 && m_regular)
+        }
+        if (n == 0 && m_regular) {
+            m_atEnd = true;
             continue;
+        }
         if (n < 0 && (errno == EAGAIN || errno == EINTR))
             continue;
         return -1;
     }
+}
+
+// Holds bytes just read until the moment they would have come from a device playing the file
+// since its first read. The moments follow from the count of bytes, not from when each read
+// returned, so a worker that runs late catches up rather than falls behind. After a wait at
+// the end of the file, what the file grew by plays from when it came.
+int StreamInput::Pace(int count, const WakePipe& wake, int64_t* lastByteNs) {
+    const int64_t bps = m_bytesPerSecond;
+    const auto dueAfter = [&](int64_t bytes) {
+        return m_playStartNs + bytes / bps * NS_PER_SECOND + bytes % bps * NS_PER_SECOND / bps;
+    };
+    const int64_t now = SteadyNowNs();
+    if (m_playStartNs == 0 || m_atEnd) {
+        m_playStartNs = m_playStartNs == 0 ? now : std::max(now, dueAfter(m_bytesPlayed));
+        m_bytesPlayed = 0;
+        m_atEnd = false;
+    }
+    m_bytesPlayed += count;
+    const int64_t due = dueAfter(m_bytesPlayed);
+    for (int64_t left = due - now; left > 0; left = due - SteadyNowNs()) {
+        pollfd wakeFd = {wake.Fd(), POLLIN, 0};
+        const int ms = int((left + 999999) / 1000000);
+        if (::poll(&wakeFd, 1, ms) < 0 && errno != EINTR)
+            return -1;
+        if (wakeFd.revents != 0)
+            return 0;
+    }
+    if (lastByteNs != nullptr)
+        *lastByteNs = due;
+    return count;
 }
 
 AlsaCapture::~AlsaCapture() {
@@ -92,13 +150,20 @@ AlsaCapture::~AlsaCapture() {
         snd_pcm_close(m_pcm);
 }
 
-bool AlsaCapture::Open(const std::string& name, int channel) {
+bool AlsaCapture::Open(const std::string& name, int channel, int* error) {
+    // Whatever fails once the device is open is a setting the device cannot take.
+    if (error != nullptr)
+        *error = EINVAL;
     if (channel < 1)
         return false;
     snd_lib_error_set_handler(&QuietAlsa);
     // Without blocking: a device that another program holds fails at once.
-    if (snd_pcm_open(&m_pcm, name.c_str(), SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK) < 0) {
+    if (const int opened =
+            snd_pcm_open(&m_pcm, name.c_str(), SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK);
+        opened < 0) {
         m_pcm = nullptr;
+        if (error != nullptr)
+            *error = -opened;
         return false;
     }
     snd_pcm_hw_params_t* hw = nullptr;

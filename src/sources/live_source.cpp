@@ -1,9 +1,17 @@
 #include "sources/live_source.h"
 
+#include <cerrno>
+
 int LiveSource::Open(const char* device) {
     Close();
     if (device == nullptr || *device == '\0')
         return 0;
+    // What kept the last device from being read is not this one's trouble.
+    if (m_device != device) {
+        m_device = device;
+        std::lock_guard<std::mutex> lock(m_problemMutex);
+        m_problem.reset();
+    }
     m_ended = false;
     m_wake = std::make_unique<WakePipe>();
     m_worker = std::thread([this, name = std::string(device), wake = m_wake.get()] {
@@ -26,4 +34,22 @@ void LiveSource::Close() {
 Timecode LiveSource::ReadTimecode() {
     const Timecode now = m_live.ReadAt(SteadyNowNs());
     return now.Rate().Fps() == m_listFps.load() ? now : Timecode();
+}
+
+std::optional<std::string> LiveSource::DeviceProblem() const {
+    std::lock_guard<std::mutex> lock(m_problemMutex);
+    return m_problem;
+}
+
+// Missing is told apart from refused: a path mistyped in the settings wants another fix than
+// a device held by another program or closed to the user.
+void LiveSource::OpenFailed(const std::string& shownName, int error) {
+    const bool missing = error == ENOENT || error == ENODEV || error == ENXIO;
+    std::lock_guard<std::mutex> lock(m_problemMutex);
+    m_problem = shownName + (missing ? " がありません" : " を開けません");
+}
+
+void LiveSource::Opened() {
+    std::lock_guard<std::mutex> lock(m_problemMutex);
+    m_problem.reset();
 }

@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -39,6 +41,8 @@ public:
     // The rate of the signal while it carries timecode, whether or not the list can take it;
     // nothing while it is silent. It tells the operator why a source shows no timecode.
     std::optional<SignalRate> HeardRate() const override { return m_live.RateAt(SteadyNowNs()); }
+    // It stands while the device is tried again, until it opens or another device is chosen.
+    std::optional<std::string> DeviceProblem() const override;
 
 protected:
     // Derived classes call Close() in their destructors, while Run can still be called.
@@ -46,8 +50,15 @@ protected:
     // On the worker: opens the device, then reads and publishes until woken or until the
     // device fails. Returning ends the worker.
     virtual void Run(const std::string& device, const WakePipe& wake, LiveTimecode& live) = 0;
+    // From Run: the device, named as the operator wrote it, could not be opened (error is the
+    // errno), or could.
+    void OpenFailed(const std::string& shownName, int error);
+    void Opened();
 
 private:
+    std::string m_device; // as last given to Open
+    mutable std::mutex m_problemMutex;
+    std::optional<std::string> m_problem;
     LiveTimecode m_live;
     std::unique_ptr<WakePipe> m_wake;
     std::thread m_worker;

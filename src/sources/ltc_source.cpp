@@ -7,7 +7,8 @@
 
 namespace {
 
-// Raw audio files hold 48 kHz 16-bit mono; a tenth of a second at most per read.
+// Raw audio files hold 48 kHz 16-bit mono; a tenth of a second at most per read (a paced
+// file hands over less).
 constexpr int LTC_FILE_RATE = 48000;
 constexpr int FILE_READ_BYTES = 9600;
 // An ALSA read takes at most this many frames; the device hands over a period at a time.
@@ -18,20 +19,29 @@ void Publish(const std::vector<TimecodeAnchor>& anchors, LiveTimecode& live) {
         live.Publish(anchors.back());
 }
 
-void RunFile(const std::string& path, const WakePipe& wake, LiveTimecode& live) {
+} // namespace
+
+// A regular file is paced as the sound card would deliver it, so its frames are dated as they
+// would be heard; a FIFO brings its own pace, and its bytes are dated as they come.
+void LtcSource::RunFile(const std::string& path, const WakePipe& wake, LiveTimecode& live) {
     StreamInput input;
-    if (!input.Open(path))
+    int error = 0;
+    if (!input.Open(path, &error)) {
+        OpenFailed(path, error);
         return;
+    }
+    Opened();
+    input.SetPace(LTC_FILE_RATE * 2);
     LtcDecoder decoder(LTC_FILE_RATE);
     std::vector<uint8_t> bytes(FILE_READ_BYTES + 1);
     std::vector<int16_t> samples(FILE_READ_BYTES / 2 + 1);
     std::vector<TimecodeAnchor> anchors;
     size_t held = 0; // the odd byte of a sample split between two reads
     for (;;) {
-        const int n = input.Read(bytes.data() + held, FILE_READ_BYTES, wake);
+        int64_t lastByteNs = 0;
+        const int n = input.Read(bytes.data() + held, FILE_READ_BYTES, wake, &lastByteNs);
         if (n <= 0)
             return;
-        const int64_t now = SteadyNowNs();
         const size_t total = held + size_t(n);
         const size_t count = total / 2;
         std::memcpy(samples.data(), bytes.data(), count * 2);
@@ -39,15 +49,19 @@ void RunFile(const std::string& path, const WakePipe& wake, LiveTimecode& live) 
         if (held != 0)
             bytes[0] = bytes[total - 1];
         anchors.clear();
-        decoder.Write(samples.data(), count, now, &anchors);
+        decoder.Write(samples.data(), count, lastByteNs, &anchors);
         Publish(anchors, live);
     }
 }
 
-void RunCapture(const std::string& name, int channel, const WakePipe& wake, LiveTimecode& live) {
+void LtcSource::RunCapture(const std::string& name, const WakePipe& wake, LiveTimecode& live) {
     AlsaCapture capture;
-    if (!capture.Open(name, channel))
+    int error = 0;
+    if (!capture.Open(name, m_channel, &error)) {
+        OpenFailed(name, error);
         return;
+    }
+    Opened();
     LtcDecoder decoder(capture.Rate());
     std::vector<int16_t> samples(CAPTURE_READ_FRAMES);
     std::vector<TimecodeAnchor> anchors;
@@ -62,12 +76,10 @@ void RunCapture(const std::string& name, int channel, const WakePipe& wake, Live
     }
 }
 
-} // namespace
-
 void LtcSource::Run(const std::string& device, const WakePipe& wake, LiveTimecode& live) {
     static const std::string kFilePrefix = "file:";
     if (device.compare(0, kFilePrefix.size(), kFilePrefix) == 0)
         RunFile(device.substr(kFilePrefix.size()), wake, live);
     else
-        RunCapture(device, m_channel, wake, live);
+        RunCapture(device, wake, live);
 }

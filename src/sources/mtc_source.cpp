@@ -4,8 +4,12 @@
 
 void MtcSource::Run(const std::string& device, const WakePipe& wake, LiveTimecode& live) {
     StreamInput input;
-    if (!input.Open(device))
+    int error = 0;
+    if (!input.Open(device, &error)) {
+        OpenFailed(device, error);
         return;
+    }
+    Opened();
     MtcParser parser;
     uint8_t bytes[256];
     for (;;) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 // Where the tape's time comes from. The VTR link holds one for each VTR type, opens the chosen
 // one on its device, reads it once a polling tick and, while it is lost, opens it again
@@ -50,6 +51,10 @@ public:
     // The rate a signal carrying its own time is heard at, while it sends timecode; nothing
     // for a source that is asked (a deck).
     virtual std::optional<SignalRate> HeardRate() const { return std::nullopt; }
+    // Why the device cannot be read, naming it as the settings do: "/x/ltc.raw がありません"
+    // (not there), "hw:1,0 を開けません" (there, but refused); nothing while it reads, or before
+    // it has been tried.
+    virtual std::optional<std::string> DeviceProblem() const { return std::nullopt; }
     // Exchanges with the device since it was opened, for a source that asks: how a test or a
     // benchmark sees the worker at work.
     virtual int Polls() const { return 0; }

@@ -69,3 +69,10 @@ void VtrLink::SetDeckRate(TimecodeRate rate) {
     m_deckRate = rate;
     m_source->SetListRate(rate);
 }
+
+std::optional<std::string> VtrLink::VtrDeviceProblem() const {
+    const std::optional<std::string> problem = m_source->DeviceProblem();
+    if (!problem)
+        return std::nullopt;
+    return std::string(VtrSource().caption) + " " + *problem;
+}

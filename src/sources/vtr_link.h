@@ -48,6 +48,9 @@ public:
     // The rate a source carrying its own time is heard at, while it sends timecode; nothing
     // for a deck.
     std::optional<SignalRate> VtrHeardRate() const { return m_source->HeardRate(); }
+    // What keeps the chosen source's device from being read, naming the source and the device,
+    // for the timecode line: "LTC /x/ltc.raw がありません", "LTC hw:1,0 を開けません".
+    std::optional<std::string> VtrDeviceProblem() const;
     // What moves the picture, when the chosen source can be driven.
     Transport* VtrTransport() { return m_source->GetTransport(); }
 

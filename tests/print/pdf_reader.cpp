@@ -63,7 +63,8 @@ QList<PdfWord> PdfWords(const QString& path) {
             const QXmlStreamAttributes a = xml.attributes();
             const double x = a.value(QLatin1String("xMin")).toDouble();
             const double y = a.value(QLatin1String("yMin")).toDouble();
-            words.append({page, x, y, xml.readElementText()});
+            const double right = a.value(QLatin1String("xMax")).toDouble();
+            words.append({page, x, y, right, xml.readElementText()});
         }
     }
     return words;

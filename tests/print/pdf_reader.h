@@ -10,6 +10,7 @@ struct PdfWord {
     int page; // from 1
     double xMin;
     double yMin;
+    double xMax;
     QString text;
 };
 

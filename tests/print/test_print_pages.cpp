@@ -1,3 +1,4 @@
+#include "print/print_document_name.h"
 #include "print/print_pages.h"
 #include "recording_surface.h"
 #include "sample_rows.h"
@@ -5,6 +6,10 @@
 #include <QtTest>
 
 namespace {
+void Print(RecordingSurface& dc, const QVector<ListRowText>& rows) {
+    PrintPages(dc, rows, QStringLiteral("spots.txt"), QDate(2024, 5, 1));
+}
+
 // A row with nothing to print: numbered, and a remark of just its leading space.
 ListRowText EmptyRow(int n) {
     return {
@@ -19,7 +24,18 @@ QVector<ListRowText> FullRows(int count) {
     return rows;
 }
 
-// The trace with the title shown as T and each row as its No. field.
+// Rows by the lines each takes on A4 at 300 dpi (51 columns for the remark).
+QVector<ListRowText> RowsOfLines(const QString& counts) {
+    QVector<ListRowText> rows = FullRows(int(counts.size()));
+    for (int i = 0; i < counts.size(); ++i) {
+        if (counts.at(i) != QLatin1Char('1')) // the cell's first character is not printed
+            rows[i].remark = QString(51 * (counts.at(i).digitValue() - 1) + 6, QLatin1Char('x'));
+    }
+    return rows;
+}
+
+// The trace without the headings (see heading), with the title shown as T, each row as its No.
+// field and each further line of a remark as +.
 QString Compact(const RecordingSurface& dc) {
     QStringList out;
     for (const QString& step : dc.trace) {
@@ -29,8 +45,11 @@ QString Compact(const RecordingSurface& dc) {
             continue;
         }
         const QString text = step.mid(colon + 1);
-        out << step.left(colon + 1) +
-                   (text == QLatin1String(PRINT_HEADER) ? QStringLiteral("T") : text.left(4));
+        if (text.endsWith(QStringLiteral("ページ")))
+            continue;
+        out << step.left(colon + 1) + (text == QLatin1String(PRINT_HEADER) ? QStringLiteral("T")
+                                       : text.startsWith(QLatin1Char(' ')) ? QStringLiteral("+")
+                                                                           : text.left(4));
     }
     return out.join(QLatin1Char(' '));
 }
@@ -41,6 +60,7 @@ class TestPrintPages : public QObject {
 private slots:
     void pages_data();
     void pages();
+    void heading();
     void fullList_data();
     void fullList();
     void emptyRows_data();
@@ -49,42 +69,61 @@ private slots:
     void lineText();
     void fontHeight_data();
     void fontHeight();
+    void documentName();
 };
 
 void TestPrintPages::pages_data() {
     QTest::addColumn<int>("dpi");
     QTest::addColumn<int>("margin");
     QTest::addColumn<int>("vertRes");
-    QTest::addColumn<int>("rowCount");
+    QTest::addColumn<QString>("lineCounts");
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("300 dpi page ends after row 7, row 8 under a new title")
-        << 300 << 177 << 800 << 8
+        << 300 << 177 << 800 << "11111111"
         << "[ 177:T 234:0001 292:0002 349:0003 407:0004 464:0005 522:0006 579:0007 ] "
            "[ 177:T 234:0008 ]";
     QTest::newRow("a page filled by the last row is not followed by an empty one")
-        << 300 << 177 << 800 << 7
+        << 300 << 177 << 800 << "1111111"
         << "[ 177:T 234:0001 292:0002 349:0003 407:0004 464:0005 522:0006 579:0007 ]";
     QTest::newRow("96 dpi advance of 18.75 keeps its fraction")
-        << 96 << 57 << 1000 << 4 << "[ 57:T 75:0001 94:0002 113:0003 132:0004 ]";
+        << 96 << 57 << 1000 << "1111"
+        << "[ 57:T 75:0001 94:0002 113:0003 132:0004 ]";
     QTest::newRow("row below the bottom margin is still drawn, one row a page")
-        << 300 << 177 << 400 << 3 << "[ 177:T 234:0001 ] [ 177:T 234:0002 ] [ 177:T 234:0003 ]";
-    QTest::newRow("list without rows draws no page") << 300 << 177 << 800 << 0 << "";
+        << 300 << 177 << 400 << "111"
+        << "[ 177:T 234:0001 ] [ 177:T 234:0002 ] [ 177:T 234:0003 ]";
+    QTest::newRow("list without rows draws no page") << 300 << 177 << 800 << QString() << "";
+    QTest::newRow("a wrapped row whose last line would start below goes to the next page")
+        << 300 << 177 << 800 << "1111113"
+        << "[ 177:T 234:0001 292:0002 349:0003 407:0004 464:0005 522:0006 ] "
+           "[ 177:T 234:0007 292:+ 349:+ ]";
 }
 
 void TestPrintPages::pages() {
     QFETCH(int, dpi);
     QFETCH(int, margin);
     QFETCH(int, vertRes);
-    QFETCH(int, rowCount);
+    QFETCH(QString, lineCounts);
     QFETCH(QString, expected);
 
     RecordingSurface dc(dpi, vertRes, margin);
-    PrintPages(dc, FullRows(rowCount));
+    Print(dc, RowsOfLines(lineCounts));
     QCOMPARE(Compact(dc), expected);
     for (int x : dc.xs) {
         QCOMPARE(x, margin);
     }
+}
+
+// Above the title of every page: the list's name at the left margin, date and page at the right
+// one (92 columns on A4 at 300 dpi, 40 on 1274 pixels), a name too long cut short.
+void TestPrintPages::heading() {
+    RecordingSurface a4(300, 800, 177), narrow(300, 3000, 177, 1274);
+    Print(a4, FullRows(8));
+    PrintPages(narrow, FullRows(1), QStringLiteral("a_very_long_list_name.txt"), QDate(2024, 5, 1));
+    const QString name = "119:spots.txt" + QString(59, QLatin1Char(' ')) + "2024/05/01  ";
+    QCOMPARE(a4.trace.filter(QStringLiteral("ページ")),
+             QStringList({name + "1 / 2 ページ", name + "2 / 2 ページ"}));
+    QCOMPARE(narrow.texts.value(0), QStringLiteral("a_very_long_…  2024/05/01  1 / 1 ページ"));
 }
 
 // 40 rows at 300 dpi: rows at 177 + k * 57.5; the position after row 40 is 2534.5, compared
@@ -109,7 +148,7 @@ void TestPrintPages::fullList() {
     QFETCH(QString, lastStep);
 
     RecordingSurface dc(300, vertRes, 177);
-    PrintPages(dc, FullRows(rowCount));
+    Print(dc, FullRows(rowCount));
     QCOMPARE(dc.trace.count(QStringLiteral("[")), pages);
     QCOMPARE(dc.trace.count(QStringLiteral("]")), pages);
     const QStringList steps = Compact(dc).split(QLatin1Char(' '));
@@ -138,7 +177,7 @@ void TestPrintPages::emptyRows() {
                                                       : EmptyRow(i + 1));
     }
     RecordingSurface dc(300, 3000, 177);
-    PrintPages(dc, rows);
+    Print(dc, rows);
     QCOMPARE(Compact(dc), expected);
 }
 
@@ -148,7 +187,7 @@ void TestPrintPages::lineText_data() {
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("duration");
     QTest::addColumn<QString>("remark");
-    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("expected"); // a remark's further lines after |, under REMARK
 
     const QString in = QStringLiteral("00:59:50:00");
     const QString out = QStringLiteral("01:00:20:00");
@@ -170,6 +209,19 @@ void TestPrintPages::lineText_data() {
     QTest::newRow("Japanese remark comes out as written")
         << "0001" << in << out << dur << QStringLiteral(" ＣＭ１　本編ｶﾅ")
         << QStringLiteral("0007 0001  00:59:50:00/01:00:20:00/30:00 ＣＭ１　本編ｶﾅ");
+    // 51 columns for the remark on A4 at 300 dpi.
+    QTest::newRow("long remark broken between words")
+        << "0001" << in << out << dur
+        << " The quick brown fox jumps over the lazy dog and then runs far away."
+        << "0007 0001  00:59:50:00/01:00:20:00/30:00 The quick brown fox jumps over the lazy dog "
+           "and|then runs far away.";
+    QTest::newRow("Japanese broken between characters, never before a full stop")
+        << "0001" << in << out << dur << " " + QStringLiteral("本編").repeated(12) + "終。続き"
+        << "0007 0001  00:59:50:00/01:00:20:00/30:00 " + QStringLiteral("本編").repeated(12) +
+               "|終。続き";
+    QTest::newRow("a word wider than the line is cut, a short SP No. moves the column")
+        << "12" << in << out << dur << " " + QString(60, QLatin1Char('a'))
+        << "0007 12  00:59:50:00/01:00:20:00/30:00 " + QString(53, QLatin1Char('a')) + "|aaaaaaa";
 }
 
 void TestPrintPages::lineText() {
@@ -181,8 +233,12 @@ void TestPrintPages::lineText() {
     QFETCH(QString, expected);
 
     RecordingSurface dc(300, 3000, 177);
-    PrintPages(dc, {{QStringLiteral("0007"), spNo, in, out, duration, remark}});
-    QCOMPARE(dc.texts, QStringList({QLatin1String(PRINT_HEADER), expected}));
+    Print(dc, {{QStringLiteral("0007"), spNo, in, out, duration, remark}});
+    QStringList lines = expected.split(QLatin1Char('|'));
+    const qsizetype column = lines.first().indexOf(QLatin1String(":00 ")) + 4; // REMARK
+    for (int i = 1; i < lines.size(); ++i)
+        lines[i].prepend(QString(column, QLatin1Char(' ')));
+    QCOMPARE(dc.texts.mid(1), QStringList({QLatin1String(PRINT_HEADER)}) + lines);
 }
 
 void TestPrintPages::fontHeight_data() {
@@ -200,8 +256,13 @@ void TestPrintPages::fontHeight() {
     QFETCH(int, height);
 
     RecordingSurface dc(dpi, 3000, 177);
-    PrintPages(dc, FullRows(1));
+    Print(dc, FullRows(1));
     QCOMPARE(dc.fontHeight, height);
+}
+
+void TestPrintPages::documentName() {
+    QCOMPARE(PrintDocumentName(QStringLiteral("/x/reel.1.txt")), QStringLiteral("reel.1"));
+    QCOMPARE(PrintDocumentName(QString()), QStringLiteral("印刷"));
 }
 
 QTEST_GUILESS_MAIN(TestPrintPages)

@@ -3,6 +3,7 @@
 #include "print/printer_surface.h"
 #include "sample_rows.h"
 
+#include <QDate>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -23,7 +24,7 @@ bool PrintToPdf(const QString& path, const QVector<ListRowText>& rows, QPageSize
         printer.setPageSize(QPageSize(size));
     }
     PrinterSurface dc(&printer);
-    PrintPages(dc, rows);
+    PrintPages(dc, rows, QStringLiteral("spots.txt"), QDate(2024, 5, 1));
     return dc.EndDoc();
 }
 
@@ -64,15 +65,22 @@ void TestPrintPdf::onePageReadsBack() {
     ListRowText second = FullRow(2, QStringLiteral(" 注記"));
     second.spNo.clear();
     second.out.clear();
-    QVERIFY(PrintToPdf(path, {FullRow(1, QStringLiteral(" ＣＭ１本編")), second}, QPageSize::A4));
+    const ListRowText third =
+        FullRow(3, " The quick brown fox jumps over the lazy dog and then runs far away.");
+    QVERIFY(PrintToPdf(path, {FullRow(1, QStringLiteral(" ＣＭ１本編")), second, third},
+                       QPageSize::A4));
 
     QCOMPARE(PdfPageCount(path), 1);
     const QStringList pages = PdfTextPages(path);
     QCOMPARE(pages.size(), 1);
     QCOMPARE(SimplifiedLines(pages.at(0)),
-             QStringList({QStringLiteral("No SPNo IN OUT DUR REMARK"),
+             QStringList({QStringLiteral("spots.txt 2024/05/01 1 / 1 ページ"),
+                          QStringLiteral("No SPNo IN OUT DUR REMARK"),
                           QStringLiteral("0001 0001 00:59:50:00/01:00:20:00/30:00 ＣＭ１本編"),
-                          QStringLiteral("0002 00:59:50:00/ /30:00 注記")}));
+                          QStringLiteral("0002 00:59:50:00/ /30:00 注記"),
+                          QStringLiteral("0003 0003 00:59:50:00/01:00:20:00/30:00 The quick brown "
+                                         "fox jumps over the lazy dog and"),
+                          QStringLiteral("then runs far away.")}));
 }
 
 // Words of the title and of the rows must start in the same character columns, with
@@ -125,12 +133,14 @@ void TestPrintPdf::pageBreaksRepeatTheTitle() {
     QCOMPARE(pages.size(), 2);
     const QStringList first = SimplifiedLines(pages.at(0));
     const QStringList second = SimplifiedLines(pages.at(1));
-    QCOMPARE(first.size(), 25);
-    QCOMPARE(second.size(), 17);
-    QCOMPARE(first.first(), QStringLiteral("No SPNo IN OUT DUR REMARK"));
-    QCOMPARE(second.first(), QStringLiteral("No SPNo IN OUT DUR REMARK"));
+    QCOMPARE(first.size(), 26);
+    QCOMPARE(second.size(), 18);
+    QCOMPARE(first.at(1), QStringLiteral("No SPNo IN OUT DUR REMARK"));
+    QCOMPARE(second.at(1), QStringLiteral("No SPNo IN OUT DUR REMARK"));
+    QCOMPARE(first.first() + second.first(), "spots.txt 2024/05/01 1 / 2 ページ"
+                                             "spots.txt 2024/05/01 2 / 2 ページ");
     QVERIFY(first.last().startsWith(QStringLiteral("0024 ")));
-    QVERIFY(second.at(1).startsWith(QStringLiteral("0025 ")));
+    QVERIFY(second.at(2).startsWith(QStringLiteral("0025 ")));
     QCOMPARE(second.last(), QStringLiteral("0040 0040 00:59:50:00/01:00:20:00/30:00 本編40"));
 }
 
@@ -143,7 +153,8 @@ void TestPrintPdf::emptyListWritesNoDocument() {
 }
 
 // The title's first character cell starts 15 mm from the corner of the printable area: on a
-// PDF page, which has no unprintable edge, 15 mm from the paper's edge.
+// PDF page, which has no unprintable edge, 15 mm from the paper's edge. The longest remark
+// ends as far from the right edge, its last character on the page.
 void TestPrintPdf::marginsCountFromThePrintableArea_data() {
     QTest::addColumn<double>("edgeMm");
     QTest::newRow("PDF page") << 0.0;
@@ -153,8 +164,13 @@ void TestPrintPdf::marginsCountFromThePrintableArea_data() {
 void TestPrintPdf::marginsCountFromThePrintableArea() {
     QFETCH(double, edgeMm);
     const QString path = m_dir.filePath(QStringLiteral("margins.pdf"));
-    QVERIFY(PrintToPdf(path, {FullRow(1, QStringLiteral(" CM1"))}, QPageSize::A4, edgeMm));
+    const QString remark = QStringLiteral("本編の冒頭、港の夜明け。").repeated(22).left(254) + "終";
+    QVERIFY(PrintToPdf(path, {FullRow(1, " " + remark)}, QPageSize::A4, edgeMm));
     const QList<PdfWord> words = PdfWords(path);
+    const double right = PdfPageSize(path).width() - (edgeMm + 15) * 72 / 25.4;
+    for (const PdfWord& w : words)
+        QVERIFY2(w.xMax < right + 0.5, qPrintable(w.text));
+    QVERIFY(words.last().text.endsWith(QStringLiteral("終")));
     const PdfWord* no = Find(words, QStringLiteral("No"));
     QVERIFY(no);
     const double points = (edgeMm + 15) * 72 / 25.4;

@@ -33,6 +33,11 @@ vtrsim::SignalConfig Signal(vtrsim::SignalKind kind, bool running = true, bool n
     return config;
 }
 
+QString ProblemText(const VtrLink& link) {
+    const std::optional<std::string> problem = link.VtrDeviceProblem();
+    return problem ? QString::fromStdString(*problem) : QString();
+}
+
 QString HeardText(const LiveSource& source) {
     const std::optional<SignalRate> heard = source.HeardRate();
     return heard ? QString::fromStdString(SignalRateText(*heard)) : QString();
@@ -58,6 +63,7 @@ class TestLiveSources : public QObject {
 private slots:
     void lostInputComesBack_data();
     void lostInputComesBack();
+    void folderIsNamedUnreadable();
     void noSignalShowsNothing_data();
     void noSignalShowsNothing();
     void otherRateThanTheList_data();
@@ -75,17 +81,29 @@ void TestLiveSources::lostInputComesBack() {
 
     Input input;
     VtrLink link;
-    // Not there at all yet: the first attempt or one of those once a second finds it.
+    // Not there at all yet, and said so: the first attempt or one of those once a second
+    // finds it.
     link.VtrOpen(input.Device(kind).constData(), input.Type(kind));
     QVERIFY(!link.VtrReadTimecode());
+    const QString missing = QString::fromLocal8Bit(input.path) + " がありません";
+    QTRY_COMPARE_WITH_TIMEOUT(ProblemText(link).section(' ', 1), missing, 5000);
     QVERIFY(input.MakeFifo());
     auto sender = std::make_unique<vtrsim::SignalSender>(input.path.toStdString(), Signal(kind));
     QTRY_VERIFY_WITH_TIMEOUT(link.VtrReadTimecode().IsValid(), 5000);
+    QCOMPARE(ProblemText(link), QString());
     // The writer goes away: nothing to show within half a second, then back with the next.
     sender.reset();
     QTRY_VERIFY_WITH_TIMEOUT(!link.VtrReadTimecode().IsValid(), 2000);
     sender = std::make_unique<vtrsim::SignalSender>(input.path.toStdString(), Signal(kind));
     QTRY_VERIFY_WITH_TIMEOUT(link.VtrReadTimecode().IsValid(), 5000);
+}
+
+// A device that is there but cannot be read is told from one that is missing.
+void TestLiveSources::folderIsNamedUnreadable() {
+    QTemporaryDir dir;
+    VtrLink link;
+    link.VtrOpen(("file:" + dir.path()).toLocal8Bit().constData(), VTR_LTC);
+    QTRY_COMPARE_WITH_TIMEOUT(ProblemText(link), "LTC " + dir.path() + " を開けません", 5000);
 }
 
 void TestLiveSources::noSignalShowsNothing_data() {

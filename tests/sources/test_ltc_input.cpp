@@ -1,9 +1,11 @@
 // LTC through a real ALSA capture: ALSA's file plugin reads a file the test writes, so the
 // capture path runs with no sound card. The plugin is not paced (it delivers as fast as it
-// is read), so these check decoding; the timing of frames is checked on the decoder itself.
+// is read), so these check decoding; the timing of frames is checked on the decoder itself,
+// and the pace of a whole source on a raw audio file, which plays at its rate.
 
 #include "sources/live_input.h"
 #include "sources/ltc_decoder.h"
+#include "sources/ltc_source.h"
 #include "timecode/timecode_value.h"
 #include "timecode_signal.h"
 
@@ -130,6 +132,7 @@ private slots:
     void everyRateFromTheSignal();
     void anchorCountsOn_data();
     void anchorCountsOn();
+    void rawFilePlaysAtItsRate();
 
 private:
     QTemporaryDir m_dir;
@@ -318,6 +321,37 @@ void TestLtcInput::anchorCountsOn() {
     const Timecode at = AnchorTimecodeAt(anchor, now);
     const QString got = at ? QString::fromStdString(at.Text()) : QString();
     QCOMPARE(got, expected);
+}
+
+// Watched for two seconds, the frames of a raw audio file keep to the steady clock: never ahead,
+// and behind by no more than a worker held up on a busy machine. Each reading is taken between
+// two looks at the clock, so that the test thread held up in between counts for the source.
+void TestLtcInput::rawFilePlaysAtItsRate() {
+    const Samples signal = Ltc("01:00:00:00", NDF, 180); // six seconds
+    QFile file(m_dir.filePath(QStringLiteral("played.raw")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(reinterpret_cast<const char*>(signal.data()), qint64(signal.size() * 2));
+    file.close();
+    LtcSource source;
+    source.Open(("file:" + file.fileName()).toLocal8Bit().constData());
+    QTRY_VERIFY_WITH_TIMEOUT(source.ReadTimecode().IsValid(), 5000);
+
+    const auto frameAt = [&source](int64_t* before, int64_t* after) {
+        *before = SteadyNowNs();
+        const Timecode at = source.TimecodeAt(*before).value_or(Timecode());
+        *after = SteadyNowNs();
+        return at.IsValid() ? at.Frame() : -1000;
+    };
+    int64_t start0 = 0, start1 = 0, t0 = 0, t1 = 0;
+    const int first = frameAt(&start0, &start1);
+    int frames = 0;
+    do {
+        QTest::qWait(50);
+        frames = frameAt(&t0, &t1) - first;
+        QVERIFY2(frames <= (t1 - start0) * 30 / 1000000000 + 3,
+                 qPrintable(QString::number(frames)));
+    } while (t0 - start1 < 2000000000LL);
+    QVERIFY2(frames >= (t0 - start1) * 27 / 1000000000 - 3, qPrintable(QString::number(frames)));
 }
 
 QTEST_GUILESS_MAIN(TestLtcInput)

@@ -22,6 +22,13 @@ void SourceCommands::TakeReading(const Timecode& reading) {
     const QString caption = QString::fromUtf8(m_link.VtrSource().caption);
     m_screen.ShowTimecode(QString::fromStdString(m_timecode.Text()), caption);
     ShowSourceRate(caption);
+    // A device that is missing or cannot be opened is named, so that dashes are not taken for
+    // a silent source.
+    const QString problem = QString::fromStdString(m_link.VtrDeviceProblem().value_or(""));
+    if (problem != m_deviceNote) {
+        m_deviceNote = problem;
+        m_screen.ShowNote(StatusNote::Device, problem, QString());
+    }
 }
 
 Timecode SourceCommands::CaptureTimecode(bool keepText, int64_t pressNs) const {

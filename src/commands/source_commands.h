@@ -50,6 +50,7 @@ private:
     const SpotList& m_list;
     Screen& m_screen;
     Polling& m_polling;
-    Timecode m_timecode; // the last reading; none while the VTR is silent
-    QString m_rateNote;  // the note on a source of another rate, as shown
+    Timecode m_timecode;  // the last reading; none while the VTR is silent
+    QString m_rateNote;   // the note on a source of another rate, as shown
+    QString m_deviceNote; // the note on a device that cannot be read, as shown
 };

@@ -16,6 +16,7 @@ persist   list timecode platform
 formats   persist list timecode platform
 recovery  persist list timecode platform
 print     persist list timecode platform
+video     sources timecode
 res       -
 app       *
 '

@@ -172,23 +172,25 @@ MpvPlayer::Rendered MpvPlayer::Render(QSize size) {
     Rendered out;
     if (!m_render || size.isEmpty())
         return out;
-    if (size != m_size) {
+    Buffer& buffer = m_buffers[m_back];
+    if (size != buffer.size) {
         // Rows and the first pixel on 64 bytes, for mpv's fast conversion paths.
-        m_stride = (size_t(size.width()) * 4 + 63) / 64 * 64;
-        m_buffer.assign(m_stride * size_t(size.height()) + 64, 0);
-        const auto address = reinterpret_cast<uintptr_t>(m_buffer.data());
-        m_pixels = m_buffer.data() + ((64 - address % 64) % 64);
-        m_size = size;
+        buffer.stride = (size_t(size.width()) * 4 + 63) / 64 * 64;
+        buffer.bytes.assign(buffer.stride * size_t(size.height()) + 64, 0);
+        const auto address = reinterpret_cast<uintptr_t>(buffer.bytes.data());
+        buffer.pixels = buffer.bytes.data() + ((64 - address % 64) % 64);
+        buffer.size = size;
     }
     int dimensions[2] = {size.width(), size.height()};
     char format[] = "rgb0";
     mpv_render_param params[] = {
-        {MPV_RENDER_PARAM_SW_SIZE, dimensions},  {MPV_RENDER_PARAM_SW_FORMAT, format},
-        {MPV_RENDER_PARAM_SW_STRIDE, &m_stride}, {MPV_RENDER_PARAM_SW_POINTER, m_pixels},
+        {MPV_RENDER_PARAM_SW_SIZE, dimensions},       {MPV_RENDER_PARAM_SW_FORMAT, format},
+        {MPV_RENDER_PARAM_SW_STRIDE, &buffer.stride}, {MPV_RENDER_PARAM_SW_POINTER, buffer.pixels},
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
     // The position changes when mpv hands the next frame over, a moment before it is drawn; a
     // position that moved while this frame was drawn is ambiguous, so the frame is drawn again.
+    // (The first frame after a seek is drawn before the position follows: see SeekDone.)
     for (int attempt = 0; attempt < 3; ++attempt) {
         const std::optional<double> before = TimePos();
         mpv_render_context_render(m_render, params);
@@ -196,7 +198,7 @@ MpvPlayer::Rendered MpvPlayer::Render(QSize size) {
         if (before == out.seconds)
             break;
     }
-    out.image =
-        QImage(m_pixels, size.width(), size.height(), qsizetype(m_stride), QImage::Format_RGBX8888);
+    out.image = QImage(buffer.pixels, size.width(), size.height(), qsizetype(buffer.stride),
+                       QImage::Format_RGBX8888);
     return out;
 }

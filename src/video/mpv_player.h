@@ -37,21 +37,26 @@ public:
     // The playback position as mpv keeps it: the time of the frame last handed to the picture.
     std::optional<double> TimePos() const;
 
-    // Draws the current frame at the size given (the picture letterboxed in it) and returns it
-    // with the time it belongs to. The image shares this player's buffer: it holds until the next
-    // render.
+    // Draws the current frame at the size given (the picture letterboxed in it) into a buffer of
+    // its own and returns it with the time it belongs to. The image shares that buffer: once
+    // Present is called, it holds until the render after next; until then the next render draws
+    // into the same buffer again.
     struct Rendered {
         QImage image;
         std::optional<double> seconds;
     };
     Rendered Render(QSize size);
+    // The image last rendered is on screen: the next render goes into the other buffer.
+    void Present() { m_back = 1 - m_back; }
 
 signals:
     // A new frame is ready to be drawn (or the picture must be drawn again).
     void FrameReady();
     // The file is open and its first frame on its way.
     void Loaded();
-    // A seek has landed and its frame is on its way.
+    // A seek (or the opening) has landed: its frame has been drawn, and from now on the position
+    // is that frame's. mpv draws the first frame after a seek before its position follows, so
+    // that frame must be drawn again now for its time to be known.
     void SeekDone();
     // The file could not be played; why, in mpv's words.
     void Failed(const QString& why);
@@ -71,8 +76,13 @@ private:
     // mpv calls back on threads of its own; one queued call at a time carries each to ours.
     std::atomic<bool> m_eventsQueued{false};
     std::atomic<bool> m_frameQueued{false};
-    std::vector<unsigned char> m_buffer;
-    unsigned char* m_pixels = nullptr;
-    QSize m_size;
-    size_t m_stride = 0;
+    // Two buffers, so that the one on screen is never drawn into.
+    struct Buffer {
+        std::vector<unsigned char> bytes;
+        unsigned char* pixels = nullptr;
+        QSize size;
+        size_t stride = 0;
+    };
+    Buffer m_buffers[2];
+    int m_back = 0;
 };

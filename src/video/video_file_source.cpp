@@ -137,12 +137,16 @@ void VideoFileSource::OnFrameReady() {
 
 void VideoFileSource::Draw() {
     const QSize size = m_window->isVisible() ? m_window->PictureSize() : HIDDEN_PICTURE;
+    // The player goes on only once its frame is drawn, so it is drawn whatever follows.
     const MpvPlayer::Rendered drawn = m_player->Render(size);
-    if (!drawn.seconds)
+    // While a seek is under way the position is not yet the new frame's: the picture on screen
+    // stays with its own label until the seek has landed.
+    if (!drawn.seconds || m_seeking)
         return;
     const double frames = *drawn.seconds * m_facts.rateNum / m_facts.rateDen;
     const int64_t frame = Clamp(std::llround(frames));
     m_window->SetFrame(drawn.image, QString::fromStdString(LabelOf(frame).Text()));
+    m_player->Present();
     if (frame != m_shownFrame) {
         m_shownFrame = frame;
         m_history.push_back({SteadyNowNs(), frame});
@@ -197,9 +201,13 @@ void VideoFileSource::SeekTo(int64_t frame) {
 }
 
 void VideoFileSource::OnSeekDone() {
-    if (!m_seeking)
-        return; // the file's own start
+    if (!m_open)
+        return;
+    const bool sought = m_seeking;
     m_seeking = false;
+    Draw();
+    if (!sought)
+        return; // the file's own start
     if (m_wantFrame && *m_wantFrame != m_seekFrame) {
         const int64_t next = *m_wantFrame;
         m_wantFrame.reset();
@@ -266,6 +274,15 @@ void VideoFileSource::OnPaceTick() {
         StopPace();
         SetMode(TransportMode::Still, 0.0, m_state.reply);
     }
+}
+
+bool VideoFileSource::Settled() const {
+    const TransportMode mode = m_state.mode;
+    const bool moving = mode == TransportMode::Play || mode == TransportMode::Shuttle ||
+                        mode == TransportMode::Jog || mode == TransportMode::FastForward ||
+                        mode == TransportMode::Rewind || mode == TransportMode::Cueing;
+    return m_open && m_shownFrame >= 0 && !m_seeking && !m_wantFrame && !m_pace.isActive() &&
+           !moving;
 }
 
 bool VideoFileSource::Offers(TransportVerb verb) const {

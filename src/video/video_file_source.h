@@ -46,6 +46,7 @@ public:
     VideoFileFacts ProbeFile(const std::string& path) const override;
     void SetStartOverride(const std::string& label) override { m_startOverride = label; }
     std::string PlaybackNote() const override { return m_playbackNote; }
+    bool Settled() const override;
     void SetChangedCallback(std::function<void()> changed) override {
         m_changed = std::move(changed);
     }

@@ -16,10 +16,14 @@ QStringList VideoModule::Candidates() {
     const QString chosen = qEnvironmentVariable("TARNWICK_VIDEO_MODULE");
     if (!chosen.isEmpty())
         paths << chosen;
-    // The same relative place in the build tree and in an installation.
-    const QDir beside(QCoreApplication::applicationDirPath());
-    paths << QDir::cleanPath(beside.filePath(QStringLiteral(TARNWICK_VIDEO_MODULE_RELPATH)));
+    paths << PathBeside(QCoreApplication::applicationDirPath());
     return paths;
+}
+
+QString VideoModule::PathBeside(const QString& programDir) {
+    // The same relative place in the build tree and in an installation.
+    return QDir::cleanPath(
+        QDir(programDir).filePath(QStringLiteral(TARNWICK_VIDEO_MODULE_RELPATH)));
 }
 
 bool VideoModule::IsLoaded() {

@@ -20,4 +20,6 @@ public:
     static bool IsLoaded();
     // Where the module is looked for, in order.
     static QStringList Candidates();
+    // Where the build and the installation put the module, for a program in programDir.
+    static QString PathBeside(const QString& programDir);
 };

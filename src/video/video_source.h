@@ -36,6 +36,9 @@ public:
     // A file that opened but could not be played (its frames are damaged): why, naming the file.
     // Empty while it plays.
     virtual std::string PlaybackNote() const = 0;
+    // Whether the picture has come to rest on a frame: no cue or step under way, not playing,
+    // not shuttling. A cue's or a step's frame is on screen by then.
+    virtual bool Settled() const = 0;
     // Called after the frame on screen, the transport's state or a note changed.
     virtual void SetChangedCallback(std::function<void()> changed) = 0;
 

@@ -34,6 +34,7 @@ class TestVideoSource : public QObject {
 private slots:
     void initTestCase();
     void moduleLoadsOnlyWhenAsked();
+    void moduleLiesWhereTheProgramLooks();
     void cueStepCapture_data();
     void cueStepCapture();
     void captureAtPlaySpeed();
@@ -116,6 +117,11 @@ void TestVideoSource::moduleLoadsOnlyWhenAsked() {
     QCOMPARE(source->GetTransport(), static_cast<Transport*>(source.get()));
 }
 
+void TestVideoSource::moduleLiesWhereTheProgramLooks() {
+    QCOMPARE(VideoModule::PathBeside(PROGRAM_DIR), QStringLiteral(VIDEO_MODULE_PATH));
+    QCOMPARE(VideoModule::Candidates().first(), QStringLiteral(VIDEO_MODULE_PATH));
+}
+
 void TestVideoSource::cueStepCapture_data() {
     QTest::addColumn<int>("clip");
     QTest::addColumn<QString>("cueLabel");
@@ -144,19 +150,23 @@ void TestVideoSource::cueStepCapture() {
     QVERIFY(target);
     source->Request({TransportVerb::CueTo, 0.0, target});
     QCOMPARE(source->State().mode, TransportMode::Cueing);
+    QCOMPARE(source->Settled(), false);
     QVERIFY(WaitFor([&] { return source->State().mode == TransportMode::CueDone; }));
-    QVERIFY(WaitFor([&] { return source->ReadTimecode() == target; }));
+    // Done means on the frame, drawn.
+    QCOMPARE(source->Settled(), true);
+    QCOMPARE(source->ReadTimecode(), target);
     QCOMPARE(CodeShown(*source, &labelMatches), cueFrame);
     QVERIFY(labelMatches);
     const int64_t onCue = SteadyNowNs();
 
     source->Request({TransportVerb::StepForward, 0.0, Timecode()});
-    QVERIFY(WaitFor([&] { return CodeShown(*source) == cueFrame + 1; }));
+    QVERIFY(WaitFor([&] { return source->Settled(); }));
+    QCOMPARE(CodeShown(*source), cueFrame + 1);
     QCOMPARE(source->ReadTimecode(), target.Plus(1));
     // Two steps back asked at once land two frames back, on the frame drawn.
     source->Request({TransportVerb::StepBack, 0.0, Timecode()});
     source->Request({TransportVerb::StepBack, 0.0, Timecode()});
-    QVERIFY(WaitFor([&] { return CodeShown(*source) == cueFrame - 1; }));
+    QVERIFY(WaitFor([&] { return source->Settled(); }));
     QCOMPARE(CodeShown(*source, &labelMatches), cueFrame - 1);
     QVERIFY(labelMatches);
 

@@ -188,14 +188,15 @@ MpvPlayer::Rendered MpvPlayer::Render(QSize size) {
         {MPV_RENDER_PARAM_SW_STRIDE, &buffer.stride}, {MPV_RENDER_PARAM_SW_POINTER, buffer.pixels},
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
-    // The position changes when mpv hands the next frame over, a moment before it is drawn; a
-    // position that moved while this frame was drawn is ambiguous, so the frame is drawn again.
-    // (The first frame after a seek is drawn before the position follows: see SeekDone.)
+    // The frame is drawn before the position is asked: after a seek mpv's core waits for its
+    // first frame to be drawn and only then answers. The position follows the frame mpv hands
+    // over, so a frame handed over while this one was drawn would be taken for it: then that
+    // frame is drawn in its place. (While a seek is under way the position is the seek's
+    // target, whatever is drawn: see SeekDone.)
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const std::optional<double> before = TimePos();
         mpv_render_context_render(m_render, params);
         out.seconds = TimePos();
-        if (before == out.seconds)
+        if (!(mpv_render_context_update(m_render) & MPV_RENDER_UPDATE_FRAME))
             break;
     }
     out.image = QImage(buffer.pixels, size.width(), size.height(), qsizetype(buffer.stride),

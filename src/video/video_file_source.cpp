@@ -85,6 +85,7 @@ int VideoFileSource::Open(const char* path) {
         return 0;
     }
     m_open = true;
+    m_loading = true;
     m_window->setWindowTitle(QString::fromUtf8(("ビデオ — " + FileName(m_path)).c_str()));
     m_player->Load(m_path);
     SetMode(TransportMode::Still, 0.0, TransportReply::None);
@@ -99,6 +100,7 @@ void VideoFileSource::Close() {
     m_playbackNote.clear();
     m_shownFrame = -1;
     m_history.clear();
+    m_loading = false;
     m_seeking = false;
     m_wantFrame.reset();
     m_cueing = false;
@@ -139,9 +141,9 @@ void VideoFileSource::Draw() {
     const QSize size = m_window->isVisible() ? m_window->PictureSize() : HIDDEN_PICTURE;
     // The player goes on only once its frame is drawn, so it is drawn whatever follows.
     const MpvPlayer::Rendered drawn = m_player->Render(size);
-    // While a seek is under way the position is not yet the new frame's: the picture on screen
-    // stays with its own label until the seek has landed.
-    if (!drawn.seconds || m_seeking)
+    // While a seek is under way the position is its target, not the frame drawn: the picture on
+    // screen stays, with its own label, until the seek has landed.
+    if (!drawn.seconds || m_seeking || m_loading)
         return;
     const double frames = *drawn.seconds * m_facts.rateNum / m_facts.rateDen;
     const int64_t frame = Clamp(std::llround(frames));
@@ -186,7 +188,7 @@ int64_t VideoFileSource::StepBase() const {
 
 void VideoFileSource::SeekTo(int64_t frame) {
     frame = Clamp(frame);
-    if (m_seeking) {
+    if (m_seeking || m_loading) {
         m_wantFrame = frame;
         return;
     }
@@ -203,11 +205,21 @@ void VideoFileSource::SeekTo(int64_t frame) {
 void VideoFileSource::OnSeekDone() {
     if (!m_open)
         return;
-    const bool sought = m_seeking;
+    if (m_loading) {
+        // The file's first frame: a cue or step asked meanwhile goes now.
+        m_loading = false;
+        Draw();
+        if (m_wantFrame) {
+            const int64_t next = *m_wantFrame;
+            m_wantFrame.reset();
+            SeekTo(next);
+        }
+        return;
+    }
+    if (!m_seeking)
+        return;
     m_seeking = false;
     Draw();
-    if (!sought)
-        return; // the file's own start
     if (m_wantFrame && *m_wantFrame != m_seekFrame) {
         const int64_t next = *m_wantFrame;
         m_wantFrame.reset();
@@ -281,8 +293,8 @@ bool VideoFileSource::Settled() const {
     const bool moving = mode == TransportMode::Play || mode == TransportMode::Shuttle ||
                         mode == TransportMode::Jog || mode == TransportMode::FastForward ||
                         mode == TransportMode::Rewind || mode == TransportMode::Cueing;
-    return m_open && m_shownFrame >= 0 && !m_seeking && !m_wantFrame && !m_pace.isActive() &&
-           !moving;
+    return m_open && m_shownFrame >= 0 && !m_loading && !m_seeking && !m_wantFrame &&
+           !m_pace.isActive() && !moving;
 }
 
 bool VideoFileSource::Offers(TransportVerb verb) const {

@@ -99,6 +99,8 @@ private:
 
     // One seek at a time: the one under way, and the frame wanted after it (a later request
     // replaces an earlier one, so held keys never pile up).
+    // Until the file's first frame has landed, mpv's first "restart" is the opening's own.
+    bool m_loading = false;
     bool m_seeking = false;
     int64_t m_seekFrame = 0;
     std::optional<int64_t> m_wantFrame;

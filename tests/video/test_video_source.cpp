@@ -37,6 +37,7 @@ private slots:
     void moduleLiesWhereTheProgramLooks();
     void cueStepCapture_data();
     void cueStepCapture();
+    void cueAskedWhileOpening();
     void captureAtPlaySpeed();
     void reverseShuttleStepsBack();
     void cueThenPlay();
@@ -173,6 +174,21 @@ void TestVideoSource::cueStepCapture() {
     // A capture takes the frame that was on screen when the key went down.
     QCOMPARE(source->TimecodeAt(SteadyNowNs()), std::optional<Timecode>(target.Plus(-1)));
     QCOMPARE(source->TimecodeAt(onCue), std::optional<Timecode>(target));
+}
+
+void TestVideoSource::cueAskedWhileOpening() {
+    std::unique_ptr<VideoSource> source = VideoModule::CreateSource();
+    QVERIFY(source);
+    source->ShowPicture(true);
+    QCOMPARE(source->Open(m_clips[2].toUtf8().constData()), 1);
+    // Before the file's first frame is on screen: the cue waits for it, then goes.
+    const Timecode target = source->Facts().start.Plus(75);
+    source->Request({TransportVerb::CueTo, 0.0, target});
+    QVERIFY(WaitFor([&] { return source->Settled(); }));
+    bool labelMatches = false;
+    QCOMPARE(CodeShown(*source, &labelMatches), 75);
+    QVERIFY(labelMatches);
+    QCOMPARE(source->State().mode, TransportMode::CueDone);
 }
 
 void TestVideoSource::captureAtPlaySpeed() {

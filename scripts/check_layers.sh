@@ -16,7 +16,8 @@ persist   list timecode platform
 formats   persist list timecode platform
 recovery  persist list timecode platform
 print     persist list timecode platform
-commands  sources list persist formats recovery print timecode platform
+video     sources timecode
+commands  sources list persist formats recovery print video timecode platform
 res       -
 app       *
 '

@@ -16,7 +16,7 @@ ASAN_BUILD="${TARNWICK_ASAN_BUILD_DIR:-$ROOT/build-asan}"
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6printsupport6
-    libltc-dev libasound2-dev libavutil-dev
+    libltc-dev libasound2-dev libavutil-dev libavformat-dev libmpv-dev ffmpeg
     libxlsxwriter-dev libzip-dev libxml2-utils python3-openpyxl
     qt6-qpa-plugins libgl-dev
     fonts-noto-cjk qt6-translations-l10n

@@ -9,9 +9,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
+#include <QTimer>
+#include <QUrl>
 
 namespace {
 
@@ -295,6 +300,38 @@ bool CTarnwickDlg::eventFilter(QObject* watched, QEvent* e) {
         }
     }
     return QDialog::eventFilter(watched, e);
+}
+
+// A key from the picture window: handled as the list's focus would have it, through the same
+// hook, then by the control itself.
+bool CTarnwickDlg::TakeKey(QKeyEvent* key) {
+    QWidget* target = focusWidget() != nullptr ? focusWidget() : &m_grid;
+    if (key->type() == QEvent::KeyPress && PreTranslateMessage(target, key)) {
+        return true;
+    }
+    QApplication::sendEvent(target, key);
+    return true;
+}
+
+void CTarnwickDlg::dragEnterEvent(QDragEnterEvent* e) {
+    const QList<QUrl> urls = e->mimeData()->urls();
+    if (urls.size() == 1 && urls.first().isLocalFile()) {
+        e->acceptProposedAction();
+    }
+}
+
+void CTarnwickDlg::dropEvent(QDropEvent* e) {
+    const QList<QUrl> urls = e->mimeData()->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile()) {
+        return;
+    }
+    e->acceptProposedAction();
+    const QString path = urls.first().toLocalFile();
+    // Opened once the drop is over, so that the source's boxes are not inside it.
+    QTimer::singleShot(0, this, [this, path] {
+        m_session.Source().Video().OpenFile(path);
+        UpdateCommandStates();
+    });
 }
 
 void CTarnwickDlg::resizeEvent(QResizeEvent* e) {

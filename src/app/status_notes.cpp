@@ -7,11 +7,13 @@ namespace {
 
 constexpr int GAP_PX = 8;
 constexpr char PLACER_NAME[] = "statusNotesPlacer";
-constexpr StatusNote ORDER[] = {StatusNote::Document, StatusNote::Rate, StatusNote::Device,
-                                StatusNote::Recovery};
+constexpr StatusNote ORDER[] = {StatusNote::Transport, StatusNote::Document, StatusNote::Rate,
+                                StatusNote::Device, StatusNote::Recovery};
 
 QLatin1String NameOf(StatusNote note) {
     switch (note) {
+    case StatusNote::Transport:
+        return QLatin1String(TRANSPORT_NOTE_NAME);
     case StatusNote::Document:
         return QLatin1String(DOCUMENT_NOTE_NAME);
     case StatusNote::Rate:
@@ -72,8 +74,9 @@ void ShowStatusNote(QLabel* besides, StatusNote note, const QString& text, const
         label->setObjectName(NameOf(note));
         label->setFocusPolicy(Qt::NoFocus);
         label->setFont(besides->font());
-        // Which list is open is no warning: only the others are red.
-        if (note != StatusNote::Document) {
+        // What the picture does and which list is open are no warnings: only the others are
+        // red.
+        if (note != StatusNote::Document && note != StatusNote::Transport) {
             QPalette red = label->palette();
             red.setColor(QPalette::WindowText, QColor(255, 0, 0));
             label->setPalette(red);

@@ -9,6 +9,7 @@ class QLabel;
 // The notes of the timecode line (see StatusNote), shown right of the label given.
 
 // The names their labels go by, for whoever looks for them.
+constexpr char TRANSPORT_NOTE_NAME[] = "transportNote";
 constexpr char DOCUMENT_NOTE_NAME[] = "documentNote";
 constexpr char RATE_NOTE_NAME[] = "rateNote";
 constexpr char DEVICE_NOTE_NAME[] = "deviceNote";

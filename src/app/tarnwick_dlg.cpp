@@ -27,6 +27,7 @@ CTarnwickDlg::CTarnwickDlg(QWidget* parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setFont(JapaneseFixedFont(11));
+    setAcceptDrops(true);
     BuildCommands();
     CreateMenus();
     // The grid's stored properties.

@@ -86,6 +86,9 @@ protected:
     void moveEvent(QMoveEvent* e) override;
     void changeEvent(QEvent* e) override;
     void reject() override;
+    // A video file dropped onto the window becomes the source.
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
 private:
     // Screen: what the commands ask of the window.
@@ -99,6 +102,7 @@ private:
     void ShowNote(StatusNote note, const QString& text, const QString& detail) override;
     QVector<int> ColumnWidths() const override;
     void CommitEdit() override { m_editor.CommitEdit(); }
+    bool TakeKey(QKeyEvent* key) override;
     void EndWindow() override;
 
     // Routing (routing.cpp): the command table, and the keyboard hook (keyboard.cpp).

@@ -126,3 +126,32 @@ void ListCommands::ChooseFrameRate(int fps) {
                          .arg(RowNumberList(beyond)));
     }
 }
+
+void ListCommands::FollowRate(const SignalRate& heard) {
+    const TimecodeRate rate = heard.rate;
+    const int fps = rate.Fps();
+    const bool drop = rate.DropFrame();
+    const bool dropNow = m_settings.Drop != 0 && IsDropFrameOffered();
+    if (fps == m_list.FrameRate() && (fps != 30 || drop == dropNow)) {
+        return;
+    }
+    bool labels = false;
+    for (const ListRowText& row : m_list.Rows()) {
+        labels = labels || !row.in.isEmpty() || !row.out.isEmpty();
+    }
+    if (fps != m_list.FrameRate()) {
+        ChooseFrameRate(fps);
+    }
+    if (fps == 30) {
+        m_settings.Drop = drop ? 1 : 0;
+        ShowFrameCheck();
+    }
+    if (labels) {
+        Polling::Pause pause(m_polling);
+        TwMessageBox(m_screen.Owner(),
+                     QStringLiteral("リストのフレームレートをビデオファイルに合わせて%1にしました"
+                                    "（元に戻すで戻せます）。\n"
+                                    "入力済みのタイムコードは前のレートで入力されたものです。")
+                         .arg(QString::fromStdString(SignalRateText(heard))));
+    }
+}

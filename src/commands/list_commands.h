@@ -3,6 +3,7 @@
 #include "commands/trigger.h"
 #include "list/spot_list.h"
 #include "persist/app_settings.h"
+#include "sources/live_timecode.h"
 
 class Polling;
 class Screen;
@@ -47,6 +48,9 @@ public:
     // The list's frame rate, 24, 25 or 30: applies at once, as one step that undo takes back.
     void ChooseFrameRate(int fps);
     bool IsFrameRateChecked(int fps) const { return m_list.FrameRate() == fps; }
+    // The list counts as a picture chosen as the source does: its rate as the rate menu sets
+    // it, and at 30 the picture's drop-frame or non-drop counting.
+    void FollowRate(const SignalRate& heard);
 
 private:
     void AfterHistoryStep();

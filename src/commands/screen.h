@@ -3,14 +3,16 @@
 #include <QString>
 #include <QVector>
 
+class QKeyEvent;
 class QWidget;
 
-// Short notes on the timecode line, in this order: which list is open and whether it is saved
+// Short notes on the timecode line, in this order: what the picture's source is doing (play,
+// still, shuttle; a refused command), which list is open and whether it is saved
 // (or that a save has just worked), then in red what a timecode source is heard at when the
 // list counts another rate, what is wrong with the source's device, and whether the recovery
 // copy is kept. They never take the focus and ask nothing: the operator sees them when looking
 // at the timecode.
-enum class StatusNote { Document, Rate, Device, Recovery };
+enum class StatusNote { Transport, Document, Rate, Device, Recovery };
 
 // What the commands ask of the window that shows the list. The window lays out and draws;
 // the commands decide. Nothing here is asked of a grid or a widget by name.
@@ -38,6 +40,9 @@ public:
     virtual QVector<int> ColumnWidths() const = 0;
     // Stores text being typed into a cell as Enter would.
     virtual void CommitEdit() = 0;
+    // A key pressed or released in another window of the program (the picture), handled as if
+    // the list had it; true when it was used.
+    virtual bool TakeKey(QKeyEvent* key) = 0;
     // Ends the window; the program ends with it.
     virtual void EndWindow() = 0;
 };

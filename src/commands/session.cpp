@@ -12,7 +12,8 @@ Session::Session(Screen& screen)
           return RecoveryState{m_list.Rows(), m_listFile.GetPath(), m_list.IsModified(),
                                m_list.FrameRate()};
       }),
-      m_source(m_vtrLink, m_settings, m_szIniPath, m_list, screen, m_polling),
+      m_source(m_vtrLink, m_settings, m_szIniPath, m_list, screen, m_polling,
+               [this](const SignalRate& rate, bool chosen) { FollowRate(rate, chosen); }),
       m_listCommands(m_list, m_settings, m_source, screen, m_polling),
       m_files(m_list, m_listFile, screen, m_polling),
       m_exchange(m_list, m_listFile, m_files, screen, m_polling),
@@ -49,6 +50,20 @@ void Session::Start(const QString& cwd) {
     m_polling.SetTimer(POLL_TIMER_ID, POLL_INTERVAL_MS);
     m_listCommands.ShowFrameCheck();
     m_files.ShowDocument();
+}
+
+// The list counts as the picture does. Chosen by the operator it is the rate menu's step;
+// at start-up the list is still empty, and only set up again at that rate.
+void Session::FollowRate(const SignalRate& rate, bool chosen) {
+    if (chosen) {
+        m_listCommands.FollowRate(rate);
+        return;
+    }
+    if (rate.rate.Fps() != m_list.FrameRate())
+        m_list.SetUp(rate.rate.Fps());
+    if (rate.rate.Fps() == 30)
+        m_settings.Drop = rate.rate.DropFrame() ? 1 : 0;
+    m_listCommands.ShowFrameCheck();
 }
 
 void Session::OfferRecovery() {
@@ -89,6 +104,7 @@ void Session::OnClose() {
     m_recovery.Finish(false);
     m_settings.FrameRate = m_list.FrameRate();
     m_settings.InitialDirSave = QDir::toNativeSeparators(FileDialogFolder());
+    m_source.Video().SaveSettings();
     m_listFile.SaveSettings(m_screen.ColumnWidths(), m_szIniPath, &m_settings);
     m_vtrLink.VtrClose();
     pause.Dismiss();
@@ -106,6 +122,7 @@ void Session::OnEndRequest() {
     m_recovery.Finish(m_list.IsModified());
     m_settings.FrameRate = m_list.FrameRate();
     m_settings.InitialDirSave = QDir::toNativeSeparators(FileDialogFolder());
+    m_source.Video().SaveSettings();
     m_listFile.SaveSettings(m_screen.ColumnWidths(), m_szIniPath, &m_settings);
     m_vtrLink.VtrClose();
     m_polling.End();

@@ -53,6 +53,8 @@ public:
     PrintCommands& Print() { return m_print; }
 
 private:
+    void FollowRate(const SignalRate& rate, bool chosen);
+
     Screen& m_screen;
     QString m_szIniPath;
     QString m_szHelpPath;

@@ -8,9 +8,10 @@
 #include "sources/vtr_link.h"
 
 SourceCommands::SourceCommands(VtrLink& link, AppSettings& settings, const QString& iniPath,
-                               const SpotList& list, Screen& screen, Polling& polling)
+                               const SpotList& list, Screen& screen, Polling& polling,
+                               VideoFile::FollowRate follow)
     : m_link(link), m_settings(settings), m_iniPath(iniPath), m_list(list), m_screen(screen),
-      m_polling(polling) {}
+      m_polling(polling), m_video(link, settings, iniPath, screen, polling, std::move(follow)) {}
 
 void SourceCommands::OnTimer() {
     m_link.SetDeckRate(m_list.Rate());
@@ -62,12 +63,16 @@ void SourceCommands::ShowSourceRate(const QString& caption) {
 void SourceCommands::SelectPort(int port, int vtrType) {
     Polling::Pause pause(m_polling);
     const SourceRow& source = SourceRowOf(vtrType);
+    if (source.make == nullptr) {
+        m_video.OpenAtStart(); // the only source its chooser makes
+        return;
+    }
     QByteArray device;
     SourceSetting setting;
     if (source.section != nullptr) {
         // The source's own section, read afresh on every choice and never written.
         const QString section = QString::fromUtf8(source.section);
-        device = ProfileGetString(section, QStringLiteral("Device"),
+        device = ProfileGetString(section, QString::fromUtf8(source.deviceKey),
                                   QString::fromUtf8(source.noDevice), m_iniPath)
                      .toLocal8Bit();
         setting = [section, ini = m_iniPath](const char* key, int def) {
@@ -93,6 +98,10 @@ void SourceCommands::ChooseCom(int com) {
 }
 
 void SourceCommands::ChooseSource(int vtrType) {
+    if (SourceRowOf(vtrType).make == nullptr) {
+        m_video.Choose(); // a file first; the source changes only for one the list can count
+        return;
+    }
     m_settings.VtrType = vtrType;
     SelectPort(m_settings.com, vtrType);
 }

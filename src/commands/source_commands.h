@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/video_file.h"
 #include "persist/app_settings.h"
 #include "timecode/timecode_value.h"
 
@@ -17,7 +18,8 @@ class VtrLink;
 class SourceCommands {
 public:
     SourceCommands(VtrLink& link, AppSettings& settings, const QString& iniPath,
-                   const SpotList& list, Screen& screen, Polling& polling);
+                   const SpotList& list, Screen& screen, Polling& polling,
+                   VideoFile::FollowRate follow);
 
     // The polling tick: the latest reading, shown.
     void OnTimer();
@@ -29,6 +31,9 @@ public:
     // when the source can tell, else the last reading. An edit's commit keeps its text and
     // needs only to know whether there is a timecode at all.
     Timecode CaptureTimecode(bool keepText, int64_t pressNs) const;
+
+    // A video file as the source: chosen, dropped, and its settings kept at exit.
+    VideoFile& Video() { return m_video; }
 
     // Opens the source of vtrType; a deck on COMn, any other source on the device its own
     // settings section names.
@@ -50,6 +55,7 @@ private:
     const SpotList& m_list;
     Screen& m_screen;
     Polling& m_polling;
+    VideoFile m_video;
     Timecode m_timecode;  // the last reading; none while the VTR is silent
     QString m_rateNote;   // the note on a source of another rate, as shown
     QString m_deviceNote; // the note on a device that cannot be read, as shown

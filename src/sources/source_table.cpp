@@ -31,11 +31,12 @@ std::unique_ptr<TimecodeSource> MakeMtc(const SourceContext&) {
 const std::vector<SourceRow>& SourceRows() {
     // clang-format off
     static const std::vector<SourceRow> rows = {
-        // VtrType     command  menu text                  sep    caption  section  no device  made by
-        {VTR_VICTOR,   32793,   "Victor SA-K37 Control",   true,  "VITC",  nullptr, "",        &MakeVictor},
-        {VTR_SONY,     32794,   "Sony 9 pin Control",      false, "VITC",  nullptr, "",        &MakeSony},
-        {VTR_LTC,      32812,   "LTC (オーディオ入力)",    true,  "LTC",   "LTC",   "default", &MakeLtc},
-        {VTR_MTC,      32813,   "MTC (MIDI入力)",          false, "MTC",   "MTC",   "",        &MakeMtc},
+        // VtrType     command  menu text                  sep    caption  section  key       no device  made by
+        {VTR_VICTOR,   32793,   "Victor SA-K37 Control",   true,  "VITC",  nullptr, nullptr,  "",        &MakeVictor},
+        {VTR_SONY,     32794,   "Sony 9 pin Control",      false, "VITC",  nullptr, nullptr,  "",        &MakeSony},
+        {VTR_LTC,      32812,   "LTC (オーディオ入力)",    true,  "LTC",   "LTC",   "Device", "default", &MakeLtc},
+        {VTR_MTC,      32813,   "MTC (MIDI入力)",          false, "MTC",   "MTC",   "Device", "",        &MakeMtc},
+        {VTR_VIDEO,    32815,   "ビデオファイル...",       false, "FILE",  "Video", "File",   "",        nullptr},
     };
     // clang-format on
     return rows;

@@ -22,15 +22,18 @@ struct SourceContext {
 
 // One timecode source the operator can choose: a row is all a new source needs besides its
 // own files. Its device is a serial port when section is null (COM1 to COM5 from the menu),
-// else the Device key of that settings section.
+// else the deviceKey of that settings section. A source with no make is made by whoever
+// chooses it (a video file: its player is a module loaded only then, and a file is chosen in
+// a dialog).
 struct SourceRow {
-    int vtrType;          // the value VtrType keeps in default.ini
-    int commandId;        // its item in the communication menu
-    const char* menuText; // UTF-8
-    bool separatorBefore; // a separator above its menu item
-    const char* caption;  // the label before the timecode: VITC, LTC, MTC
-    const char* section;  // the settings section naming its device; null for a serial port
-    const char* noDevice; // the device when the section names none
+    int vtrType;           // the value VtrType keeps in default.ini
+    int commandId;         // its item in the communication menu
+    const char* menuText;  // UTF-8
+    bool separatorBefore;  // a separator above its menu item
+    const char* caption;   // the label before the timecode: VITC, LTC, MTC, FILE
+    const char* section;   // the settings section naming its device; null for a serial port
+    const char* deviceKey; // the key in that section naming it
+    const char* noDevice;  // the device when the section names none
     std::unique_ptr<TimecodeSource> (*make)(const SourceContext& context);
 };
 

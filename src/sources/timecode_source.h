@@ -8,6 +8,10 @@
 #include <optional>
 #include <string>
 
+// The VtrType of a video file, played in a window of its own (its player lives in the module
+// video/ builds, loaded only when a file is chosen).
+constexpr int VTR_VIDEO = 4;
+
 // Where the tape's time comes from. The VTR link holds one for each VTR type, opens the chosen
 // one on its device, reads it once a polling tick and, while it is lost, opens it again
 // (unless the source does that itself). Results of Open are 1 for success and 0 for failure;

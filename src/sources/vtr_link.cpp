@@ -5,6 +5,16 @@
 
 namespace {
 
+// What a source made by its chooser holds until it is given: nothing to read.
+class NoSource final : public TimecodeSource {
+public:
+    int Open(const char*) override { return 0; }
+    void Close() override {}
+    bool IsOpen() const override { return false; }
+    bool ReopensByItself() const override { return true; }
+    Timecode ReadTimecode() override { return Timecode(); }
+};
+
 // At most one attempt a second, so an absent device costs nothing noticeable.
 constexpr int kReopenIntervalMs = VTR_REOPEN_INTERVAL_MS;
 
@@ -16,13 +26,20 @@ VtrLink::~VtrLink() {
     VtrClose();
 }
 
-int VtrLink::VtrOpen(const char* portName, int vtrType, const SourceSetting& setting) {
+int VtrLink::VtrOpen(const char* portName, int vtrType, const SourceSetting& setting,
+                     std::unique_ptr<TimecodeSource> made) {
     // The source open is let go first, so choosing it again from the menu reopens it; a failed
     // open then leaves no device at all.
     m_source->Close();
     // Stored before the open, so that a failed open still switches the exchanges over.
     m_nVtrType = vtrType;
-    m_source = SourceRowOf(vtrType).make({m_line, m_deckRate, setting});
+    const SourceRow& row = SourceRowOf(vtrType);
+    if (made)
+        m_source = std::move(made);
+    else if (row.make != nullptr)
+        m_source = row.make({m_line, m_deckRate, setting});
+    else
+        m_source = std::make_unique<NoSource>();
     m_source->SetListRate(m_deckRate);
     m_source->PausePolling(m_paused);
     m_chosen.wanted = portName != nullptr && *portName != '\0';

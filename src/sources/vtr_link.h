@@ -26,8 +26,11 @@ public:
     VtrLink& operator=(const VtrLink&) = delete;
 
     // portName: the serial device, or the input device of a source that hears its own time.
-    // setting: the source's own settings section, read afresh on every choice.
-    int VtrOpen(const char* portName, int vtrType, const SourceSetting& setting = {});
+    // setting: the source's own settings section, read afresh on every choice. made: the
+    // source, for a type whose row makes none (the link makes the others); without it such a
+    // type holds a source that reads nothing.
+    int VtrOpen(const char* portName, int vtrType, const SourceSetting& setting = {},
+                std::unique_ptr<TimecodeSource> made = nullptr);
     void VtrClose();
     // The latest reading of the chosen source, as the display shows it; no timecode when it
     // had none.
@@ -56,6 +59,8 @@ public:
 
     // The type given to the last VtrOpen, even one that failed.
     int VtrType() const { return m_nVtrType; }
+    // The source itself, as made for the last open.
+    TimecodeSource& VtrSourceObject() { return *m_source; }
     // Its row of the sources table.
     const SourceRow& VtrSource() const { return SourceRowOf(m_nVtrType); }
     // Whether the chosen source holds a device that has not gone away.

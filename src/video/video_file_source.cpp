@@ -433,3 +433,17 @@ QImage VideoFileSource::PictureShown(Timecode* label) const {
         *label = m_shownFrame >= 0 ? LabelOf(m_shownFrame) : Timecode();
     return m_window->Frame().copy();
 }
+
+std::optional<SignalRate> VideoFileSource::HeardRate() const {
+    if (!m_facts.usable)
+        return std::nullopt;
+    return m_facts.rate;
+}
+
+std::optional<std::string> VideoFileSource::DeviceProblem() const {
+    if (!m_playbackNote.empty())
+        return m_playbackNote;
+    if (!m_facts.note.empty())
+        return m_facts.note;
+    return std::nullopt;
+}

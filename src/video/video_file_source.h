@@ -35,6 +35,10 @@ public:
     Timecode LatestTimecode() override { return ReadTimecode(); }
     std::optional<Timecode> TimecodeAt(int64_t steadyNs) override;
     Transport* GetTransport() override { return this; }
+    // The file's own rate, so that a list counting another says so.
+    std::optional<SignalRate> HeardRate() const override;
+    // Why the file is not played, or what was assumed of it (no timecode of its own).
+    std::optional<std::string> DeviceProblem() const override;
 
     // Transport
     void Request(const TransportRequest& request) override;

@@ -2,12 +2,14 @@
 # Starts Tarnwick against the VTR simulator, in a demo working folder of its own under the
 # build folder, so the user's own settings are never touched. The simulator's tape runs
 # from 01:00:00:00; it ends when Tarnwick does. With ltc or mtc the simulator sends LTC audio
-# or MIDI timecode into a FIFO instead of playing a deck, from a folder of their own.
+# or MIDI timecode into a FIFO instead of playing a deck, from a folder of their own. With
+# video Tarnwick plays a two-minute clip made here by ffmpeg (29.97 drop-frame, a frame
+# counter in the picture and a timecode track from 01:00:00;00) in its picture window.
 #
-# usage: demo.sh BUILD_DIR [sony|ltc|mtc]
+# usage: demo.sh BUILD_DIR [sony|ltc|mtc|video]
 set -euo pipefail
 
-BUILD="$(realpath "${1:?usage: demo.sh BUILD_DIR [sony|ltc|mtc]}")"
+BUILD="$(realpath "${1:?usage: demo.sh BUILD_DIR [sony|ltc|mtc|video]}")"
 SOURCE="${2:-sony}"
 SIM="$BUILD/tools/vtrsim/tarnwick-vtrsim"
 APP="$BUILD/src/app/tarnwick"
@@ -16,6 +18,26 @@ if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
     echo "No display: Tarnwick is a desktop program and needs one (for example, run it" >&2
     echo "inside a desktop session, or with xvfb-run for a headless try)." >&2
     exit 1
+fi
+
+if [[ "$SOURCE" == video ]]; then
+    DEMO="$BUILD/demo-video"
+    CLIP="$DEMO/clip.mov"
+    mkdir -p "$DEMO"
+    cd "$DEMO"
+    if [[ ! -s "$CLIP" ]]; then
+        echo "Making the demo clip with ffmpeg..."
+        ffmpeg -hide_banner -loglevel error -nostdin -y \
+            -f lavfi -i "testsrc=size=640x360:rate=30000/1001:duration=120" \
+            -f lavfi -i "sine=frequency=440:duration=120" \
+            -c:v libx264 -preset veryfast -g 30 -pix_fmt yuv420p -c:a aac -shortest \
+            -timecode "01:00:00;00" "$CLIP"
+    fi
+    [[ -f default.ini ]] || printf '[Default]\nVtrType=4\n[Video]\nFile=%s\n' "$CLIP" >default.ini
+    echo "Tarnwick demo in $DEMO (the clip $CLIP). L plays, K stills, J goes back;"
+    echo "press I and O to capture spots, G cues to a row."
+    "$APP"
+    exit 0
 fi
 
 if [[ "$SOURCE" == ltc || "$SOURCE" == mtc ]]; then

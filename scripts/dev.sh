@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # One entry point for a fresh Debian machine:
-#   scripts/dev.sh run    install what is missing, build, start Tarnwick
+#   scripts/dev.sh run [video|ltc|mtc]  install what is missing, build, start Tarnwick (with
+#                         the VTR simulator, or a video clip, LTC or MTC)
 #   scripts/dev.sh test   install what is missing, check format and layers, build with
 #                         warnings as errors, run every test (the Debian package is built
 #                         and checked by tests of its own), then run them all again in a
@@ -73,7 +74,7 @@ run)
     TARGETS=(tarnwick tarnwick-vtrsim)
     build "$BUILD"
     if [[ -x "$ROOT/scripts/demo.sh" ]]; then
-        exec "$ROOT/scripts/demo.sh" "$BUILD"
+        exec "$ROOT/scripts/demo.sh" "$BUILD" "${@:2}"
     fi
     exec "$BUILD/src/app/tarnwick"
     ;;

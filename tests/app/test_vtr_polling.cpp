@@ -360,6 +360,8 @@ void TestVtrPolling::vtrMenuSwitchesProtocol() {
         QAction* item = dlg.MenuItem(row.commandId);
         QVERIFY(item);
         QCOMPARE(qobject_cast<QMenu*>(item->parent())->title(), QStringLiteral("通信(F3)"));
+        if (row.make == nullptr)
+            continue; // a video file, chosen in a dialog: see test_video_file
         item->trigger();
         QCOMPARE(dlg.GetSession().Settings().VtrType, row.vtrType);
         QCOMPARE(dlg.GetSession().Link().VtrType(), row.vtrType);

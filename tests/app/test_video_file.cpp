@@ -57,7 +57,8 @@ private slots:
         QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
         dlg.GetSession().Poll().KillTimer(dlg.GetSession().Poll().Timer());
         QCOMPARE(dlg.List().FrameRate(), 25);
-        QTRY_VERIFY_WITH_TIMEOUT((Tick(dlg), TcDisplay(dlg) == QLatin1String("10:00:00:00")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT((Tick(dlg), TcDisplay(dlg) == QLatin1String("10:00:00:00")),
+                                 10000);
         QCOMPARE(qobject_cast<QLabel*>(dlg.GetDlgItem(IDC_VITC_LABEL))->text(),
                  QStringLiteral("FILE"));
         dlg.Grid().setFocus();

@@ -250,7 +250,7 @@ void TestVtrPolling::pollShowsTimecode_data() {
     QTest::newRow("Sony on COM1") << VTR_SONY << 1;
     QTest::newRow("Victor on COM2") << VTR_VICTOR << 2;
     QTest::newRow("Sony on COM7 from an edited file") << VTR_SONY << 7;
-    QTest::newRow("VtrType 4 polls as Sony") << 4 << 1;
+    QTest::newRow("VtrType 5 polls as Sony") << 5 << 1; // 4 is a video file
 }
 
 void TestVtrPolling::pollShowsTimecode() {

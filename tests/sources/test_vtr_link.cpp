@@ -60,7 +60,7 @@ void TestVtrLink::lineSettings_data() {
 
     QTest::newRow("Sony 38400 8O1") << VTR_SONY << int(B38400) << true;
     QTest::newRow("Victor 9600 8N1") << VTR_VICTOR << int(B9600) << false;
-    QTest::newRow("type 4 opens as Sony") << 4 << int(B38400) << true;
+    QTest::newRow("any other type opens as Sony") << 5 << int(B38400) << true;
     QTest::newRow("negative type opens as Sony") << -1 << int(B38400) << true;
 }
 

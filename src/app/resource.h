@@ -69,3 +69,18 @@ constexpr int ID_FILE_NEW = 32820;
 
 // The communication menu's sources (32793, 32794, then 32812 and up) are numbered in their
 // own table, sources/source_table.cpp.
+
+// The list's transport submenu: moving the picture's source from the list
+constexpr int ID_TRANSPORT_PLAY = 32830;         // L
+constexpr int ID_TRANSPORT_REVERSE = 32831;      // J
+constexpr int ID_TRANSPORT_STILL = 32832;        // K
+constexpr int ID_TRANSPORT_PLAY_STILL = 32833;   // Space
+constexpr int ID_TRANSPORT_STEP_FORWARD = 32834; // K+L
+constexpr int ID_TRANSPORT_STEP_BACK = 32835;    // K+J
+constexpr int ID_TRANSPORT_FF = 32836;           // Shift+L
+constexpr int ID_TRANSPORT_REWIND = 32837;       // Shift+J
+constexpr int ID_TRANSPORT_STOP = 32838;         // Shift+K
+constexpr int ID_TRANSPORT_CUE = 32839;          // G
+constexpr int ID_TRANSPORT_CUE_PLAY = 32840;     // Shift+G
+constexpr int ID_TRANSPORT_STANDBY = 32841;
+constexpr int ID_TRANSPORT_EJECT = 32842;

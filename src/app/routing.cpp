@@ -24,6 +24,11 @@ constexpr Qt::KeyboardModifiers NONE = Qt::NoModifier;
 constexpr Qt::KeyboardModifiers CTRL = Qt::ControlModifier;
 constexpr Qt::KeyboardModifiers SHIFT = Qt::ShiftModifier;
 
+// K held makes J and L step a frame; only its real release ends that, not auto-repeat's.
+bool IsKRelease(const QKeyEvent* key) {
+    return key->type() == QEvent::KeyRelease && key->key() == Qt::Key_K && !key->isAutoRepeat();
+}
+
 } // namespace
 
 const Command* CommandTable::Find(int id) const {
@@ -58,6 +63,7 @@ const std::vector<Popup>& Popups() {
         {Place::ComMenu, "通信(F3)", vk::F1 + 2, Place::None, false},
         {Place::HelpMenu, "ヘルプ(F4)", vk::F1 + 3, Place::None, false},
         {Place::FrameRateMenu, "フレームレート", 0, Place::ContextMenu, true},
+        {Place::TransportMenu, "トランスポート", 0, Place::ContextMenu, false},
     };
     return popups;
 }
@@ -70,7 +76,8 @@ const std::vector<Popup>& Popups() {
 void CTarnwickDlg::BuildCommands() {
     constexpr Place FILE = Place::FileMenu, FRAME = Place::FrameCheckMenu, COM = Place::ComMenu,
                     HELP = Place::HelpMenu, CONTEXT = Place::ContextMenu, BUTTON = Place::Button,
-                    RATE = Place::FrameRateMenu, NO_PLACE = Place::None;
+                    RATE = Place::FrameRateMenu, TRANSPORT = Place::TransportMenu,
+                    NO_PLACE = Place::None;
     constexpr KeyScope WINDOW = KeyScope::Window, GRID = KeyScope::Grid;
     constexpr KeyAfter ON = KeyAfter::GoesOn, USED = KeyAfter::UsedUp;
     Session& s = m_session;
@@ -78,6 +85,7 @@ void CTarnwickDlg::BuildCommands() {
     SourceCommands& source = s.Source();
     FileCommands& files = s.Files();
     ExchangeCommands& exchange = s.Exchange();
+    TransportCommands& deck = s.TransportCommand();
     ViewCommands& view = m_viewCommands;
     CellEditor& editor = m_editor;
     const auto run = [](auto f) { return [f](const Trigger&) { f(); }; };
@@ -85,8 +93,17 @@ void CTarnwickDlg::BuildCommands() {
                             KeyScope scope, KeyAfter after, std::function<void(const Trigger&)> f,
                             std::function<bool()> enabled = {},
                             std::function<bool()> checked = {}) {
-        m_commands.Add(Command{id, place, text, sep, std::move(keys), scope, after, std::move(f),
-                               std::move(enabled), std::move(checked)});
+        m_commands.Add(Command{id,
+                               place,
+                               text,
+                               sep,
+                               std::move(keys),
+                               scope,
+                               after,
+                               std::move(f),
+                               std::move(enabled),
+                               std::move(checked),
+                               {}});
     };
     const auto frameCheck = [&](int id, const char* text, int gap, int drop) {
         add(id, FRAME, text, false, {}, WINDOW, ON,
@@ -102,6 +119,21 @@ void CTarnwickDlg::BuildCommands() {
     const auto frameRate = [&](int id, const char* text, int fps) {
         add(id, RATE, text, false, {}, WINDOW, ON, run([&list, fps] { list.ChooseFrameRate(fps); }),
             {}, [&list, fps] { return list.IsFrameRateChecked(fps); });
+    };
+    // Keys of the list alone: in the cell editor J, K, L, G and Space type.
+    const auto transport = [&](int id, const char* text, bool sep, std::vector<Key> keys,
+                               TransportVerb verb, std::function<void(const Trigger&)> f) {
+        m_commands.Add(Command{id,
+                               TRANSPORT,
+                               text,
+                               sep,
+                               std::move(keys),
+                               GRID,
+                               USED,
+                               std::move(f),
+                               [&deck, verb] { return deck.Offers(verb); },
+                               {},
+                               [&deck] { return deck.WhyNot(); }});
     };
     const auto button = [&](int id, const char* text, std::vector<Key> keys,
                             std::function<void(const Trigger&)> f) {
@@ -149,6 +181,20 @@ void CTarnwickDlg::BuildCommands() {
     frameRate(ID_FRAMERATE_24, "24", 24);
     frameRate(ID_FRAMERATE_25, "25", 25);
     frameRate(ID_FRAMERATE_30, "30", 30);
+    using V = TransportVerb;
+    transport(ID_TRANSPORT_PLAY,         "再生・シャトル\tL",      false, {{'L', NONE, SHIFT | CTRL}},  V::Play,        run([&deck] { deck.OnL(); }));
+    transport(ID_TRANSPORT_REVERSE,      "逆再生・シャトル\tJ",    false, {{'J', NONE, SHIFT | CTRL}},  V::Shuttle,     run([&deck] { deck.OnJ(); }));
+    transport(ID_TRANSPORT_STILL,        "スチル\tK",              false, {{'K', NONE, SHIFT | CTRL}},  V::Still,       [&deck](const Trigger& t) { deck.OnK(t.key != 0); });
+    transport(ID_TRANSPORT_PLAY_STILL,   "再生／スチル\tSpace",    false, {{vk::Space, NONE, SHIFT | CTRL}},         V::Play,        run([&deck] { deck.OnPlayStill(); }));
+    transport(ID_TRANSPORT_STEP_FORWARD, "1フレーム送り\tK+L",     true,  {},                    V::StepForward, run([&deck] { deck.OnStepForward(); }));
+    transport(ID_TRANSPORT_STEP_BACK,    "1フレーム戻し\tK+J",     false, {},                    V::StepBack,    run([&deck] { deck.OnStepBack(); }));
+    transport(ID_TRANSPORT_FF,           "早送り\tShift+L",        false, {{'L', SHIFT, CTRL}},  V::FastForward, run([&deck] { deck.OnFastForward(); }));
+    transport(ID_TRANSPORT_REWIND,       "巻き戻し\tShift+J",      false, {{'J', SHIFT, CTRL}},  V::Rewind,      run([&deck] { deck.OnRewind(); }));
+    transport(ID_TRANSPORT_STOP,         "停止\tShift+K",          false, {{'K', SHIFT, CTRL}},  V::Stop,        run([&deck] { deck.OnStop(); }));
+    transport(ID_TRANSPORT_CUE,          "行の IN／OUT へキュー\tG", true, {{'G', NONE, SHIFT | CTRL}},  V::CueTo,       run([&deck] { deck.OnCueToRow(); }));
+    transport(ID_TRANSPORT_CUE_PLAY,     "プリロールして再生\tShift+G", false, {{'G', SHIFT, CTRL}}, V::CueThenPlay, run([&deck] { deck.OnCueToRowAndPlay(); }));
+    transport(ID_TRANSPORT_STANDBY,      "スタンバイ オン／オフ",   true,  {},                    V::StandbyOn,   run([&deck] { deck.OnStandby(); }));
+    transport(ID_TRANSPORT_EJECT,        "イジェクト...",           false, {},                    V::Eject,       run([&deck] { deck.OnEject(); }));
     button(IDC_IN,         "IN",           {{'I'}},         [&list](const Trigger& t) { list.OnIn(t); });
     button(IDC_OUT,        "OUT",          {{'O'}},         [&list](const Trigger& t) { list.OnOut(t); });
     button(IDC_INS,        "INS",          {{vk::Insert}},  run([&list] { list.OnIns(); }));
@@ -177,7 +223,11 @@ void CTarnwickDlg::RunCommand(const Command& command, const Trigger& trigger) {
 void CTarnwickDlg::UpdateCommandStates() {
     for (const auto& [id, item] : m_menuItems) {
         const Command* command = m_commands.Find(id);
-        item->setEnabled(!command->enabled || command->enabled());
+        const bool enabled = !command->enabled || command->enabled();
+        item->setEnabled(enabled);
+        if (command->whyNot) {
+            item->setToolTip(enabled ? QString() : command->whyNot());
+        }
         if (command->checked) {
             item->setChecked(command->checked());
         }
@@ -288,6 +338,9 @@ bool CTarnwickDlg::eventFilter(QObject* watched, QEvent* e) {
         Dispatch(IDC_GRID, Notify::ContextMenu);
         return true;
     }
+    if (e->type() == QEvent::KeyRelease && IsKRelease(static_cast<QKeyEvent*>(e))) {
+        m_session.TransportCommand().OnKReleased();
+    }
     if (e->type() == QEvent::KeyPress) {
         auto* w = qobject_cast<QWidget*>(watched);
         QWidget* focus = QApplication::focusWidget();
@@ -308,6 +361,9 @@ bool CTarnwickDlg::TakeKey(QKeyEvent* key) {
     QWidget* target = focusWidget() != nullptr ? focusWidget() : &m_grid;
     if (key->type() == QEvent::KeyPress && PreTranslateMessage(target, key)) {
         return true;
+    }
+    if (IsKRelease(key)) {
+        m_session.TransportCommand().OnKReleased();
     }
     QApplication::sendEvent(target, key);
     return true;

@@ -19,8 +19,8 @@ constexpr int REMARK_LIMIT = 255;
 // 00:00:00:00 while the source has none (a silent deck, no port).
 QString CaptureCellText(const Timecode& live);
 
-// An IN, OUT or DURATION cell's text read at a counting, and its text back: whatever the
-// text, what comes back is what went in.
+// An IN, OUT or DURATION cell's text read at a counting, and its text back: any text a file
+// can hold comes back as it went in (the cell keeps it as UTF-8).
 TimecodeCell ReadCell(const QString& text, TimecodeRate rate);
 QString CellText(const TimecodeCell& cell);
 

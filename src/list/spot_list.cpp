@@ -6,6 +6,37 @@
 
 #include <algorithm>
 
+namespace {
+
+// The cells of a row by column number: the text columns, and those that hold timecodes.
+template <typename Row> auto TextCellOf(Row& row, long col) -> decltype(&row.no) {
+    switch (col) {
+    case COL_NO:
+        return &row.no;
+    case COL_SPNO:
+        return &row.spNo;
+    case COL_REMARK:
+        return &row.remark;
+    default:
+        return nullptr;
+    }
+}
+
+template <typename Row> auto TimecodeCellOf(Row& row, long col) -> decltype(&row.in) {
+    switch (col) {
+    case COL_IN:
+        return &row.in;
+    case COL_OUT:
+        return &row.out;
+    case COL_DURATION:
+        return &row.duration;
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
 bool ListSnapshot::operator==(const ListSnapshot& other) const {
     return row == other.row && col == other.col && fps == other.fps && rows == other.rows;
 }
@@ -87,53 +118,29 @@ QString SpotList::Cell(long row, long col) const {
         return QString();
     }
     const RowCells& cells = m_rows.at(int(row - 1));
-    switch (col) {
-    case COL_NO:
-        return cells.no;
-    case COL_SPNO:
-        return cells.spNo;
-    case COL_REMARK:
-        return cells.remark;
-    default:
-        return CellText(TimecodeCellAt(row, col));
+    if (const QString* text = TextCellOf(cells, col)) {
+        return *text;
     }
+    const TimecodeCell* cell = TimecodeCellOf(cells, col);
+    return cell ? CellText(*cell) : QString();
 }
 
 TimecodeCell SpotList::TimecodeCellAt(long row, long col) const {
     if (row < 1 || row > RowCount()) {
         return TimecodeCell();
     }
-    const RowCells& cells = m_rows.at(int(row - 1));
-    switch (col) {
-    case COL_IN:
-        return cells.in;
-    case COL_OUT:
-        return cells.out;
-    case COL_DURATION:
-        return cells.duration;
-    default:
-        return TimecodeCell();
-    }
+    const TimecodeCell* cell = TimecodeCellOf(m_rows.at(int(row - 1)), col);
+    return cell ? *cell : TimecodeCell();
 }
 
 void SpotList::SetCell(long row, long col, const QString& text) {
     if (row < 1 || row > RowCount()) {
         return;
     }
-    RowCells& cells = RowAt(row);
-    switch (col) {
-    case COL_NO:
-        cells.no = text;
-        break;
-    case COL_SPNO:
-        cells.spNo = text;
-        break;
-    case COL_REMARK:
-        cells.remark = text;
-        break;
-    default:
+    if (QString* cell = TextCellOf(RowAt(row), col)) {
+        *cell = text;
+    } else {
         SetTimecodeCell(row, col, ReadCell(text, Rate()));
-        break;
     }
 }
 
@@ -141,13 +148,8 @@ void SpotList::SetTimecodeCell(long row, long col, const TimecodeCell& cell) {
     if (row < 1 || row > RowCount()) {
         return;
     }
-    RowCells& cells = RowAt(row);
-    if (col == COL_IN) {
-        cells.in = cell;
-    } else if (col == COL_OUT) {
-        cells.out = cell;
-    } else if (col == COL_DURATION) {
-        cells.duration = cell;
+    if (TimecodeCell* stored = TimecodeCellOf(RowAt(row), col)) {
+        *stored = cell;
     }
 }
 

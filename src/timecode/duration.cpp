@@ -6,6 +6,8 @@
 
 namespace {
 
+// A cell read at another counting (the Drop setting changed since it was written) is read
+// again at this one.
 std::optional<int> FramesAt(const TimecodeCell& cell, TimecodeRate rate) {
     return cell.Rate() == rate ? cell.Frames() : cell.At(rate).Frames();
 }

@@ -42,8 +42,6 @@ void TestTimecodeCell::cellKeepsItsText_data() {
         << QByteArray("00:00:01:00 ") << ND << -1 << 30 << false << ND << -1;
     QTest::newRow("frame 25 at 25 is beyond the rate, at 30 a label")
         << QByteArray("00:00:01:25") << R25 << -1 << -1 << true << ND << 55;
-    QTest::newRow("the no-timecode dashes are text")
-        << QByteArray("--:--:--:--") << DF << -1 << -1 << false << ND << -1;
     QTest::newRow("a remark in the wrong column survives")
         << QByteArray("ＣＭ明け 01:00") << ND << -1 << -1 << false << DF << -1;
     QTest::newRow("a zero byte ends the count, not the text")

@@ -105,12 +105,13 @@ void CTarnwickDlg::BuildCommands() {
                                std::move(checked),
                                {}});
     };
-    const auto frameCheck = [&](int id, const char* text, int gap, int drop) {
+    const auto frameCheck = [&](int id, const char* text, int gap, Counting counting) {
         add(id, FRAME, text, false, {}, WINDOW, ON,
-            run([&list, gap, drop] { list.ChooseFrameCheck(gap, drop); }),
-            drop != 0 ? std::function<bool()>([&list] { return list.IsDropFrameOffered(); })
-                      : std::function<bool()>(),
-            [&list, gap, drop] { return list.IsFrameCheckChecked(gap, drop != 0); });
+            run([&list, gap, counting] { list.ChooseFrameCheck(gap, counting); }),
+            counting == Counting::DropFrame
+                ? std::function<bool()>([&list] { return list.IsDropFrameOffered(); })
+                : std::function<bool()>(),
+            [&list, gap, counting] { return list.IsFrameCheckChecked(gap, counting); });
     };
     const auto exportTo = [&](int id, const char* text, bool sep, ExportFormat format) {
         add(id, CONTEXT, text, sep, {}, WINDOW, ON,
@@ -146,10 +147,10 @@ void CTarnwickDlg::BuildCommands() {
     add(ID_FILE_SAVE,   FILE, "上書き保存",       false, {}, WINDOW, ON, run([&files] { files.OnFileSave(); }));
     add(ID_FILE_PRINT,  FILE, "印刷",             false, {}, WINDOW, ON, run([&s] { s.Print().OnFilePrint(); }));
     add(ID_FILE_EXIT,   FILE, "終了",             false, {}, WINDOW, ON, run([&s] { s.OnClose(); }));
-    frameCheck(ID_FRAMECHECK_3_NONDROP, "3 ﾌﾚｰﾑ (NonDrop)", 3, 0);
-    frameCheck(ID_FRAMECHECK_4_NONDROP, "4 ﾌﾚｰﾑ (NonDrop)", 4, 0);
-    frameCheck(ID_FRAMECHECK_3_DROP,    "3 ﾌﾚｰﾑ (Drop)",    3, 1);
-    frameCheck(ID_FRAMECHECK_4_DROP,    "4 ﾌﾚｰﾑ (Drop)",    4, 1);
+    frameCheck(ID_FRAMECHECK_3_NONDROP, "3 ﾌﾚｰﾑ (NonDrop)", 3, Counting::NonDrop);
+    frameCheck(ID_FRAMECHECK_4_NONDROP, "4 ﾌﾚｰﾑ (NonDrop)", 4, Counting::NonDrop);
+    frameCheck(ID_FRAMECHECK_3_DROP,    "3 ﾌﾚｰﾑ (Drop)",    3, Counting::DropFrame);
+    frameCheck(ID_FRAMECHECK_4_DROP,    "4 ﾌﾚｰﾑ (Drop)",    4, Counting::DropFrame);
     static const char* const COM_PORTS[] = {"COM1", "COM2", "COM3", "COM4", "COM5"};
     for (int com = 1; com <= 5; ++com) {
         add(ID_COM1 + com - 1, COM, COM_PORTS[com - 1], false, {}, WINDOW, ON,

@@ -179,7 +179,8 @@ ImportedList ImportListBytes(const QByteArray& bytes, ImportFormat format, Timec
         r.remark = QLatin1Char(' ') + e.remark;
         if (!r.in.isEmpty() && !r.out.isEmpty()) {
             if (const std::optional<int> diff =
-                    RowDuration(r.in.toLatin1().constData(), r.out.toLatin1().constData(), rate))
+                    RowDuration(TimecodeCell::Read(r.in.toStdString(), rate),
+                                TimecodeCell::Read(r.out.toStdString(), rate), rate))
                 r.duration = QString::fromStdString(FormatDuration(*diff, rate));
         }
         last = row;

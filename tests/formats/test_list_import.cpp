@@ -35,7 +35,8 @@ QVector<ListRowText> AsImported(QVector<ListRowText> rows, TimecodeRate rate) {
     for (int i = 0; i < rows.size(); ++i) {
         rows[i].no = RowLabel(i + 1);
         const std::optional<int> frames =
-            RowDuration(rows[i].in.toLatin1(), rows[i].out.toLatin1(), rate);
+            RowDuration(TimecodeCell::Read(rows[i].in.toStdString(), rate),
+                        TimecodeCell::Read(rows[i].out.toStdString(), rate), rate);
         rows[i].duration = frames ? QString::fromStdString(FormatDuration(*frames, rate)) : "";
     }
     return rows;

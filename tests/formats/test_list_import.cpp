@@ -65,23 +65,24 @@ private slots:
 };
 
 void TestListImport::roundTrip_data() {
-    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("format"); // the converter's option
     QTest::addColumn<TimecodeRate>("rate");
-    for (ExportFormat f : ExportFormats()) {
+    for (const InterchangeFormat& f : InterchangeFormats()) {
         for (TimecodeRate rate : RATES) {
             QTest::addRow("%s at %d%s", qPrintable(ExportFileName({}, f)), rate.fps,
                           rate.DropFrame() ? " drop" : "")
-                << int(f) << rate;
+                << QString::fromLatin1(f.option) << rate;
         }
     }
 }
 
 void TestListImport::roundTrip() {
-    QFETCH(int, format);
+    QFETCH(QString, format);
     QFETCH(TimecodeRate, rate);
-    const ExportFormat f = ExportFormat(format);
-    const QVector<ListRowText> list = SpotList(rate, !ExportLeavesOutRows(f));
-    const ExportBuild built = BuildExport(f, list, QStringLiteral("/x/spots.txt"), rate);
+    const InterchangeFormat* f = InterchangeFormatOfOption(format);
+    QVERIFY(f);
+    const QVector<ListRowText> list = SpotList(rate, !ExportLeavesOutRows(*f));
+    const ExportBuild built = BuildExport(*f, list, QStringLiteral("/x/spots.txt"), rate);
     QVERIFY(built.ok);
     QCOMPARE(built.skippedRows, QVector<int>{});
     const ImportedList back = ImportListBytes(built.bytes, ImportFormat::Unknown, rate);

@@ -191,36 +191,27 @@ void TestListExport::exportNames_data() {
     QTest::addColumn<QString>("proposed");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("completed");
-    QTest::newRow("no file yet") << ""
-                                 << "csv"
-                                 << "spotlist.csv"
+    QTest::newRow("no file yet") << "" << QStringLiteral("csv") << "spotlist.csv"
                                  << "/out/a"
                                  << "/out/a.csv";
-    QTest::newRow("only the last extension goes") << "/d/spots.v2.txt"
-                                                  << "edl"
-                                                  << "spots.v2.edl"
-                                                  << "/out/a.b"
-                                                  << "/out/a.b";
-    QTest::newRow("a trailing dot gets no second one") << "/d/x"
-                                                       << "edl"
-                                                       << "x.edl"
+    QTest::newRow("only the last extension goes")
+        << "/d/spots.v2.txt" << QStringLiteral("edl") << "spots.v2.edl"
+        << "/out/a.b"
+        << "/out/a.b";
+    QTest::newRow("a trailing dot gets no second one") << "/d/x" << QStringLiteral("edl") << "x.edl"
                                                        << "/out/a."
                                                        << "/out/a.edl";
-    QTest::newRow("markers in an EDL do not take the events' name") << "/d/spots.txt"
-                                                                    << "markers-edl"
-                                                                    << "spots-markers.edl"
-                                                                    << "/out/a"
-                                                                    << "/out/a.edl";
-    QTest::newRow("Final Cut Pro 7 XML") << ""
-                                         << "xmeml"
-                                         << "spotlist.xml"
+    QTest::newRow("markers in an EDL do not take the events' name")
+        << "/d/spots.txt" << QStringLiteral("markers-edl") << "spots-markers.edl"
+        << "/out/a"
+        << "/out/a.edl";
+    QTest::newRow("Final Cut Pro 7 XML") << "" << QStringLiteral("xmeml") << "spotlist.xml"
                                          << "/out/a"
                                          << "/out/a.xml";
-    QTest::newRow("dotted folder, bare name") << "/d/.txt"
-                                              << "csv"
-                                              << "spotlist.csv"
-                                              << "/out.d/a"
-                                              << "/out.d/a.csv";
+    QTest::newRow("dotted folder, bare name")
+        << "/d/.txt" << QStringLiteral("csv") << "spotlist.csv"
+        << "/out.d/a"
+        << "/out.d/a.csv";
 }
 
 void TestListExport::exportNames() {

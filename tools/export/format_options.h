@@ -15,7 +15,7 @@ void AddFormatOptions(QCommandLineParser& parser);
 // The formats whose options the parsed command line gave, in the table's order.
 QVector<const InterchangeFormat*> FormatsGiven(const QCommandLineParser& parser);
 
-// The usage error when not exactly one was given: "give one of --csv, ... and --otio".
+// The usage error when not exactly one was given, naming every option.
 QString FormatChoiceError();
 
 // The whole --help text.

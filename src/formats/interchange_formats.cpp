@@ -85,14 +85,6 @@ const InterchangeFormat* InterchangeFormatOfOption(const QString& option) {
     return nullptr;
 }
 
-const InterchangeFormat* InterchangeFormatOfCommand(int commandId) {
-    for (const InterchangeFormat& format : InterchangeFormats()) {
-        if (format.commandId == commandId)
-            return &format;
-    }
-    return nullptr;
-}
-
 ImportReader InterchangeReader(ImportFormat format) {
     if (format == ImportFormat::Unknown)
         return nullptr;

@@ -18,8 +18,9 @@ using ImportReader = ImportRead (*)(const QByteArray& bytes, TimecodeRate rate);
 enum class ExportEntry { Row, Event, Clip, Marker };
 
 // One format the list goes out to and, where it can, comes back from: a row is all a new
-// format needs besides its own files. The list's context menu, the save and open dialogs'
-// filters and the converter's options are all built from these rows.
+// export needs besides its own files (one that is read back is also told by its content, in
+// ImportFormatOf). The list's context menu, the save and open dialogs' filters and the
+// converter's options are all built from these rows.
 struct InterchangeFormat {
     int commandId;          // its item in the list's context menu
     const char* menuText;   // UTF-8; the save dialog's title is the same without the dots
@@ -39,9 +40,8 @@ struct InterchangeFormat {
 // Every format, in the order of the list's context menu.
 const std::vector<InterchangeFormat>& InterchangeFormats();
 
-// The format of a converter's option ("csv"), or of a context-menu command; null for none.
+// The format of a converter's option ("csv"); null for none.
 const InterchangeFormat* InterchangeFormatOfOption(const QString& option);
-const InterchangeFormat* InterchangeFormatOfCommand(int commandId);
 
 // The reader of a format found in a file; null when no row reads it.
 ImportReader InterchangeReader(ImportFormat format);

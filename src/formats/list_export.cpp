@@ -7,26 +7,24 @@
 
 namespace {
 
-// What a row becomes, for the message of rows left out.
-QString EntryNoun(ExportEntry entry) {
-    switch (entry) {
-    case ExportEntry::Row:
-        break;
-    case ExportEntry::Event:
-        return QStringLiteral("イベント");
-    case ExportEntry::Clip:
-        return QStringLiteral("クリップ");
-    case ExportEntry::Marker:
-        return QStringLiteral("マーカー");
-    }
-    return QStringLiteral("行");
+// What a row becomes, in the window's message of rows left out and in the converter's notes.
+struct EntryName {
+    const char16_t* japanese;
+    const char* english;
+};
+
+EntryName NameOf(ExportEntry entry) {
+    // In the order of ExportEntry.
+    static const EntryName names[] = {
+        {u"行", "row"}, {u"イベント", "event"}, {u"クリップ", "clip"}, {u"マーカー", "marker"}};
+    return names[static_cast<int>(entry)];
 }
 
 QString SkippedRowsMessage(ExportEntry entry, const QVector<int>& rows) {
     return QStringLiteral("次の行は%1にできないため書き出しませんでした"
                           "（INまたはOUTがないか正しくない、OUTがIN以前など）。\n"
                           "対象のNo: ")
-               .arg(EntryNoun(entry)) +
+               .arg(QString::fromUtf16(NameOf(entry).japanese)) +
            RowNumberList(rows);
 }
 
@@ -87,17 +85,7 @@ QString EdlSkippedRowsMessage(const QVector<int>& rows) {
 }
 
 QString ExportEntryWord(ExportEntry entry) {
-    switch (entry) {
-    case ExportEntry::Row:
-        break;
-    case ExportEntry::Event:
-        return QStringLiteral("event");
-    case ExportEntry::Clip:
-        return QStringLiteral("clip");
-    case ExportEntry::Marker:
-        return QStringLiteral("marker");
-    }
-    return QStringLiteral("row");
+    return QLatin1String(NameOf(entry).english);
 }
 
 bool ExportList(const QString& outPath, const InterchangeFormat& format,

@@ -226,10 +226,8 @@ private slots:
     void importReplacesTheListAsOneStep_data() {
         QTest::addColumn<QString>("format"); // the converter's option
         QTest::addColumn<QString>("name");
-        QTest::newRow("workbook") << "xlsx"
-                                  << "back.xlsx";
-        QTest::newRow("markers in an EDL") << "markers-edl"
-                                           << "back.edl";
+        QTest::newRow("workbook") << QStringLiteral("xlsx") << "back.xlsx";
+        QTest::newRow("markers in an EDL") << QStringLiteral("markers-edl") << "back.edl";
     }
     void importReplacesTheListAsOneStep() {
         QFETCH(QString, format);

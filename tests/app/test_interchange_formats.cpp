@@ -9,18 +9,6 @@
 #include <QMenu>
 #include <QSet>
 
-namespace {
-
-QString Option(const InterchangeFormat& format) {
-    return QStringLiteral("--") + QLatin1String(format.option);
-}
-
-QString ManPage() {
-    return QString::fromUtf8(FileBytes(QStringLiteral(EXPORT_MAN_PAGE)));
-}
-
-} // namespace
-
 class TestInterchangeFormats : public QObject {
     Q_OBJECT
 private slots:
@@ -64,15 +52,15 @@ private slots:
         QVERIFY(ImportFilter().contains(QStringLiteral("*.") + format.extension));
 
         // From the converter: its option chooses it alone, its help and its man page name it.
+        const QString option = QStringLiteral("--") + format.option;
         QCommandLineParser parser;
         AddFormatOptions(parser);
-        QVERIFY(parser.parse({QStringLiteral("tarnwick-export"), Option(format), "a.txt"}));
+        QVERIFY(parser.parse({QStringLiteral("tarnwick-export"), option, "a.txt"}));
         QCOMPARE(FormatsGiven(parser), QVector<const InterchangeFormat*>{&format});
-        QVERIFY(ConverterHelp().contains(QStringLiteral("\n  ") + Option(format) + ' '));
-        QVERIFY(FormatChoiceError().contains(Option(format)));
-        QString manOption = Option(format);
-        manOption.replace('-', QStringLiteral("\\-"));
-        QVERIFY2(ManPage().contains(QStringLiteral("\n.B ") + manOption + '\n'),
+        QVERIFY(ConverterHelp().contains(QStringLiteral("\n  ") + option + ' '));
+        QVERIFY(FormatChoiceError().contains(option));
+        const QString manOption = QString(option).replace('-', QStringLiteral("\\-"));
+        QVERIFY2(QString::fromUtf8(FileBytes(EXPORT_MAN_PAGE)).contains("\n.B " + manOption + '\n'),
                  qPrintable(manOption));
     }
 

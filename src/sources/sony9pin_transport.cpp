@@ -178,8 +178,12 @@ SonyAnswer SonyTransportExchange(SerialLine& line, const SonyBlock& block) {
     const int word = block.Word();
     const bool sense = word == SONY_STATUS_SENSE;
     // Checked again here, whoever built the block: nothing else goes out.
-    if (line.port == nullptr || block.size < 3 || block.size > VTR_BUF_SIZE ||
-        (!sense && !IsSonyTransportWord(word)) || 3 + (block.bytes[0] & 0x0F) != block.size ||
+    if (line.port == nullptr) {
+        answer.kind = SonyAnswer::Silent;
+        return answer;
+    }
+    if (block.size < 3 || block.size > VTR_BUF_SIZE || (!sense && !IsSonyTransportWord(word)) ||
+        3 + (block.bytes[0] & 0x0F) != block.size ||
         Checksum(block.bytes, block.size - 1) != block.bytes[block.size - 1])
         return answer;
     line.port->Purge();

@@ -99,7 +99,7 @@ struct SonyAnswer {
 // Sends the block (a transport command or the status sense) and reads its answer: ACK 10 01,
 // NAK 11 12 with its bits, or the status return 7A 20. A block the list lacks is not sent
 // (Other). Each read is bounded by the line's time-outs; a reply cut short, of another kind or
-// with a wrong checksum counts as Other, no answer at all as Silent.
+// with a wrong checksum counts as Other; no answer at all, or no port, as Silent.
 SonyAnswer SonyTransportExchange(SerialLine& line, const SonyBlock& block);
 // The status sense block.
 SonyBlock SonyStatusSenseBlock();

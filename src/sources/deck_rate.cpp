@@ -28,6 +28,7 @@ std::optional<SignalRate> DeckPaceRate(const std::vector<DeckReading>& readings)
     const DeckReading& last = readings.back();
     std::optional<SignalRate> best;
     int bestReadings = 0;
+    bool ambiguous = false;
     for (const Candidate& c : kCandidates) {
         const Timecode latest = Timecode::FromDigits(std::string_view(last.digits, 8), c.rate);
         if (!latest)
@@ -50,12 +51,19 @@ std::optional<SignalRate> DeckPaceRate(const std::vector<DeckReading>& readings)
             -samples[size_t(phase.readings - 1)].askedNs < kPaceSpanNs)
             continue;
         // Readings that keep time at play speed over a second do so at one rate only; a
-        // longer fit wins where two come close (29.97 and 30 over a few seconds).
+        // longer fit wins where two come close (29.97 and 30 over a few seconds). Exchanges
+        // slowed down (a busy machine) may let two frames a second fit as long: then the
+        // readings tell nothing yet.
         if (phase.readings > bestReadings) {
+            ambiguous = false;
             bestReadings = phase.readings;
             best = SignalRate{c.rate, periodNs};
+        } else if (phase.readings == bestReadings && best->rate.Fps() != c.rate.Fps()) {
+            ambiguous = true;
         }
     }
+    if (ambiguous)
+        return std::nullopt;
     return best;
 }
 

@@ -299,6 +299,7 @@ void SerialSource::Run(const std::string& device) {
     // Half way between two time requests.
     Clock::time_point statusDue = Clock::now() + interval / 2;
     size_t step = 0;
+    bool lastWasTime = false;
 
     std::unique_lock<std::mutex> lock(m_mutex);
     m_portOpen = deck.IsOpen();
@@ -314,13 +315,17 @@ void SerialSource::Run(const std::string& device) {
         const Clock::time_point now = Clock::now();
         const bool commandDue = sony && !m_requests.empty();
         const bool senseDue = sony && now >= statusDue;
+        // A silent deck's time requests run late for good; a command or a status sense still
+        // gets its turn after each one.
+        const bool timeFirst = now >= slot && !lastWasTime;
         if (now < slot && !commandDue && !senseDue) {
             m_changed.wait_until(lock, sony ? std::min(slot, statusDue) : slot, [&] {
                 return m_stop || m_paused || (sony && !m_requests.empty());
             });
             continue;
         }
-        if (now < slot && commandDue) {
+        if (!timeFirst && commandDue) {
+            lastWasTime = false;
             const TransportRequest request = m_requests.front();
             m_requests.pop_front();
             lock.unlock();
@@ -333,7 +338,8 @@ void SerialSource::Run(const std::string& device) {
                 std::min(statusDue, Clock::now() + std::chrono::milliseconds(VTR_STATUS_SOON_MS));
             continue;
         }
-        if (now < slot) {
+        if (!timeFirst && senseDue) {
+            lastWasTime = false;
             lock.unlock();
             const SonyAnswer answer = SonyTransportExchange(deck.Line(), SonyStatusSenseBlock());
             lock.lock();
@@ -341,10 +347,15 @@ void SerialSource::Run(const std::string& device) {
                 break;
             if (answer.kind == SonyAnswer::Status)
                 NoteStatus(answer.status);
-            statusDue = Clock::now() + std::chrono::milliseconds(m_cueing ? VTR_STATUS_SOON_MS
-                                                                          : VTR_STATUS_INTERVAL_MS);
+            // A deck that does not answer is asked seldom, so that its time-outs do not slow
+            // the time requests down much further.
+            const int next = answer.kind == SonyAnswer::Silent ? VTR_STATUS_SILENT_MS
+                             : m_cueing                        ? VTR_STATUS_SOON_MS
+                                                               : VTR_STATUS_INTERVAL_MS;
+            statusDue = Clock::now() + std::chrono::milliseconds(next);
             continue;
         }
+        lastWasTime = true;
         lock.unlock();
         // As each tick did: a lost port is tried again when a second has passed since the
         // last try, and asked at once when it opens.

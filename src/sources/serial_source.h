@@ -23,6 +23,8 @@ constexpr int VTR_REOPEN_INTERVAL_MS = 1000;
 // or three.
 constexpr int VTR_STATUS_INTERVAL_MS = 200;
 constexpr int VTR_STATUS_SOON_MS = 40;
+// A deck that left the status sense unanswered is asked again this much later.
+constexpr int VTR_STATUS_SILENT_MS = 1000;
 // A cue the deck has not said it finished after this long is given up.
 constexpr int VTR_CUE_GIVE_UP_MS = 120000;
 

@@ -89,6 +89,16 @@ std::vector<int> Responder::ReceivedWords() const {
     return m_received;
 }
 
+std::vector<int64_t> Responder::ReceivedTimes() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_receivedNs;
+}
+
+int64_t Responder::FrameAt(int64_t elapsedNs) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_motion->FrameAt(elapsedNs);
+}
+
 void Responder::InsertTape(int64_t elapsedNs) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_motion->Insert(elapsedNs);
@@ -130,6 +140,7 @@ void Responder::AnswerSonyBlock(int64_t elapsedNs, std::vector<uint8_t>* reply) 
     const size_t last = m_block.size() - 1;
     const int word = m_block[0] << 8 | m_block[1];
     m_received.push_back(word);
+    m_receivedNs.push_back(elapsedNs);
     const auto answer = [reply](const std::vector<uint8_t>& bytes) {
         reply->insert(reply->end(), bytes.begin(), bytes.end());
     };

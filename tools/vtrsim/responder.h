@@ -72,6 +72,10 @@ public:
     // The command word (command byte 1 high, byte 2 low) of every whole Sony block taken, in
     // order, whatever its checksum: what a test checks the line for. Any thread.
     std::vector<int> ReceivedWords() const;
+    // When each of those came, in nanoseconds after the start, in the same order.
+    std::vector<int64_t> ReceivedTimes() const;
+    // The frame count under the head at elapsedNs, as the deck's time data would say it.
+    int64_t FrameAt(int64_t elapsedNs) const;
     // The remote switch, turned at any time from any thread.
     void SetLocal(bool local) { m_local.store(local); }
     bool Local() const { return m_local.load(); }
@@ -101,6 +105,7 @@ private:
     mutable std::mutex m_mutex;
     std::unique_ptr<TapeMotion> m_motion;
     std::vector<int> m_received;
+    std::vector<int64_t> m_receivedNs;
 };
 
 // Low eight bits of the sum of the bytes: the Sony block checksum.

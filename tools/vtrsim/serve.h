@@ -77,6 +77,17 @@ public:
     int Requests() const { return m_responder.Requests(); }
     // Every Sony command word taken so far, in order (see Responder::ReceivedWords).
     std::vector<int> ReceivedWords() const { return m_responder.ReceivedWords(); }
+    // When each came, on the steady clock.
+    std::vector<int64_t> ReceivedAtNs() const {
+        std::vector<int64_t> times = m_responder.ReceivedTimes();
+        for (int64_t& t : times)
+            t += m_tapeOriginNs;
+        return times;
+    }
+    // The frame count under the head at a moment on the steady clock.
+    int64_t FrameAt(int64_t steadyNs) const {
+        return m_responder.FrameAt(steadyNs - m_tapeOriginNs);
+    }
     // The deck's remote switch, turned while it serves.
     void SetLocal(bool local) { m_responder.SetLocal(local); }
     // When the tape started (see ServeOptions::tapeOriginNs).

@@ -33,17 +33,12 @@ std::optional<SignalRate> DeckPaceRate(const std::vector<DeckReading>& readings)
         const Timecode latest = Timecode::FromDigits(std::string_view(last.digits, 8), c.rate);
         if (!latest)
             continue;
-        const long long day = FramesPerDay(c.rate);
         std::vector<DeckSample> samples;
         for (auto it = readings.rbegin(); it != readings.rend(); ++it) {
             const Timecode time = Timecode::FromDigits(std::string_view(it->digits, 8), c.rate);
             if (!it->answered || !time)
                 break;
-            long long frames = ((time.Frame() - latest.Frame()) % day + day) % day;
-            if (frames >= day / 2)
-                frames -= day;
-            samples.push_back({frames, double(it->askedNs - last.answeredNs),
-                               double(it->answeredNs - last.answeredNs)});
+            samples.push_back(DeckSampleOf(*it, time, last, latest));
         }
         const int64_t periodNs = FramePeriodNs(c.rate.fps, c.pulledDown);
         const DeckPhase phase = FitDeckPhase(samples, double(periodNs));

@@ -27,6 +27,17 @@ std::vector<double> FramePeriodsNs(TimecodeRate rate) {
 
 } // namespace
 
+DeckSample DeckSampleOf(const DeckReading& reading, const Timecode& time, const DeckReading& last,
+                        const Timecode& latest) {
+    // Frames apart round midnight, the shorter way.
+    const long long day = FramesPerDay(latest.Rate());
+    long long frames = ((time.Frame() - latest.Frame()) % day + day) % day;
+    if (frames >= day / 2)
+        frames -= day;
+    return {frames, double(reading.askedNs - last.answeredNs),
+            double(reading.answeredNs - last.answeredNs)};
+}
+
 DeckPhase FitDeckPhase(const std::vector<DeckSample>& samples, double periodNs) {
     DeckPhase phase;
     for (const DeckSample& s : samples) {
@@ -58,7 +69,6 @@ std::optional<Timecode> DeckTimecodeAt(const std::vector<DeckReading>& readings,
     // The deck's own counting, as its latest label was read; a label read otherwise ends the
     // run, as a failed exchange or one too old does.
     const TimecodeRate counting = latest.Rate();
-    const long long day = FramesPerDay(counting);
     std::vector<DeckSample> samples;
     for (auto it = readings.rbegin(); it != readings.rend(); ++it) {
         if (!it->answered || last.answeredNs - it->answeredNs > DECK_PHASE_WINDOW_NS)
@@ -66,12 +76,7 @@ std::optional<Timecode> DeckTimecodeAt(const std::vector<DeckReading>& readings,
         const Timecode time = DeckTimecode(it->digits, rate);
         if (!time || time.Rate() != counting)
             break;
-        // Frames apart round midnight, the shorter way.
-        long long frames = ((time.Frame() - latest.Frame()) % day + day) % day;
-        if (frames >= day / 2)
-            frames -= day;
-        samples.push_back({frames, double(it->askedNs - last.answeredNs),
-                           double(it->answeredNs - last.answeredNs)});
+        samples.push_back(DeckSampleOf(*it, time, last, latest));
     }
 
     DeckPhase best;

@@ -41,6 +41,10 @@ struct DeckSample {
     double answeredNs;
 };
 
+// A reading whose frame is time as the phase fit sees it, against the latest reading.
+DeckSample DeckSampleOf(const DeckReading& reading, const Timecode& time, const DeckReading& last,
+                        const Timecode& latest);
+
 // When the latest reading's frame began, as far as the readings agree on it: after earliest,
 // and at latest at the latest.
 struct DeckPhase {

@@ -209,7 +209,9 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption faultOpt(
         {QStringLiteral("f"), QStringLiteral("fault")},
         QStringLiteral("Misbehave on timecode requests: none, silent (no answer), nak (Sony NAK "
-                       "11 12 01 24), checksum (Sony reply with a wrong checksum), short (the "
+                       "11 12 01 24; silent and nak hit every command and status sense too "
+                       "unless --fault-every is above 1), checksum (Sony reply with a wrong "
+                       "checksum), short (the "
                        "reply less its last byte), long (two bytes too many), garbage (noise of "
                        "the reply's length); for ltc and mtc: noise (noise instead of the "
                        "signal). Default none."),

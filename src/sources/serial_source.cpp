@@ -174,8 +174,9 @@ TransportState SerialSource::State() const {
 std::optional<SignalRate> SerialSource::HeardRate() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     std::optional<SignalRate> heard = m_paceRate;
-    // A label the paced rate lacks came later: the deck's rate changed since.
-    if (m_labelFps && (!heard || heard->rate.Fps() < *m_labelFps))
+    // Labels tell only a least rate: they count when the list's rate lacks them, and over a
+    // pace whose rate lacks them too (the deck's rate changed since).
+    if (m_labelFps && *m_labelFps > m_rate.Fps() && (!heard || heard->rate.Fps() < *m_labelFps))
         heard = SignalRate{TimecodeRate{*m_labelFps, false}, FramePeriodNs(*m_labelFps, false)};
     if (!heard || heard->rate.Fps() == m_rate.Fps())
         return std::nullopt;

@@ -380,11 +380,12 @@ int main(int argc, char* argv[]) {
 
     std::printf("%s\n", line->SlavePath().c_str());
     std::fflush(stdout);
-    std::fprintf(stderr, "tarnwick-vtrsim: %s VTR on %s, tape %s from %s (%s)%s\n",
+    std::fprintf(stderr, "tarnwick-vtrsim: %s VTR on %s, tape %s from %s (%s)%s%s\n",
                  config.protocol == vtrsim::Protocol::Sony ? "Sony 9-pin" : "Victor SA-K37",
                  line->SlavePath().c_str(), config.tape.running ? "running" : "still",
                  start.constData(), RateName(config.tape),
-                 config.fault == vtrsim::Fault::None ? "" : ", misbehaving");
+                 config.fault == vtrsim::Fault::None ? "" : ", misbehaving",
+                 config.local ? ", in local" : "");
 
     // The tape starts now; saying when, on the wall clock, lets a script tell the frame under
     // the head at any moment it notes.

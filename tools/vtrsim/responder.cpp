@@ -20,7 +20,8 @@ constexpr uint8_t NAK_CHECKSUM_ERROR = 0x04;
 
 constexpr uint8_t VICTOR_TIMECODE_REQUEST = 0xDE;
 
-constexpr uint8_t SONY_STATUS_BYTES = 16; // status bytes the deck keeps; most are zero
+constexpr uint8_t SONY_STATUS_BYTES = 16;
+constexpr size_t MAX_SENSES_KEPT = 200000; // status bytes the deck keeps; most are zero
 
 // Jog and shuttle speed data: 10^(N/32 − 2) times play speed; 0 holds the picture.
 double SpeedOf(uint8_t data) {
@@ -139,8 +140,11 @@ void Responder::ReceiveSony(uint8_t byte, int64_t elapsedNs, std::vector<uint8_t
 void Responder::AnswerSonyBlock(int64_t elapsedNs, std::vector<uint8_t>* reply) {
     const size_t last = m_block.size() - 1;
     const int word = m_block[0] << 8 | m_block[1];
-    m_received.push_back(word);
-    m_receivedNs.push_back(elapsedNs);
+    // A deck left running for days keeps every command, and the senses of its first hours.
+    if ((word != 0x610C && word != 0x6120) || m_received.size() < MAX_SENSES_KEPT) {
+        m_received.push_back(word);
+        m_receivedNs.push_back(elapsedNs);
+    }
     const auto answer = [reply](const std::vector<uint8_t>& bytes) {
         reply->insert(reply->end(), bytes.begin(), bytes.end());
     };

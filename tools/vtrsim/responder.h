@@ -70,7 +70,8 @@ public:
     // Timecode requests seen so far; may be asked from another thread.
     int Requests() const { return m_requests.load(); }
     // The command word (command byte 1 high, byte 2 low) of every whole Sony block taken, in
-    // order, whatever its checksum: what a test checks the line for. Any thread.
+    // order, whatever its checksum: what a test checks the line for. Any thread. Time and
+    // status senses are kept only for the first few hours.
     std::vector<int> ReceivedWords() const;
     // When each of those came, in nanoseconds after the start, in the same order.
     std::vector<int64_t> ReceivedTimes() const;

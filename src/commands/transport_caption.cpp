@@ -6,10 +6,11 @@
 
 namespace {
 
-// The speed as a deck's display shows it: +4×, −2×, +0.5×.
+// The speed as a deck's display shows it: +4×, −2×, +0.5×. A deck's speed data comes in steps
+// of about 7 %, so 2.05× is the 2× asked for.
 QString SpeedText(double speed) {
     const double size = std::fabs(speed);
-    const QString digits = size >= 1.0 && std::fabs(size - std::round(size)) < 0.05
+    const QString digits = size >= 1.0 && std::fabs(size - std::round(size)) < 0.08 * size
                                ? QString::number(std::lround(size))
                                : QString::number(size, 'g', 2);
     return (speed < 0 ? QStringLiteral("−") : QStringLiteral("+")) + digits + QStringLiteral("×");

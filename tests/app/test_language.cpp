@@ -1,0 +1,139 @@
+// The operator's language: which one a start chooses, and the window's key texts in each,
+// switched from the list's own menu.
+#include "app/status_notes.h"
+#include "app/tarnwick_dlg.h"
+#include "box_answers.h"
+#include "platform/ui_language.h"
+#include "work_folder.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QtTest>
+
+class TestLanguage : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { InstallUiLanguage(UiLanguage::Japanese); }
+
+    void choice_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<bool>("english");
+        QTest::newRow("no locale is Japanese") << ""
+                                               << "" << false;
+        QTest::newRow("C is Japanese") << ""
+                                       << "C" << false;
+        QTest::newRow("C.UTF-8 is Japanese") << ""
+                                             << "C.UTF-8" << false;
+        QTest::newRow("POSIX is Japanese") << ""
+                                           << "POSIX" << false;
+        QTest::newRow("a Japanese locale") << ""
+                                           << "ja_JP.UTF-8" << false;
+        QTest::newRow("an English locale") << ""
+                                           << "en_US.UTF-8" << true;
+        QTest::newRow("any other language is English") << ""
+                                                       << "fr_FR@euro" << true;
+        QTest::newRow("the key wins over the locale") << "ja"
+                                                      << "de_DE.UTF-8" << false;
+        QTest::newRow("the key chooses English") << "en"
+                                                 << "ja_JP.UTF-8" << true;
+        QTest::newRow("the key in capitals") << " EN "
+                                             << "C" << true;
+        QTest::newRow("an unknown key leaves it to the locale") << "fr"
+                                                                << "ja_JP" << false;
+    }
+    void choice() {
+        QFETCH(QString, setting);
+        QFETCH(QString, locale);
+        QFETCH(bool, english);
+        QCOMPARE(ChooseUiLanguage(setting, locale) == UiLanguage::English, english);
+    }
+
+    // The window as it opens in each language, and as the switch leaves it: the same texts.
+    void keyTexts_data() {
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<bool>("switched");
+        QTest::addColumn<QStringList>("menus");
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("frameCheck");
+        QTest::addColumn<QString>("switchItem");
+        QTest::addColumn<QString>("askToSave");
+        const QStringList ja = {"ﾌｧｲﾙ(F1)", "ﾌﾚｰﾑﾁｪｯｸ(F2)", "通信(F3)", "ヘルプ(F4)"};
+        const QStringList en = {"File(F1)", "FrameChk(F2)", "Comm(F3)", "Help(F4)"};
+        QTest::newRow("Japanese as it always was") << false << false << ja << "新規リスト *"
+                                                   << "ﾌﾚｰﾑﾁｪｯｸ=3(Drop)"
+                                                   << "English"
+                                                   << "変更されています。保存しますか？";
+        QTest::newRow("English") << true << false << en << "New list *"
+                                 << "FrameChk=3(Drop)"
+                                 << "日本語"
+                                 << "The list has changed. Save it?";
+        QTest::newRow("switched to English at once") << false << true << en << "New list *"
+                                                     << "FrameChk=3(Drop)"
+                                                     << "日本語"
+                                                     << "The list has changed. Save it?";
+        QTest::newRow("switched back to Japanese") << true << true << ja << "新規リスト *"
+                                                   << "ﾌﾚｰﾑﾁｪｯｸ=3(Drop)"
+                                                   << "English"
+                                                   << "変更されています。保存しますか？";
+    }
+    void keyTexts() {
+        QFETCH(bool, english);
+        QFETCH(bool, switched);
+        QFETCH(QStringList, menus);
+        QFETCH(QString, document);
+        QFETCH(QString, frameCheck);
+        QFETCH(QString, switchItem);
+        QFETCH(QString, askToSave);
+        WorkFolder folder;
+        QVERIFY(InstallUiLanguage(english ? UiLanguage::English : UiLanguage::Japanese));
+        BoxAnswers boxes;
+        CTarnwickDlg dlg;
+        if (switched) {
+            dlg.Dispatch(ID_SWITCH_LANGUAGE, Notify::Command);
+        }
+        dlg.Dispatch(IDC_IN, Notify::Clicked); // a change, so that closing asks
+        QStringList titles;
+        for (QAction* menu : dlg.MenuBar()->actions()) {
+            titles << menu->text();
+        }
+        QCOMPARE(titles, menus);
+        const auto* note = dlg.findChild<QLabel*>(QLatin1String(DOCUMENT_NOTE_NAME));
+        QVERIFY(note);
+        QCOMPARE(note->text(), document);
+        QCOMPARE(static_cast<QLabel*>(dlg.GetDlgItem(IDC_FRAMECHECK_LABEL))->text(), frameCheck);
+        QCOMPARE(dlg.MenuItem(ID_SWITCH_LANGUAGE)->text(), switchItem);
+        dlg.GetSession().OnClose();
+        QCOMPARE(boxes.messages.value(0), askToSave);
+    }
+
+    // The switch is kept in default.ini as it is made; a start without the key writes none.
+    void switchIsKept_data() {
+        QTest::addColumn<int>("switches");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("no switch writes no key") << 0 << "";
+        QTest::newRow("one switch keeps English") << 1 << "Language=en";
+        QTest::newRow("two switches keep Japanese") << 2 << "Language=ja";
+    }
+    void switchIsKept() {
+        QFETCH(int, switches);
+        QFETCH(QString, kept);
+        WorkFolder folder;
+        BoxAnswers boxes;
+        CTarnwickDlg dlg;
+        for (int i = 0; i < switches; ++i) {
+            dlg.Dispatch(ID_SWITCH_LANGUAGE, Notify::Command);
+        }
+        QFile ini(folder.ini());
+        const QString text =
+            ini.open(QIODevice::ReadOnly) ? QString::fromUtf8(ini.readAll()) : QString();
+        QCOMPARE(text.contains(QLatin1String("Language=")), !kept.isEmpty());
+        if (!kept.isEmpty()) {
+            QVERIFY2(text.contains(kept), qPrintable(text));
+        }
+    }
+};
+
+QTEST_MAIN(TestLanguage)
+#include "test_language.moc"

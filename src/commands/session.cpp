@@ -64,6 +64,7 @@ void Session::Start(const QString& cwd) {
 void Session::ShowTextsAgain() {
     m_listCommands.ShowFrameCheck();
     m_files.ShowDocument();
+    m_recovery.ShowAgain();
 }
 
 void Session::KeepLanguage(const QString& key) {

@@ -38,7 +38,7 @@ public:
     void OnEndRequest();
     bool Ending() const { return m_polling.Ending(); }
     // After a change of language: the notes that stay until something changes are shown
-    // again in it. The others follow at their next change.
+    // again in it. The transport's and the source rate's follow at the next poll.
     void ShowTextsAgain();
     // The operator's language ("ja", "en"), written to default.ini at once.
     void KeepLanguage(const QString& key);

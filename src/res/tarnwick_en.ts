@@ -81,7 +81,7 @@ Rows No.: </translation>
     </message>
     <message>
         <source>ﾌﾚｰﾑﾁｪｯｸ(F2)</source>
-        <translation>FrameChk(F2)</translation>
+        <translation>Frame Check(F2)</translation>
     </message>
     <message>
         <source>通信(F3)</source>
@@ -277,11 +277,11 @@ Rows No.: </translation>
     <name>ListCommands</name>
     <message>
         <source>ﾌﾚｰﾑﾁｪｯｸ=%1(Drop)</source>
-        <translation>FrameChk=%1(Drop)</translation>
+        <translation>Frame check=%1(Drop)</translation>
     </message>
     <message>
         <source>ﾌﾚｰﾑﾁｪｯｸ=%1(NonDrop)</source>
-        <translation>FrameChk=%1(NonDrop)</translation>
+        <translation>Frame check=%1(NonDrop)</translation>
     </message>
     <message>
         <source>次の行のINまたはOUTは%1フレームにないタイムコードのため、DURATIONを計算していません（タイムコードはそのままです）。

@@ -60,17 +60,17 @@ private slots:
         QTest::addColumn<QString>("switchItem");
         QTest::addColumn<QString>("askToSave");
         const QStringList ja = {"ﾌｧｲﾙ(F1)", "ﾌﾚｰﾑﾁｪｯｸ(F2)", "通信(F3)", "ヘルプ(F4)"};
-        const QStringList en = {"File(F1)", "FrameChk(F2)", "Comm(F3)", "Help(F4)"};
+        const QStringList en = {"File(F1)", "Frame Check(F2)", "Comm(F3)", "Help(F4)"};
         QTest::newRow("Japanese as it always was") << false << false << ja << "新規リスト *"
                                                    << "ﾌﾚｰﾑﾁｪｯｸ=3(Drop)"
                                                    << "English"
                                                    << "変更されています。保存しますか？";
         QTest::newRow("English") << true << false << en << "New list *"
-                                 << "FrameChk=3(Drop)"
+                                 << "Frame check=3(Drop)"
                                  << "日本語"
                                  << "The list has changed. Save it?";
         QTest::newRow("switched to English at once") << false << true << en << "New list *"
-                                                     << "FrameChk=3(Drop)"
+                                                     << "Frame check=3(Drop)"
                                                      << "日本語"
                                                      << "The list has changed. Save it?";
         QTest::newRow("switched back to Japanese") << true << true << ja << "新規リスト *"
@@ -106,6 +106,28 @@ private slots:
         QCOMPARE(dlg.MenuItem(ID_SWITCH_LANGUAGE)->text(), switchItem);
         dlg.GetSession().OnClose();
         QCOMPARE(boxes.messages.value(0), askToSave);
+    }
+
+    // The frame-check label holds its longest text in either language, unclipped.
+    void frameCheckFits_data() {
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<int>("choice");
+        QTest::newRow("Japanese, NonDrop") << false << ID_FRAMECHECK_4_NONDROP;
+        QTest::newRow("English, NonDrop") << true << ID_FRAMECHECK_4_NONDROP;
+        QTest::newRow("English, Drop") << true << ID_FRAMECHECK_4_DROP;
+    }
+    void frameCheckFits() {
+        QFETCH(bool, english);
+        QFETCH(int, choice);
+        WorkFolder folder;
+        InstallUiLanguage(english ? UiLanguage::English : UiLanguage::Japanese);
+        CTarnwickDlg dlg;
+        dlg.Dispatch(choice, Notify::Command);
+        const auto* label = static_cast<QLabel*>(dlg.GetDlgItem(IDC_FRAMECHECK_LABEL));
+        QVERIFY(label->text().contains(QLatin1String("Drop)")));
+        QCOMPARE(std::min(label->fontMetrics().horizontalAdvance(label->text()),
+                          label->contentsRect().width()),
+                 label->fontMetrics().horizontalAdvance(label->text()));
     }
 
     // The switch is kept in default.ini as it is made; a start without the key writes none.

@@ -8,7 +8,9 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QtTest>
 
 class TestLanguage : public QObject {
@@ -106,6 +108,43 @@ private slots:
         QCOMPARE(dlg.MenuItem(ID_SWITCH_LANGUAGE)->text(), switchItem);
         dlg.GetSession().OnClose();
         QCOMPARE(boxes.messages.value(0), askToSave);
+    }
+
+    // In English no item of any menu is left Japanese, the rows of the sources' and the
+    // formats' tables included.
+    void noJapaneseLeftInEnglishMenus_data() {
+        QTest::addColumn<bool>("contextMenu");
+        QTest::newRow("the menu bar's menus") << false;
+        QTest::newRow("the list's menu and its submenus") << true;
+    }
+    void noJapaneseLeftInEnglishMenus() {
+        QFETCH(bool, contextMenu);
+        WorkFolder folder;
+        InstallUiLanguage(UiLanguage::English);
+        CTarnwickDlg dlg;
+        QList<QMenu*> menus;
+        if (contextMenu) {
+            menus << dlg.ContextMenu();
+        } else {
+            for (QAction* title : dlg.MenuBar()->actions()) {
+                menus << title->menu();
+            }
+        }
+        QStringList japanese;
+        while (!menus.isEmpty()) {
+            QMenu* menu = menus.takeFirst();
+            for (QAction* item : menu->actions()) {
+                if (item->menu() != nullptr) {
+                    menus << item->menu();
+                }
+                if (item->text().contains(QRegularExpression(QStringLiteral(
+                        "[\\x{3040}-\\x{30ff}\\x{4e00}-\\x{9fff}\\x{ff61}-\\x{ff9f}]"))) &&
+                    item->data().toInt() != ID_SWITCH_LANGUAGE) {
+                    japanese << item->text();
+                }
+            }
+        }
+        QCOMPARE(japanese, QStringList());
     }
 
     // The frame-check label holds its longest text in either language, unclipped.

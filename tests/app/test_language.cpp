@@ -52,7 +52,8 @@ private slots:
         QCOMPARE(ChooseUiLanguage(setting, locale) == UiLanguage::English, english);
     }
 
-    // The window as it opens in each language, and as the switch leaves it: the same texts.
+    // The window as it opens in each language, and as the switch leaves it: the same texts,
+    // and the switch kept in default.ini at once (no key without one).
     void keyTexts_data() {
         QTest::addColumn<bool>("english");
         QTest::addColumn<bool>("switched");
@@ -61,24 +62,29 @@ private slots:
         QTest::addColumn<QString>("frameCheck");
         QTest::addColumn<QString>("switchItem");
         QTest::addColumn<QString>("askToSave");
+        QTest::addColumn<QString>("kept");
         const QStringList ja = {"ﾌｧｲﾙ(F1)", "ﾌﾚｰﾑﾁｪｯｸ(F2)", "通信(F3)", "ヘルプ(F4)"};
         const QStringList en = {"File(F1)", "Frame Check(F2)", "Comm(F3)", "Help(F4)"};
         QTest::newRow("Japanese as it always was") << false << false << ja << "新規リスト *"
                                                    << "ﾌﾚｰﾑﾁｪｯｸ=3(Drop)"
                                                    << "English"
-                                                   << "変更されています。保存しますか？";
+                                                   << "変更されています。保存しますか？"
+                                                   << "";
         QTest::newRow("English") << true << false << en << "New list *"
                                  << "Frame check=3(Drop)"
                                  << "日本語"
-                                 << "The list has changed. Save it?";
+                                 << "The list has changed. Save it?"
+                                 << "";
         QTest::newRow("switched to English at once") << false << true << en << "New list *"
                                                      << "Frame check=3(Drop)"
                                                      << "日本語"
-                                                     << "The list has changed. Save it?";
+                                                     << "The list has changed. Save it?"
+                                                     << "Language=en";
         QTest::newRow("switched back to Japanese") << true << true << ja << "新規リスト *"
                                                    << "ﾌﾚｰﾑﾁｪｯｸ=3(Drop)"
                                                    << "English"
-                                                   << "変更されています。保存しますか？";
+                                                   << "変更されています。保存しますか？"
+                                                   << "Language=ja";
     }
     void keyTexts() {
         QFETCH(bool, english);
@@ -88,6 +94,7 @@ private slots:
         QFETCH(QString, frameCheck);
         QFETCH(QString, switchItem);
         QFETCH(QString, askToSave);
+        QFETCH(QString, kept);
         WorkFolder folder;
         QVERIFY(InstallUiLanguage(english ? UiLanguage::English : UiLanguage::Japanese));
         BoxAnswers boxes;
@@ -95,6 +102,11 @@ private slots:
         if (switched) {
             dlg.Dispatch(ID_SWITCH_LANGUAGE, Notify::Command);
         }
+        QFile ini(folder.ini());
+        const QString iniText =
+            ini.open(QIODevice::ReadOnly) ? QString::fromUtf8(ini.readAll()) : QString();
+        QCOMPARE(iniText.contains(QLatin1String("Language=")), !kept.isEmpty());
+        QVERIFY2(iniText.contains(kept), qPrintable(iniText));
         dlg.Dispatch(IDC_IN, Notify::Clicked); // a change, so that closing asks
         QStringList titles;
         for (QAction* menu : dlg.MenuBar()->actions()) {
@@ -167,32 +179,6 @@ private slots:
         QCOMPARE(std::min(label->fontMetrics().horizontalAdvance(label->text()),
                           label->contentsRect().width()),
                  label->fontMetrics().horizontalAdvance(label->text()));
-    }
-
-    // The switch is kept in default.ini as it is made; a start without the key writes none.
-    void switchIsKept_data() {
-        QTest::addColumn<int>("switches");
-        QTest::addColumn<QString>("kept");
-        QTest::newRow("no switch writes no key") << 0 << "";
-        QTest::newRow("one switch keeps English") << 1 << "Language=en";
-        QTest::newRow("two switches keep Japanese") << 2 << "Language=ja";
-    }
-    void switchIsKept() {
-        QFETCH(int, switches);
-        QFETCH(QString, kept);
-        WorkFolder folder;
-        BoxAnswers boxes;
-        CTarnwickDlg dlg;
-        for (int i = 0; i < switches; ++i) {
-            dlg.Dispatch(ID_SWITCH_LANGUAGE, Notify::Command);
-        }
-        QFile ini(folder.ini());
-        const QString text =
-            ini.open(QIODevice::ReadOnly) ? QString::fromUtf8(ini.readAll()) : QString();
-        QCOMPARE(text.contains(QLatin1String("Language=")), !kept.isEmpty());
-        if (!kept.isEmpty()) {
-            QVERIFY2(text.contains(kept), qPrintable(text));
-        }
     }
 };
 

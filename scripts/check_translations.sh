@@ -47,8 +47,6 @@ NOT_YET = {
     "formats/interchange_formats.cpp",
     "formats/list_export.cpp",
     "formats/list_import.cpp",
-    "sources/live_source.cpp",
-    "sources/source_table.cpp",
 }
 # Not texts for the operator: font family names.
 NOT_TEXT = {'"ＭＳ ゴシック"', '"ＭＳ Ｐゴシック"'}

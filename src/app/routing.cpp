@@ -33,9 +33,6 @@ bool IsKRelease(const QKeyEvent* key) {
 // The menu texts of the sources' and the formats' tables, which hold them untranslated: they
 // are translated where the menus show them, and listed here for the translation.
 [[maybe_unused]] const char* const kTableTexts[] = {
-    QT_TRANSLATE_NOOP("CTarnwickDlg", "LTC (オーディオ入力)"),
-    QT_TRANSLATE_NOOP("CTarnwickDlg", "MTC (MIDI入力)"),
-    QT_TRANSLATE_NOOP("CTarnwickDlg", "ビデオファイル..."),
     QT_TRANSLATE_NOOP("CTarnwickDlg", "CSV形式で書き出し..."),
     QT_TRANSLATE_NOOP("CTarnwickDlg", "EDL形式で書き出し..."),
     QT_TRANSLATE_NOOP("CTarnwickDlg", "Excel形式で書き出し..."),

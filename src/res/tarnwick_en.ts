@@ -17,7 +17,7 @@
     <message>
         <source>ファイルに保存できない文字を「?」に置き換えて保存しました。
 対象のNo: </source>
-        <translation>Characters the file cannot hold were saved as "?".
+        <translation>Characters the file cannot hold were saved as &quot;?&quot;.
 Rows No.: </translation>
     </message>
     <message>
@@ -292,7 +292,7 @@ Rows No.: %2</translation>
     <message>
         <source>リストのフレームレートをビデオファイルに合わせて%1にしました（元に戻すで戻せます）。
 入力済みのタイムコードは前のレートで入力されたものです。</source>
-        <translation>The list's frame rate was set to %1 to match the video file (Undo takes it back).
+        <translation>The list&apos;s frame rate was set to %1 to match the video file (Undo takes it back).
 The timecodes already entered were entered at the previous rate.</translation>
     </message>
 </context>
@@ -341,6 +341,17 @@ Saving writes it as Shift-JIS (code page 932).</translation>
     <message>
         <source>%1行目</source>
         <translation>%1</translation>
+    </message>
+</context>
+<context>
+    <name>LiveSource</name>
+    <message>
+        <source>%1 がありません</source>
+        <translation>%1 is not there</translation>
+    </message>
+    <message>
+        <source>%1 を開けません</source>
+        <translation>cannot open %1</translation>
     </message>
 </context>
 <context>
@@ -510,7 +521,7 @@ It is written again at the next change.</translation>
     </message>
     <message>
         <source>復元用コピーのロック</source>
-        <translation>recovery copy's lock</translation>
+        <translation>recovery copy&apos;s lock</translation>
     </message>
     <message>
         <source>復元用コピー</source>
@@ -535,7 +546,7 @@ After a crash or a power cut, unsaved changes cannot be restored.</translation>
     </message>
     <message>
         <source>タイムコードは%1フレーム、リストは%2フレームです。リストのメニューの「フレームレート」で合わせてください。</source>
-        <translation>The timecode is %1 fps and the list %2 fps. Match them with "Frame rate" in the list's menu.</translation>
+        <translation>The timecode is %1 fps and the list %2 fps. Match them with &quot;Frame rate&quot; in the list&apos;s menu.</translation>
     </message>
 </context>
 <context>
@@ -582,7 +593,7 @@ After a crash or a power cut, unsaved changes cannot be restored.</translation>
     </message>
     <message>
         <source>最後のコマンドに応答がありません。ケーブルとデッキのリモート設定を確かめてください。</source>
-        <translation>The last command got no reply. Check the cable and the deck's remote setting.</translation>
+        <translation>The last command got no reply. Check the cable and the deck&apos;s remote setting.</translation>
     </message>
     <message>
         <source>デッキがローカルです。リモートに切り替えてください。</source>
@@ -627,11 +638,11 @@ After a crash or a power cut, unsaved changes cannot be restored.</translation>
     <name>VideoFileSource</name>
     <message>
         <source>StartTimecode「%1」は%2のタイムコードではありません：ファイルのタイムコードを使います</source>
-        <translation>StartTimecode "%1" is no %2 timecode: the file's timecode is used</translation>
+        <translation>StartTimecode &quot;%1&quot; is no %2 timecode: the file&apos;s timecode is used</translation>
     </message>
     <message>
         <source>「%1」を再生できません：プレーヤー(libmpv)が起動しません</source>
-        <translation>Cannot play "%1": the player (libmpv) does not start</translation>
+        <translation>Cannot play &quot;%1&quot;: the player (libmpv) does not start</translation>
     </message>
     <message>
         <source>ビデオ — %1</source>
@@ -639,7 +650,7 @@ After a crash or a power cut, unsaved changes cannot be restored.</translation>
     </message>
     <message>
         <source>「%1」を再生できません（%2）</source>
-        <translation>Cannot play "%1" (%2)</translation>
+        <translation>Cannot play &quot;%1&quot; (%2)</translation>
     </message>
 </context>
 <context>
@@ -661,7 +672,7 @@ After a crash or a power cut, unsaved changes cannot be restored.</translation>
     <name>VideoProbe</name>
     <message>
         <source>「%1」</source>
-        <translation>"%1"</translation>
+        <translation>&quot;%1&quot;</translation>
     </message>
     <message>
         <source>が見つかりません</source>
@@ -709,7 +720,7 @@ After a crash or a power cut, unsaved changes cannot be restored.</translation>
     </message>
     <message>
         <source>のタイムコード「%1」は読めません：00:00:00:00から数えます</source>
-        <translation>: its timecode "%1" cannot be read: counting from 00:00:00:00</translation>
+        <translation>: its timecode &quot;%1&quot; cannot be read: counting from 00:00:00:00</translation>
     </message>
     <message>
         <source>には映像のフレームがありません</source>

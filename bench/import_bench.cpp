@@ -1,0 +1,223 @@
+// Time and peak memory of an import, file by file: the hostile files a sender could make (a
+// FIFO, a workbook whose one shared string fills 100,000 rows, entities referenced millions of
+// times, EDL comments and titles by the hundred thousand, millions of short lines) and, for
+// each format, a large honest file (10,000 spots exported by the program itself). Each file is
+// read in a child process of its own, so that the peak memory is that file's alone; a child
+// gets at most MEMORY_CAP of address space and WALL_CAP of time.
+#include "formats/list_export.h"
+#include "formats/list_import.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <zip.h>
+
+#include <csignal>
+#include <cstdio>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr rlim_t MEMORY_CAP = 4ull << 30;
+constexpr int WALL_CAP_MS = 20000;
+constexpr TimecodeRate RATE{25, false};
+
+struct Case {
+    const char* name;
+    std::function<QByteArray()> bytes; // nothing: a FIFO stands under the name
+};
+
+QByteArray Zip(const QVector<QPair<QByteArray, QByteArray>>& entries) {
+    QTemporaryDir dir;
+    const QByteArray name = QFile::encodeName(dir.filePath(QStringLiteral("z.xlsx")));
+    int error = 0;
+    zip_t* z = zip_open(name.constData(), ZIP_CREATE, &error);
+    if (!z)
+        return {};
+    for (const auto& e : entries) {
+        zip_file_add(z, e.first.constData(),
+                     zip_source_buffer(z, e.second.constData(), zip_uint64_t(e.second.size()), 0),
+                     ZIP_FL_OVERWRITE);
+    }
+    QFile file(QString::fromLocal8Bit(name));
+    return zip_close(z) == 0 && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray Workbook(const QByteArray& shared, const QByteArray& sheet) {
+    return Zip(
+        {{"xl/workbook.xml", R"(<workbook><sheets><sheet r:id="rId1"/></sheets></workbook>)"},
+         {"xl/_rels/workbook.xml.rels",
+          R"(<Relationships><Relationship Id="rId1" Target="worksheets/sheet1.xml"/>)"
+          R"(</Relationships>)"},
+         {"xl/sharedStrings.xml", shared},
+         {"xl/worksheets/sheet1.xml", sheet}});
+}
+
+// One shared string of a million characters, as IN and OUT of 100,000 rows.
+QByteArray SharedStringEverywhere(bool spaces) {
+    const QByteArray text = QByteArray(1000000, 'A');
+    const QByteArray shared = "<sst><si><t xml:space=\"preserve\">" +
+                              (spaces ? " " + text + " " : text) + "</t></si></sst>";
+    QByteArray sheet = "<worksheet><sheetData>";
+    for (int r = 1; r <= 100000; ++r) {
+        const QByteArray n = QByteArray::number(r);
+        sheet += "<row r=\"" + n + "\"><c r=\"C" + n + "\" t=\"s\"><v>0</v></c><c r=\"D" + n +
+                 "\" t=\"s\"><v>0</v></c></row>";
+    }
+    return Workbook(shared, sheet + "</sheetData></worksheet>");
+}
+
+const QByteArray ENTITY_DTD = "<!ENTITY e \"" + QByteArray(4000, 'A') + "\">";
+
+QByteArray EntityFcpxml(int references) {
+    return "<?xml version=\"1.0\"?><!DOCTYPE fcpxml [" + ENTITY_DTD +
+           "]><fcpxml><marker start=\"3600s\" value=\"" + QByteArray("&e;").repeated(references) +
+           "\"/></fcpxml>";
+}
+
+QByteArray EntityXmeml(int references) {
+    return "<?xml version=\"1.0\"?><!DOCTYPE xmeml [" + ENTITY_DTD +
+           "]><xmeml><sequence><rate><timebase>25</timebase></rate><marker><in>0</in><comment>" +
+           QByteArray("&e;").repeated(references) + "</comment></marker></sequence></xmeml>";
+}
+
+QByteArray EntityWorkbook(int references) {
+    return Workbook("<?xml version=\"1.0\"?><!DOCTYPE sst [" + ENTITY_DTD + "]><sst><si><t>" +
+                        QByteArray("&e;").repeated(references) + "</t></si></sst>",
+                    R"(<worksheet><sheetData><row r="1"><c r="F1" t="s"><v>0</v></c></row>)"
+                    R"(</sheetData></worksheet>)");
+}
+
+const QByteArray EVENT = "001  AX V C 01:00:00:00 01:00:01:00 01:00:00:00 01:00:01:00\n";
+
+// An honest large file: 10,000 spots with remarks, exported by the program itself.
+QByteArray Honest(ExportFormat format) {
+    QVector<ListRowText> rows;
+    for (int i = 0; i < 10000; ++i) {
+        const int s = i * 7;
+        rows.append({QString(), QString::number(i + 1),
+                     QString::asprintf("%02d:%02d:%02d:00", 1 + s / 3600, s / 60 % 60, s % 60),
+                     QString::asprintf("%02d:%02d:%02d:10", 1 + s / 3600, s / 60 % 60, s % 60),
+                     QString(), QStringLiteral(" 本編 カット%1, \"差し替え\" 確認済み").arg(i)});
+    }
+    return BuildExport(format, rows, QStringLiteral("honest.txt"), RATE).bytes;
+}
+
+QVector<Case> Cases() {
+    QVector<Case> cases = {
+        {"FIFO without a writer", nullptr},
+        {"workbook: 1M-char shared string x 200,000 uses, spaced",
+         [] { return SharedStringEverywhere(true); }},
+        {"workbook: 1M-char shared string x 200,000 uses",
+         [] { return SharedStringEverywhere(false); }},
+        {"FCPXML: 4,000-char entity x 100,000 (300 KB)", [] { return EntityFcpxml(100000); }},
+        {"FCPXML: 4,000-char entity x 4,000,000 (12 MB)", [] { return EntityFcpxml(4000000); }},
+        {"xmeml: 4,000-char entity x 100,000 (300 KB)", [] { return EntityXmeml(100000); }},
+        {"workbook: 4,000-char entity x 100,000", [] { return EntityWorkbook(100000); }},
+        {"EDL: 200,000 COMMENT lines",
+         [] { return "TITLE: x\n" + EVENT + QByteArray("* COMMENT: a note\n").repeated(200000); }},
+        {"EDL: 14 MB of TITLE lines",
+         [] { return QByteArray("TITLE: a title\n").repeated(933000); }},
+        {"ALE: 8,000,000 data lines",
+         [] {
+             return "Heading\nFIELD_DELIM\tTABS\n\nColumn\nName\tStart\tEnd\n\nData\n" +
+                    QByteArray("x\n").repeated(8000000);
+         }},
+        {"EDL: 8,000,000 one-character lines",
+         [] { return "TITLE: x\n" + QByteArray("1\n").repeated(8000000); }},
+    };
+    for (ExportFormat f : ExportFormats()) {
+        static QByteArray names[8];
+        QByteArray& name = names[int(f)];
+        name = "honest: 10,000 spots, " + ExportFileName({}, f).toUtf8();
+        cases.append({name.constData(), [f] { return Honest(f); }});
+    }
+    return cases;
+}
+
+void Run(const Case& c, const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    ::unlink(name.constData());
+    qint64 size = 0;
+    if (c.bytes) {
+        const QByteArray bytes = c.bytes();
+        size = bytes.size();
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return;
+    } else if (::mkfifo(name.constData(), 0600) != 0) {
+        return;
+    }
+    int report[2];
+    if (::pipe(report) != 0)
+        return;
+    QElapsedTimer wall;
+    wall.start();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(report[0]);
+        const rlimit cap{MEMORY_CAP, MEMORY_CAP};
+        ::setrlimit(RLIMIT_AS, &cap);
+        const ImportedList list = ImportListFile(path, RATE);
+        const QByteArray outcome = list.read
+                                       ? QByteArray::number(list.rows.size()) + " rows, " +
+                                             QByteArray::number(list.leftOut.size()) + " left out"
+                                       : "refused: " + list.error.toUtf8();
+        if (::write(report[1], outcome.constData(), size_t(outcome.size())) < 0)
+            ::_exit(2);
+        ::_exit(0);
+    }
+    ::close(report[1]);
+    int status = 0;
+    rusage usage{};
+    bool killed = false;
+    for (;;) {
+        const pid_t done = ::wait4(child, &status, WNOHANG, &usage);
+        if (done == child)
+            break;
+        if (!killed && wall.elapsed() > WALL_CAP_MS) {
+            ::kill(child, SIGKILL);
+            killed = true;
+        }
+        ::usleep(2000);
+    }
+    const double ms = double(wall.nsecsElapsed()) / 1e6;
+    char outcome[512] = {};
+    const ssize_t got = ::read(report[0], outcome, sizeof outcome - 1);
+    ::close(report[0]);
+    QByteArray said = got > 0 ? QByteArray(outcome, int(got)) : QByteArray();
+    if (killed)
+        said = "did not end within " + QByteArray::number(WALL_CAP_MS / 1000) + " s";
+    else if (said.isEmpty())
+        said = WIFSIGNALED(status)
+                   ? "died of signal " + QByteArray::number(WTERMSIG(status))
+                   : "ran out of memory (" + QByteArray::number(qulonglong(MEMORY_CAP >> 30)) +
+                         " GiB cap)";
+    const double cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                       double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    std::printf("%-58s %9.1f KB %9.0f ms %7.2f s %8.1f MB  %s\n", c.name, double(size) / 1024, ms,
+                cpu, double(usage.ru_maxrss) / 1024, said.constData());
+    std::fflush(stdout);
+    ::unlink(name.constData());
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return 1;
+    const QByteArray only = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    std::printf("%-58s %12s %12s %9s %11s  %s\n", "file", "size", "wall", "CPU", "peak RSS",
+                "outcome");
+    for (const Case& c : Cases()) {
+        if (only.isEmpty() || QByteArray(c.name).contains(only))
+            Run(c, dir.filePath(QStringLiteral("import")));
+    }
+    return 0;
+}

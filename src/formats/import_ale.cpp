@@ -4,13 +4,14 @@
 
 ImportRead ReadAle(const QByteArray& bytes) {
     ImportRead read;
-    const QStringList lines = TextLines(DecodeText(bytes));
+    const QString text = DecodeText(bytes);
+    LineReader lines(text);
     enum { Heading, Column, Data } section = Heading;
     int name = -1, start = -1, end = -1, comment = -1;
     bool haveColumns = false;
-    for (qsizetype n = 0; n < lines.size(); ++n) {
-        const QString& line = lines.at(n);
-        const QString word = line.trimmed();
+    QStringView line;
+    while (lines.Next(&line) && !read.budget.Passed()) {
+        const QStringView word = line.trimmed();
         if (word.compare(QStringLiteral("Column"), Qt::CaseInsensitive) == 0) {
             section = Column;
             continue;
@@ -21,13 +22,13 @@ ImportRead ReadAle(const QByteArray& bytes) {
         }
         if (word.isEmpty() || section == Heading)
             continue;
-        const QStringList fields = line.split(QLatin1Char('\t'));
+        const QList<QStringView> fields = line.split(QLatin1Char('\t'));
         if (section == Column) {
             if (haveColumns)
                 continue;
             haveColumns = true;
             for (int c = 0; c < fields.size(); ++c) {
-                const QString title = fields.at(c).trimmed().toLower();
+                const QString title = fields.at(c).trimmed().toString().toLower();
                 if (title == QStringLiteral("name") && name < 0)
                     name = c;
                 else if (title == QStringLiteral("start") && start < 0)
@@ -42,16 +43,17 @@ ImportRead ReadAle(const QByteArray& bytes) {
             continue;
         }
         if (start < 0) {
-            read.leftOut.append({LineWhere(n + 1), ImportSkipReason::Unreadable, QString()});
+            read.LeaveOut({LineWhere(lines.Number()), ImportSkipReason::Unreadable, QString()});
             continue;
         }
+        const auto field = [&](int c) { return c >= 0 ? fields.value(c) : QStringView(); };
         ImportEntry e;
-        e.where = LineWhere(n + 1);
-        e.spNo = name < 0 ? QString() : fields.value(name).trimmed();
-        e.in = fields.value(start).trimmed();
-        e.out = end < 0 ? QString() : fields.value(end).trimmed();
-        e.remark = comment < 0 ? QString() : fields.value(comment);
-        read.entries.append(e);
+        e.where = LineWhere(lines.Number());
+        e.spNo = field(name).trimmed().toString();
+        e.in = LabelText(field(start));
+        e.out = LabelText(field(end));
+        e.remark = field(comment).toString();
+        read.Add(e);
     }
     if (!haveColumns)
         read.read = false;

@@ -2,6 +2,7 @@
 // disk and the file dialogs and message boxes answered by the test.
 #include "app/tarnwick_dlg.h"
 #include "file_helpers.h"
+#include "formats/import_budget.h"
 #include "list_rows.h"
 #include "modal_answer.h"
 #include "platform/file_dialog.h"
@@ -15,6 +16,8 @@
 #include <QFileDialog>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -82,6 +85,8 @@ private slots:
     void oddFilesOpenAsTheSameRows_data();
     void oddFilesOpenAsTheSameRows();
     void aFileTooLargeSaysSoAndGivesTheLimit();
+    void importRefusesAtOnceWhatCannotComeIn_data();
+    void importRefusesAtOnceWhatCannotComeIn();
     void unstorableCharactersAreReported();
     void dialogsStartInTheFolderOfTheLastFile();
 };
@@ -437,6 +442,53 @@ void TestFileCommands::oddFilesOpenAsTheSameRows() {
     QCOMPARE(ReadBytes(folder.path("odd.txt")),
              QByteArray("0001 0001  00:59:50:00/01:00:20:00/30:00 CM1 \x8f\x74\r\n"
                         "0003 ----  01:00:20:00/--:--:--:--/--:-- \x96\x7b\x95\xd2\r\n"));
+}
+
+// Import of what no list comes from: one box, at once, saying why; the list stays, the
+// window's cursor is its own again, and polling goes on.
+void TestFileCommands::importRefusesAtOnceWhatCannotComeIn_data() {
+    QTest::addColumn<QString>("make"); // what stands under the name
+    QTest::addColumn<QString>("box");
+    const QString notRegular = QStringLiteral("通常のファイルではないため読み込めません"
+                                              "（FIFO、デバイス、フォルダなど）");
+    QTest::newRow("a FIFO without a writer") << "fifo" << notRegular;
+    QTest::newRow("a folder") << "folder" << notRegular;
+    QTest::newRow("a link to a device") << "device" << notRegular;
+    QTest::newRow("a file past the size limit")
+        << "large" << QStringLiteral("ファイルが大きすぎるため読み込めません（16 MBまで）");
+    QTest::newRow("XML declaring an entity")
+        << "entity" << QStringLiteral("宣言を含むDTD（文書型定義）のあるXMLは読み込めません");
+}
+
+void TestFileCommands::importRefusesAtOnceWhatCannotComeIn() {
+    QFETCH(QString, make);
+    QFETCH(QString, box);
+    WorkFolder folder;
+    const QString path = folder.path("in.xml");
+    const QByteArray name = QFile::encodeName(path);
+    if (make == QStringLiteral("fifo"))
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+    else if (make == QStringLiteral("folder"))
+        QVERIFY(QDir().mkdir(path));
+    else if (make == QStringLiteral("device"))
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    else if (make == QStringLiteral("large")) {
+        QFile big(path);
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(MAX_IMPORT_BYTES + 1)); // sparse
+    } else
+        WriteBytes(path, "<!DOCTYPE fcpxml [<!ENTITY e \"x\">]><fcpxml><marker start=\"0s\" "
+                         "value=\"&e;\"/></fcpxml>");
+    CTarnwickDlg dlg;
+    Answers answers(dlg);
+    SetRow(dlg, 1, "0001", "00:00:01:00", "00:00:02:00", " CUR");
+    answers.files << path;
+    dlg.Dispatch(ID_FILE_IMPORT, Notify::Command);
+    QCOMPARE(answers.messages, QStringList{box});
+    QCOMPARE(dlg.GetSession().List().Cell(1, COL_REMARK), QStringLiteral(" CUR"));
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    QVERIFY(PollTimerRunning(dlg));
+    QVERIFY(!answers.timerRanDuringBox);
 }
 
 void TestFileCommands::aFileTooLargeSaysSoAndGivesTheLimit() {

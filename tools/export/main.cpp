@@ -62,7 +62,11 @@ spots.txt gives spots.csv, spots.xlsx, spots.edl, spots.ale, spots-markers.edl,
 spots.fcpxml, spots.xml or spots.otio. An existing output is replaced whole, and only once
 the new one is complete on disk; every output is on disk when the program ends. An input is
 never overwritten, and of two inputs that would give the same output only the first is
-converted.
+converted. An output that is a symbolic link (given to -o, or standing in FOLDER) is
+followed: the plain file it names is replaced as safely, and the link stays. A link that
+leads to anything else (nowhere, a loop, a device, a FIFO, a folder) is refused, never
+replaced by a file. Only plain files are read: a FIFO, a device or a folder given as a LIST
+is refused at once.
 
 One line per file: "LIST -> OUTPUT" on standard output, with notes in brackets on what
 was left out, as the window would show it: lines numbered outside 0001 to 0040, bytes
@@ -96,6 +100,13 @@ QString FileIdentity(const QString& path) {
     id = id.toCaseFolded(); // names differing in case are one file there
 #endif
     return id;
+}
+
+// A link as an output is followed to a plain file; one that leads anywhere else is refused,
+// where a file put in its place would not be where the link said.
+bool LinkToNoPlainFile(const QString& path) {
+    const QFileInfo info(path);
+    return info.isSymLink() && !QFileInfo(info.canonicalFilePath()).isFile();
 }
 
 // Beside the input: its own folder prefix, as typed, with the export's name.
@@ -269,6 +280,9 @@ int main(int argc, char* argv[]) {
         else if (outputIds.contains(outputId))
             job.result.error =
                 QStringLiteral("%1 written for an earlier input already").arg(job.output);
+        else if (LinkToNoPlainFile(job.output))
+            job.result.error =
+                QStringLiteral("%1 is a link to no plain file, not replaced").arg(job.output);
         else
             job.convert = true;
         outputIds.insert(outputId);

@@ -83,8 +83,9 @@ int CGridFile::LoadList(SpotList& list, int askName) {
     if (const FileFault fault = ReadListFileBytes(m_strPath, &bytes); fault != FileFault::None) {
         m_strPath = previous;
         TwMessageBox(Owner(),
-                     fault == FileFault::TooLarge
-                         ? ListTooLargeMessage()
+                     fault == FileFault::TooLarge ? ListTooLargeMessage()
+                     : fault == FileFault::NotRegular
+                         ? NotPlainFileMessage()
                          : QStringLiteral("ファイル読み込みできませんでした"),
                      BoxButtons::Ok);
         return 0;

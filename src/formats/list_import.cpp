@@ -1,6 +1,7 @@
 #include "formats/list_import.h"
 
 #include "formats/import_entries.h"
+#include "persist/list_read_notes.h"
 #include "platform/codepage.h"
 #include "platform/regular_file.h"
 #include "timecode/duration.h"
@@ -231,8 +232,7 @@ ImportedList ImportListFile(const QString& path, TimecodeRate rate) {
         list.error = ImportLimitMessage(list.limit);
         return list;
     case FileFault::NotRegular:
-        list.error = QStringLiteral("通常のファイルではないため読み込めません"
-                                    "（FIFO、デバイス、フォルダなど）");
+        list.error = NotPlainFileMessage();
         return list;
     default:
         list.error = QStringLiteral("ファイル読み込みできませんでした");

@@ -444,23 +444,30 @@ void TestFileCommands::oddFilesOpenAsTheSameRows() {
                         "0003 ----  01:00:20:00/--:--:--:--/--:-- \x96\x7b\x95\xd2\r\n"));
 }
 
-// Import of what no list comes from: one box, at once, saying why; the list stays, the
-// window's cursor is its own again, and polling goes on.
+// Import (and Open) of what no list comes from: one box, at once, saying why; the list stays,
+// the window's cursor is its own again, and polling goes on.
 void TestFileCommands::importRefusesAtOnceWhatCannotComeIn_data() {
+    QTest::addColumn<int>("command");
     QTest::addColumn<QString>("make"); // what stands under the name
     QTest::addColumn<QString>("box");
     const QString notRegular = QStringLiteral("通常のファイルではないため読み込めません"
                                               "（FIFO、デバイス、フォルダなど）");
-    QTest::newRow("a FIFO without a writer") << "fifo" << notRegular;
-    QTest::newRow("a folder") << "folder" << notRegular;
-    QTest::newRow("a link to a device") << "device" << notRegular;
-    QTest::newRow("a file past the size limit")
-        << "large" << QStringLiteral("ファイルが大きすぎるため読み込めません（16 MBまで）");
-    QTest::newRow("XML declaring an entity")
-        << "entity" << QStringLiteral("宣言を含むDTD（文書型定義）のあるXMLは読み込めません");
+    for (const int command : {ID_FILE_IMPORT, ID_FILE_OPEN}) {
+        const char* name = command == ID_FILE_OPEN ? "Open" : "Import";
+        QTest::addRow("%s: a FIFO without a writer", name) << command << "fifo" << notRegular;
+        QTest::addRow("%s: a folder", name) << command << "folder" << notRegular;
+        QTest::addRow("%s: a link to a device", name) << command << "device" << notRegular;
+    }
+    QTest::newRow("Import: a file past the size limit")
+        << int(ID_FILE_IMPORT) << "large"
+        << QStringLiteral("ファイルが大きすぎるため読み込めません（16 MBまで）");
+    QTest::newRow("Import: XML declaring an entity")
+        << int(ID_FILE_IMPORT) << "entity"
+        << QStringLiteral("宣言を含むDTD（文書型定義）のあるXMLは読み込めません");
 }
 
 void TestFileCommands::importRefusesAtOnceWhatCannotComeIn() {
+    QFETCH(int, command);
     QFETCH(QString, make);
     QFETCH(QString, box);
     WorkFolder folder;
@@ -483,7 +490,7 @@ void TestFileCommands::importRefusesAtOnceWhatCannotComeIn() {
     Answers answers(dlg);
     SetRow(dlg, 1, "0001", "00:00:01:00", "00:00:02:00", " CUR");
     answers.files << path;
-    dlg.Dispatch(ID_FILE_IMPORT, Notify::Command);
+    dlg.Dispatch(command, Notify::Command);
     QCOMPARE(answers.messages, QStringList{box});
     QCOMPARE(dlg.GetSession().List().Cell(1, COL_REMARK), QStringLiteral(" CUR"));
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);

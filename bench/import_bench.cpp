@@ -131,6 +131,35 @@ QVector<Case> Cases() {
          }},
         {"EDL: 8,000,000 one-character lines",
          [] { return "TITLE: x\n" + QByteArray("1\n").repeated(8000000); }},
+        // Near the size limit, each format's cheapest way to many things.
+        {"OTIO: 15 MB of numbers in one array",
+         [] {
+             return "{\"OTIO_SCHEMA\":\"Timeline.1\",\"x\":[" + QByteArray("0,").repeated(7800000) +
+                    "0]}";
+         }},
+        {"OTIO: 15 MB of markers",
+         [] {
+             return R"({"OTIO_SCHEMA":"Timeline.1","tracks":{"markers":[)" +
+                    QByteArray(R"({"marked_range":{"start_time":{"rate":25,"value":1},)"
+                               R"("duration":{"rate":25,"value":1}}},)")
+                        .repeated(180000) +
+                    "{}]}}";
+         }},
+        {"FCPXML: 15 MB of markers",
+         [] {
+             return "<fcpxml>" + QByteArray("<marker start=\"1s\" value=\"m\"/>").repeated(480000) +
+                    "</fcpxml>";
+         }},
+        {"OTIO: 15 MB of empty objects",
+         [] {
+             return "{\"OTIO_SCHEMA\":\"Timeline.1\",\"x\":[" +
+                    QByteArray("{},").repeated(5000000) + "{}]}";
+         }},
+        {"CSV: 15 MB of separators", [] { return "IN,OUT\n" + QByteArray(15000000, ','); }},
+        {"workbook: a sheet of 1 GB of blanks, zipped",
+         [] {
+             return Workbook("<sst/>", "<worksheet>" + QByteArray(1 << 30, ' ') + "</worksheet>");
+         }},
     };
     for (ExportFormat f : ExportFormats()) {
         static QByteArray names[8];

@@ -16,6 +16,8 @@
 namespace {
 
 constexpr int MAX_DEPTH = 64;
+// Objects and arrays an OTIO file may hold: room for more markers than entries are taken.
+constexpr qsizetype MAX_OTIO_CONTAINERS = 5 * qsizetype(MAX_IMPORT_ENTRIES);
 
 // Seconds to the list's frames, rounded to the nearest; nothing for a time no day holds.
 bool ToFrames(double seconds, TimecodeRate rate, long long* frames) {
@@ -256,6 +258,13 @@ void OtioMarkers(const QJsonObject& item, double at, TimecodeRate rate, ImportRe
 
 ImportRead ReadOtio(const QByteArray& bytes, TimecodeRate rate) {
     ImportRead read;
+    // The whole document is held as a tree, a few hundred bytes for every object or array: a
+    // file of nothing but them would take gigabytes. A marker is five of them; braces inside
+    // strings count too, which errs towards refusing.
+    if (bytes.count('{') + bytes.count('[') > MAX_OTIO_CONTAINERS) {
+        read.budget.Refuse(ImportLimit::Entries);
+        return read;
+    }
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
     const QJsonObject timeline = doc.object();

@@ -220,8 +220,8 @@ void TestImportFuzz::hostileFiles_data() {
     QTest::newRow("elements nested 900,000 deep")
         << QByteArray("<fcpxml>") + QByteArray("<gap offset=\"1s\">").repeated(900000)
         << int(ImportFormat::Fcpxml) << true << 0 << ImportLimit::None;
-    QTest::newRow("JSON nested a million deep")
-        << QByteArray("{\"OTIO_SCHEMA\":\"Timeline.1\",\"x\":") + QByteArray("[").repeated(1000000)
+    QTest::newRow("JSON nested 400,000 deep")
+        << QByteArray("{\"OTIO_SCHEMA\":\"Timeline.1\",\"x\":") + QByteArray("[").repeated(400000)
         << int(ImportFormat::Otio) << false << 0 << ImportLimit::None;
     QTest::newRow("OTIO times past any day and not numbers")
         << QByteArray(R"({"OTIO_SCHEMA":"Timeline.1","global_start_time":{"rate":1e-300,)"
@@ -290,6 +290,10 @@ void TestImportFuzz::hostileFiles_data() {
     QTest::newRow("an EDL of more unreadable events than any")
         << "TITLE: x\n" + QByteArray("1\n").repeated(MAX_IMPORT_LEFT_OUT + 1)
         << int(ImportFormat::Edl) << false << 0 << ImportLimit::LeftOut;
+    QTest::newRow("OTIO of more objects than markers could need")
+        << "{\"OTIO_SCHEMA\":\"Timeline.1\",\"x\":[" +
+               QByteArray("{},").repeated(5 * MAX_IMPORT_ENTRIES) + "{}]}"
+        << int(ImportFormat::Otio) << false << 0 << ImportLimit::Entries;
     QTest::newRow("an EDL event with 200,000 comment lines")
         << "TITLE: x\n001  AX V C 01:00:00:00 01:00:01:00 01:00:00:00 01:00:01:00\n" +
                QByteArray("* COMMENT: a note\n").repeated(200000)

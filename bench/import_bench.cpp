@@ -118,6 +118,11 @@ QVector<Case> Cases() {
          [] { return SharedStringEverywhere(false); }},
         {"FCPXML: 4,000-char entity x 100,000 (300 KB)", [] { return EntityFcpxml(100000); }},
         {"FCPXML: 4,000-char entity x 4,000,000 (12 MB)", [] { return EntityFcpxml(4000000); }},
+        {"FCPXML: parameter entity x 100,000 in its DTD (300 KB)",
+         [] {
+             return "<?xml version=\"1.0\"?><!--<fcpxml--><!DOCTYPE fcpxml [<!ENTITY % a '" +
+                    ENTITY_DTD + "'>" + QByteArray("%a;").repeated(100000) + "]><fcpxml/>";
+         }},
         {"xmeml: 4,000-char entity x 100,000 (300 KB)", [] { return EntityXmeml(100000); }},
         {"workbook: 4,000-char entity x 100,000", [] { return EntityWorkbook(100000); }},
         {"EDL: 200,000 COMMENT lines",

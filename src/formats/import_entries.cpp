@@ -2,6 +2,8 @@
 // labels read without copies, and XML without a DTD.
 #include "formats/import_entries.h"
 
+#include <QStringDecoder>
+
 namespace {
 
 // A label is at most "HH:MM:SS:FF"; a field kept longer than this is quoted in the box and
@@ -42,6 +44,50 @@ bool LineReader::Next(QStringView* line) {
 
 QString LabelText(QStringView field) {
     return field.trimmed().left(MAX_LABEL_FIELD).toString();
+}
+
+namespace {
+
+// Whether the prolog of XML (UTF-8 or another encoding that keeps ASCII) holds a document type
+// declaration with an internal subset. Comments and processing instructions before it are
+// skipped whole; the first element ends the prolog.
+bool DeclaresInProlog(const QByteArray& xml) {
+    for (qsizetype at = xml.indexOf('<'); at >= 0; at = xml.indexOf('<', at + 1)) {
+        const QByteArrayView rest = QByteArrayView(xml).sliced(at);
+        if (rest.startsWith("<?")) {
+            at = xml.indexOf("?>", at);
+        } else if (rest.startsWith("<!--")) {
+            at = xml.indexOf("-->", at);
+        } else if (rest.startsWith("<!DOCTYPE")) {
+            const qsizetype subset = xml.indexOf('[', at);
+            const qsizetype end = xml.indexOf('>', at);
+            return subset >= 0 && (end < 0 || subset < end);
+        } else {
+            return false;
+        }
+        if (at < 0)
+            return false;
+    }
+    return false;
+}
+
+} // namespace
+
+bool AcceptXml(const QByteArray& bytes, ImportBudget* budget) {
+    // UTF-16 (by its byte-order mark, or a zero byte in the first two) is looked at as UTF-8.
+    const bool wide = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
+                      (bytes.size() >= 2 && (bytes.at(0) == 0 || bytes.at(1) == 0));
+    QByteArray ascii = bytes;
+    if (wide) {
+        QStringDecoder utf16(bytes.startsWith("\xFE\xFF") || bytes.at(0) == 0
+                                 ? QStringConverter::Utf16BE
+                                 : QStringConverter::Utf16LE);
+        ascii = QString(utf16.decode(bytes)).toUtf8();
+    }
+    const bool declares = DeclaresInProlog(ascii);
+    if (declares)
+        budget->Refuse(ImportLimit::Dtd);
+    return !declares;
 }
 
 QXmlStreamReader::TokenType NextXmlToken(QXmlStreamReader& xml, ImportBudget* budget) {

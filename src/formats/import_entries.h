@@ -82,8 +82,12 @@ private:
     bool m_first = true;
 };
 
-// The next token of an XML part. A DTD that declares anything is refused (the budget says so)
-// and ends the reading: no format that comes in has one.
+// Whether an XML part may be parsed: false when its document type declares anything (an
+// internal subset, "[...]"), and the budget then refuses the file. Looked at before parsing,
+// since the parser expands declarations as it reads them.
+bool AcceptXml(const QByteArray& bytes, ImportBudget* budget);
+
+// The next token of an XML part; a DTD that declares anything ends the reading all the same.
 QXmlStreamReader::TokenType NextXmlToken(QXmlStreamReader& xml, ImportBudget* budget);
 
 // The readers.

@@ -66,6 +66,8 @@ bool FcpSeconds(QStringView text, double* seconds) {
 
 ImportRead ReadFcpxml(const QByteArray& bytes, TimecodeRate rate) {
     ImportRead read;
+    if (!AcceptXml(bytes, &read.budget))
+        return read;
     QXmlStreamReader xml(bytes);
     // Each open element and how it maps its own time to its parent's: parent = offset +
     // (local - start). Elements without an offset leave time as it is.
@@ -123,6 +125,8 @@ ImportRead ReadFcpxml(const QByteArray& bytes, TimecodeRate rate) {
 
 ImportRead ReadXmeml(const QByteArray& bytes, TimecodeRate rate) {
     ImportRead read;
+    if (!AcceptXml(bytes, &read.budget))
+        return read;
     QXmlStreamReader xml(bytes);
     QStringList path; // the names of the open elements
     bool sawRoot = false;

@@ -104,6 +104,8 @@ QString RunText(QXmlStreamReader& xml) {
 
 QStringList SharedStrings(const QByteArray& bytes, ImportBudget* budget) {
     QStringList strings;
+    if (!AcceptXml(bytes, budget))
+        return strings;
     QXmlStreamReader xml(bytes);
     while (!xml.atEnd() && strings.size() < MAX_SHARED_STRINGS) {
         if (NextXmlToken(xml, budget) == QXmlStreamReader::StartElement &&
@@ -117,7 +119,7 @@ QStringList SharedStrings(const QByteArray& bytes, ImportBudget* budget) {
 QByteArray FirstSheetPath(const Workbook& book, ImportBudget* budget) {
     QByteArray workbook, rels;
     QString id;
-    if (book.Part("xl/workbook.xml", &workbook, budget)) {
+    if (book.Part("xl/workbook.xml", &workbook, budget) && AcceptXml(workbook, budget)) {
         QXmlStreamReader xml(workbook);
         while (!xml.atEnd() && id.isEmpty()) {
             if (NextXmlToken(xml, budget) == QXmlStreamReader::StartElement &&
@@ -129,7 +131,8 @@ QByteArray FirstSheetPath(const Workbook& book, ImportBudget* budget) {
             }
         }
     }
-    if (!id.isEmpty() && book.Part("xl/_rels/workbook.xml.rels", &rels, budget)) {
+    if (!id.isEmpty() && book.Part("xl/_rels/workbook.xml.rels", &rels, budget) &&
+        AcceptXml(rels, budget)) {
         QXmlStreamReader xml(rels);
         while (!xml.atEnd()) {
             if (NextXmlToken(xml, budget) == QXmlStreamReader::StartElement &&
@@ -181,6 +184,8 @@ ImportRead ReadXlsx(const QByteArray& bytes) {
     TableReader table(&read);
     QStringList row;
     bool anyRow = false;
+    if (!AcceptXml(sheet, &read.budget))
+        return read;
     QXmlStreamReader xml(sheet);
     int rowNumber = 0;
     while (!xml.atEnd() && !read.budget.Passed()) {

@@ -292,6 +292,10 @@ void TestImportFuzz::filesPastTheBudget_data() {
         << "<!DOCTYPE xmeml " + ENTITY + "<xmeml><sequence><marker><comment>" + REFERENCES +
                "</comment></marker></sequence></xmeml>"
         << ImportLimit::Dtd;
+    QTest::newRow("FCPXML whose DTD expands a parameter entity")
+        << "<!--<fcpxml--><!DOCTYPE fcpxml [<!ENTITY % a '" + ENTITY.mid(1, ENTITY.size() - 3) +
+               "'>" + QByteArray("%a;").repeated(10000) + "]><fcpxml/>"
+        << ImportLimit::Dtd;
     QTest::newRow("shared strings with a quadratic entity")
         << Workbook("<!DOCTYPE sst " + ENTITY + "<sst><si><t>" + REFERENCES + "</t></si></sst>",
                     SharedLabels(1))

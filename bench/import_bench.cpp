@@ -160,6 +160,8 @@ QVector<Case> Cases() {
              return "{\"OTIO_SCHEMA\":\"Timeline.1\",\"x\":[" +
                     QByteArray("{},").repeated(5000000) + "{}]}";
          }},
+        {"EDL: an event line of 7,500,000 fields",
+         [] { return "TITLE: x\n001 " + QByteArray("a ").repeated(7500000) + "\n"; }},
         {"CSV: 15 MB of separators", [] { return "IN,OUT\n" + QByteArray(15000000, ','); }},
         {"workbook: a sheet of 1 GB of blanks, zipped",
          [] {

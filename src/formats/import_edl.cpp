@@ -3,7 +3,7 @@
 // over the lines, each looked at once, without a pattern.
 #include "formats/import_entries.h"
 
-#include <QVarLengthArray>
+#include <algorithm>
 
 namespace {
 
@@ -46,9 +46,10 @@ bool ReadMarkerFields(QStringView line, Marker* marker) {
     return true;
 }
 
-// The fields of a line, split at blanks.
-void Tokens(QStringView line, QVarLengthArray<QStringView, 16>* tokens) {
-    tokens->clear();
+// How many fields a line has, split at blanks, and its last four (last[3] the last): an event
+// needs no more, and a line of millions of fields is counted, not kept.
+qsizetype LastFields(QStringView line, QStringView (&last)[4]) {
+    qsizetype count = 0;
     qsizetype i = 0;
     while (i < line.size()) {
         while (i < line.size() && line.at(i).isSpace())
@@ -56,9 +57,13 @@ void Tokens(QStringView line, QVarLengthArray<QStringView, 16>* tokens) {
         const qsizetype start = i;
         while (i < line.size() && !line.at(i).isSpace())
             ++i;
-        if (i > start)
-            tokens->append(line.sliced(start, i - start));
+        if (i > start) {
+            std::rotate(last, last + 1, last + 4);
+            last[3] = line.sliced(start, i - start);
+            ++count;
+        }
     }
+    return count;
 }
 
 bool IsEventNumber(QStringView token) {
@@ -79,7 +84,7 @@ ImportRead ReadEdl(const QByteArray& bytes, TimecodeRate rate) {
     // it made it a marker.
     ImportEntry* event = nullptr;
     QString recordIn;
-    QVarLengthArray<QStringView, 16> tokens;
+    QStringView fields[4];
     QStringView raw;
     while (lines.Next(&raw) && !read.budget.Passed()) {
         const QStringView line = raw.trimmed();
@@ -93,12 +98,11 @@ ImportRead ReadEdl(const QByteArray& bytes, TimecodeRate rate) {
         }();
         if (IsEventNumber(line.left(firstEnd))) {
             event = nullptr;
-            Tokens(line, &tokens);
-            bool readable = tokens.size() >= 8;
+            bool readable = LastFields(line, fields) >= 8;
             if (readable) {
                 bool in = false, out = false;
-                ReadLabel(tokens.at(tokens.size() - 4), rate, &in);
-                ReadLabel(tokens.at(tokens.size() - 1), rate, &out);
+                ReadLabel(fields[0], rate, &in);
+                ReadLabel(fields[3], rate, &out);
                 readable = in && out;
             }
             if (!readable) {
@@ -109,9 +113,9 @@ ImportRead ReadEdl(const QByteArray& bytes, TimecodeRate rate) {
             // (a transition's length, a second reel).
             ImportEntry e;
             e.where = LineWhere(lines.Number());
-            e.in = tokens.at(tokens.size() - 4).toString();
-            e.out = tokens.at(tokens.size() - 3).toString();
-            recordIn = tokens.at(tokens.size() - 2).toString();
+            e.in = fields[0].toString();
+            e.out = fields[1].toString();
+            recordIn = fields[2].toString();
             if (read.Add(e))
                 event = &read.entries.last();
             continue;

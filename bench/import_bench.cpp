@@ -162,6 +162,8 @@ QVector<Case> Cases() {
          }},
         {"EDL: an event line of 7,500,000 fields",
          [] { return "TITLE: x\n001 " + QByteArray("a ").repeated(7500000) + "\n"; }},
+        {"ALE: a column line of 15,000,000 tabs",
+         [] { return "Heading\n\nColumn\n" + QByteArray(15000000, '\t') + "Start\n\nData\nx\n"; }},
         {"CSV: 15 MB of separators", [] { return "IN,OUT\n" + QByteArray(15000000, ','); }},
         {"workbook: a sheet of 1 GB of blanks, zipped",
          [] {

@@ -2,6 +2,8 @@
 // columns.
 #include "formats/import_entries.h"
 
+#include <algorithm>
+
 ImportRead ReadAle(const QByteArray& bytes) {
     ImportRead read;
     const QString text = DecodeText(bytes);
@@ -22,13 +24,15 @@ ImportRead ReadAle(const QByteArray& bytes) {
         }
         if (word.isEmpty() || section == Heading)
             continue;
-        const QList<QStringView> fields = line.split(QLatin1Char('\t'));
+        // Fields one by one, none kept but those of the four columns: a line of millions of
+        // tabs is read, not stored.
         if (section == Column) {
             if (haveColumns)
                 continue;
             haveColumns = true;
-            for (int c = 0; c < fields.size(); ++c) {
-                const QString title = fields.at(c).trimmed().toString().toLower();
+            int c = 0;
+            for (QStringView field : line.tokenize(u'\t')) {
+                const QString title = field.trimmed().toString().toLower();
                 if (title == QStringLiteral("name") && name < 0)
                     name = c;
                 else if (title == QStringLiteral("start") && start < 0)
@@ -39,6 +43,7 @@ ImportRead ReadAle(const QByteArray& bytes) {
                           title == QStringLiteral("comment")) &&
                          comment < 0)
                     comment = c;
+                ++c;
             }
             continue;
         }
@@ -46,13 +51,25 @@ ImportRead ReadAle(const QByteArray& bytes) {
             read.LeaveOut({LineWhere(lines.Number()), ImportSkipReason::Unreadable, QString()});
             continue;
         }
-        const auto field = [&](int c) { return c >= 0 ? fields.value(c) : QStringView(); };
+        // Name, Start, End and comment, as far as the line has them.
+        const int wanted[4] = {name, start, end, comment};
+        const int last = *std::max_element(wanted, wanted + 4);
+        QStringView got[4];
+        int c = 0;
+        for (QStringView field : line.tokenize(u'\t')) {
+            for (int k = 0; k < 4; ++k) {
+                if (wanted[k] == c)
+                    got[k] = field;
+            }
+            if (++c > last)
+                break;
+        }
         ImportEntry e;
         e.where = LineWhere(lines.Number());
-        e.spNo = field(name).trimmed().toString();
-        e.in = LabelText(field(start));
-        e.out = LabelText(field(end));
-        e.remark = field(comment).toString();
+        e.spNo = got[0].trimmed().toString();
+        e.in = LabelText(got[1]);
+        e.out = LabelText(got[2]);
+        e.remark = got[3].toString();
         read.Add(e);
     }
     if (!haveColumns)

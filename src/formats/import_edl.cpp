@@ -33,7 +33,7 @@ bool ReadMarkerFields(QStringView line, Marker* marker) {
     if (bar < 0 || !HasMarkerField(line))
         return false;
     marker->note = line.left(bar).trimmed().toString();
-    for (QStringView part : line.mid(bar + 1).split(QLatin1Char('|'))) {
+    for (QStringView part : line.mid(bar + 1).tokenize(u'|')) {
         const QStringView field = part.trimmed();
         if (field.startsWith(QStringLiteral("M:")))
             marker->name = field.mid(2).trimmed().toString();

@@ -59,9 +59,17 @@ bool DeclaresInProlog(const QByteArray& xml) {
         } else if (rest.startsWith("<!--")) {
             at = xml.indexOf("-->", at);
         } else if (rest.startsWith("<!DOCTYPE")) {
-            const qsizetype subset = xml.indexOf('[', at);
-            const qsizetype end = xml.indexOf('>', at);
-            return subset >= 0 && (end < 0 || subset < end);
+            // Up to its end, quoted names skipped: a '>' in one ends nothing.
+            char quote = 0;
+            for (const char c : rest) {
+                if (quote)
+                    quote = c == quote ? 0 : quote;
+                else if (c == '"' || c == '\'')
+                    quote = c;
+                else if (c == '[' || c == '>')
+                    return c == '[';
+            }
+            return false;
         } else {
             return false;
         }

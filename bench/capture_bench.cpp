@@ -12,7 +12,7 @@
 #include "sources/mtc_source.h"
 #include "sources/victor.h"
 #include "sources/vtr_link.h"
-#include "timecode/timecode.h"
+#include "timecode/timecode_value.h"
 #include "timecode_signal.h"
 
 #include <QCoreApplication>
@@ -72,7 +72,7 @@ void Deck(const char* what, vtrsim::Protocol protocol, int vtrType, bool drop) {
     vtrsim::ResponderConfig config;
     config.protocol = protocol;
     config.tape.drop = drop;
-    TimecodeToFrames(&config.tape.startFrames, 1, 0, 0, 0, drop ? 1 : 0);
+    config.tape.startFrames = Timecode::FromText("01:00:00:00", TimecodeRate::Thirty(drop)).Frame();
     vtrsim::PtyResponder vtr(config);
     VtrLink link;
     link.SetDeckRate(TimecodeRate::Thirty(drop));
@@ -106,7 +106,7 @@ void Signal(const char* what, vtrsim::SignalKind kind, int vtrType) {
     ::mkfifo(fifo.constData(), 0600);
     vtrsim::SignalConfig config;
     config.kind = kind;
-    TimecodeToFrames(&config.tape.startFrames, 1, 0, 0, 0, 1);
+    config.tape.startFrames = Timecode::FromText("01:00:00:00", TimecodeRate::Thirty(true)).Frame();
     vtrsim::SignalSender sender(fifo.toStdString(), config);
     VtrLink link;
     link.VtrOpen((vtrType == VTR_LTC ? "file:" + fifo : fifo).constData(), vtrType);

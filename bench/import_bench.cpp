@@ -5,6 +5,7 @@
 // read in a child process of its own, so that the peak memory is that file's alone; a child
 // gets at most MEMORY_CAP of address space and WALL_CAP of time. The child is this program
 // started afresh (--read FILE), so that nothing of the parent counts in its memory.
+#include "formats/interchange_formats.h"
 #include "formats/list_export.h"
 #include "formats/list_import.h"
 
@@ -97,7 +98,7 @@ QByteArray EntityWorkbook(int references) {
 const QByteArray EVENT = "001  AX V C 01:00:00:00 01:00:01:00 01:00:00:00 01:00:01:00\n";
 
 // An honest large file: 10,000 spots with remarks, exported by the program itself.
-QByteArray Honest(ExportFormat format) {
+QByteArray Honest(const InterchangeFormat& format) {
     QVector<ListRowText> rows;
     for (int i = 0; i < 10000; ++i) {
         const int s = i * 7;
@@ -170,11 +171,11 @@ QVector<Case> Cases() {
              return Workbook("<sst/>", "<worksheet>" + QByteArray(1 << 30, ' ') + "</worksheet>");
          }},
     };
-    for (ExportFormat f : ExportFormats()) {
-        static QByteArray names[8];
-        QByteArray& name = names[int(f)];
+    for (const InterchangeFormat& f : InterchangeFormats()) {
+        static QByteArray names[16];
+        QByteArray& name = names[&f - InterchangeFormats().data()];
         name = "honest: 10,000 spots, " + ExportFileName({}, f).toUtf8();
-        cases.append({name.constData(), [f] { return Honest(f); }});
+        cases.append({name.constData(), [&f] { return Honest(f); }});
     }
     return cases;
 }

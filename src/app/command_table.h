@@ -2,6 +2,7 @@
 
 #include "commands/trigger.h"
 
+#include <QString>
 #include <Qt>
 
 #include <functional>
@@ -17,7 +18,8 @@ enum class Place {
     ComMenu,
     HelpMenu,
     ContextMenu,
-    FrameRateMenu
+    FrameRateMenu,
+    TransportMenu
 };
 
 // A key of a command: the key's code (see key_codes.h) with the modifiers it needs and those
@@ -48,6 +50,8 @@ struct Command {
     std::function<void(const Trigger&)> run;
     std::function<bool()> enabled;
     std::function<bool()> checked;
+    // Why a greyed item is greyed, as its tooltip; none for an item that is never greyed.
+    std::function<QString()> whyNot;
 };
 
 // The four menus of the menu bar, in order, with the function key that opens each, and the

@@ -8,6 +8,7 @@ namespace vk {
 constexpr int Back = 0x08;
 constexpr int Return = 0x0D;
 constexpr int Escape = 0x1B;
+constexpr int Space = 0x20;
 constexpr int Left = 0x25;
 constexpr int Right = 0x27;
 constexpr int Insert = 0x2D;

@@ -32,6 +32,8 @@ int VirtualKey(const QKeyEvent* e) {
         return vk::Return;
     case Qt::Key_Escape:
         return vk::Escape;
+    case Qt::Key_Space:
+        return vk::Space;
     case Qt::Key_Left:
         return vk::Left;
     case Qt::Key_Right:

@@ -42,8 +42,6 @@ constexpr int ID_FRAMECHECK_4_DROP = 32792;
 // Commands of the grid's context menu
 constexpr int ID_EDIT_UNDO = 32795;
 constexpr int ID_EDIT_REDO = 32796;
-constexpr int ID_FILE_EXPORT_CSV = 32797;
-constexpr int ID_FILE_EXPORT_EDL = 32798;
 
 // Commands of keys alone
 constexpr int ID_LIST_ENTER_KEY = 32799;  // Enter: counts as a change, then edits
@@ -55,17 +53,27 @@ constexpr int ID_FRAMERATE_24 = 32802;
 constexpr int ID_FRAMERATE_25 = 32803;
 constexpr int ID_FRAMERATE_30 = 32804;
 
-// More commands of the grid's context menu: the exports for editing systems, and lists that
-// come in
-constexpr int ID_FILE_EXPORT_XLSX = 32805;
-constexpr int ID_FILE_EXPORT_ALE = 32806;
-constexpr int ID_FILE_EXPORT_MARKER_EDL = 32807;
-constexpr int ID_FILE_EXPORT_FCPXML = 32808;
-constexpr int ID_FILE_EXPORT_XMEML = 32809;
-constexpr int ID_FILE_EXPORT_OTIO = 32810;
+// More commands of the grid's context menu: lists that come in
 constexpr int ID_FILE_IMPORT = 32811;
 // The list's context menu: a new, empty list
 constexpr int ID_FILE_NEW = 32820;
 
+// The context menu's exports (32797, 32798, then 32805 to 32810) are numbered in their own
+// table, formats/interchange_formats.cpp.
 // The communication menu's sources (32793, 32794, then 32812 and up) are numbered in their
 // own table, sources/source_table.cpp.
+
+// The list's transport submenu: moving the picture's source from the list
+constexpr int ID_TRANSPORT_PLAY = 32830;         // L
+constexpr int ID_TRANSPORT_REVERSE = 32831;      // J
+constexpr int ID_TRANSPORT_STILL = 32832;        // K
+constexpr int ID_TRANSPORT_PLAY_STILL = 32833;   // Space
+constexpr int ID_TRANSPORT_STEP_FORWARD = 32834; // K+L
+constexpr int ID_TRANSPORT_STEP_BACK = 32835;    // K+J
+constexpr int ID_TRANSPORT_FF = 32836;           // Shift+L
+constexpr int ID_TRANSPORT_REWIND = 32837;       // Shift+J
+constexpr int ID_TRANSPORT_STOP = 32838;         // Shift+K
+constexpr int ID_TRANSPORT_CUE = 32839;          // G
+constexpr int ID_TRANSPORT_CUE_PLAY = 32840;     // Shift+G
+constexpr int ID_TRANSPORT_STANDBY = 32841;
+constexpr int ID_TRANSPORT_EJECT = 32842;

@@ -4,6 +4,7 @@
 #include "app/tarnwick_dlg.h"
 
 #include "app/key_codes.h"
+#include "formats/interchange_formats.h"
 #include "sources/source_table.h"
 
 #include <QApplication>
@@ -23,6 +24,11 @@ namespace {
 constexpr Qt::KeyboardModifiers NONE = Qt::NoModifier;
 constexpr Qt::KeyboardModifiers CTRL = Qt::ControlModifier;
 constexpr Qt::KeyboardModifiers SHIFT = Qt::ShiftModifier;
+
+// K held makes J and L step a frame; only its real release ends that, not auto-repeat's.
+bool IsKRelease(const QKeyEvent* key) {
+    return key->type() == QEvent::KeyRelease && key->key() == Qt::Key_K && !key->isAutoRepeat();
+}
 
 } // namespace
 
@@ -58,6 +64,7 @@ const std::vector<Popup>& Popups() {
         {Place::ComMenu, "通信(F3)", vk::F1 + 2, Place::None, false},
         {Place::HelpMenu, "ヘルプ(F4)", vk::F1 + 3, Place::None, false},
         {Place::FrameRateMenu, "フレームレート", 0, Place::ContextMenu, true},
+        {Place::TransportMenu, "トランスポート", 0, Place::ContextMenu, false},
     };
     return popups;
 }
@@ -70,7 +77,8 @@ const std::vector<Popup>& Popups() {
 void CTarnwickDlg::BuildCommands() {
     constexpr Place FILE = Place::FileMenu, FRAME = Place::FrameCheckMenu, COM = Place::ComMenu,
                     HELP = Place::HelpMenu, CONTEXT = Place::ContextMenu, BUTTON = Place::Button,
-                    RATE = Place::FrameRateMenu, NO_PLACE = Place::None;
+                    RATE = Place::FrameRateMenu, TRANSPORT = Place::TransportMenu,
+                    NO_PLACE = Place::None;
     constexpr KeyScope WINDOW = KeyScope::Window, GRID = KeyScope::Grid;
     constexpr KeyAfter ON = KeyAfter::GoesOn, USED = KeyAfter::UsedUp;
     Session& s = m_session;
@@ -78,6 +86,7 @@ void CTarnwickDlg::BuildCommands() {
     SourceCommands& source = s.Source();
     FileCommands& files = s.Files();
     ExchangeCommands& exchange = s.Exchange();
+    TransportCommands& deck = s.TransportCommand();
     ViewCommands& view = m_viewCommands;
     CellEditor& editor = m_editor;
     const auto run = [](auto f) { return [f](const Trigger&) { f(); }; };
@@ -85,23 +94,44 @@ void CTarnwickDlg::BuildCommands() {
                             KeyScope scope, KeyAfter after, std::function<void(const Trigger&)> f,
                             std::function<bool()> enabled = {},
                             std::function<bool()> checked = {}) {
-        m_commands.Add(Command{id, place, text, sep, std::move(keys), scope, after, std::move(f),
-                               std::move(enabled), std::move(checked)});
+        m_commands.Add(Command{id,
+                               place,
+                               text,
+                               sep,
+                               std::move(keys),
+                               scope,
+                               after,
+                               std::move(f),
+                               std::move(enabled),
+                               std::move(checked),
+                               {}});
     };
-    const auto frameCheck = [&](int id, const char* text, int gap, int drop) {
+    const auto frameCheck = [&](int id, const char* text, int gap, Counting counting) {
         add(id, FRAME, text, false, {}, WINDOW, ON,
-            run([&list, gap, drop] { list.ChooseFrameCheck(gap, drop); }),
-            drop != 0 ? std::function<bool()>([&list] { return list.IsDropFrameOffered(); })
-                      : std::function<bool()>(),
-            [&list, gap, drop] { return list.IsFrameCheckChecked(gap, drop != 0); });
-    };
-    const auto exportTo = [&](int id, const char* text, bool sep, ExportFormat format) {
-        add(id, CONTEXT, text, sep, {}, WINDOW, ON,
-            run([&exchange, format] { exchange.ExportTo(format); }));
+            run([&list, gap, counting] { list.ChooseFrameCheck(gap, counting); }),
+            counting == Counting::DropFrame
+                ? std::function<bool()>([&list] { return list.IsDropFrameOffered(); })
+                : std::function<bool()>(),
+            [&list, gap, counting] { return list.IsFrameCheckChecked(gap, counting); });
     };
     const auto frameRate = [&](int id, const char* text, int fps) {
         add(id, RATE, text, false, {}, WINDOW, ON, run([&list, fps] { list.ChooseFrameRate(fps); }),
             {}, [&list, fps] { return list.IsFrameRateChecked(fps); });
+    };
+    // Keys of the list alone: in the cell editor J, K, L, G and Space type.
+    const auto transport = [&](int id, const char* text, bool sep, std::vector<Key> keys,
+                               TransportVerb verb, std::function<void(const Trigger&)> f) {
+        m_commands.Add(Command{id,
+                               TRANSPORT,
+                               text,
+                               sep,
+                               std::move(keys),
+                               GRID,
+                               USED,
+                               std::move(f),
+                               [&deck, verb] { return deck.Offers(verb); },
+                               {},
+                               [&deck] { return deck.WhyNot(); }});
     };
     const auto button = [&](int id, const char* text, std::vector<Key> keys,
                             std::function<void(const Trigger&)> f) {
@@ -114,10 +144,10 @@ void CTarnwickDlg::BuildCommands() {
     add(ID_FILE_SAVE,   FILE, "上書き保存",       false, {}, WINDOW, ON, run([&files] { files.OnFileSave(); }));
     add(ID_FILE_PRINT,  FILE, "印刷",             false, {}, WINDOW, ON, run([&s] { s.Print().OnFilePrint(); }));
     add(ID_FILE_EXIT,   FILE, "終了",             false, {}, WINDOW, ON, run([&s] { s.OnClose(); }));
-    frameCheck(ID_FRAMECHECK_3_NONDROP, "3 ﾌﾚｰﾑ (NonDrop)", 3, 0);
-    frameCheck(ID_FRAMECHECK_4_NONDROP, "4 ﾌﾚｰﾑ (NonDrop)", 4, 0);
-    frameCheck(ID_FRAMECHECK_3_DROP,    "3 ﾌﾚｰﾑ (Drop)",    3, 1);
-    frameCheck(ID_FRAMECHECK_4_DROP,    "4 ﾌﾚｰﾑ (Drop)",    4, 1);
+    frameCheck(ID_FRAMECHECK_3_NONDROP, "3 ﾌﾚｰﾑ (NonDrop)", 3, Counting::NonDrop);
+    frameCheck(ID_FRAMECHECK_4_NONDROP, "4 ﾌﾚｰﾑ (NonDrop)", 4, Counting::NonDrop);
+    frameCheck(ID_FRAMECHECK_3_DROP,    "3 ﾌﾚｰﾑ (Drop)",    3, Counting::DropFrame);
+    frameCheck(ID_FRAMECHECK_4_DROP,    "4 ﾌﾚｰﾑ (Drop)",    4, Counting::DropFrame);
     static const char* const COM_PORTS[] = {"COM1", "COM2", "COM3", "COM4", "COM5"};
     for (int com = 1; com <= 5; ++com) {
         add(ID_COM1 + com - 1, COM, COM_PORTS[com - 1], false, {}, WINDOW, ON,
@@ -136,19 +166,30 @@ void CTarnwickDlg::BuildCommands() {
         run([&list] { list.OnEditUndo(); }), [&list] { return list.CanUndo(); });
     add(ID_EDIT_REDO, CONTEXT, "やり直し", false, {{'Y', CTRL, NONE}, {'Z', CTRL | SHIFT, NONE}}, WINDOW, USED,
         run([&list] { list.OnEditRedo(); }), [&list] { return list.CanRedo(); });
-    exportTo(ID_FILE_EXPORT_CSV,        "CSV形式で書き出し...",           true,  ExportFormat::Csv);
-    exportTo(ID_FILE_EXPORT_EDL,        "EDL形式で書き出し...",           false, ExportFormat::Edl);
-    exportTo(ID_FILE_EXPORT_XLSX,       "Excel形式で書き出し...",         false, ExportFormat::Xlsx);
-    exportTo(ID_FILE_EXPORT_ALE,        "ALE形式(ログ)で書き出し...",     false, ExportFormat::Ale);
-    exportTo(ID_FILE_EXPORT_MARKER_EDL, "マーカーをEDLで書き出し...",     false, ExportFormat::MarkerEdl);
-    exportTo(ID_FILE_EXPORT_FCPXML,     "マーカーをFCPXMLで書き出し...",  false, ExportFormat::Fcpxml);
-    exportTo(ID_FILE_EXPORT_XMEML,      "マーカーをFCP7 XMLで書き出し...", false, ExportFormat::Xmeml);
-    exportTo(ID_FILE_EXPORT_OTIO,       "マーカーをOTIOで書き出し...",    false, ExportFormat::Otio);
+    // The exports, one group: the rows are static, so each command keeps its row.
+    for (const InterchangeFormat& format : InterchangeFormats()) {
+        add(format.commandId, CONTEXT, format.menuText, &format == &InterchangeFormats().front(), {},
+            WINDOW, ON, run([&exchange, &format] { exchange.ExportTo(format); }));
+    }
     add(ID_FILE_NEW,    CONTEXT, "新規",        true,  {}, WINDOW, ON, run([&files] { files.OnFileNew(); }));
     add(ID_FILE_IMPORT, CONTEXT, "読み込み...", false, {}, WINDOW, ON, run([&exchange] { exchange.OnFileImport(); }));
     frameRate(ID_FRAMERATE_24, "24", 24);
     frameRate(ID_FRAMERATE_25, "25", 25);
     frameRate(ID_FRAMERATE_30, "30", 30);
+    using V = TransportVerb;
+    transport(ID_TRANSPORT_PLAY,         "再生・シャトル\tL",      false, {{'L', NONE, SHIFT | CTRL}},  V::Play,        run([&deck] { deck.OnL(); }));
+    transport(ID_TRANSPORT_REVERSE,      "逆再生・シャトル\tJ",    false, {{'J', NONE, SHIFT | CTRL}},  V::Shuttle,     run([&deck] { deck.OnJ(); }));
+    transport(ID_TRANSPORT_STILL,        "スチル\tK",              false, {{'K', NONE, SHIFT | CTRL}},  V::Still,       [&deck](const Trigger& t) { deck.OnK(t.key != 0); });
+    transport(ID_TRANSPORT_PLAY_STILL,   "再生／スチル\tSpace",    false, {{vk::Space, NONE, SHIFT | CTRL}},         V::Play,        run([&deck] { deck.OnPlayStill(); }));
+    transport(ID_TRANSPORT_STEP_FORWARD, "1フレーム送り\tK+L",     true,  {},                    V::StepForward, run([&deck] { deck.OnStepForward(); }));
+    transport(ID_TRANSPORT_STEP_BACK,    "1フレーム戻し\tK+J",     false, {},                    V::StepBack,    run([&deck] { deck.OnStepBack(); }));
+    transport(ID_TRANSPORT_FF,           "早送り\tShift+L",        false, {{'L', SHIFT, CTRL}},  V::FastForward, run([&deck] { deck.OnFastForward(); }));
+    transport(ID_TRANSPORT_REWIND,       "巻き戻し\tShift+J",      false, {{'J', SHIFT, CTRL}},  V::Rewind,      run([&deck] { deck.OnRewind(); }));
+    transport(ID_TRANSPORT_STOP,         "停止\tShift+K",          false, {{'K', SHIFT, CTRL}},  V::Stop,        run([&deck] { deck.OnStop(); }));
+    transport(ID_TRANSPORT_CUE,          "行の IN／OUT へキュー\tG", true, {{'G', NONE, SHIFT | CTRL}},  V::CueTo,       run([&deck] { deck.OnCueToRow(); }));
+    transport(ID_TRANSPORT_CUE_PLAY,     "プリロールして再生\tShift+G", false, {{'G', SHIFT, CTRL}}, V::CueThenPlay, run([&deck] { deck.OnCueToRowAndPlay(); }));
+    transport(ID_TRANSPORT_STANDBY,      "スタンバイ オン／オフ",   true,  {},                    V::StandbyOn,   run([&deck] { deck.OnStandby(); }));
+    transport(ID_TRANSPORT_EJECT,        "イジェクト...",           false, {},                    V::Eject,       run([&deck] { deck.OnEject(); }));
     button(IDC_IN,         "IN",           {{'I'}},         [&list](const Trigger& t) { list.OnIn(t); });
     button(IDC_OUT,        "OUT",          {{'O'}},         [&list](const Trigger& t) { list.OnOut(t); });
     button(IDC_INS,        "INS",          {{vk::Insert}},  run([&list] { list.OnIns(); }));
@@ -177,7 +218,11 @@ void CTarnwickDlg::RunCommand(const Command& command, const Trigger& trigger) {
 void CTarnwickDlg::UpdateCommandStates() {
     for (const auto& [id, item] : m_menuItems) {
         const Command* command = m_commands.Find(id);
-        item->setEnabled(!command->enabled || command->enabled());
+        const bool enabled = !command->enabled || command->enabled();
+        item->setEnabled(enabled);
+        if (command->whyNot) {
+            item->setToolTip(enabled ? QString() : command->whyNot());
+        }
         if (command->checked) {
             item->setChecked(command->checked());
         }
@@ -288,6 +333,9 @@ bool CTarnwickDlg::eventFilter(QObject* watched, QEvent* e) {
         Dispatch(IDC_GRID, Notify::ContextMenu);
         return true;
     }
+    if (e->type() == QEvent::KeyRelease && IsKRelease(static_cast<QKeyEvent*>(e))) {
+        m_session.TransportCommand().OnKReleased();
+    }
     if (e->type() == QEvent::KeyPress) {
         auto* w = qobject_cast<QWidget*>(watched);
         QWidget* focus = QApplication::focusWidget();
@@ -308,6 +356,9 @@ bool CTarnwickDlg::TakeKey(QKeyEvent* key) {
     QWidget* target = focusWidget() != nullptr ? focusWidget() : &m_grid;
     if (key->type() == QEvent::KeyPress && PreTranslateMessage(target, key)) {
         return true;
+    }
+    if (IsKRelease(key)) {
+        m_session.TransportCommand().OnKReleased();
     }
     QApplication::sendEvent(target, key);
     return true;

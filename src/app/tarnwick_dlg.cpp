@@ -87,8 +87,9 @@ void CTarnwickDlg::CreateMenus() {
     for (const Popup& popup : Popups()) {
         if (popup.parent == Place::ContextMenu) {
             m_contextMenu->addSeparator();
-            fill(m_contextMenu->addMenu(QString::fromUtf8(popup.title)), popup.place,
-                 popup.choices);
+            QMenu* submenu = m_contextMenu->addMenu(QString::fromUtf8(popup.title));
+            submenu->setToolTipsVisible(true); // why a greyed item is greyed
+            fill(submenu, popup.place, popup.choices);
         }
     }
 }

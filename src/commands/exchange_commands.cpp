@@ -21,13 +21,13 @@ ExchangeCommands::ExchangeCommands(SpotList& list, CGridFile& listFile, FileComm
                                    Screen& screen, Polling& polling)
     : m_list(list), m_listFile(listFile), m_files(files), m_screen(screen), m_polling(polling) {}
 
-void ExchangeCommands::ExportTo(ExportFormat format) {
+void ExchangeCommands::ExportTo(const InterchangeFormat& format) {
     Polling::Pause pause(m_polling);
     const QString listPath = m_listFile.GetPath();
     const QString ext = ExportExtension(format);
     FileDialogRequest request{
         true, ExportFilter(format) + QStringLiteral("|*.") + ext + QStringLiteral("||"), ext};
-    request.title = QStringLiteral("書き出し");
+    request.title = ExportDialogTitle(format);
     request.proposedName = ExportFileName(listPath, format);
     const QString chosen = TwFileDialog(m_screen.Owner(), request);
     if (chosen.isEmpty()) {

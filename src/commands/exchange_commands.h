@@ -17,7 +17,7 @@ public:
     ExchangeCommands(SpotList& list, CGridFile& listFile, FileCommands& files, Screen& screen,
                      Polling& polling);
 
-    void ExportTo(ExportFormat format);
+    void ExportTo(const InterchangeFormat& format);
     void OnFileImport();
 
 private:

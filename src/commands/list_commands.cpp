@@ -10,6 +10,8 @@ ListCommands::ListCommands(SpotList& list, AppSettings& settings, const SourceCo
                            Screen& screen, Polling& polling)
     : m_list(list), m_settings(settings), m_source(source), m_screen(screen), m_polling(polling) {}
 
+// The Drop setting counts drop-frame when it is exactly 1; the menu and the label show Drop
+// for any value but 0, so a file's Drop=2 shows Drop and counts non-drop, as it always has.
 CountingRules ListCommands::ListRules() const {
     return CountingRules{m_settings.FrameCheck, m_settings.Drop == 1};
 }
@@ -84,17 +86,17 @@ void ListCommands::AfterHistoryStep() {
     m_screen.FocusList();
 }
 
-void ListCommands::ChooseFrameCheck(int frameCheck, int drop) {
+void ListCommands::ChooseFrameCheck(int frameCheck, Counting counting) {
     m_settings.FrameCheck = frameCheck;
-    m_settings.Drop = drop;
+    m_settings.Drop = counting == Counting::DropFrame ? 1 : 0;
     ShowFrameCheck();
 }
 
 // A frame-check item is checked when its gap and counting are the settings': NonDrop items
 // for Drop 0, Drop items for any other value; a gap the menu does not offer checks none.
-bool ListCommands::IsFrameCheckChecked(int frameCheck, bool dropItem) const {
+bool ListCommands::IsFrameCheckChecked(int frameCheck, Counting item) const {
     const bool drop = m_settings.Drop != 0 && IsDropFrameOffered();
-    return dropItem == drop && m_settings.FrameCheck == frameCheck;
+    return (item == Counting::DropFrame) == drop && m_settings.FrameCheck == frameCheck;
 }
 
 // Drop-frame exists at 30 frames only: at 24 and 25 the Drop items are greyed, the list counts

@@ -40,8 +40,8 @@ public:
     bool CanRedo() const { return m_list.CanRedo(); }
 
     // The frame check: the least gap and the counting, applied to the next computation.
-    void ChooseFrameCheck(int frameCheck, int drop);
-    bool IsFrameCheckChecked(int frameCheck, bool dropItem) const;
+    void ChooseFrameCheck(int frameCheck, Counting counting);
+    bool IsFrameCheckChecked(int frameCheck, Counting item) const;
     bool IsDropFrameOffered() const;
     void ShowFrameCheck();
 

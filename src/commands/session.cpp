@@ -3,12 +3,18 @@
 #include "commands/screen.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
+#include "sources/live_timecode.h"
 
 #include <QDir>
 
 Session::Session(Screen& screen)
     : m_screen(screen), m_list([this] { return m_listCommands.ListRules(); }),
-      m_polling(m_vtrLink, [this] { m_source.OnTimer(); }), m_recovery([this] {
+      m_polling(m_vtrLink,
+                [this] {
+                    m_source.OnTimer();
+                    m_transport.ShowState(SteadyNowNs());
+                }),
+      m_recovery([this] {
           return RecoveryState{m_list.Rows(), m_listFile.GetPath(), m_list.IsModified(),
                                m_list.FrameRate()};
       }),
@@ -17,7 +23,8 @@ Session::Session(Screen& screen)
       m_listCommands(m_list, m_settings, m_source, screen, m_polling),
       m_files(m_list, m_listFile, screen, m_polling),
       m_exchange(m_list, m_listFile, m_files, screen, m_polling),
-      m_print(m_list, m_listFile, screen, m_polling) {}
+      m_print(m_list, m_listFile, screen, m_polling),
+      m_transport(m_vtrLink, m_list, m_settings, screen, m_polling) {}
 
 void Session::Start(const QString& cwd) {
     m_settings = AppSettings();

@@ -7,6 +7,7 @@
 #include "commands/polling.h"
 #include "commands/print_commands.h"
 #include "commands/source_commands.h"
+#include "commands/transport_commands.h"
 #include "list/spot_list.h"
 #include "persist/app_settings.h"
 #include "recovery/recovery_keeper.h"
@@ -51,6 +52,7 @@ public:
     FileCommands& Files() { return m_files; }
     ExchangeCommands& Exchange() { return m_exchange; }
     PrintCommands& Print() { return m_print; }
+    TransportCommands& TransportCommand() { return m_transport; }
 
 private:
     void FollowRate(const SignalRate& rate, bool chosen);
@@ -70,4 +72,5 @@ private:
     FileCommands m_files;
     ExchangeCommands m_exchange;
     PrintCommands m_print;
+    TransportCommands m_transport;
 };

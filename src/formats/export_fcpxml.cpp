@@ -1,4 +1,5 @@
 #include "formats/export_markers.h"
+#include "formats/marker_xml.h"
 
 #include <QXmlStreamWriter>
 
@@ -30,11 +31,7 @@ ExportBuild BuildFcpxml(const QVector<ListRowText>& rows, const QString& title, 
     ExportBuild fcp;
     fcp.skippedRows = spots.skippedRows;
     QXmlStreamWriter xml(&fcp.bytes);
-    xml.setAutoFormatting(true);
-    xml.writeStartDocument();
-    xml.writeDTD(QStringLiteral("<!DOCTYPE fcpxml>"));
-    xml.writeStartElement(QStringLiteral("fcpxml"));
-    xml.writeAttribute(QStringLiteral("version"), QLatin1String(FCPXML_VERSION));
+    StartMarkerXml(xml, QStringLiteral("fcpxml"), QLatin1String(FCPXML_VERSION));
     xml.writeStartElement(QStringLiteral("resources"));
     xml.writeEmptyElement(QStringLiteral("format"));
     xml.writeAttribute(QStringLiteral("id"), QStringLiteral("r1"));

@@ -1,4 +1,5 @@
 #include "formats/export_markers.h"
+#include "formats/marker_xml.h"
 
 #include <QXmlStreamWriter>
 
@@ -23,11 +24,7 @@ ExportBuild BuildXmeml(const QVector<ListRowText>& rows, const QString& title, T
     ExportBuild fcp;
     fcp.skippedRows = spots.skippedRows;
     QXmlStreamWriter xml(&fcp.bytes);
-    xml.setAutoFormatting(true);
-    xml.writeStartDocument();
-    xml.writeDTD(QStringLiteral("<!DOCTYPE xmeml>"));
-    xml.writeStartElement(QStringLiteral("xmeml"));
-    xml.writeAttribute(QStringLiteral("version"), QStringLiteral("4"));
+    StartMarkerXml(xml, QStringLiteral("xmeml"), QStringLiteral("4"));
     xml.writeStartElement(QStringLiteral("sequence"));
     xml.writeAttribute(QStringLiteral("id"), QStringLiteral("sequence-1"));
     xml.writeTextElement(QStringLiteral("name"), XmlSafe(title));

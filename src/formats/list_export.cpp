@@ -7,59 +7,51 @@
 
 namespace {
 
-struct FormatInfo {
-    ExportFormat format;
-    const char* extension;
-    const char* filterName;
-    const char16_t* entryNoun; // what a row becomes, for the message of rows left out
+// What a row becomes, in the window's message of rows left out and in the converter's notes.
+struct EntryName {
+    const char16_t* japanese;
+    const char* english;
 };
 
-// Menu order: the two spreadsheets' and the EDL's as they were, then the new ones.
-const FormatInfo FORMATS[] = {
-    {ExportFormat::Csv, "csv", "CSV Files", u"行"},
-    {ExportFormat::Edl, "edl", "EDL Files", u"イベント"},
-    {ExportFormat::Xlsx, "xlsx", "Excel Files", u"行"},
-    {ExportFormat::Ale, "ale", "ALE Files", u"クリップ"},
-    {ExportFormat::MarkerEdl, "edl", "EDL Files", u"マーカー"},
-    {ExportFormat::Fcpxml, "fcpxml", "FCPXML Files", u"マーカー"},
-    {ExportFormat::Xmeml, "xml", "Final Cut Pro 7 XML Files", u"マーカー"},
-    {ExportFormat::Otio, "otio", "OpenTimelineIO Files", u"マーカー"},
-};
+EntryName NameOf(ExportEntry entry) {
+    // In the order of ExportEntry.
+    static const EntryName names[] = {
+        {u"行", "row"}, {u"イベント", "event"}, {u"クリップ", "clip"}, {u"マーカー", "marker"}};
+    return names[static_cast<int>(entry)];
+}
 
-const FormatInfo& Info(ExportFormat format) {
-    for (const FormatInfo& info : FORMATS) {
-        if (info.format == format)
-            return info;
-    }
-    return FORMATS[0];
+QString SkippedRowsMessage(ExportEntry entry, const QVector<int>& rows) {
+    return QStringLiteral("次の行は%1にできないため書き出しませんでした"
+                          "（INまたはOUTがないか正しくない、OUTがIN以前など）。\n"
+                          "対象のNo: ")
+               .arg(QString::fromUtf16(NameOf(entry).japanese)) +
+           RowNumberList(rows);
 }
 
 } // namespace
 
-QVector<ExportFormat> ExportFormats() {
-    QVector<ExportFormat> formats;
-    for (const FormatInfo& info : FORMATS)
-        formats << info.format;
-    return formats;
+QString ExportExtension(const InterchangeFormat& format) {
+    return QLatin1String(format.extension);
 }
 
-QString ExportExtension(ExportFormat format) {
-    return QLatin1String(Info(format).extension);
-}
-
-QString ExportFilter(ExportFormat format) {
+QString ExportFilter(const InterchangeFormat& format) {
     return QStringLiteral("%1 (*.%2)")
-        .arg(QLatin1String(Info(format).filterName), ExportExtension(format));
+        .arg(QLatin1String(format.filterName), ExportExtension(format));
 }
 
-QString ExportFileName(const QString& listPath, ExportFormat format) {
-    const QString suffix =
-        format == ExportFormat::MarkerEdl ? QStringLiteral("-markers") : QString();
-    return ListTitle(listPath, QStringLiteral("spotlist")) + suffix + QLatin1Char('.') +
-           ExportExtension(format);
+QString ExportDialogTitle(const InterchangeFormat& format) {
+    QString title = QString::fromUtf8(format.menuText);
+    while (title.endsWith(QLatin1Char('.')))
+        title.chop(1);
+    return title;
 }
 
-QString WithExportExtension(const QString& path, ExportFormat format) {
+QString ExportFileName(const QString& listPath, const InterchangeFormat& format) {
+    return ListTitle(listPath, QStringLiteral("spotlist")) + QLatin1String(format.nameSuffix) +
+           QLatin1Char('.') + ExportExtension(format);
+}
+
+QString WithExportExtension(const QString& path, const InterchangeFormat& format) {
     const QString name = QFileInfo(path).fileName();
     if (name.isEmpty() || !QFileInfo(name).suffix().isEmpty())
         return path;
@@ -68,32 +60,13 @@ QString WithExportExtension(const QString& path, ExportFormat format) {
            ExportExtension(format);
 }
 
-bool ExportLeavesOutRows(ExportFormat format) {
-    return format != ExportFormat::Csv && format != ExportFormat::Xlsx;
+bool ExportLeavesOutRows(const InterchangeFormat& format) {
+    return format.entry != ExportEntry::Row;
 }
 
-ExportBuild BuildExport(ExportFormat format, const QVector<ListRowText>& rows,
+ExportBuild BuildExport(const InterchangeFormat& format, const QVector<ListRowText>& rows,
                         const QString& listPath, TimecodeRate rate) {
-    const QString title = ListTitle(listPath);
-    switch (format) {
-    case ExportFormat::Csv:
-        return ExportBuild{BuildCsv(rows), {}, true};
-    case ExportFormat::Edl:
-        return BuildEdl(rows, title, rate);
-    case ExportFormat::Xlsx:
-        return BuildXlsx(rows, title);
-    case ExportFormat::Ale:
-        return BuildAle(rows, title, rate);
-    case ExportFormat::MarkerEdl:
-        return BuildMarkerEdl(rows, title, rate);
-    case ExportFormat::Fcpxml:
-        return BuildFcpxml(rows, title, rate);
-    case ExportFormat::Xmeml:
-        return BuildXmeml(rows, title, rate);
-    case ExportFormat::Otio:
-        return BuildOtio(rows, title, rate);
-    }
-    return ExportBuild{{}, {}, false};
+    return format.build(rows, ListTitle(listPath), rate);
 }
 
 QString RowNumberList(const QVector<int>& rows) {
@@ -103,20 +76,21 @@ QString RowNumberList(const QVector<int>& rows) {
     return numbers.join(QStringLiteral(", "));
 }
 
-QString ExportSkippedRowsMessage(ExportFormat format, const QVector<int>& rows) {
-    return QStringLiteral("次の行は%1にできないため書き出しませんでした"
-                          "（INまたはOUTがないか正しくない、OUTがIN以前など）。\n"
-                          "対象のNo: ")
-               .arg(QString::fromUtf16(Info(format).entryNoun)) +
-           RowNumberList(rows);
+QString ExportSkippedRowsMessage(const InterchangeFormat& format, const QVector<int>& rows) {
+    return SkippedRowsMessage(format.entry, rows);
 }
 
 QString EdlSkippedRowsMessage(const QVector<int>& rows) {
-    return ExportSkippedRowsMessage(ExportFormat::Edl, rows);
+    return SkippedRowsMessage(ExportEntry::Event, rows);
 }
 
-bool ExportList(const QString& outPath, ExportFormat format, const QVector<ListRowText>& rows,
-                const QString& listPath, TimecodeRate rate, QVector<int>* skippedRows) {
+QString ExportEntryWord(ExportEntry entry) {
+    return QLatin1String(NameOf(entry).english);
+}
+
+bool ExportList(const QString& outPath, const InterchangeFormat& format,
+                const QVector<ListRowText>& rows, const QString& listPath, TimecodeRate rate,
+                QVector<int>* skippedRows) {
     const ExportBuild build = BuildExport(format, rows, listPath, rate);
     if (skippedRows)
         *skippedRows = build.skippedRows;

@@ -1,6 +1,7 @@
 #include "formats/list_import.h"
 
 #include "formats/import_entries.h"
+#include "formats/interchange_formats.h"
 #include "persist/list_read_notes.h"
 #include "platform/codepage.h"
 #include "platform/regular_file.h"
@@ -18,24 +19,8 @@ constexpr int MAX_LISTED_SKIPS = 15;
 constexpr int MAX_DETAIL = 40;
 
 ImportRead ReadAs(ImportFormat format, const QByteArray& bytes, TimecodeRate rate) {
-    switch (format) {
-    case ImportFormat::Csv:
-        return ReadCsv(bytes);
-    case ImportFormat::Edl:
-        return ReadEdl(bytes, rate);
-    case ImportFormat::Ale:
-        return ReadAle(bytes);
-    case ImportFormat::Xlsx:
-        return ReadXlsx(bytes);
-    case ImportFormat::Fcpxml:
-        return ReadFcpxml(bytes, rate);
-    case ImportFormat::Xmeml:
-        return ReadXmeml(bytes, rate);
-    case ImportFormat::Otio:
-        return ReadOtio(bytes, rate);
-    case ImportFormat::Unknown:
-        break;
-    }
+    if (const ImportReader read = InterchangeReader(format))
+        return read(bytes, rate);
     ImportRead none;
     none.read = false;
     return none;
@@ -205,7 +190,8 @@ ImportedList ImportListBytes(const QByteArray& bytes, ImportFormat format, Timec
         r.remark = QLatin1Char(' ') + e.remark;
         if (!r.in.isEmpty() && !r.out.isEmpty()) {
             if (const std::optional<int> diff =
-                    RowDuration(r.in.toLatin1().constData(), r.out.toLatin1().constData(), rate))
+                    RowDuration(TimecodeCell::Read(r.in.toStdString(), rate),
+                                TimecodeCell::Read(r.out.toStdString(), rate), rate))
                 r.duration = QString::fromStdString(FormatDuration(*diff, rate));
         }
         last = row;
@@ -241,9 +227,14 @@ ImportedList ImportListFile(const QString& path, TimecodeRate rate) {
 }
 
 QString ImportFilter() {
-    return QStringLiteral("リスト (*.csv *.xlsx *.edl *.ale *.fcpxml *.xml *.otio)|"
-                          "*.csv;*.xlsx;*.edl;*.ale;*.fcpxml;*.xml;*.otio|"
-                          "All Files (*.*)|*.*||");
+    QStringList extensions;
+    for (const InterchangeFormat& format : InterchangeFormats()) {
+        const QString pattern = QStringLiteral("*.") + QLatin1String(format.extension);
+        if (format.read && !extensions.contains(pattern))
+            extensions << pattern;
+    }
+    return QStringLiteral("リスト (%1)|%2|All Files (*.*)|*.*||")
+        .arg(extensions.join(QLatin1Char(' ')), extensions.join(QLatin1Char(';')));
 }
 
 QString ImportLeftOutMessage(const QVector<ImportSkip>& leftOut) {

@@ -1,7 +1,5 @@
 #include "list/cell_text.h"
 
-#include "timecode/timecode.h"
-
 #include <algorithm>
 
 namespace {
@@ -16,18 +14,18 @@ QString CaptureCellText(const Timecode& live) {
     return live ? QString::fromStdString(live.Text()) : QStringLiteral("00:00:00:00");
 }
 
+TimecodeCell ReadCell(const QString& text, TimecodeRate rate) {
+    return TimecodeCell::Read(text.toStdString(), rate);
+}
+
+QString CellText(const TimecodeCell& cell) {
+    return QString::fromStdString(cell.Text());
+}
+
 bool IsTimecodeEditText(const QString& text, int fps) {
-    if (text.size() != TIMECODE_LENGTH) {
-        return false;
-    }
-    for (int i = 0; i < TIMECODE_LENGTH; ++i) {
-        const QChar c = text.at(i);
-        const bool colon = i == 2 || i == 5 || i == 8;
-        if (colon ? c != QLatin1Char(':') : (c < QLatin1Char('0') || c > QLatin1Char('9'))) {
-            return false;
-        }
-    }
-    return IsTimecodeTextAt(text.toLatin1().constData(), fps);
+    // Read non-drop: the exact form with every field in range, the labels drop-frame skips
+    // included. Any character beyond ASCII becomes bytes that are no digit.
+    return Timecode::FromText(text.toStdString(), TimecodeRate{fps, false}).IsValid();
 }
 
 int CommonPrefixLength(const QString& a, const QString& b) {

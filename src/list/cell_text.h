@@ -1,6 +1,6 @@
 #pragma once
 
-#include "timecode/timecode_value.h"
+#include "timecode/timecode_cell.h"
 
 #include <QString>
 
@@ -18,6 +18,11 @@ constexpr int REMARK_LIMIT = 255;
 // The live timecode as a capture or an edit writes it into a cell: HH:MM:SS:FF, and
 // 00:00:00:00 while the source has none (a silent deck, no port).
 QString CaptureCellText(const Timecode& live);
+
+// An IN, OUT or DURATION cell's text read at a counting, and its text back: any text a file
+// can hold comes back as it went in (the cell keeps it as UTF-8).
+TimecodeCell ReadCell(const QString& text, TimecodeRate rate);
+QString CellText(const TimecodeCell& cell);
 
 // A text an IN or OUT cell may take from the editor at the list's frame rate: exactly
 // HH:MM:SS:FF with every field in range, the frames below fps. The range test alone reads its

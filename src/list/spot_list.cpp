@@ -8,19 +8,13 @@
 
 namespace {
 
-// The cell of a row by column number.
-template <typename Row> auto CellOf(Row& row, long col) -> decltype(&row.no) {
+// The cells of a row by column number: the text columns, and those that hold timecodes.
+template <typename Row> auto TextCellOf(Row& row, long col) -> decltype(&row.no) {
     switch (col) {
     case COL_NO:
         return &row.no;
     case COL_SPNO:
         return &row.spNo;
-    case COL_IN:
-        return &row.in;
-    case COL_OUT:
-        return &row.out;
-    case COL_DURATION:
-        return &row.duration;
     case COL_REMARK:
         return &row.remark;
     default:
@@ -28,9 +22,16 @@ template <typename Row> auto CellOf(Row& row, long col) -> decltype(&row.no) {
     }
 }
 
-void NumberRows(QVector<ListRowText>* rows) {
-    for (int i = 0; i < rows->size(); ++i) {
-        (*rows)[i].no = RowLabel(i + 1);
+template <typename Row> auto TimecodeCellOf(Row& row, long col) -> decltype(&row.in) {
+    switch (col) {
+    case COL_IN:
+        return &row.in;
+    case COL_OUT:
+        return &row.out;
+    case COL_DURATION:
+        return &row.duration;
+    default:
+        return nullptr;
     }
 }
 
@@ -91,11 +92,11 @@ QVector<int> SpotList::SetFrameRate(int fps) {
     }
     Change change(*this, ListChange::Rate);
     m_fps = fps;
+    Recount();
     RecomputeDurations();
-    const TimecodeRate rate = Rate();
     for (long r = 1; r <= RowCount(); ++r) {
-        if (CellLabelBeyondRate(Cell(r, COL_IN).toLatin1().constData(), rate) ||
-            CellLabelBeyondRate(Cell(r, COL_OUT).toLatin1().constData(), rate)) {
+        const RowCells& row = RowAt(r);
+        if (row.in.LabelBeyondRate() || row.out.LabelBeyondRate()) {
             beyond.append(int(r));
         }
     }
@@ -116,21 +117,78 @@ QString SpotList::Cell(long row, long col) const {
     if (row < 1 || row > RowCount()) {
         return QString();
     }
-    const QString* cell = CellOf(m_rows.at(int(row - 1)), col);
-    return cell ? *cell : QString();
+    const RowCells& cells = m_rows.at(int(row - 1));
+    if (const QString* text = TextCellOf(cells, col)) {
+        return *text;
+    }
+    const TimecodeCell* cell = TimecodeCellOf(cells, col);
+    return cell ? CellText(*cell) : QString();
+}
+
+TimecodeCell SpotList::TimecodeCellAt(long row, long col) const {
+    if (row < 1 || row > RowCount()) {
+        return TimecodeCell();
+    }
+    const TimecodeCell* cell = TimecodeCellOf(m_rows.at(int(row - 1)), col);
+    return cell ? *cell : TimecodeCell();
 }
 
 void SpotList::SetCell(long row, long col, const QString& text) {
     if (row < 1 || row > RowCount()) {
         return;
     }
-    if (QString* cell = CellOf(RowAt(row), col)) {
+    if (QString* cell = TextCellOf(RowAt(row), col)) {
         *cell = text;
+    } else {
+        SetTimecodeCell(row, col, ReadCell(text, Rate()));
     }
 }
 
+void SpotList::SetTimecodeCell(long row, long col, const TimecodeCell& cell) {
+    if (row < 1 || row > RowCount()) {
+        return;
+    }
+    if (TimecodeCell* stored = TimecodeCellOf(RowAt(row), col)) {
+        *stored = cell;
+    }
+}
+
+SpotList::RowCells SpotList::RowOfText(const ListRowText& text, TimecodeRate rate) const {
+    return RowCells{text.no,
+                    text.spNo,
+                    ReadCell(text.in, rate),
+                    ReadCell(text.out, rate),
+                    ReadCell(text.duration, rate),
+                    text.remark};
+}
+
+ListRowText SpotList::TextOfRow(const RowCells& row) const {
+    return ListRowText{
+        row.no, row.spNo, CellText(row.in), CellText(row.out), CellText(row.duration), row.remark};
+}
+
 QVector<ListRowText> SpotList::Rows() const {
-    return m_rows;
+    QVector<ListRowText> rows;
+    rows.reserve(m_rows.size());
+    for (const RowCells& row : m_rows) {
+        rows.append(TextOfRow(row));
+    }
+    return rows;
+}
+
+void SpotList::NumberRows() {
+    for (int i = 0; i < m_rows.size(); ++i) {
+        m_rows[i].no = RowLabel(i + 1);
+    }
+}
+
+void SpotList::Recount() {
+    const TimecodeRate rate = Rate();
+    for (RowCells& row : m_rows) {
+        row.in = row.in.At(rate);
+        row.out = row.out.At(rate);
+        row.duration = row.duration.At(rate);
+    }
 }
 
 void SpotList::SetCurrentCell(long row, long col) {
@@ -160,8 +218,8 @@ void SpotList::SetUp(int fps) {
     {
         Change change(*this, ListChange::Load);
         m_fps = IsListFrameRate(fps) ? fps : 30;
-        m_rows = QVector<ListRowText>(INITIAL_LIST_ROWS);
-        NumberRows(&m_rows);
+        m_rows = QVector<RowCells>(INITIAL_LIST_ROWS);
+        NumberRows();
         m_rows[0].spNo = RowLabel(1);
         m_row = 1;
         m_col = COL_IN;
@@ -223,8 +281,8 @@ bool SpotList::InsertRow() {
         return false;
     }
     Change change(*this, ListChange::Insert);
-    m_rows.insert(int(m_row - 1), ListRowText());
-    NumberRows(&m_rows);
+    m_rows.insert(int(m_row - 1), RowCells());
+    NumberRows();
     // The new row takes the current one's place, and the cursor its IN.
     m_col = COL_IN;
     return true;
@@ -236,7 +294,7 @@ bool SpotList::DeleteRow() {
     }
     Change change(*this, ListChange::Delete);
     m_rows.remove(int(m_row - 1));
-    NumberRows(&m_rows);
+    NumberRows();
     if (m_row > RowCount()) {
         m_row = RowCount();
     }
@@ -245,13 +303,14 @@ bool SpotList::DeleteRow() {
 
 int SpotList::CalcDuration(int row, int write) {
     const TimecodeRate rate = Rate();
-    const std::optional<int> diff = RowDuration(Cell(row, COL_IN).toLatin1().constData(),
-                                                Cell(row, COL_OUT).toLatin1().constData(), rate);
+    const std::optional<int> diff =
+        RowDuration(TimecodeCellAt(row, COL_IN), TimecodeCellAt(row, COL_OUT), rate);
     if (write == 1) {
         // A row whose IN or OUT holds no full timecode shows no duration rather than one
         // left over from times the row no longer shows.
-        SetCell(row, COL_DURATION,
-                diff ? QString::fromStdString(FormatDuration(*diff, rate)) : QString());
+        SetTimecodeCell(row, COL_DURATION,
+                        diff ? TimecodeCell::Read(FormatDuration(*diff, rate), rate)
+                             : TimecodeCell());
     }
     return diff.value_or(0);
 }
@@ -262,10 +321,10 @@ void SpotList::ApplyFrameCheck(int row, int flag) {
         return;
     }
     const CountingRules rules = m_rules();
-    if (const std::optional<std::string> newOut = FrameCheckNewOut(
-            Cell(row, COL_IN).toLatin1().constData(), Cell(row - 1, COL_OUT).toLatin1().constData(),
-            rules.frameCheck, Rate())) {
-        SetCell(row - 1, COL_OUT, QString::fromStdString(*newOut));
+    if (const std::optional<TimecodeCell> newOut =
+            FrameCheckNewOut(TimecodeCellAt(row, COL_IN), TimecodeCellAt(row - 1, COL_OUT),
+                             rules.frameCheck, Rate())) {
+        SetTimecodeCell(row - 1, COL_OUT, *newOut);
     }
 }
 
@@ -291,23 +350,26 @@ void SpotList::LoadRows(int dataRows, const QVector<ListRowText>& rows, int fps)
     if (dataRows > RowCount()) {
         m_rows.resize(std::min(dataRows, MAX_LIST_ROWS));
     }
+    // Rows beyond those read keep what they held, counted at the file's rate.
+    Recount();
+    const TimecodeRate rate = Rate();
     for (int r = 1; r <= dataRows && r <= rows.size() && r <= RowCount(); ++r) {
-        const ListRowText& row = rows.at(r - 1);
-        ListRowText& cells = RowAt(r);
-        cells.spNo = row.spNo;
-        cells.in = row.in;
-        cells.out = row.out;
-        cells.duration.clear();
-        cells.remark = row.remark;
+        RowAt(r) = RowOfText(rows.at(r - 1), rate);
+        RowAt(r).duration = TimecodeCell();
     }
-    NumberRows(&m_rows);
+    NumberRows();
     RecomputeDurations();
     m_history->Clear(); // a new list, a new history
 }
 
 void SpotList::ImportRows(const QVector<ListRowText>& rows) {
     Change change(*this, ListChange::Import);
-    QVector<ListRowText> imported = rows.mid(0, MAX_LIST_ROWS);
+    const TimecodeRate rate = Rate();
+    QVector<RowCells> imported;
+    for (const ListRowText& row : rows.mid(0, MAX_LIST_ROWS)) {
+        imported.append(RowOfText(row, rate));
+        imported.last().duration = TimecodeCell();
+    }
     if (imported.size() < RowCount()) {
         imported.resize(RowCount());
     }
@@ -315,10 +377,7 @@ void SpotList::ImportRows(const QVector<ListRowText>& rows) {
     if (m_rows.isEmpty()) {
         m_rows.resize(1);
     }
-    NumberRows(&m_rows);
-    for (ListRowText& row : m_rows) {
-        row.duration.clear();
-    }
+    NumberRows();
     RecomputeDurations();
     m_row = 1;
     m_col = COL_IN;
@@ -333,18 +392,22 @@ void SpotList::RecomputeDurations() {
 }
 
 ListSnapshot SpotList::Snapshot() const {
-    return ListSnapshot{m_rows, m_row, m_col, m_fps};
+    return ListSnapshot{Rows(), m_row, m_col, m_fps};
 }
 
 void SpotList::Restore(const ListSnapshot& snapshot) {
     Change change(*this, ListChange::Restore);
     // Never without a row, never more rows than a list may have.
-    m_rows = snapshot.rows.mid(0, MAX_LIST_ROWS);
+    m_fps = IsListFrameRate(snapshot.fps) ? snapshot.fps : 30;
+    const TimecodeRate rate = Rate();
+    m_rows.clear();
+    for (const ListRowText& row : snapshot.rows.mid(0, MAX_LIST_ROWS)) {
+        m_rows.append(RowOfText(row, rate));
+    }
     if (m_rows.isEmpty()) {
         m_rows.resize(1);
     }
-    NumberRows(&m_rows);
-    m_fps = IsListFrameRate(snapshot.fps) ? snapshot.fps : 30;
+    NumberRows();
     m_row = std::clamp(snapshot.row, 1L, RowCount());
     m_col = std::clamp(snapshot.col, 0L, long(LIST_COLS - 1));
 }

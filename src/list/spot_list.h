@@ -1,7 +1,7 @@
 #pragma once
 
 #include "list/list_layout.h"
-#include "timecode/timecode_value.h"
+#include "timecode/timecode_cell.h"
 
 #include <QObject>
 #include <QVector>
@@ -161,13 +161,29 @@ signals:
     void ModifiedChanged();
 
 private:
-    ListRowText& RowAt(long row) { return m_rows[int(row - 1)]; }
+    // A row as the list keeps it: the timecode columns read at the list's counting, the
+    // others as text.
+    struct RowCells {
+        QString no, spNo;
+        TimecodeCell in, out, duration;
+        QString remark;
+    };
+
+    RowCells& RowAt(long row) { return m_rows[int(row - 1)]; }
     void SetCell(long row, long col, const QString& text);
+    void SetTimecodeCell(long row, long col, const TimecodeCell& cell);
+    // The timecode cell of an IN, OUT or DURATION column; the empty cell elsewhere.
+    TimecodeCell TimecodeCellAt(long row, long col) const;
+    RowCells RowOfText(const ListRowText& text, TimecodeRate rate) const;
+    ListRowText TextOfRow(const RowCells& row) const;
+    void NumberRows();
+    // Reads every timecode cell again at the list's counting, after its rate changed.
+    void Recount();
     void BeginCapture(const Timecode& live, bool keepText, long col, long* row);
     void MoveRevision();
 
     std::function<CountingRules()> m_rules;
-    QVector<ListRowText> m_rows; // m_rows[0] is row 1; the No. fields are kept numbered
+    QVector<RowCells> m_rows; // m_rows[0] is row 1; the No. fields are kept numbered
     long m_row = 1;
     long m_col = COL_IN;
     int m_fps = 30;

@@ -21,6 +21,10 @@ struct AppSettings {
     int VtrType = 0;        // the timecode source, by its row of the sources table
     int Drop = 0;           // 1 drop-frame counting, 0 non-drop
     int FrameRate = 30;     // the list's frame rate, 24, 25 or 30 (any other value is 30)
+    // Seconds a cue-and-play starts before its frame, 0 to 30; set by hand in the file, so
+    // read and never written.
+    int Preroll = 5;
 };
 
+constexpr int PREROLL_MAX_SECONDS = 30;
 constexpr int SETTINGS_MIN_COLUMN_WIDTH = 50; // twips; a narrower column is stored as this

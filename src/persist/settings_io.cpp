@@ -2,6 +2,7 @@
 
 #include "persist/profile.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace {
@@ -60,6 +61,8 @@ void LoadAppSettings(const QString& iniPath, AppSettings* settings) {
     ReadKeys(file, kWindowKeys, settings);
     ReadKeys(file, kWidthKeys, settings);
     ReadKeys(file, kMenuKeys, settings);
+    settings->Preroll =
+        std::clamp(file.GetInt(kSection, QStringLiteral("Preroll"), 5), 0, PREROLL_MAX_SECONDS);
 }
 
 bool SaveAppSettings(const QString& iniPath, AppSettings* settings, const int widths[LIST_COLS]) {

@@ -1,34 +1,18 @@
 #include "timecode/duration.h"
 
-#include "timecode/timecode_scan.h"
 #include "timecode/timecode_value.h"
 
 #include <climits>
 
 namespace {
 
-// A frame number a list at 24 or 25 frames cannot hold: such a cell was written at another
-// rate, and counting it here would name another moment without a word.
-bool FrameBeyondRate(int frames, TimecodeRate rate) {
-    return rate.fps != 30 && frames >= rate.fps;
+// A cell read at another counting (the Drop setting changed since it was written) is read
+// again at this one.
+std::optional<int> FramesAt(const TimecodeCell& cell, TimecodeRate rate) {
+    return cell.Rate() == rate ? cell.Frames() : cell.At(rate).Frames();
 }
 
 } // namespace
-
-bool CellLabelBeyondRate(const char* text, TimecodeRate rate) {
-    int f[4] = {};
-    return ScanTimecodeFields(text, f) == 4 && FrameBeyondRate(f[3], rate);
-}
-
-std::optional<int> CellTextToFrames(const char* text, TimecodeRate rate) {
-    int f[4] = {};
-    if (ScanTimecodeFields(text, f) < 4 || FrameBeyondRate(f[3], rate))
-        return std::nullopt;
-    const long long frames = LabelToFrames64(TimecodeLabel{f[0], f[1], f[2], f[3]}, rate);
-    if (frames < -MAX_CELL_FRAMES || frames > MAX_CELL_FRAMES)
-        return std::nullopt;
-    return static_cast<int>(frames);
-}
 
 std::string FormatTimecode(int count, TimecodeRate rate) {
     return LabelText(FramesToLabel(count < 0 ? 0 : count, rate));
@@ -43,18 +27,20 @@ std::string FormatDuration(int diff, TimecodeRate rate) {
                     : LabelText(FramesToLabel(diff, rate));
 }
 
-std::optional<int> RowDuration(const char* inText, const char* outText, TimecodeRate rate) {
-    const std::optional<int> in = CellTextToFrames(inText, rate);
-    const std::optional<int> out = CellTextToFrames(outText, rate);
+std::optional<int> RowDuration(const TimecodeCell& inCell, const TimecodeCell& outCell,
+                               TimecodeRate rate) {
+    const std::optional<int> in = FramesAt(inCell, rate);
+    const std::optional<int> out = FramesAt(outCell, rate);
     if (!in || !out)
         return std::nullopt;
     return *out - *in; // both within MAX_CELL_FRAMES of zero, so no overflow
 }
 
-std::optional<std::string> FrameCheckNewOut(const char* inText, const char* prevOutText,
-                                            int frameCheck, TimecodeRate rate) {
-    const std::optional<int> in = CellTextToFrames(inText, rate);
-    const std::optional<int> prevOut = CellTextToFrames(prevOutText, rate);
+std::optional<TimecodeCell> FrameCheckNewOut(const TimecodeCell& inCell,
+                                             const TimecodeCell& prevOutCell, int frameCheck,
+                                             TimecodeRate rate) {
+    const std::optional<int> in = FramesAt(inCell, rate);
+    const std::optional<int> prevOut = FramesAt(prevOutCell, rate);
     if (!in || !prevOut)
         return std::nullopt;
     // Signed comparison, in 64 bits for any gap the settings file may hold: an IN at or before
@@ -68,5 +54,7 @@ std::optional<std::string> FrameCheckNewOut(const char* inText, const char* prev
         newOut = 0;
     if (newOut > INT_MAX)
         newOut = INT_MAX;
-    return FormatTimecode(static_cast<int>(newOut), rate);
+    // At drop-frame a count past the day keeps its hours (24 and more): no label, so the cell
+    // keeps that text as it always did.
+    return TimecodeCell::Read(FormatTimecode(static_cast<int>(newOut), rate), rate);
 }

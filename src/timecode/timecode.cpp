@@ -42,32 +42,7 @@ bool LabelExists(const TimecodeLabel& l, TimecodeRate rate) {
     return !(rate.DropFrame() && l.seconds == 0 && l.frames < 2 && l.minutes % 10 != 0);
 }
 
-void TimecodeToFrames(int* count, int hours, int minutes, int seconds, int frames, int drop) {
-    if (count == nullptr)
-        return;
-    // The count is 32-bit arithmetic; fields far out of range wrap round as 32-bit arithmetic
-    // does, without the undefined behaviour of an overflowing int.
-    *count = WrapToInt32(LabelToFrames64(TimecodeLabel{hours, minutes, seconds, frames},
-                                         TimecodeRate::Thirty(drop != 0)));
-}
-
-void FramesToTimecode(int* hours, int* minutes, int* seconds, int* frames, int count, int drop) {
-    const TimecodeLabel l = FramesToLabel(count, TimecodeRate::Thirty(drop != 0));
-    if (hours != nullptr)
-        *hours = l.hours;
-    if (minutes != nullptr)
-        *minutes = l.minutes;
-    if (seconds != nullptr)
-        *seconds = l.seconds;
-    if (frames != nullptr)
-        *frames = l.frames;
-}
-
-int IsValidTimecodeText(const char* text) {
-    return IsTimecodeTextAt(text, 30) ? 1 : 0;
-}
-
-bool IsTimecodeTextAt(const char* text, int fps) {
+bool IsTimecodeTextAt(std::string_view text, int fps) {
     int f[4] = {};
     if (ScanTimecodeFields(text, f) < 4)
         return false;

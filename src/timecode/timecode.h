@@ -1,21 +1,9 @@
 #pragma once
 
-// Timecode arithmetic at 30 frames per second, drop-frame (drop nonzero) or non-drop, on
-// separate fields. C-compatible so that any program can link it; the rest of the program
-// counts through timecode_rate.h and the Timecode value (timecode_value.h).
-#ifdef __cplusplus
-extern "C" {
-#endif
+#include <string_view>
 
-void TimecodeToFrames(int* count, int hours, int minutes, int seconds, int frames, int drop);
-void FramesToTimecode(int* hours, int* minutes, int* seconds, int* frames, int count, int drop);
-int IsValidTimecodeText(const char* text);
-
-#ifdef __cplusplus
-}
-
-// The range test of a cell's text at a rate: four numbers read as "%d:%d:%d:%d" reads them,
-// hours 0 to 23, minutes and seconds 0 to 59, frames below fps. Labels that drop-frame skips
-// pass: a cell may hold them.
-bool IsTimecodeTextAt(const char* text, int fps);
-#endif
+// The range test of a cell's text at a list rate (24, 25 or 30 frames a second): four numbers
+// read as "%d:%d:%d:%d" reads them, hours 0 to 23, minutes and seconds 0 to 59, frames below
+// fps. Labels that drop-frame skips pass: a cell may hold them. The counting itself, at every
+// rate, drop-frame or non-drop, is in timecode_rate.h and the Timecode value.
+bool IsTimecodeTextAt(std::string_view text, int fps);

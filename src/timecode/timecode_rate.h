@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstdint>
-
 // The rates a list may count at, and whether drop-frame labels exist at one.
 constexpr bool IsListFrameRate(int fps) {
     return fps == 24 || fps == 25 || fps == 30;
@@ -9,6 +7,9 @@ constexpr bool IsListFrameRate(int fps) {
 constexpr bool RateHasDropFrame(int fps) {
     return fps == 30;
 }
+
+// How labels count at 30 frames a second: every label a frame, or drop-frame.
+enum class Counting { NonDrop, DropFrame };
 
 // How a timecode counts: its frames a second by label (24, 25 or 30) and, at 30, whether its
 // labels are drop-frame (29.97 material: labels 00 and 01 of every minute not divisible by ten
@@ -84,8 +85,3 @@ TimecodeLabel FramesToLabel(int count, TimecodeRate rate);
 // Whether a label names a frame at the rate: every field in range, and not one that
 // drop-frame skips.
 bool LabelExists(const TimecodeLabel& label, TimecodeRate rate);
-
-// Two's complement wrap to 32 bits, as 32-bit arithmetic gives it.
-inline int WrapToInt32(long long value) {
-    return static_cast<int>(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)));
-}

@@ -14,6 +14,12 @@ void Undo(ListWindow& w) {
     w.Press(Qt::Key_Z, Qt::ControlModifier);
 }
 
+// The context menu's export of a format, named by the converter's option.
+QAction* ExportItem(ListWindow& w, const char* option) {
+    const InterchangeFormat* format = InterchangeFormatOfOption(QLatin1String(option));
+    return format ? w.dlg->MenuItem(format->commandId) : nullptr;
+}
+
 } // namespace
 
 class TestGridMenu : public QObject {
@@ -27,8 +33,8 @@ private slots:
             title = up->windowTitle();
             proposed = qobject_cast<QFileDialog*>(up)->selectedFiles().value(0);
         });
-        w.dlg->MenuItem(ID_FILE_EXPORT_CSV)->trigger();
-        QCOMPARE(title, QStringLiteral("書き出し"));
+        ExportItem(w, "csv")->trigger();
+        QCOMPARE(title, QStringLiteral("CSV形式で書き出し"));
         QCOMPARE(proposed, w.folder.path("spotlist.csv"));
     }
 
@@ -159,7 +165,7 @@ private slots:
                               "ALE形式(ログ)で書き出し...", "マーカーをEDLで書き出し...",
                               "マーカーをFCPXMLで書き出し...", "マーカーをFCP7 XMLで書き出し...",
                               "マーカーをOTIOで書き出し...", "--", "新規", "読み込み...", "--",
-                              "フレームレート"}));
+                              "フレームレート", "--", "トランスポート"}));
         QCOMPARE(w.dlg->MenuBar()->actions().first()->menu()->actions().size(), 5);
     }
 
@@ -201,15 +207,15 @@ private slots:
         answers.files = {list.fileName(), w.folder.path("out"), w.folder.path("none/out.edl")};
         w.dlg->Dispatch(ID_FILE_OPEN, Notify::Command);
         w.dlg->GetSession().List().MarkModified();
-        w.dlg->MenuItem(ID_FILE_EXPORT_EDL)->trigger(); // typed without an extension
+        ExportItem(w, "edl")->trigger(); // typed without an extension
         const FileDialogRequest& asked = answers.dialogs.last();
-        QCOMPARE(asked.title, QStringLiteral("書き出し"));
+        QCOMPARE(asked.title, QStringLiteral("EDL形式で書き出し"));
         QCOMPARE(asked.proposedName, QStringLiteral("spots.edl"));
         QCOMPARE(asked.filter, QStringLiteral("EDL Files (*.edl)|*.edl||"));
         QVERIFY(FileBytes(w.folder.path("out.edl")).startsWith("TITLE: spots\r\nFCM: NON-DROP"));
         QCOMPARE(w.dlg->GetSession().ListFile().GetPath(), list.fileName());
         QCOMPARE(w.dlg->GetSession().List().IsModified(), true);
-        w.dlg->MenuItem(ID_FILE_EXPORT_EDL)->trigger(); // into a folder that is not there
+        ExportItem(w, "edl")->trigger(); // into a folder that is not there
         QCOMPARE(answers.messages, (QStringList{EdlSkippedRowsMessage({2}),
                                                 QStringLiteral("書き出しできませんでした")}));
     }
@@ -218,14 +224,16 @@ private slots:
     // list, as one step that undo takes back, with no file of its own; what could not be
     // taken is named in one box.
     void importReplacesTheListAsOneStep_data() {
-        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("format"); // the converter's option
         QTest::addColumn<QString>("name");
-        QTest::newRow("workbook") << int(ExportFormat::Xlsx) << "back.xlsx";
-        QTest::newRow("markers in an EDL") << int(ExportFormat::MarkerEdl) << "back.edl";
+        QTest::newRow("workbook") << QStringLiteral("xlsx") << "back.xlsx";
+        QTest::newRow("markers in an EDL") << QStringLiteral("markers-edl") << "back.edl";
     }
     void importReplacesTheListAsOneStep() {
-        QFETCH(int, format);
+        QFETCH(QString, format);
         QFETCH(QString, name);
+        const InterchangeFormat* f = InterchangeFormatOfOption(format);
+        QVERIFY(f);
         ListWindow w;
         BoxAnswers answers;
         LayRow(w.dlg->GetSession().List(), 1, "0001", "01:00:00:00", "01:00:10:00", " CM1, 春",
@@ -233,7 +241,7 @@ private slots:
         LayRow(w.dlg->GetSession().List(), 2, "A7", "01:00:20:00", "01:00:25:15", " ",
                true); // as Open reads it
         const QString file = w.folder.dir.filePath(name);
-        QVERIFY(ExportList(file, ExportFormat(format), w.dlg->GetSession().List().Rows(), QString(),
+        QVERIFY(ExportList(file, *f, w.dlg->GetSession().List().Rows(), QString(),
                            w.dlg->GetSession().List().Rate(), nullptr));
         const QVector<ListRowText> exported = w.dlg->GetSession().List().Rows();
         LayRow(w.dlg->GetSession().List(), 1, "X", "02:00:00:00", "", "");

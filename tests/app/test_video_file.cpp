@@ -1,12 +1,15 @@
 // A video file as the window's source: named by the settings, chosen from the menu, refused
 // when the list cannot count it, and the list's rate following it. The clips are made here
 // by ffmpeg; the player plays them with no sound.
+#include "app/status_notes.h"
 #include "app/tarnwick_dlg.h"
 #include "box_answers.h"
 #include "list_rows.h"
 #include "test_clips.h"
 #include "video/video_source.h"
 #include "work_folder.h"
+
+#include "sources/live_timecode.h"
 
 #include <QLabel>
 #include <QtTest>
@@ -19,6 +22,33 @@ QString TcDisplay(CTarnwickDlg& dlg) {
 
 void Tick(CTarnwickDlg& dlg) {
     dlg.GetSession().Source().OnTimer();
+    dlg.GetSession().TransportCommand().ShowState(SteadyNowNs());
+}
+
+QString TransportNote(CTarnwickDlg& dlg) {
+    const auto* note = dlg.findChild<QLabel*>(QLatin1String(TRANSPORT_NOTE_NAME));
+    return note != nullptr && !note->isHidden() ? note->text() : QString();
+}
+
+// Keys as an operator types them on the list: "G", "Shift+G", "K+L" (K held, L pressed).
+void TypeKeys(QWidget* list, const QString& keys) {
+    const auto key = [](const QString& name) {
+        return name == QLatin1String("Space") ? Qt::Key_Space
+                                              : Qt::Key(Qt::Key_A + (name.at(0).unicode() - 'A'));
+    };
+    for (const QString& stroke : keys.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QStringList parts = stroke.split(QLatin1Char('+'));
+        if (parts.first() == QLatin1String("Shift")) {
+            QTest::keyClick(list, key(parts.last()), Qt::ShiftModifier);
+        } else if (parts.size() == 2) {
+            QTest::keyPress(list, key(parts.first()));
+            QTest::keyClick(list, key(parts.last()));
+            QTest::keyRelease(list, key(parts.first()));
+        } else {
+            QTest::keyClick(list, key(stroke));
+        }
+        QCoreApplication::processEvents();
+    }
 }
 
 } // namespace
@@ -109,6 +139,70 @@ private slots:
         QVERIFY(folder.Text().contains("File=" + Clip("pal.mov").toUtf8()));
         dlg.MenuItem(ID_EDIT_UNDO)->trigger();
         QCOMPARE(dlg.List().FrameRate(), 30);
+    }
+
+    // J/K/L, Space and G from the list move the file, and the timecode line says how; the
+    // frame then on screen is the one named.
+    void theListDrivesTheFile_data() {
+        QTest::addColumn<long>("col");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("frame"); // once settled; empty while moving
+        // clang-format off
+        QTest::newRow("G on the OUT column cues to the OUT") << long(COL_OUT) << "G" << "CUE OK" << "10:00:01:12";
+        QTest::newRow("K held with L steps a frame on") << long(COL_IN) << "G K+L" << "STILL" << "10:00:01:01";
+        QTest::newRow("L again shuttles at twice the speed") << long(COL_IN) << "G L L" << "SHUTTLE +2×" << "";
+        QTest::newRow("J runs backwards") << long(COL_IN) << "G J" << "SHUTTLE −1×" << "";
+        QTest::newRow("Space plays, Space again stills") << long(COL_IN) << "G Space Space" << "STILL" << "";
+        QTest::newRow("Shift+G plays from the preroll point") << long(COL_IN) << "Shift+G" << "PLAY" << "";
+        QTest::newRow("a row with no IN cues nothing") << long(-1) << "G" << "行 2 の IN にタイムコードがありません" << "";
+        // clang-format on
+    }
+    void theListDrivesTheFile() {
+        QFETCH(long, col);
+        QFETCH(QString, keys);
+        QFETCH(QString, mode);
+        QFETCH(QString, frame);
+        WorkFolder folder("VtrType=4\nPreroll=1\n[Video]\nFile=" + Clip("pal.mov").toUtf8() + "\n");
+        CTarnwickDlg dlg;
+        dlg.show();
+        QCoreApplication::sendPostedEvents(&dlg, WM_DEFERRED_INIT);
+        dlg.GetSession().Poll().KillTimer(dlg.GetSession().Poll().Timer());
+        QTRY_VERIFY_WITH_TIMEOUT((Tick(dlg), TcDisplay(dlg) == QLatin1String("10:00:00:00")),
+                                 10000);
+        LayRow(dlg.GetSession().List(), 1, "0001", "10:00:01:00", "10:00:01:12", " ", true);
+        dlg.GetSession().List().SetCurrentCell(col < 0 ? 2 : 1, col < 0 ? COL_IN : col);
+        dlg.Grid().setFocus();
+        TypeKeys(&dlg.Grid(), keys);
+        QTRY_VERIFY2_WITH_TIMEOUT((Tick(dlg), TransportNote(dlg).startsWith(mode)),
+                                  qPrintable(TransportNote(dlg)), 10000);
+        if (!frame.isEmpty()) {
+            QTRY_COMPARE_WITH_TIMEOUT((Tick(dlg), TcDisplay(dlg)), frame, 10000);
+        }
+        QVERIFY(dlg.List().Cell(1, COL_REMARK).trimmed().isEmpty()); // no key typed into the list
+    }
+
+    // A source with no transport greys the submenu's items and says why; its keys do nothing.
+    void sourcesWithoutTransportGreyItAndSayWhy_data() {
+        QTest::addColumn<QByteArray>("defaults");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("Victor: no safe codes") << QByteArray("VtrType=1\n") << "Victor";
+        QTest::newRow("LTC only listens") << QByteArray("VtrType=2\n") << "LTC";
+    }
+    void sourcesWithoutTransportGreyItAndSayWhy() {
+        QFETCH(QByteArray, defaults);
+        QFETCH(QString, why);
+        WorkFolder folder(defaults);
+        CTarnwickDlg dlg;
+        dlg.Dispatch(ID_FRAMERATE_30, Notify::Command); // the items' states afresh
+        for (int id : {ID_TRANSPORT_PLAY, ID_TRANSPORT_CUE, ID_TRANSPORT_EJECT}) {
+            QVERIFY(!dlg.MenuItem(id)->isEnabled());
+            QVERIFY2(dlg.MenuItem(id)->toolTip().contains(why),
+                     qPrintable(dlg.MenuItem(id)->toolTip()));
+        }
+        dlg.Grid().setFocus();
+        TypeKeys(&dlg.Grid(), QStringLiteral("L G"));
+        QCOMPARE(TransportNote(dlg), QString());
     }
 };
 

@@ -11,7 +11,7 @@
 #include "sources/mtc_source.h"
 #include "sources/victor.h"
 #include "sources/vtr_link.h"
-#include "timecode/timecode.h"
+#include "timecode/timecode_value.h"
 #include "timecode_signal.h"
 #include "work_folder.h"
 
@@ -45,7 +45,8 @@ vtrsim::ResponderConfig Tape(vtrsim::Protocol protocol, const char* label, bool 
     config.tape.drop = true;
     int h = 0, m = 0, s = 0, f = 0;
     std::sscanf(label, "%d:%d:%d:%d", &h, &m, &s, &f);
-    TimecodeToFrames(&config.tape.startFrames, h, m, s, f, 1);
+    config.tape.startFrames =
+        static_cast<int>(LabelToFrames64({h, m, s, f}, TimecodeRate::Thirty(true)));
     return config;
 }
 
@@ -396,7 +397,7 @@ void TestVtrPolling::captureTakesTheFrameOfTheKeyPress() {
     QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
     vtrsim::SignalConfig config;
     config.kind = vtrType == VTR_LTC ? vtrsim::SignalKind::Ltc : vtrsim::SignalKind::Mtc;
-    TimecodeToFrames(&config.tape.startFrames, 1, 0, 0, 0, 1);
+    config.tape.startFrames = Timecode::FromText("01:00:00:00", TimecodeRate::Thirty(true)).Frame();
     std::unique_ptr<vtrsim::SignalSender> sender;
     if (sending && !deck)
         sender = std::make_unique<vtrsim::SignalSender>(fifo.toStdString(), config);

@@ -129,10 +129,11 @@ private slots:
 // One row per start of the files fuzzed: exports of random lists (one in five left whole),
 // or a format's first bytes.
 void TestImportFuzz::fuzzedFilesKeepTheListsShape_data() {
-    QTest::addColumn<int>("format");      // the export each file starts from, or -1
+    QTest::addColumn<int>("format");      // the export each file starts from (its row), or -1
     QTest::addColumn<QByteArray>("head"); // else its first bytes
-    for (ExportFormat f : ExportFormats())
-        QTest::addRow("%s", qPrintable(ExportFileName({}, f))) << int(f) << QByteArray();
+    for (int f = 0; f < int(InterchangeFormats().size()); ++f)
+        QTest::addRow("%s", qPrintable(ExportFileName({}, InterchangeFormats()[f])))
+            << f << QByteArray();
     for (const char* head :
          {"", "PK\x03\x04", "<fcpxml>", "<xmeml><sequence>", "{\"OTIO_SCHEMA\":\"Timeline.1\",",
           "Heading\nColumn\n", "TITLE: x\n001 "})
@@ -147,9 +148,10 @@ void TestImportFuzz::fuzzedFilesKeepTheListsShape() {
     // A workbook takes some milliseconds to write: fewer of them.
     for (int iteration = 0; iteration < (format < 0 ? 1000 : 80); ++iteration) {
         const TimecodeRate rate = RATES[iteration % 4];
-        const ExportBuild built = format < 0 ? ExportBuild{head, {}, true}
-                                             : BuildExport(ExportFormat(format), RandomList(rng),
-                                                           QStringLiteral("l.txt"), rate);
+        const ExportBuild built = format < 0
+                                      ? ExportBuild{head, {}, true}
+                                      : BuildExport(InterchangeFormats()[format], RandomList(rng),
+                                                    QStringLiteral("l.txt"), rate);
         QVERIFY(built.ok);
         const QByteArray bytes =
             format >= 0 && iteration % 5 == 0 ? built.bytes : Fuzz(rng, built.bytes);

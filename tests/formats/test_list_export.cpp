@@ -1,3 +1,5 @@
+#include "formats/export_csv.h"
+#include "formats/export_edl.h"
 #include "formats/list_export.h"
 
 #include <QtTest>
@@ -155,70 +157,73 @@ void TestListExport::edlLayoutKeepsEachTextOnItsLine() {
 // markers from an EDL read them) and in the log, texts that would break a line or a field made
 // safe; the layouts at every rate are held against the published ones by the converter's check.
 void TestListExport::oneSpotLayouts_data() {
-    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("format"); // the converter's option
     QTest::addColumn<TimecodeRate>("rate");
     QTest::addColumn<QString>("text");
     QTest::newRow("markers in an EDL at 25")
-        << int(ExportFormat::MarkerEdl) << TimecodeRate{25, false}
+        << "markers-edl" << TimecodeRate{25, false}
         << "TITLE: reel 1\r\nFCM: NON-DROP FRAME\r\n\r\n001  001      V     C        "
            "01:00:00:00 01:00:00:01 01:00:00:00 01:00:00:01\r\n"
            "a｜b c d |C:ResolveColorBlue |M:S｜1 |D:30\r\n";
     QTest::newRow("log at 30 drop-frame, labels marked with ';'")
-        << int(ExportFormat::Ale) << TimecodeRate{30, true}
+        << "ale" << TimecodeRate{30, true}
         << "Heading\r\nFIELD_DELIM\tTABS\r\nVIDEO_FORMAT\t1080\r\nAUDIO_FORMAT\t48khz\r\n"
            "FPS\t29.97\r\n\r\nColumn\r\nName\tTracks\tStart\tEnd\tTape\tComments\r\n\r\n"
            "Data\r\nS|1\tV\t01:00:00;00\t01:00:01;05\treel 1\ta|b c d\r\n";
 }
 
 void TestListExport::oneSpotLayouts() {
-    QFETCH(int, format);
+    QFETCH(QString, format);
     QFETCH(TimecodeRate, rate);
     QFETCH(QString, text);
+    const InterchangeFormat* f = InterchangeFormatOfOption(format);
+    QVERIFY(f);
     const QVector<ListRowText> rows = {Row("S|1", "01:00:00:00", "01:00:01:05", {}, " a|b\nc\td"),
                                        Row({}, "23:59:59:23", "23:59:59:30", {}, {})};
-    const ExportBuild built = BuildExport(ExportFormat(format), rows, "/d/reel 1.txt", rate);
+    const ExportBuild built = BuildExport(*f, rows, "/d/reel 1.txt", rate);
     QCOMPARE(QString::fromUtf8(built.bytes), text);
     QCOMPARE(built.skippedRows, QVector<int>{2});
 }
 
 void TestListExport::exportNames_data() {
     QTest::addColumn<QString>("listPath");
-    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("proposed");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("completed");
-    QTest::newRow("no file yet") << "" << int(ExportFormat::Csv) << "spotlist.csv"
+    QTest::newRow("no file yet") << "" << QStringLiteral("csv") << "spotlist.csv"
                                  << "/out/a"
                                  << "/out/a.csv";
     QTest::newRow("only the last extension goes")
-        << "/d/spots.v2.txt" << int(ExportFormat::Edl) << "spots.v2.edl"
+        << "/d/spots.v2.txt" << QStringLiteral("edl") << "spots.v2.edl"
         << "/out/a.b"
         << "/out/a.b";
-    QTest::newRow("a trailing dot gets no second one")
-        << "/d/x" << int(ExportFormat::Edl) << "x.edl"
-        << "/out/a."
-        << "/out/a.edl";
+    QTest::newRow("a trailing dot gets no second one") << "/d/x" << QStringLiteral("edl") << "x.edl"
+                                                       << "/out/a."
+                                                       << "/out/a.edl";
     QTest::newRow("markers in an EDL do not take the events' name")
-        << "/d/spots.txt" << int(ExportFormat::MarkerEdl) << "spots-markers.edl"
+        << "/d/spots.txt" << QStringLiteral("markers-edl") << "spots-markers.edl"
         << "/out/a"
         << "/out/a.edl";
-    QTest::newRow("Final Cut Pro 7 XML") << "" << int(ExportFormat::Xmeml) << "spotlist.xml"
+    QTest::newRow("Final Cut Pro 7 XML") << "" << QStringLiteral("xmeml") << "spotlist.xml"
                                          << "/out/a"
                                          << "/out/a.xml";
     QTest::newRow("dotted folder, bare name")
-        << "/d/.txt" << int(ExportFormat::Csv) << "spotlist.csv"
+        << "/d/.txt" << QStringLiteral("csv") << "spotlist.csv"
         << "/out.d/a"
         << "/out.d/a.csv";
 }
 
 void TestListExport::exportNames() {
     QFETCH(QString, listPath);
-    QFETCH(int, format);
+    QFETCH(QString, format);
     QFETCH(QString, proposed);
     QFETCH(QString, typed);
     QFETCH(QString, completed);
-    QCOMPARE(ExportFileName(listPath, ExportFormat(format)), proposed);
-    QCOMPARE(WithExportExtension(typed, ExportFormat(format)), completed);
+    const InterchangeFormat* f = InterchangeFormatOfOption(format);
+    QVERIFY(f);
+    QCOMPARE(ExportFileName(listPath, *f), proposed);
+    QCOMPARE(WithExportExtension(typed, *f), completed);
 }
 
 QTEST_GUILESS_MAIN(TestListExport)

@@ -35,7 +35,8 @@ QVector<ListRowText> AsImported(QVector<ListRowText> rows, TimecodeRate rate) {
     for (int i = 0; i < rows.size(); ++i) {
         rows[i].no = RowLabel(i + 1);
         const std::optional<int> frames =
-            RowDuration(rows[i].in.toLatin1(), rows[i].out.toLatin1(), rate);
+            RowDuration(TimecodeCell::Read(rows[i].in.toStdString(), rate),
+                        TimecodeCell::Read(rows[i].out.toStdString(), rate), rate);
         rows[i].duration = frames ? QString::fromStdString(FormatDuration(*frames, rate)) : "";
     }
     return rows;
@@ -65,13 +66,13 @@ private slots:
 };
 
 void TestListImport::roundTrip_data() {
-    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("format"); // its row in the table
     QTest::addColumn<TimecodeRate>("rate");
-    for (ExportFormat f : ExportFormats()) {
+    for (const InterchangeFormat& f : InterchangeFormats()) {
         for (TimecodeRate rate : RATES) {
             QTest::addRow("%s at %d%s", qPrintable(ExportFileName({}, f)), rate.fps,
                           rate.DropFrame() ? " drop" : "")
-                << int(f) << rate;
+                << int(&f - InterchangeFormats().data()) << rate;
         }
     }
 }
@@ -79,7 +80,7 @@ void TestListImport::roundTrip_data() {
 void TestListImport::roundTrip() {
     QFETCH(int, format);
     QFETCH(TimecodeRate, rate);
-    const ExportFormat f = ExportFormat(format);
+    const InterchangeFormat& f = InterchangeFormats()[format];
     const QVector<ListRowText> list = SpotList(rate, !ExportLeavesOutRows(f));
     const ExportBuild built = BuildExport(f, list, QStringLiteral("/x/spots.txt"), rate);
     QVERIFY(built.ok);

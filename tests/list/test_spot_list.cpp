@@ -156,6 +156,10 @@ private slots:
             << "00:01:00:02" << 1 << 1 << 9 << "00:00:00:09" << 25;
         QTest::newRow("24 counts 24") << "00:01:00:02" << 0 << 1 << 8 << "00:00:00:08" << 24;
         QTest::newRow("frame 25 does not exist at 25") << "00:01:00:25" << 0 << 1 << 0 << "" << 25;
+        QTest::newRow("loose OUT text is kept and counts")
+            << " 0:1:0:2 x" << 0 << 1 << 14 << "00:00:00:14" << 30;
+        QTest::newRow("a skipped drop-frame label counts as the frame before")
+            << "00:01:00:00" << 1 << 1 << 10 << "00:00:00:10" << 30;
     }
     void calcDuration() {
         QFETCH(QString, out);
@@ -165,11 +169,12 @@ private slots:
         QFETCH(QString, duration);
         QFETCH(int, fps);
         DocList l;
-        l.rules.drop = drop == 1;
         l.list.SetFrameRate(fps);
         l.Lay(3, COL_IN, QStringLiteral("00:00:59:18"));
         l.Lay(3, COL_OUT, out);
         l.Lay(3, COL_DURATION, QStringLiteral("stale"));
+        // The counting the menu chose after the cells were written applies all the same.
+        l.rules.drop = drop == 1;
         QCOMPARE(l.list.CalcDuration(3, write), result);
         QCOMPARE(l.Cell(3, COL_DURATION), duration);
         QCOMPARE(l.Cell(3, COL_OUT), out);

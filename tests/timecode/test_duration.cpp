@@ -11,6 +11,14 @@ TimecodeRate Thirty(int drop) {
     return TimecodeRate::Thirty(drop == 1);
 }
 
+TimecodeCell Cell(const QByteArray& text, TimecodeRate rate) {
+    return TimecodeCell::Read(text.toStdString(), rate);
+}
+
+QString TextOf(const std::optional<TimecodeCell>& cell) {
+    return cell ? QString::fromStdString(cell->Text()) : QString();
+}
+
 } // namespace
 
 class TestDuration : public QObject {
@@ -57,7 +65,7 @@ void TestDuration::cellText() {
     QFETCH(int, drop);
     QFETCH(bool, readable);
     QFETCH(int, count);
-    const std::optional<int> result = CellTextToFrames(text.constData(), Thirty(drop));
+    const std::optional<int> result = Cell(text, Thirty(drop)).Frames();
     QCOMPARE(result.has_value(), readable);
     QCOMPARE(result.value_or(0), count);
 }
@@ -113,7 +121,8 @@ void TestDuration::rowDuration() {
     QFETCH(bool, readable);
     QFETCH(int, diff);
     QFETCH(QString, text);
-    const std::optional<int> result = RowDuration(in.constData(), out.constData(), Thirty(drop));
+    const TimecodeRate rate = Thirty(drop);
+    const std::optional<int> result = RowDuration(Cell(in, rate), Cell(out, rate), rate);
     QCOMPARE(result.has_value(), readable);
     QCOMPARE(result.value_or(0), diff);
     if (readable)
@@ -177,10 +186,11 @@ void TestDuration::frameCheck() {
     QFETCH(int, drop);
     QFETCH(bool, moved);
     QFETCH(QString, newOut);
-    const std::optional<std::string> result =
-        FrameCheckNewOut(in.constData(), prevOut.constData(), gap, Thirty(drop));
+    const TimecodeRate rate = Thirty(drop);
+    const std::optional<TimecodeCell> result =
+        FrameCheckNewOut(Cell(in, rate), Cell(prevOut, rate), gap, rate);
     QCOMPARE(result.has_value(), moved);
-    QCOMPARE(QString::fromStdString(result.value_or("")), newOut);
+    QCOMPARE(TextOf(result), newOut);
 }
 
 void TestDuration::rowDurationAt24And25_data() {
@@ -216,7 +226,7 @@ void TestDuration::rowDurationAt24And25() {
     QFETCH(TimecodeRate, rate);
     QFETCH(int, diff);
     QFETCH(QString, text);
-    QCOMPARE(RowDuration(in.constData(), out.constData(), rate).value_or(INT_MIN), diff);
+    QCOMPARE(RowDuration(Cell(in, rate), Cell(out, rate), rate).value_or(INT_MIN), diff);
     QCOMPARE(QString::fromStdString(FormatDuration(diff, rate)), text);
 }
 
@@ -247,9 +257,7 @@ void TestDuration::frameCheckAt24And25() {
     QFETCH(int, gap);
     QFETCH(TimecodeRate, rate);
     QFETCH(QString, newOut);
-    QCOMPARE(QString::fromStdString(
-                 FrameCheckNewOut(in.constData(), prevOut.constData(), gap, rate).value_or("")),
-             newOut);
+    QCOMPARE(TextOf(FrameCheckNewOut(Cell(in, rate), Cell(prevOut, rate), gap, rate)), newOut);
 }
 
 void TestDuration::formatsAtTheLimits() {

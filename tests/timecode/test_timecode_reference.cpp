@@ -120,7 +120,7 @@ void TestTimecodeReference::everyLabelAndFrameOfADay() {
                         wrong = "another label for its frame";
                     else if (previous.Plus(1) != tc)
                         wrong = "no step of one frame from the one before";
-                    else if (CellTextToFrames(cell, rate).value_or(-1) != frame)
+                    else if (TimecodeCell::Read(cell, rate).Frames().value_or(-1) != frame)
                         wrong = "another count as a list cell";
                     else if (s == 0 && !TextsAgree(day, frame, cell, tc))
                         wrong = "another text";
@@ -140,7 +140,9 @@ void TestTimecodeReference::everyLabelAndFrameOfADay() {
     // A duration is the label of its magnitude, signed.
     const std::string last = TextOf(day, framesPerDay - 1);
     QCOMPARE(FormatDuration(-(framesPerDay - 1), rate), "-" + last);
-    QCOMPARE(RowDuration("00:00:00:00", last.c_str(), rate), framesPerDay - 1);
+    QCOMPARE(
+        RowDuration(TimecodeCell::Read("00:00:00:00", rate), TimecodeCell::Read(last, rate), rate),
+        framesPerDay - 1);
 }
 
 QTEST_GUILESS_MAIN(TestTimecodeReference)

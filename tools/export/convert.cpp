@@ -23,22 +23,10 @@ bool HasUndecodableBytes(const QVector<ListRowText>& rows) {
     return false;
 }
 
-// What a row left out of a format did not become.
-QString MissingEntry(ExportFormat format) {
-    switch (format) {
-    case ExportFormat::Edl:
-        return QStringLiteral("no event");
-    case ExportFormat::Ale:
-        return QStringLiteral("no clip");
-    default:
-        return QStringLiteral("no marker");
-    }
-}
-
 } // namespace
 
-ConversionResult ConvertListFile(const QString& input, ExportFormat format, TimecodeRate asked,
-                                 bool rateGiven) {
+ConversionResult ConvertListFile(const QString& input, const InterchangeFormat& format,
+                                 TimecodeRate asked, bool rateGiven) {
     ConversionResult result;
     QByteArray bytes;
     if (const FileFault fault = ReadListFileBytes(input, &bytes); fault != FileFault::None) {
@@ -78,8 +66,8 @@ ConversionResult ConvertListFile(const QString& input, ExportFormat format, Time
         return result;
     }
     if (!build.skippedRows.isEmpty()) {
-        result.notes << QStringLiteral("%1 for rows %2")
-                            .arg(MissingEntry(format), RowNumberList(build.skippedRows));
+        result.notes << QStringLiteral("no %1 for rows %2")
+                            .arg(ExportEntryWord(format.entry), RowNumberList(build.skippedRows));
     }
     result.bytes = build.bytes;
     result.written = true;

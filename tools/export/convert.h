@@ -16,5 +16,5 @@ struct ConversionResult {
 
 // rate: what the command line asked for (rateGiven: --rate was given). A list file that says
 // its own rate is read at it, and a --rate that says another is an error for that file.
-ConversionResult ConvertListFile(const QString& input, ExportFormat format, TimecodeRate rate,
-                                 bool rateGiven);
+ConversionResult ConvertListFile(const QString& input, const InterchangeFormat& format,
+                                 TimecodeRate rate, bool rateGiven);

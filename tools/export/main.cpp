@@ -2,6 +2,7 @@
 // workbook, an EDL, a log, or markers for editing timelines.
 
 #include "convert.h"
+#include "format_options.h"
 #include "platform/replace_files_batch.h"
 
 #include <QCommandLineParser>
@@ -22,59 +23,6 @@
 #endif
 
 namespace {
-
-const char HELP[] =
-    R"(Usage: tarnwick-export FORMAT [--rate N] [--non-drop] LIST.txt... [-o OUT | -d FOLDER]
-
-Converts Tarnwick list files for other programs. Each file is read as File > Open reads it
-(code page 932, durations computed again from IN and OUT, rows 0001 to 0040), and the
-output is what the window's export writes. FORMAT is one of:
-
-  --csv          CSV: UTF-8 with a byte-order mark, CR LF, a header line, then one line per
-                 row that holds anything; a cell starting with = + - @, a tab or a carriage
-                 return (or with apostrophes before one of those) gets an apostrophe before
-                 it, so that a spreadsheet shows it as text
-  --xlsx         Excel workbook: the CSV's columns, every cell text, the header bold and
-                 frozen (the lossless way into a spreadsheet)
-  --edl          EDL (CMX 3600): one event per row with a valid IN and a later OUT, record
-                 times back to back from 01:00:00:00, SP No. and remark as notes
-  --ale          Avid Log Exchange: one clip per such row (Name = SP No., Start = IN,
-                 End = OUT, Comments = remark), the rate in the heading
-  --markers-edl  markers in an EDL: one event per row at its IN, with the marker's colour,
-                 name (SP No.), comment (remark) and duration (OUT - IN) after it
-  --fcpxml       markers in FCPXML 1.11: a project whose sequence starts at 01:00:00:00
-                 (or at the earliest IN before that) with the markers on one gap
-  --xmeml        markers in Final Cut Pro 7 XML (xmeml 4), on one sequence
-  --otio         markers in OpenTimelineIO JSON, on one track of a timeline
-
-  --rate N       frames a second the labels count: 24, 25 or 30 (default 30); a list
-                 file saved at 24 or 25 says its rate and is read at it, and a --rate
-                 that says another is an error for that file
-  --non-drop     at 30, count non-drop (default: drop-frame, 29.97)
-  -o OUT         write to OUT (with a single LIST only)
-  -d FOLDER      write into FOLDER, created when missing
-  --help         show this text and exit
-
-Rows that cannot become an entry of an EDL, a log or markers (no IN or OUT, an OUT not after
-its IN, a label the rate does not have, such as 00:01:00:00 in drop-frame) are left out and
-named. Without -o or -d, each output goes beside its input with the new extension:
-spots.txt gives spots.csv, spots.xlsx, spots.edl, spots.ale, spots-markers.edl,
-spots.fcpxml, spots.xml or spots.otio. An existing output is replaced whole, and only once
-the new one is complete on disk; every output is on disk when the program ends. An input is
-never overwritten, and of two inputs that would give the same output only the first is
-converted. An output that is a symbolic link (given to -o, or standing in FOLDER) is
-followed: the plain file it names is replaced as safely, and the link stays. A link that
-leads to anything else (nowhere, a loop, a device, a FIFO, a folder) is refused, never
-replaced by a file. Only plain files are read: a FIFO, a device or a folder given as a LIST
-is refused at once.
-
-One line per file: "LIST -> OUTPUT" on standard output, with notes in brackets on what
-was left out, as the window would show it: lines numbered outside 0001 to 0040, bytes
-that are not code page 932 (shown as U+FFFD), rows that make no entry. A file that
-could not be converted gets its line on standard error.
-
-Exit status: 0 when every file was written, 1 when any file failed, 2 on a usage error.
-)";
 
 // Outputs are written this many at a time: one wait for the disk per batch, and memory
 // for no more than a batch's outputs.
@@ -110,7 +58,7 @@ bool LinkToNoPlainFile(const QString& path) {
 }
 
 // Beside the input: its own folder prefix, as typed, with the export's name.
-QString OutputBeside(const QString& input, ExportFormat format) {
+QString OutputBeside(const QString& input, const InterchangeFormat& format) {
     const QString name = QFileInfo(input).fileName();
     return input.left(input.size() - name.size()) + ExportFileName(input, format);
 }
@@ -139,7 +87,8 @@ void Report(const Job& job) {
 
 // Converts the batch's files on every processor: reading, exporting and building a workbook
 // take processor time, and each file is a job of its own.
-void ConvertAll(QVector<Job>* jobs, ExportFormat format, TimecodeRate rate, bool rateGiven) {
+void ConvertAll(QVector<Job>* jobs, const InterchangeFormat& format, TimecodeRate rate,
+                bool rateGiven) {
     std::atomic<int> next{0};
     const auto work = [&]() {
         for (int i = next++; i < jobs->size(); i = next++) {
@@ -198,19 +147,8 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tarnwick-export"));
 
-    const QVector<QPair<QString, ExportFormat>> formatOptions = {
-        {QStringLiteral("csv"), ExportFormat::Csv},
-        {QStringLiteral("xlsx"), ExportFormat::Xlsx},
-        {QStringLiteral("edl"), ExportFormat::Edl},
-        {QStringLiteral("ale"), ExportFormat::Ale},
-        {QStringLiteral("markers-edl"), ExportFormat::MarkerEdl},
-        {QStringLiteral("fcpxml"), ExportFormat::Fcpxml},
-        {QStringLiteral("xmeml"), ExportFormat::Xmeml},
-        {QStringLiteral("otio"), ExportFormat::Otio},
-    };
     QCommandLineParser parser;
-    for (const auto& f : formatOptions)
-        parser.addOption(QCommandLineOption(f.first));
+    AddFormatOptions(parser);
     const QCommandLineOption rateOpt(QStringLiteral("rate"), QString(), QStringLiteral("N"));
     const QCommandLineOption nonDropOpt(QStringLiteral("non-drop"));
     const QCommandLineOption outOpt(QStringLiteral("o"), QString(), QStringLiteral("OUT"));
@@ -220,19 +158,14 @@ int main(int argc, char* argv[]) {
     if (!parser.parse(QCoreApplication::arguments()))
         return Usage(parser.errorText());
     if (parser.isSet(helpOpt)) {
-        std::fputs(HELP, stdout);
+        std::fputs(ConverterHelp().toUtf8().constData(), stdout);
         return 0;
     }
 
     const QStringList inputs = parser.positionalArguments();
-    QVector<ExportFormat> chosen;
-    for (const auto& f : formatOptions) {
-        if (parser.isSet(f.first))
-            chosen << f.second;
-    }
+    const QVector<const InterchangeFormat*> chosen = FormatsGiven(parser);
     if (chosen.size() != 1)
-        return Usage(QStringLiteral("give one of --csv, --xlsx, --edl, --ale, --markers-edl, "
-                                    "--fcpxml, --xmeml and --otio"));
+        return Usage(FormatChoiceError());
     if (inputs.isEmpty())
         return Usage(QStringLiteral("no list file given"));
     if (parser.isSet(outOpt) && parser.isSet(dirOpt))
@@ -249,7 +182,7 @@ int main(int argc, char* argv[]) {
             return Usage(QStringLiteral("--rate takes 24, 25 or 30"));
     }
 
-    const ExportFormat format = chosen.first();
+    const InterchangeFormat& format = *chosen.first();
     const TimecodeRate rate{fps, RateHasDropFrame(fps) && !parser.isSet(nonDropOpt)};
     const QString folder = parser.value(dirOpt);
     if (!folder.isEmpty() && !QDir().mkpath(folder)) {

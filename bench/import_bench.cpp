@@ -18,6 +18,7 @@
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -180,7 +181,19 @@ QVector<Case> Cases() {
     return cases;
 }
 
-// The child: imports the file and prints what came of it.
+// The peak memory of a process since it last started a program (VmHWM), in kB; 0 unknown.
+double PeakKb(const QString& process) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(process));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toDouble();
+        }
+    }
+    return 0;
+}
+
+// The child: imports the file and prints its peak memory and what came of it.
 int ReadOne(const char* path) {
     const rlimit cap{MEMORY_CAP, MEMORY_CAP};
     ::setrlimit(RLIMIT_AS, &cap);
@@ -188,7 +201,8 @@ int ReadOne(const char* path) {
     const QByteArray outcome = list.read ? QByteArray::number(list.rows.size()) + " rows, " +
                                                QByteArray::number(list.leftOut.size()) + " left out"
                                          : "refused: " + list.error.toUtf8();
-    std::fputs(outcome.constData(), stdout);
+    std::fputs((QByteArray::number(PeakKb(QStringLiteral("self"))) + '\t' + outcome).constData(),
+               stdout);
     return 0;
 }
 
@@ -210,22 +224,30 @@ void Run(const Case& c, const QString& path, const char* self) {
         return;
     QElapsedTimer wall;
     wall.start();
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(report[0]);
-        ::dup2(report[1], STDOUT_FILENO);
-        ::execl(self, self, "--read", name.constData(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
+    // Spawned, not forked: a forked child would count the parent's pages in its peak until
+    // it runs the program afresh.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclose(&actions, report[0]);
+    posix_spawn_file_actions_adddup2(&actions, report[1], STDOUT_FILENO);
+    char* argv[] = {const_cast<char*>(self), const_cast<char*>("--read"),
+                    const_cast<char*>(name.constData()), nullptr};
+    pid_t child = 0;
+    const int spawned = ::posix_spawn(&child, self, &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return;
     ::close(report[1]);
     int status = 0;
     rusage usage{};
     bool killed = false;
+    double killedPeakKb = 0;
     for (;;) {
         const pid_t done = ::wait4(child, &status, WNOHANG, &usage);
         if (done == child)
             break;
         if (!killed && wall.elapsed() > WALL_CAP_MS) {
+            killedPeakKb = PeakKb(QString::number(child));
             ::kill(child, SIGKILL);
             killed = true;
         }
@@ -236,6 +258,10 @@ void Run(const Case& c, const QString& path, const char* self) {
     const ssize_t got = ::read(report[0], outcome, sizeof outcome - 1);
     ::close(report[0]);
     QByteArray said = got > 0 ? QByteArray(outcome, int(got)) : QByteArray();
+    // "kB<TAB>outcome" from a child that ended by itself; no figure from one that did not.
+    const qsizetype tab = said.indexOf('\t');
+    const double peakKb = tab > 0 ? said.left(tab).toDouble() : killedPeakKb;
+    said = said.mid(tab + 1);
     if (killed)
         said = "did not end within " + QByteArray::number(WALL_CAP_MS / 1000) + " s";
     else if (said.isEmpty())
@@ -245,8 +271,12 @@ void Run(const Case& c, const QString& path, const char* self) {
                          " GiB cap)";
     const double cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                        double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    std::printf("%-58s %9.1f KB %9.0f ms %7.2f s %8.1f MB  %s\n", c.name, double(size) / 1024, ms,
-                cpu, double(usage.ru_maxrss) / 1024, said.constData());
+    // A child that ran out of memory gives no figure: it reached the cap.
+    const QByteArray peak = peakKb > 0
+                                ? QByteArray::number(peakKb / 1024, 'f', 1) + " MB"
+                                : ">" + QByteArray::number(qulonglong(MEMORY_CAP >> 20)) + " MB";
+    std::printf("%-58s %9.1f KB %9.0f ms %7.2f s %11s  %s\n", c.name, double(size) / 1024, ms, cpu,
+                peak.constData(), said.constData());
     std::fflush(stdout);
     ::unlink(name.constData());
 }

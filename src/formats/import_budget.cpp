@@ -1,5 +1,7 @@
 #include "formats/import_budget.h"
 
+#include <QCoreApplication>
+
 bool ImportBudget::TakeText(qint64 chars) {
     m_text += chars;
     if (m_text > MAX_IMPORT_TEXT)
@@ -28,19 +30,25 @@ void ImportBudget::Refuse(ImportLimit why) {
 QString ImportLimitMessage(ImportLimit limit) {
     switch (limit) {
     case ImportLimit::FileSize:
-        return QStringLiteral("ファイルが大きすぎるため読み込めません（%1 MBまで）")
+        return QCoreApplication::translate("ImportBudget",
+                                           "ファイルが大きすぎるため読み込めません（%1 MBまで）")
             .arg(MAX_IMPORT_BYTES / (1024 * 1024));
     case ImportLimit::Text:
-        return QStringLiteral("展開した内容が大きすぎるため読み込めません（%1 MB相当まで）")
+        return QCoreApplication::translate(
+                   "ImportBudget", "展開した内容が大きすぎるため読み込めません（%1 MB相当まで）")
             .arg(MAX_IMPORT_TEXT / (1024 * 1024));
     case ImportLimit::Entries:
-        return QStringLiteral("項目が多すぎるため読み込めません（%1件まで）")
+        return QCoreApplication::translate("ImportBudget",
+                                           "項目が多すぎるため読み込めません（%1件まで）")
             .arg(MAX_IMPORT_ENTRIES);
     case ImportLimit::LeftOut:
-        return QStringLiteral("読み取れない行やマーカーが多すぎるため読み込めません（%1件まで）")
+        return QCoreApplication::translate(
+                   "ImportBudget",
+                   "読み取れない行やマーカーが多すぎるため読み込めません（%1件まで）")
             .arg(MAX_IMPORT_LEFT_OUT);
     case ImportLimit::Dtd:
-        return QStringLiteral("宣言を含むDTD（文書型定義）のあるXMLは読み込めません");
+        return QCoreApplication::translate("ImportBudget",
+                                           "宣言を含むDTD（文書型定義）のあるXMLは読み込めません");
     case ImportLimit::None:
         break;
     }

@@ -88,8 +88,9 @@ int CGridFile::LoadList(SpotList& list, int askName) {
         m_strPath = previous;
         TwMessageBox(
             Owner(),
-            fault == FileFault::TooLarge
-                ? ListTooLargeMessage()
+            fault == FileFault::TooLarge ? ListTooLargeMessage()
+            : fault == FileFault::NotRegular
+                ? NotPlainFileMessage()
                 : QCoreApplication::translate("CGridFile", "ファイル読み込みできませんでした"),
             BoxButtons::Ok);
         return 0;

@@ -110,6 +110,12 @@ QString ListTooLargeMessage() {
         .arg(MAX_LIST_FILE_BYTES);
 }
 
+QString NotPlainFileMessage() {
+    return QCoreApplication::translate(
+        "ListReadNotes",
+        "通常のファイルではないため読み込めません（FIFO、デバイス、フォルダなど）");
+}
+
 QString ListTooLargeNote() {
     return QStringLiteral("larger than the %1 MiB (%2 bytes) a list file may have")
         .arg(Megabytes())

@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>ImportBudget</name>
+    <message>
+        <source>ファイルが大きすぎるため読み込めません（%1 MBまで）</source>
+        <translation>The file is too large to read (at most %1 MB).</translation>
+    </message>
+    <message>
+        <source>展開した内容が大きすぎるため読み込めません（%1 MB相当まで）</source>
+        <translation>The file expands to too much to read (at most the equivalent of %1 MB).</translation>
+    </message>
+    <message>
+        <source>項目が多すぎるため読み込めません（%1件まで）</source>
+        <translation>The file holds too many entries to read (at most %1).</translation>
+    </message>
+    <message>
+        <source>読み取れない行やマーカーが多すぎるため読み込めません（%1件まで）</source>
+        <translation>The file has too many lines or markers that cannot be read (at most %1).</translation>
+    </message>
+    <message>
+        <source>宣言を含むDTD（文書型定義）のあるXMLは読み込めません</source>
+        <translation>XML whose document type (DTD) declares anything cannot be read.</translation>
+    </message>
+</context>
+<context>
     <name>CAboutDlg</name>
     <message>
         <source>バージョン情報</source>
@@ -337,6 +360,10 @@ Saving writes it as Shift-JIS (code page 932).</translation>
     <message>
         <source>ファイルが大きすぎるため読み込めませんでした。リストファイルは%1 MB（%2バイト）までです。</source>
         <translation>The file is too large to read. A list file may have at most %1 MB (%2 bytes).</translation>
+    </message>
+    <message>
+        <source>通常のファイルではないため読み込めません（FIFO、デバイス、フォルダなど）</source>
+        <translation>This is no plain file and cannot be read (a FIFO, a device, a folder or the like).</translation>
     </message>
     <message>
         <source>%1行目</source>

@@ -50,6 +50,13 @@ QString FileIdentity(const QString& path) {
     return id;
 }
 
+// A link as an output is followed to a plain file; one that leads anywhere else is refused,
+// where a file put in its place would not be where the link said.
+bool LinkToNoPlainFile(const QString& path) {
+    const QFileInfo info(path);
+    return info.isSymLink() && !QFileInfo(info.canonicalFilePath()).isFile();
+}
+
 // Beside the input: its own folder prefix, as typed, with the export's name.
 QString OutputBeside(const QString& input, const InterchangeFormat& format) {
     const QString name = QFileInfo(input).fileName();
@@ -206,6 +213,9 @@ int main(int argc, char* argv[]) {
         else if (outputIds.contains(outputId))
             job.result.error =
                 QStringLiteral("%1 written for an earlier input already").arg(job.output);
+        else if (LinkToNoPlainFile(job.output))
+            job.result.error =
+                QStringLiteral("%1 is a link to no plain file, not replaced").arg(job.output);
         else
             job.convert = true;
         outputIds.insert(outputId);

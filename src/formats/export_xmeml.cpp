@@ -23,6 +23,7 @@ ExportBuild BuildXmeml(const QVector<ListRowText>& rows, const QString& title, T
 
     ExportBuild fcp;
     fcp.skippedRows = spots.skippedRows;
+    fcp.changedRows = ChangedRows(spots.entries, &XmlSafe);
     QXmlStreamWriter xml(&fcp.bytes);
     StartMarkerXml(xml, QStringLiteral("xmeml"), QStringLiteral("4"));
     xml.writeStartElement(QStringLiteral("sequence"));

@@ -11,19 +11,41 @@ struct Marker {
     int frames = -1;
 };
 
-// "note |C:colour |M:name |D:frames", the fields in any order after the note.
+// The text after a note's heading: one space after the colon is the layout's, the rest is
+// the text's own.
+QString NoteText(const QString& line, qsizetype headingLength) {
+    QString text = line.mid(headingLength);
+    if (text.startsWith(QLatin1Char(' ')))
+        text.remove(0, 1);
+    return text;
+}
+
+// "note |C:colour |M:name |D:frames |N:note", the fields in any order after the note; "N:"
+// comes last and runs to the end of the line, whatever it holds.
 bool ReadMarkerFields(const QString& line, Marker* marker) {
-    const int bar = line.indexOf(QLatin1Char('|'));
-    if (bar < 0 || !line.contains(QRegularExpression(QStringLiteral("\\|\\s*[CMD]:"))))
+    static const QRegularExpression field(QStringLiteral("\\|\\s*[CMDN]:"));
+    const qsizetype bar = line.indexOf(QLatin1Char('|'));
+    if (bar < 0 || !line.contains(field))
         return false;
     marker->note = line.left(bar).trimmed();
-    for (const QString& part : line.mid(bar + 1).split(QLatin1Char('|'))) {
-        const QString field = part.trimmed();
-        if (field.startsWith(QStringLiteral("M:")))
-            marker->name = field.mid(2).trimmed();
-        else if (field.startsWith(QStringLiteral("D:"))) {
+    QString fields = line.mid(bar + 1);
+    static const QRegularExpression noteField(QStringLiteral("(^|\\|)\\s*N:"));
+    const QRegularExpressionMatch note = noteField.match(fields);
+    if (note.hasMatch()) {
+        marker->note = fields.mid(note.capturedEnd());
+        fields.truncate(note.capturedStart());
+    }
+    for (const QString& part : fields.split(QLatin1Char('|'))) {
+        const QString value = part.trimmed();
+        if (value.startsWith(QStringLiteral("M:"))) {
+            // The layout's one space before the next field is not the name's.
+            QString name = part.mid(part.indexOf(QLatin1Char(':')) + 1);
+            if (name.endsWith(QLatin1Char(' ')))
+                name.chop(1);
+            marker->name = name;
+        } else if (value.startsWith(QStringLiteral("D:"))) {
             bool number = false;
-            const int frames = field.mid(2).trimmed().toInt(&number);
+            const int frames = value.mid(2).trimmed().toInt(&number);
             marker->frames = number && frames >= 0 ? frames : -1;
         }
     }
@@ -37,21 +59,36 @@ ImportRead ReadEdl(const QByteArray& bytes, TimecodeRate rate) {
         QStringLiteral("^\\d{1,2}[:;.,]\\d\\d[:;.,]\\d\\d[:;.,]\\d\\d$"));
     ImportRead read;
     const QStringList lines = TextLines(DecodeText(bytes));
-    // The event being read, its record IN (where a marker sits), and whether the lines after
-    // it made it a marker.
+    // The event being read: the lines after it name it, or make it a marker.
     ImportEntry* event = nullptr;
-    QString recordIn;
     for (qsizetype n = 0; n < lines.size(); ++n) {
-        const QString line = lines.at(n).trimmed();
+        const QString& raw = lines.at(n);
+        const QString line = raw.trimmed();
         if (line.isEmpty())
             continue;
         const QStringList tokens = line.split(QRegularExpression(QStringLiteral("\\s+")));
         bool isNumber = false;
         tokens.first().toInt(&isNumber);
+        const bool eventForm = isNumber && tokens.first().size() <= 6 && tokens.size() >= 8 &&
+                               label.match(tokens.at(tokens.size() - 4)).hasMatch() &&
+                               label.match(tokens.at(tokens.size() - 1)).hasMatch();
+        Marker marker;
+        // A marker's fields after an event come first: its note may start with anything.
+        if (!eventForm && event && ReadMarkerFields(raw, &marker)) {
+            // A marker sits at the event's source IN (the record side may have moved on to
+            // keep events apart) and lasts its own duration.
+            event->out.clear();
+            bool readable = false;
+            const Timecode at = ReadLabel(event->in, rate, &readable);
+            if (at && marker.frames > 0)
+                event->out = QString::fromStdString(at.Plus(marker.frames).Text());
+            event->spNo = marker.name;
+            event->remark = marker.note;
+            continue;
+        }
         if (isNumber && tokens.first().size() <= 6) {
             event = nullptr;
-            if (tokens.size() < 8 || !label.match(tokens.at(tokens.size() - 4)).hasMatch() ||
-                !label.match(tokens.at(tokens.size() - 1)).hasMatch()) {
+            if (!eventForm) {
                 read.leftOut.append({LineWhere(n + 1), ImportSkipReason::Unreadable, QString()});
                 continue;
             }
@@ -61,29 +98,18 @@ ImportRead ReadEdl(const QByteArray& bytes, TimecodeRate rate) {
             e.where = LineWhere(n + 1);
             e.in = tokens.at(tokens.size() - 4);
             e.out = tokens.at(tokens.size() - 3);
-            recordIn = tokens.at(tokens.size() - 2);
             read.entries.append(e);
             event = &read.entries.last();
             continue;
         }
         if (!event)
             continue; // the title, the FCM line, notes before the first event
-        Marker marker;
+        const qsizetype indent = raw.indexOf(line.at(0));
         if (line.startsWith(QStringLiteral("* FROM CLIP NAME:"))) {
-            event->spNo = line.mid(17).trimmed();
+            event->spNo = NoteText(raw, indent + 17);
         } else if (line.startsWith(QStringLiteral("* COMMENT:"))) {
-            const QString comment = line.mid(10).trimmed();
+            const QString comment = NoteText(raw, indent + 10);
             event->remark = event->remark.isEmpty() ? comment : event->remark + ' ' + comment;
-        } else if (ReadMarkerFields(line, &marker)) {
-            // A marker sits at the event's record IN and lasts its own duration.
-            event->in = recordIn;
-            event->out.clear();
-            bool readable = false;
-            const Timecode at = ReadLabel(recordIn, rate, &readable);
-            if (at && marker.frames > 0)
-                event->out = QString::fromStdString(at.Plus(marker.frames).Text());
-            event->spNo = marker.name;
-            event->remark = marker.note;
         }
     }
     return read;

@@ -2,6 +2,7 @@
 // XML parts; every size is bounded (entries, bytes unpacked), so that no file can make the
 // reader run long or take much memory.
 #include "formats/import_entries.h"
+#include "formats/workbook_text.h"
 
 #include <QXmlStreamReader>
 
@@ -214,10 +215,11 @@ ImportRead ReadXlsx(const QByteArray& bytes) {
             if (type == QLatin1String("s")) {
                 bool number = false;
                 const int index = value.toInt(&number);
-                text =
-                    number && index >= 0 && index < strings.size() ? strings.at(index) : QString();
+                text = number && index >= 0 && index < strings.size()
+                           ? WorkbookUnescaped(strings.at(index))
+                           : QString();
             } else if (type == QLatin1String("inlineStr")) {
-                text = inline_;
+                text = WorkbookUnescaped(inline_);
             } else {
                 text = value;
             }

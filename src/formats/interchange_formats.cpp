@@ -11,7 +11,7 @@ namespace {
 
 // The builders and readers that need less than a row gives them.
 ExportBuild MakeCsv(const QVector<ListRowText>& rows, const QString&, TimecodeRate) {
-    return ExportBuild{BuildCsv(rows), {}, true};
+    return ExportBuild{BuildCsv(rows), {}, true, {}};
 }
 
 ExportBuild MakeXlsx(const QVector<ListRowText>& rows, const QString& title, TimecodeRate) {

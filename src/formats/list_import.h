@@ -22,6 +22,11 @@ enum class ImportSkipReason {
     NoSuchLabel, // a timecode the list's rate does not have (frames past the rate, a label
                  // that drop-frame skips, hours past 23)
     Unreadable,  // a line, row or marker that could not be read
+    // The row came in, but a label in it is no timecode of the rate (KeptNoSuchLabel) or no
+    // timecode at all (KeptUnreadable): its cell holds the text as it came, as the window
+    // keeps typed text.
+    KeptNoSuchLabel,
+    KeptUnreadable,
 };
 
 struct ImportSkip {
@@ -56,5 +61,6 @@ ImportFormat ImportFormatOf(const QByteArray& bytes);
 // The open dialog's filter.
 QString ImportFilter();
 
-// The box that names what was left out; empty when nothing was.
+// The box that names what was left out and the labels kept as text; empty when there are
+// none.
 QString ImportLeftOutMessage(const QVector<ImportSkip>& leftOut);

@@ -124,7 +124,7 @@ void TestImportFuzz::fuzzedFilesKeepTheListsShape() {
     for (int iteration = 0; iteration < (format < 0 ? 1000 : 80); ++iteration) {
         const TimecodeRate rate = RATES[iteration % 4];
         const ExportBuild built = format < 0
-                                      ? ExportBuild{head, {}, true}
+                                      ? ExportBuild{head, {}, true, {}}
                                       : BuildExport(InterchangeFormats()[format], RandomList(rng),
                                                     QStringLiteral("l.txt"), rate);
         QVERIFY(built.ok);

@@ -98,7 +98,7 @@ void TestListExport::edlEvents_data() {
     QTest::addColumn<QVector<int>>("skipped");
     const QStringList acrossMinute = {"00:00:00:00/00:00:59:29", "00:10:00:00/00:10:00:03"};
     QTest::newRow("drop-frame record times skip 01:01:00:00 and :01")
-        << acrossMinute << 1 << QStringList{"01:00:00:00 01:00:59:29", "01:00:59:29 01:01:00:04"}
+        << acrossMinute << 1 << QStringList{"01:00:00;00 01:00:59;29", "01:00:59;29 01:01:00;04"}
         << QVector<int>{};
     QTest::newRow("non-drop record times do not")
         << acrossMinute << 0 << QStringList{"01:00:00:00 01:00:59:29", "01:00:59:29 01:01:00:02"}
@@ -112,7 +112,7 @@ void TestListExport::edlEvents_data() {
                        "00:00:06:00/00:00:05:00",
                        "24:00:00:00/24:00:01:00",
                        "--:--:--:--/00:00:09:00"}
-        << 1 << QStringList{"01:00:00:00 01:00:01:00"} << QVector<int>{1, 2, 5, 6, 7, 8};
+        << 1 << QStringList{"01:00:00;00 01:00:01;00"} << QVector<int>{1, 2, 5, 6, 7, 8};
     QTest::newRow("an event past the record day is skipped, the next still fits")
         << QStringList{"00:00:00:00/23:00:00:00", "00:00:00:00/00:00:00:01"} << 0
         << QStringList{"01:00:00:00 01:00:00:01"} << QVector<int>{1};
@@ -141,9 +141,10 @@ void TestListExport::edlLayoutKeepsEachTextOnItsLine() {
                        "001  AX       V     C        01:02:03:04 01:02:04:04 "
                        "01:00:00:00 01:00:01:00\r\n"
                        "* FROM CLIP NAME: SP  1\r\n"
-                       "* COMMENT: first second third end\r\n"
+                       "* COMMENT: first second third\tend\r\n"
                        "002  AX       V     C        01:02:05:00 01:02:06:00 "
-                       "01:00:01:00 01:00:02:00\r\n")
+                       "01:00:01:00 01:00:02:00\r\n"
+                       "* FROM CLIP NAME: \r\n")
             .toUtf8();
     QCOMPARE(BuildEdl(rows, EdlTitle(QStringLiteral("/lists/two\nlines.txt")),
                       TimecodeRate::Thirty(false))
@@ -164,7 +165,7 @@ void TestListExport::oneSpotLayouts_data() {
         << "markers-edl" << TimecodeRate{25, false}
         << "TITLE: reel 1\r\nFCM: NON-DROP FRAME\r\n\r\n001  001      V     C        "
            "01:00:00:00 01:00:00:01 01:00:00:00 01:00:00:01\r\n"
-           "a｜b c d |C:ResolveColorBlue |M:S｜1 |D:30\r\n";
+           " |C:ResolveColorBlue |M:S｜1 |D:30 |N:a|b c\td\r\n";
     QTest::newRow("log at 30 drop-frame, labels marked with ';'")
         << "ale" << TimecodeRate{30, true}
         << "Heading\r\nFIELD_DELIM\tTABS\r\nVIDEO_FORMAT\t1080\r\nAUDIO_FORMAT\t48khz\r\n"

@@ -33,23 +33,32 @@ long long PlaceNumber(const QString& where) {
     return where.left(digits).toLongLong();
 }
 
-// A cell's label, checked at the rate and written as the list writes it; one that is no
-// timecode of the rate stays as it came, text in its cell, and is noted. The row is kept
-// either way: its SP No. and remark are worth more than the label.
+// A cell's label, checked at the rate and written as the list writes it. A label the rate
+// does not have stays in its cell as text ("HH:MM:SS:FF"), as the window keeps a typed one;
+// anything else that is no label leaves the cell empty, since a cell of the list file holds
+// a label's characters only. Either is noted, and the row is kept: its SP No. and remark are
+// worth more than the label.
 void CheckLabel(const ImportEntry& e, QString* label, TimecodeRate rate,
                 QVector<ImportSkip>* notes) {
     if (label->isEmpty())
         return;
     bool readable = false;
     const Timecode tc = ReadLabel(*label, rate, &readable);
-    if (!tc) {
-        notes->append(
-            {e.where,
-             readable ? ImportSkipReason::KeptNoSuchLabel : ImportSkipReason::KeptUnreadable,
-             label->trimmed().left(MAX_DETAIL)});
+    if (tc) {
+        *label = QString::fromStdString(tc.Text());
         return;
     }
-    *label = QString::fromStdString(tc.Text());
+    notes->append({e.where,
+                   readable ? ImportSkipReason::KeptNoSuchLabel : ImportSkipReason::KeptUnreadable,
+                   label->trimmed().left(MAX_DETAIL)});
+    if (!readable) {
+        label->clear();
+        return;
+    }
+    QStringList fields = label->trimmed().split(QRegularExpression(QStringLiteral("[:;.,]")));
+    for (QString& f : fields)
+        f = f.rightJustified(2, QLatin1Char('0'));
+    *label = fields.join(QLatin1Char(':'));
 }
 
 } // namespace
@@ -237,11 +246,11 @@ QString SkipLines(const QString& heading, const QVector<ImportSkip>& leftOut) {
                                 .arg(s.where, s.detail));
             break;
         case ImportSkipReason::KeptNoSuchLabel:
-            lines << QStringLiteral("%1: %2 (このフレームレートにないタイムコード)")
+            lines << QStringLiteral("%1: %2 はこのフレームレートにないため、文字のまま入れました")
                          .arg(s.where, s.detail);
             break;
         case ImportSkipReason::KeptUnreadable:
-            lines << QStringLiteral("%1: %2 (タイムコードとして読み取れない値)")
+            lines << QStringLiteral("%1: %2 はタイムコードとして読み取れないため、空欄にしました")
                          .arg(s.where, s.detail);
             break;
         }
@@ -265,6 +274,6 @@ QString ImportLeftOutMessage(const QVector<ImportSkip>& leftOut) {
         sections << SkipLines(QStringLiteral("次のものは読み込みませんでした。"), skipped);
     if (!kept.isEmpty())
         sections << SkipLines(
-            QStringLiteral("次の行は読み込み、タイムコードでない値を文字のまま入れました。"), kept);
+            QStringLiteral("次の行は読み込みましたが、使えないタイムコードがあります。"), kept);
     return sections.join(QStringLiteral("\n\n"));
 }

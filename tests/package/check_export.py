@@ -29,7 +29,7 @@ RAW_LISTS = {"lf.txt": GOOD.replace(b"\r\n", b"\n"), "cr.txt": GOOD.replace(b"\r
              "named.txt": b"0001 A\r\nnotes\r\n0002 B\r\n0002 C\r\n0050 D\r\n",
              "badbytes.txt": BAD_BYTES}
 
-EVENT = re.compile(r"^(\d{3})\s+(\S+)\s+V\s+C\s+" + r"\s+".join([r"(\d\d:\d\d:\d\d:\d\d)"] * 4) + "$")
+EVENT = re.compile(r"^(\d{3})\s+(\S+)\s+V\s+C\s+" + r"\s+".join([r"(\d\d:\d\d:\d\d[:;]\d\d)"] * 4) + "$")
 
 
 def read_csv(path):
@@ -51,7 +51,8 @@ def read_edl(path):
     for line in lines[3:]:
         m = EVENT.match(line)
         if m:
-            events.append((m.group(1), m.group(2), m.group(3, 4, 5, 6), {}))
+            events.append((m.group(1), m.group(2),
+                           tuple(t.replace(";", ":") for t in m.group(3, 4, 5, 6)), {}))
         else:
             key, _, text = line.partition(": ")
             assert key in ("* FROM CLIP NAME", "* COMMENT"), line
@@ -122,6 +123,9 @@ class ConverterTest(unittest.TestCase):
                  {"FROM CLIP NAME": "0001", "COMMENT": 'CM1, "春"'}),
                 ("002", "AX", ("01:00:59:28", "01:01:00:02", "01:00:30:00", last),
                  {"FROM CLIP NAME": "0004"})])
+            # Drop-frame labels carry ';' before the frames; the FCM line says it too.
+            text = open(os.path.join(self.old, "good.edl"), encoding="utf-8").read()
+            self.assertEqual("00:59:50;00" in text, drop)
 
     def test_a_list_that_says_its_rate_is_read_at_it(self):
         self.write("old/at25.txt", b"#FrameRate=25\r\n"

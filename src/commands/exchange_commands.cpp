@@ -9,6 +9,8 @@
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
 
+#include <QStringList>
+
 ExchangeCommands::ExchangeCommands(SpotList& list, CGridFile& listFile, FileCommands& files,
                                    Screen& screen, Polling& polling)
     : m_list(list), m_listFile(listFile), m_files(files), m_screen(screen), m_polling(polling) {}
@@ -25,14 +27,20 @@ void ExchangeCommands::ExportTo(const InterchangeFormat& format) {
     if (chosen.isEmpty()) {
         return;
     }
-    QVector<int> skipped;
+    QVector<int> skipped, changed;
     if (!ExportList(WithExportExtension(chosen, format), format, m_list.Rows(), listPath,
-                    m_list.Rate(), &skipped)) {
+                    m_list.Rate(), &skipped, &changed)) {
         TwMessageBox(m_screen.Owner(), QStringLiteral("書き出しできませんでした"));
         return;
     }
-    if (!skipped.isEmpty()) {
-        TwMessageBox(m_screen.Owner(), ExportSkippedRowsMessage(format, skipped));
+    // One box for all that was left out or changed.
+    QStringList notes;
+    if (!skipped.isEmpty())
+        notes << ExportSkippedRowsMessage(format, skipped);
+    if (!changed.isEmpty())
+        notes << ExportTextChangedMessage(changed);
+    if (!notes.isEmpty()) {
+        TwMessageBox(m_screen.Owner(), notes.join(QStringLiteral("\n\n")));
     }
 }
 

@@ -47,7 +47,7 @@ ImportRead ReadAle(const QByteArray& bytes) {
         }
         ImportEntry e;
         e.where = LineWhere(n + 1);
-        e.spNo = name < 0 ? QString() : fields.value(name).trimmed();
+        e.spNo = name < 0 ? QString() : fields.value(name);
         e.in = fields.value(start).trimmed();
         e.out = end < 0 ? QString() : fields.value(end).trimmed();
         e.remark = comment < 0 ? QString() : fields.value(comment);

@@ -72,9 +72,11 @@ ImportRead ReadEdl(const QByteArray& bytes, TimecodeRate rate) {
         const bool eventForm = isNumber && tokens.first().size() <= 6 && tokens.size() >= 8 &&
                                label.match(tokens.at(tokens.size() - 4)).hasMatch() &&
                                label.match(tokens.at(tokens.size() - 1)).hasMatch();
+        // A marker's fields after an event come before the event test: its note may start
+        // with anything. A '*' line is a note of the event, whatever it holds.
+        const bool note = line.startsWith(QLatin1Char('*'));
         Marker marker;
-        // A marker's fields after an event come first: its note may start with anything.
-        if (!eventForm && event && ReadMarkerFields(raw, &marker)) {
+        if (!eventForm && event && !note && ReadMarkerFields(raw, &marker)) {
             // A marker sits at the event's source IN (the record side may have moved on to
             // keep events apart) and lasts its own duration.
             event->out.clear();

@@ -1,5 +1,6 @@
 #include "formats/list_export.h"
 #include "formats/list_import.h"
+#include "formats/workbook_text.h"
 #include "timecode/duration.h"
 
 #include <QtTest>
@@ -51,6 +52,62 @@ QString RowsText(const QVector<ListRowText>& rows) {
 
 const TimecodeRate RATES[] = {{24, false}, {25, false}, {30, false}, {30, true}};
 
+// Texts that were lost or changed on the way: remarks a CMX reader took for an event, a
+// statement or a clip name, control characters, text like a workbook escape, spaces at the
+// ends, tabs and line breaks. Each row is a spot; two share an IN, one lies at the day's end.
+QVector<ListRowText> TextList(TimecodeRate rate) {
+    const QStringList texts = {"1 シーン",
+                               "001 差し替え",
+                               "12",
+                               "-5",
+                               "+81 3",
+                               "* note",
+                               "TITLE: x",
+                               "FCM: DROP FRAME",
+                               "|C:Red |M:x |D:1",
+                               "a\u0007b\u001Bc",
+                               "_x000D_",
+                               "_x0041_ and _X005f_",
+                               "_x0041",
+                               "  前後　 ",
+                               "a\tb",
+                               "line\nbreak\r\n",
+                               "=1+2",
+                               "0001",
+                               "a|b",
+                               "\uFFFE"};
+    QVector<ListRowText> rows;
+    const QString last = QString::number(rate.fps - 1);
+    for (int i = 0; i < texts.size(); ++i) {
+        const QString at = QStringLiteral("01:%1:10:00").arg(40 - i, 2, 10, QLatin1Char('0'));
+        rows << Row(texts.at((i + 3) % texts.size()), at, "01:59:10:00", " " + texts.at(i));
+    }
+    rows << Row({}, "01:40:10:00", "01:40:10:01", " same IN, no SP No.")
+         << Row("end", "23:59:59:00", "23:59:59:" + last, " at the day's end");
+    return rows;
+}
+
+// What each format keeps of a text, stated apart from the exports: the rest of the text is
+// kept as it was.
+QString AsKept(const QString& option, const QString& text, bool isSpNo) {
+    QString kept = text;
+    for (QChar& c : kept) {
+        const char16_t u = c.unicode();
+        const bool control = u < 0x20 || (u >= 0x7F && u < 0xA0);
+        const bool lineEnd = u == '\n' || u == '\r';
+        if ((option == "edl" || option == "markers-edl") && control && u != '\t')
+            c = ' ';
+        else if (option == "ale" && control)
+            c = ' ';
+        else if ((option == "fcpxml" || option == "xmeml") &&
+                 ((u < 0x20 && u != '\t' && !lineEnd) || u == 0xFFFE || u == 0xFFFF))
+            c = QChar::ReplacementCharacter;
+        else if (option == "markers-edl" && isSpNo && u == '|')
+            c = QChar(0xFF5C);
+    }
+    return kept;
+}
+
 } // namespace
 
 class TestListImport : public QObject {
@@ -58,6 +115,10 @@ class TestListImport : public QObject {
 private slots:
     void roundTrip_data();
     void roundTrip();
+    void everyTextAsItsFormatKeepsIt_data();
+    void everyTextAsItsFormatKeepsIt();
+    void workbookEscapes_data();
+    void workbookEscapes();
     void othersFiles_data();
     void othersFiles();
     void leftOutAndWhy_data();
@@ -93,6 +154,77 @@ void TestListImport::roundTrip() {
     // An EDL of events has no empty SP No. or remark to tell from none, and no other field
     // is lost; a log names the clip by its SP No. as given.
     QCOMPARE(RowsText(back.rows), RowsText(expected));
+}
+
+void TestListImport::everyTextAsItsFormatKeepsIt_data() {
+    roundTrip_data();
+}
+
+// Each format written and read back: every cell as the format keeps it, the rows whose text
+// changed named, markers in time order.
+void TestListImport::everyTextAsItsFormatKeepsIt() {
+    QFETCH(int, format);
+    QFETCH(TimecodeRate, rate);
+    const InterchangeFormat& f = InterchangeFormats()[format];
+    const QString option = QLatin1String(f.option);
+    const QVector<ListRowText> list = TextList(rate);
+    const ExportBuild built = BuildExport(f, list, QStringLiteral("/x/spots.txt"), rate);
+    QVERIFY(built.ok);
+    QCOMPARE(built.skippedRows, QVector<int>{});
+    const ImportedList back = ImportListBytes(built.bytes, ImportFormat::Unknown, rate);
+    QCOMPARE(ImportLeftOutMessage(back.leftOut), QString());
+
+    QVector<ListRowText> expected;
+    QVector<int> changed;
+    for (int i = 0; i < list.size(); ++i) {
+        ListRowText r = list.at(i);
+        r.spNo = AsKept(option, r.spNo, true);
+        r.remark = AsKept(option, r.remark, false);
+        if (r.spNo != list.at(i).spNo || r.remark != list.at(i).remark)
+            changed << i + 1;
+        expected << r;
+    }
+    // The marker EDL's events run in time order; rows of equal IN in row order.
+    if (option == "markers-edl") {
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const ListRowText& a, const ListRowText& b) { return a.in < b.in; });
+    }
+    QCOMPARE(RowsText(back.rows).split('\n'), RowsText(AsImported(expected, rate)).split('\n'));
+    QCOMPARE(built.changedRows, changed);
+}
+
+// A cell's text as the workbook holds it, both ways; what a spreadsheet writes when it saves
+// the file again (upper- or lower-case digits, the '_' escaped) reads back the same.
+void TestListImport::workbookEscapes_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<bool>("ours"); // false: only read, as others write it
+    QTest::newRow("plain text") << "本編 CM_1"
+                                << "本編 CM_1" << true;
+    QTest::newRow("control characters escaped") << "a\u0007b\u001B"
+                                                << "a_x0007_b_x001B_" << true;
+    QTest::newRow("a carriage return escaped, a line feed kept") << "a\r\nb"
+                                                                 << "a_x000D_\nb" << true;
+    QTest::newRow("escape-looking text protected") << "_x0041_ _x000d_"
+                                                   << "_x005F_x0041_ _x005F_x000d_" << true;
+    QTest::newRow("escape-looking text before a control character")
+        << "_x0041\u0007"
+        << "_x005F_x0041_x0007_" << true;
+    QTest::newRow("no escape without its closing '_'") << "_x0041 _x12G4_"
+                                                       << "_x0041 _x12G4_" << true;
+    QTest::newRow("a spreadsheet's lower-case digits") << "\r"
+                                                       << "_x000d_" << false;
+    QTest::newRow("a spreadsheet's escaped '_' before an escape") << "_x005F_"
+                                                                  << "_x005F_x005F_" << true;
+}
+
+void TestListImport::workbookEscapes() {
+    QFETCH(QString, text);
+    QFETCH(QString, written);
+    QFETCH(bool, ours);
+    if (ours)
+        QCOMPARE(WorkbookEscaped(text), written);
+    QCOMPARE(WorkbookUnescaped(written), text);
 }
 
 // Files other programs wrote: a spreadsheet's saves of the CSV, and markers placed as other

@@ -154,8 +154,6 @@ void TestListExport::markerEvents_data() {
         << QStringList{"23:59:59;28", "23:59:59;28"}
         << QStringList{"23:59:59;28 23:59:59;29", "23:59:59;29 00:00:00;00"} << QVector<int>{};
 }
-<< QStringList{"23:59:59;28"} << QStringList{"23:59:59;28 23:59:59;29"} << QVector<int>{1};
-}
 
 void TestListExport::markerEvents() {
     QFETCH(QStringList, spans);

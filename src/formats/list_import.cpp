@@ -235,10 +235,6 @@ QString SkipLines(const QString& heading, const QVector<ImportSkip>& leftOut) {
                          .arg(MAX_LIST_ROWS)
                          .arg(s.detail);
             break;
-        case ImportSkipReason::NoSuchLabel:
-            lines << QStringLiteral("%1: %2 はこのフレームレートにないタイムコードです")
-                         .arg(s.where, s.detail);
-            break;
         case ImportSkipReason::Unreadable:
             lines << (s.detail.isEmpty()
                           ? QStringLiteral("%1: 読み取れませんでした").arg(s.where)

@@ -105,9 +105,6 @@ QStringList ImportNotes(const QVector<ImportSkip>& leftOut) {
                          .arg(s.detail, where)
                          .arg(MAX_LIST_ROWS);
             break;
-        case ImportSkipReason::NoSuchLabel:
-            notes << QStringLiteral("%1 left out: %2 is no label at the rate").arg(where, s.detail);
-            break;
         case ImportSkipReason::Unreadable:
             notes << (s.detail.isEmpty()
                           ? QStringLiteral("%1 left out: not readable").arg(where)

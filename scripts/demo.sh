@@ -82,4 +82,6 @@ trap 'kill "$SIM_PID" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [[ -e "$LINK" ]] && break; sleep 0.1; done
 
 echo "Tarnwick demo in $DEMO (VTR simulator on $LINK). Press I and O to capture spots."
+echo "The simulated deck obeys the transport keys; kill -USR1 $SIM_PID turns its remote switch"
+echo "(local: it refuses them), kill -USR2 $SIM_PID puts a cassette in after an eject."
 "$APP"

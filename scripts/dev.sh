@@ -17,6 +17,7 @@ ASAN_BUILD="${TARNWICK_ASAN_BUILD_DIR:-$ROOT/build-asan}"
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6printsupport6
+    qt6-tools-dev qt6-l10n-tools
     libltc-dev libasound2-dev libavutil-dev libavformat-dev libmpv-dev ffmpeg
     libxlsxwriter-dev libzip-dev libxml2-utils python3-openpyxl
     qt6-qpa-plugins libgl-dev

@@ -3,6 +3,7 @@
 #include "app/dialog_units.h"
 #include "app/resource.h"
 
+#include <QCoreApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -21,7 +22,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFont(AboutFont());
-    setWindowTitle(QStringLiteral("バージョン情報"));
+    setWindowTitle(QCoreApplication::translate("CAboutDlg", "バージョン情報"));
     const DialogBaseUnits base = DialogBaseUnitsOf(font());
 
     auto* icon = new QLabel(this);
@@ -34,7 +35,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     m_title->setTextFormat(Qt::PlainText); // no prefix processing
     m_title->setGeometry(MapDialogRect(base, 39, 5, 119, 8));
 
-    auto* version = new QLabel(QStringLiteral("バージョン１．２a"), this);
+    auto* version = new QLabel(QCoreApplication::translate("CAboutDlg", "バージョン１．２a"), this);
     version->setGeometry(MapDialogRect(base, 39, 17, 119, 7));
 
     const QRect box = MapDialogRect(base, 0, 0, 163, 59);

@@ -42,7 +42,9 @@ enum class KeyAfter { GoesOn, UsedUp };
 struct Command {
     int id = 0;
     Place place = Place::None;
-    const char* text = nullptr; // menu item or button caption, UTF-8; none for a key alone
+    // Menu item or button caption, the Japanese source text that the window translates where it
+    // shows it; none for a key alone.
+    const char* text = nullptr;
     bool separatorBefore = false;
     std::vector<Key> keys;
     KeyScope scope = KeyScope::Window;
@@ -59,9 +61,9 @@ struct Command {
 // items of a submenu of choices are radio items.
 struct Popup {
     Place place;
-    const char* title;
-    int key;      // 0: no key
-    Place parent; // None: the menu bar
+    const char* title; // the Japanese source text, translated where shown
+    int key;           // 0: no key
+    Place parent;      // None: the menu bar
     bool choices;
 };
 

@@ -1,20 +1,20 @@
 #include "app/tarnwick_app.h"
+#include "persist/app_settings.h"
+#include "persist/settings_io.h"
+#include "platform/ui_language.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
+#include <QDir>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
     QApplication::setApplicationVersion(QStringLiteral(TARNWICK_VERSION));
-    // The interface is Japanese whatever the system's language, so the standard boxes and
-    // dialogs (Yes/No, the file dialogs, the print dialog) speak Japanese as well.
-    QTranslator qtJapanese;
-    if (qtJapanese.load(QStringLiteral("qtbase_ja"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&qtJapanese);
-    }
+    // The language is in place before the first window is made, the standard boxes and
+    // dialogs (Yes/No, the file dialogs, the print dialog) following it whatever the locale.
+    AppSettings settings;
+    LoadAppSettings(QDir::currentPath() + QStringLiteral("/default.ini"), &settings);
+    InstallUiLanguage(ChooseUiLanguage(settings.Language, LocaleNameFromEnvironment()));
     CTarnwickApp app;
     app.InitInstance();
     return 0;

@@ -4,6 +4,7 @@
 #include "app/resource.h"
 #include "grid/msflexgrid.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,8 +34,8 @@ constexpr ControlTemplate kTemplate[] = {
 constexpr int kDialogWidthDu = 366;
 constexpr int kDialogHeightDu = 278;
 
-QPushButton* MakeButton(QWidget* parent, const char* caption) {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+QPushButton* MakeButton(QWidget* parent, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
     button->setAutoDefault(false); // Enter is routed by the dialog itself
     button->setFocusPolicy(Qt::StrongFocus);
     return button;
@@ -76,7 +77,7 @@ QWidget* MainControls::ById(int id) const {
 }
 
 QSize CreateMainControls(QWidget* window, CMSFlexGrid* grid, QLineEdit* editCell,
-                         const std::function<const char*(int)>& caption, MainControls* c) {
+                         const std::function<QString(int)>& caption, MainControls* c) {
     c->client = new QWidget(window);
     const DialogBaseUnits base = DialogBaseUnitsOf(window->font());
 
@@ -84,7 +85,8 @@ QSize CreateMainControls(QWidget* window, CMSFlexGrid* grid, QLineEdit* editCell
     c->tcDisplay = new QLabel(QStringLiteral("--:--:--:--"), c->client);
     c->tcDisplay->setAlignment(Qt::AlignCenter);
     c->tcDisplay->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    c->frameCheckLabel = new QLabel(QStringLiteral("ﾌﾚｰﾑﾁｪｯｸ=3(Drop)"), c->client);
+    c->frameCheckLabel = new QLabel(
+        QCoreApplication::translate("ListCommands", "ﾌﾚｰﾑﾁｪｯｸ=%1(Drop)").arg(3), c->client);
     const auto button = [&](int id) { return MakeButton(c->client, caption(id)); };
     c->in = button(IDC_IN);
     c->out = button(IDC_OUT);

@@ -35,6 +35,6 @@ struct MainControls {
 
 // Makes the controls on a new client area of window, at the template's rectangles mapped
 // from dialog units by the window's font; grid and editCell are the window's own. caption
-// gives each button's caption (UTF-8) by its id. Returns the client size of the template.
+// gives each button's caption by its id, translated. Returns the client size of the template.
 QSize CreateMainControls(QWidget* window, CMSFlexGrid* grid, QLineEdit* editCell,
-                         const std::function<const char*(int)>& caption, MainControls* controls);
+                         const std::function<QString(int)>& caption, MainControls* controls);

@@ -77,3 +77,5 @@ constexpr int ID_TRANSPORT_CUE = 32839;          // G
 constexpr int ID_TRANSPORT_CUE_PLAY = 32840;     // Shift+G
 constexpr int ID_TRANSPORT_STANDBY = 32841;
 constexpr int ID_TRANSPORT_EJECT = 32842;
+// The context menu's language switch.
+constexpr int ID_SWITCH_LANGUAGE = 32843;

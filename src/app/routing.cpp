@@ -30,6 +30,19 @@ bool IsKRelease(const QKeyEvent* key) {
     return key->type() == QEvent::KeyRelease && key->key() == Qt::Key_K && !key->isAutoRepeat();
 }
 
+// The menu texts of the sources' and the formats' tables, which hold them untranslated: they
+// are translated where the menus show them, and listed here for the translation.
+[[maybe_unused]] const char* const kTableTexts[] = {
+    QT_TRANSLATE_NOOP("CTarnwickDlg", "CSV形式で書き出し..."),
+    QT_TRANSLATE_NOOP("CTarnwickDlg", "EDL形式で書き出し..."),
+    QT_TRANSLATE_NOOP("CTarnwickDlg", "Excel形式で書き出し..."),
+    QT_TRANSLATE_NOOP("CTarnwickDlg", "ALE形式(ログ)で書き出し..."),
+    QT_TRANSLATE_NOOP("CTarnwickDlg", "マーカーをEDLで書き出し..."),
+    QT_TRANSLATE_NOOP("CTarnwickDlg", "マーカーをFCPXMLで書き出し..."),
+    QT_TRANSLATE_NOOP("CTarnwickDlg", "マーカーをFCP7 XMLで書き出し..."),
+    QT_TRANSLATE_NOOP("CTarnwickDlg", "マーカーをOTIOで書き出し..."),
+};
+
 } // namespace
 
 const Command* CommandTable::Find(int id) const {
@@ -59,12 +72,18 @@ const Command* CommandTable::ForKey(int code, Qt::KeyboardModifiers mods) const 
 // mnemonic: the bracketed function key opens each, at its first item.
 const std::vector<Popup>& Popups() {
     static const std::vector<Popup> popups = {
-        {Place::FileMenu, "ﾌｧｲﾙ(F1)", vk::F1, Place::None, false},
-        {Place::FrameCheckMenu, "ﾌﾚｰﾑﾁｪｯｸ(F2)", vk::F1 + 1, Place::None, false},
-        {Place::ComMenu, "通信(F3)", vk::F1 + 2, Place::None, false},
-        {Place::HelpMenu, "ヘルプ(F4)", vk::F1 + 3, Place::None, false},
-        {Place::FrameRateMenu, "フレームレート", 0, Place::ContextMenu, true},
-        {Place::TransportMenu, "トランスポート", 0, Place::ContextMenu, false},
+        {Place::FileMenu, QT_TRANSLATE_NOOP("CTarnwickDlg", "ﾌｧｲﾙ(F1)"), vk::F1, Place::None,
+         false},
+        {Place::FrameCheckMenu, QT_TRANSLATE_NOOP("CTarnwickDlg", "ﾌﾚｰﾑﾁｪｯｸ(F2)"), vk::F1 + 1,
+         Place::None, false},
+        {Place::ComMenu, QT_TRANSLATE_NOOP("CTarnwickDlg", "通信(F3)"), vk::F1 + 2, Place::None,
+         false},
+        {Place::HelpMenu, QT_TRANSLATE_NOOP("CTarnwickDlg", "ヘルプ(F4)"), vk::F1 + 3, Place::None,
+         false},
+        {Place::FrameRateMenu, QT_TRANSLATE_NOOP("CTarnwickDlg", "フレームレート"), 0,
+         Place::ContextMenu, true},
+        {Place::TransportMenu, QT_TRANSLATE_NOOP("CTarnwickDlg", "トランスポート"), 0,
+         Place::ContextMenu, false},
     };
     return popups;
 }
@@ -139,15 +158,15 @@ void CTarnwickDlg::BuildCommands() {
     };
 
     // clang-format off
-    add(ID_FILE_OPEN,   FILE, "開く",             false, {}, WINDOW, ON, run([&files] { files.OnFileOpen(); }));
-    add(ID_FILE_SAVEAS, FILE, "名前を付けて保存", false, {}, WINDOW, ON, run([&files] { files.OnFileSaveAs(); }));
-    add(ID_FILE_SAVE,   FILE, "上書き保存",       false, {}, WINDOW, ON, run([&files] { files.OnFileSave(); }));
-    add(ID_FILE_PRINT,  FILE, "印刷",             false, {}, WINDOW, ON, run([&s] { s.Print().OnFilePrint(); }));
-    add(ID_FILE_EXIT,   FILE, "終了",             false, {}, WINDOW, ON, run([&s] { s.OnClose(); }));
-    frameCheck(ID_FRAMECHECK_3_NONDROP, "3 ﾌﾚｰﾑ (NonDrop)", 3, Counting::NonDrop);
-    frameCheck(ID_FRAMECHECK_4_NONDROP, "4 ﾌﾚｰﾑ (NonDrop)", 4, Counting::NonDrop);
-    frameCheck(ID_FRAMECHECK_3_DROP,    "3 ﾌﾚｰﾑ (Drop)",    3, Counting::DropFrame);
-    frameCheck(ID_FRAMECHECK_4_DROP,    "4 ﾌﾚｰﾑ (Drop)",    4, Counting::DropFrame);
+    add(ID_FILE_OPEN,   FILE, QT_TR_NOOP("開く"),             false, {}, WINDOW, ON, run([&files] { files.OnFileOpen(); }));
+    add(ID_FILE_SAVEAS, FILE, QT_TR_NOOP("名前を付けて保存"), false, {}, WINDOW, ON, run([&files] { files.OnFileSaveAs(); }));
+    add(ID_FILE_SAVE,   FILE, QT_TR_NOOP("上書き保存"),       false, {}, WINDOW, ON, run([&files] { files.OnFileSave(); }));
+    add(ID_FILE_PRINT,  FILE, QT_TR_NOOP("印刷"),             false, {}, WINDOW, ON, run([&s] { s.Print().OnFilePrint(); }));
+    add(ID_FILE_EXIT,   FILE, QT_TR_NOOP("終了"),             false, {}, WINDOW, ON, run([&s] { s.OnClose(); }));
+    frameCheck(ID_FRAMECHECK_3_NONDROP, QT_TR_NOOP("3 ﾌﾚｰﾑ (NonDrop)"), 3, Counting::NonDrop);
+    frameCheck(ID_FRAMECHECK_4_NONDROP, QT_TR_NOOP("4 ﾌﾚｰﾑ (NonDrop)"), 4, Counting::NonDrop);
+    frameCheck(ID_FRAMECHECK_3_DROP,    QT_TR_NOOP("3 ﾌﾚｰﾑ (Drop)"),    3, Counting::DropFrame);
+    frameCheck(ID_FRAMECHECK_4_DROP,    QT_TR_NOOP("4 ﾌﾚｰﾑ (Drop)"),    4, Counting::DropFrame);
     static const char* const COM_PORTS[] = {"COM1", "COM2", "COM3", "COM4", "COM5"};
     for (int com = 1; com <= 5; ++com) {
         add(ID_COM1 + com - 1, COM, COM_PORTS[com - 1], false, {}, WINDOW, ON,
@@ -160,44 +179,46 @@ void CTarnwickDlg::BuildCommands() {
             run([&source, type] { source.ChooseSource(type); }), {},
             [&source, type] { return source.IsSourceChecked(type); });
     }
-    add(ID_HELP_CONTENTS, HELP, "ヘルプ",         false, {}, WINDOW, ON, run([&view] { view.OnHelpContents(); }));
-    add(ID_HELP_ABOUT,    HELP, "バージョン情報", false, {}, WINDOW, ON, run([&view] { view.OnAbout(); }));
-    add(ID_EDIT_UNDO, CONTEXT, "元に戻す", false, {{'Z', CTRL, SHIFT}},                      WINDOW, USED,
+    add(ID_HELP_CONTENTS, HELP, QT_TR_NOOP("ヘルプ"),         false, {}, WINDOW, ON, run([&view] { view.OnHelpContents(); }));
+    add(ID_HELP_ABOUT,    HELP, QT_TR_NOOP("バージョン情報"), false, {}, WINDOW, ON, run([&view] { view.OnAbout(); }));
+    add(ID_EDIT_UNDO, CONTEXT, QT_TR_NOOP("元に戻す"), false, {{'Z', CTRL, SHIFT}},                      WINDOW, USED,
         run([&list] { list.OnEditUndo(); }), [&list] { return list.CanUndo(); });
-    add(ID_EDIT_REDO, CONTEXT, "やり直し", false, {{'Y', CTRL, NONE}, {'Z', CTRL | SHIFT, NONE}}, WINDOW, USED,
+    add(ID_EDIT_REDO, CONTEXT, QT_TR_NOOP("やり直し"), false, {{'Y', CTRL, NONE}, {'Z', CTRL | SHIFT, NONE}}, WINDOW, USED,
         run([&list] { list.OnEditRedo(); }), [&list] { return list.CanRedo(); });
     // The exports, one group: the rows are static, so each command keeps its row.
     for (const InterchangeFormat& format : InterchangeFormats()) {
         add(format.commandId, CONTEXT, format.menuText, &format == &InterchangeFormats().front(), {},
             WINDOW, ON, run([&exchange, &format] { exchange.ExportTo(format); }));
     }
-    add(ID_FILE_NEW,    CONTEXT, "新規",        true,  {}, WINDOW, ON, run([&files] { files.OnFileNew(); }));
-    add(ID_FILE_IMPORT, CONTEXT, "読み込み...", false, {}, WINDOW, ON, run([&exchange] { exchange.OnFileImport(); }));
+    add(ID_FILE_NEW,    CONTEXT, QT_TR_NOOP("新規"),        true,  {}, WINDOW, ON, run([&files] { files.OnFileNew(); }));
+    add(ID_FILE_IMPORT, CONTEXT, QT_TR_NOOP("読み込み..."), false, {}, WINDOW, ON, run([&exchange] { exchange.OnFileImport(); }));
+    // Named in the language it switches to, so that an operator who reads only that one finds it.
+    add(ID_SWITCH_LANGUAGE, CONTEXT, QT_TR_NOOP("English"), true, {}, WINDOW, ON, run([this] { SwitchLanguage(); }));
     frameRate(ID_FRAMERATE_24, "24", 24);
     frameRate(ID_FRAMERATE_25, "25", 25);
     frameRate(ID_FRAMERATE_30, "30", 30);
     using V = TransportVerb;
-    transport(ID_TRANSPORT_PLAY,         "再生・シャトル\tL",      false, {{'L', NONE, SHIFT | CTRL}},  V::Play,        run([&deck] { deck.OnL(); }));
-    transport(ID_TRANSPORT_REVERSE,      "逆再生・シャトル\tJ",    false, {{'J', NONE, SHIFT | CTRL}},  V::Shuttle,     run([&deck] { deck.OnJ(); }));
-    transport(ID_TRANSPORT_STILL,        "スチル\tK",              false, {{'K', NONE, SHIFT | CTRL}},  V::Still,       [&deck](const Trigger& t) { deck.OnK(t.key != 0); });
-    transport(ID_TRANSPORT_PLAY_STILL,   "再生／スチル\tSpace",    false, {{vk::Space, NONE, SHIFT | CTRL}},         V::Play,        run([&deck] { deck.OnPlayStill(); }));
-    transport(ID_TRANSPORT_STEP_FORWARD, "1フレーム送り\tK+L",     true,  {},                    V::StepForward, run([&deck] { deck.OnStepForward(); }));
-    transport(ID_TRANSPORT_STEP_BACK,    "1フレーム戻し\tK+J",     false, {},                    V::StepBack,    run([&deck] { deck.OnStepBack(); }));
-    transport(ID_TRANSPORT_FF,           "早送り\tShift+L",        false, {{'L', SHIFT, CTRL}},  V::FastForward, run([&deck] { deck.OnFastForward(); }));
-    transport(ID_TRANSPORT_REWIND,       "巻き戻し\tShift+J",      false, {{'J', SHIFT, CTRL}},  V::Rewind,      run([&deck] { deck.OnRewind(); }));
-    transport(ID_TRANSPORT_STOP,         "停止\tShift+K",          false, {{'K', SHIFT, CTRL}},  V::Stop,        run([&deck] { deck.OnStop(); }));
-    transport(ID_TRANSPORT_CUE,          "行の IN／OUT へキュー\tG", true, {{'G', NONE, SHIFT | CTRL}},  V::CueTo,       run([&deck] { deck.OnCueToRow(); }));
-    transport(ID_TRANSPORT_CUE_PLAY,     "プリロールして再生\tShift+G", false, {{'G', SHIFT, CTRL}}, V::CueThenPlay, run([&deck] { deck.OnCueToRowAndPlay(); }));
-    transport(ID_TRANSPORT_STANDBY,      "スタンバイ オン／オフ",   true,  {},                    V::StandbyOn,   run([&deck] { deck.OnStandby(); }));
-    transport(ID_TRANSPORT_EJECT,        "イジェクト...",           false, {},                    V::Eject,       run([&deck] { deck.OnEject(); }));
+    transport(ID_TRANSPORT_PLAY,         QT_TR_NOOP("再生・シャトル\tL"),      false, {{'L', NONE, SHIFT | CTRL}},  V::Play,        run([&deck] { deck.OnL(); }));
+    transport(ID_TRANSPORT_REVERSE,      QT_TR_NOOP("逆再生・シャトル\tJ"),    false, {{'J', NONE, SHIFT | CTRL}},  V::Shuttle,     run([&deck] { deck.OnJ(); }));
+    transport(ID_TRANSPORT_STILL,        QT_TR_NOOP("スチル\tK"),              false, {{'K', NONE, SHIFT | CTRL}},  V::Still,       [&deck](const Trigger& t) { deck.OnK(t.key != 0); });
+    transport(ID_TRANSPORT_PLAY_STILL,   QT_TR_NOOP("再生／スチル\tSpace"),    false, {{vk::Space, NONE, SHIFT | CTRL}},         V::Play,        run([&deck] { deck.OnPlayStill(); }));
+    transport(ID_TRANSPORT_STEP_FORWARD, QT_TR_NOOP("1フレーム送り\tK+L"),     true,  {},                    V::StepForward, run([&deck] { deck.OnStepForward(); }));
+    transport(ID_TRANSPORT_STEP_BACK,    QT_TR_NOOP("1フレーム戻し\tK+J"),     false, {},                    V::StepBack,    run([&deck] { deck.OnStepBack(); }));
+    transport(ID_TRANSPORT_FF,           QT_TR_NOOP("早送り\tShift+L"),        false, {{'L', SHIFT, CTRL}},  V::FastForward, run([&deck] { deck.OnFastForward(); }));
+    transport(ID_TRANSPORT_REWIND,       QT_TR_NOOP("巻き戻し\tShift+J"),      false, {{'J', SHIFT, CTRL}},  V::Rewind,      run([&deck] { deck.OnRewind(); }));
+    transport(ID_TRANSPORT_STOP,         QT_TR_NOOP("停止\tShift+K"),          false, {{'K', SHIFT, CTRL}},  V::Stop,        run([&deck] { deck.OnStop(); }));
+    transport(ID_TRANSPORT_CUE,          QT_TR_NOOP("行の IN／OUT へキュー\tG"), true, {{'G', NONE, SHIFT | CTRL}},  V::CueTo,       run([&deck] { deck.OnCueToRow(); }));
+    transport(ID_TRANSPORT_CUE_PLAY,     QT_TR_NOOP("プリロールして再生\tShift+G"), false, {{'G', SHIFT, CTRL}}, V::CueThenPlay, run([&deck] { deck.OnCueToRowAndPlay(); }));
+    transport(ID_TRANSPORT_STANDBY,      QT_TR_NOOP("スタンバイ オン／オフ"),   true,  {},                    V::StandbyOn,   run([&deck] { deck.OnStandby(); }));
+    transport(ID_TRANSPORT_EJECT,        QT_TR_NOOP("イジェクト..."),           false, {},                    V::Eject,       run([&deck] { deck.OnEject(); }));
     button(IDC_IN,         "IN",           {{'I'}},         [&list](const Trigger& t) { list.OnIn(t); });
     button(IDC_OUT,        "OUT",          {{'O'}},         [&list](const Trigger& t) { list.OnOut(t); });
     button(IDC_INS,        "INS",          {{vk::Insert}},  run([&list] { list.OnIns(); }));
     button(IDC_DEL,        "DEL",          {{vk::Delete}},  run([&list] { list.OnDel(); }));
-    button(IDC_ENTER,      "標準のボタン", {},              run([&editor] { editor.OnEnterKey(); }));
-    button(IDC_BTN_PLUS,   "＋",           {},              run([&view] { view.OnSmallButton(); }));
-    button(IDC_BTN_SQUARE, "■",            {},              run([&view] { view.OnSmallButton(); }));
-    button(IDC_BTN_MINUS,  "－",           {},              run([&view] { view.OnSmallButton(); }));
+    button(IDC_ENTER,      QT_TR_NOOP("標準のボタン"), {},              run([&editor] { editor.OnEnterKey(); }));
+    button(IDC_BTN_PLUS,   QT_TR_NOOP("＋"),           {},              run([&view] { view.OnSmallButton(); }));
+    button(IDC_BTN_SQUARE, QT_TR_NOOP("■"),            {},              run([&view] { view.OnSmallButton(); }));
+    button(IDC_BTN_MINUS,  QT_TR_NOOP("－"),           {},              run([&view] { view.OnSmallButton(); }));
     add(ID_LIST_ENTER_KEY,  NO_PLACE, nullptr, false, {{vk::Return}}, WINDOW, ON, run([&list] { list.OnEnterKeyDown(); }));
     add(ID_LIST_REMARK_KEY, NO_PLACE, nullptr, false, {{'R'}},        WINDOW, ON, run([&editor] { editor.OnRemarkKey(); }));
     add(ID_LIST_MENU_KEY,   NO_PLACE, nullptr, false, {{vk::Apps}, {vk::F10, SHIFT, NONE}}, GRID, USED,
@@ -403,5 +424,8 @@ void CTarnwickDlg::changeEvent(QEvent* e) {
     QDialog::changeEvent(e);
     if (e->type() == QEvent::WindowStateChange && !isMinimized()) {
         OnSize(0, Client()->width(), Client()->height());
+    }
+    if (e->type() == QEvent::LanguageChange && m_menuBar != nullptr) {
+        RetranslateUi();
     }
 }

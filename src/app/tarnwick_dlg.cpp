@@ -3,9 +3,11 @@
 #include "app/status_notes.h"
 #include "platform/system_menu.h"
 #include "platform/ui_font.h"
+#include "platform/ui_language.h"
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -35,7 +37,7 @@ CTarnwickDlg::CTarnwickDlg(QWidget* parent)
     m_grid.SetRows(10);
     m_view.SetUp();
     const QSize client = CreateMainControls(
-        this, &m_grid, &m_editor.Edit(), [this](int id) { return m_commands.Find(id)->text; },
+        this, &m_grid, &m_editor.Edit(), [this](int id) { return tr(m_commands.Find(id)->text); },
         &m_controls);
     resize(client.width(), client.height() + m_menuBar->sizeHint().height());
     // Binds the cell editor and the grid to their control ids; no data values move.
@@ -62,7 +64,7 @@ void CTarnwickDlg::CreateMenus() {
             if (command.separatorBefore) {
                 menu->addSeparator();
             }
-            QAction* item = menu->addAction(QString::fromUtf8(command.text));
+            QAction* item = menu->addAction(tr(command.text));
             item->setData(command.id);
             item->setCheckable(bool(command.checked));
             if (group != nullptr) {
@@ -75,7 +77,8 @@ void CTarnwickDlg::CreateMenus() {
     };
     for (const Popup& popup : Popups()) {
         if (popup.parent == Place::None) {
-            QMenu* menu = m_menuBar->addMenu(QString::fromUtf8(popup.title));
+            QMenu* menu = m_menuBar->addMenu(tr(popup.title));
+            m_popupMenus.emplace_back(&popup, menu);
             fill(menu, popup.place, popup.choices);
             connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });
             // Once the pop-up is gone (and no other has opened in its place).
@@ -87,11 +90,40 @@ void CTarnwickDlg::CreateMenus() {
     for (const Popup& popup : Popups()) {
         if (popup.parent == Place::ContextMenu) {
             m_contextMenu->addSeparator();
-            QMenu* submenu = m_contextMenu->addMenu(QString::fromUtf8(popup.title));
+            QMenu* submenu = m_contextMenu->addMenu(tr(popup.title));
+            m_popupMenus.emplace_back(&popup, submenu);
             submenu->setToolTipsVisible(true); // why a greyed item is greyed
             fill(submenu, popup.place, popup.choices);
         }
     }
+}
+
+// Every text the window holds, again in the language now in place. The notes the commands
+// show are shown again by the session.
+void CTarnwickDlg::RetranslateUi() {
+    for (const auto& [popup, menu] : m_popupMenus) {
+        menu->setTitle(tr(popup->title));
+    }
+    for (const auto& [id, item] : m_menuItems) {
+        item->setText(tr(m_commands.Find(id)->text));
+    }
+    for (int id : {IDC_IN, IDC_OUT, IDC_INS, IDC_DEL, IDC_ENTER, IDC_BTN_PLUS, IDC_BTN_SQUARE,
+                   IDC_BTN_MINUS}) {
+        static_cast<QPushButton*>(GetDlgItem(id))->setText(tr(m_commands.Find(id)->text));
+    }
+    m_session.ShowTextsAgain();
+    UpdateCommandStates();
+}
+
+// The other language, at once, and kept for the next start.
+void CTarnwickDlg::SwitchLanguage() {
+    const UiLanguage next =
+        CurrentUiLanguage() == UiLanguage::Japanese ? UiLanguage::English : UiLanguage::Japanese;
+    InstallUiLanguage(next);
+    // Every window is told by a posted event; delivered now, the change shows before the
+    // menu's item returns, and changeEvent retranslates this window.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    m_session.KeepLanguage(UiLanguageKey(next));
 }
 
 // A pop-up closed with Esc leaves the menu bar holding the keyboard with no sign of it: I and
@@ -148,8 +180,10 @@ void CTarnwickDlg::ConnectControls() {
 
 bool CTarnwickDlg::OnInitDialog() {
     ConnectControls();
-    AddAboutToSystemMenu(this, IDM_ABOUTBOX, QStringLiteral("Tarnwickのﾊﾞｰｼﾞｮﾝ情報(&A)..."),
-                         [this](int id) { m_viewCommands.OnSysCommand(id); });
+    AddAboutToSystemMenu(
+        this, IDM_ABOUTBOX,
+        QCoreApplication::translate("CTarnwickDlg", "Tarnwickのﾊﾞｰｼﾞｮﾝ情報(&A)..."),
+        [this](int id) { m_viewCommands.OnSysCommand(id); });
     setWindowIcon(m_hIcon);
     m_view.SetVisibleRows(0);
 

@@ -113,6 +113,8 @@ private:
 
     // Start-up (tarnwick_dlg.cpp).
     void CreateMenus();
+    void RetranslateUi();
+    void SwitchLanguage();
     void AfterMenuClosed();
     void ConnectControls();
     bool OnInitDialog();
@@ -136,7 +138,8 @@ private:
     QMenu* m_contextMenu = nullptr;
     CommandTable m_commands;
     std::vector<std::pair<int, QAction*>> m_menuItems; // every item of the table's menus
-    PressClock m_pressClock;                           // dates the keys by the platform's stamps
+    std::vector<std::pair<const Popup*, QMenu*>> m_popupMenus;
+    PressClock m_pressClock; // dates the keys by the platform's stamps
     // Where the grid's context menu was asked for, on the screen; KEYBOARD_MENU_POINT when
     // from the keyboard, which opens it at the current cell.
     QPoint m_ptContextMenu = KEYBOARD_MENU_POINT;

@@ -6,6 +6,7 @@
 #include "list/spot_list.h"
 #include "platform/message_box.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -71,10 +72,10 @@ bool FileCommands::Save(bool askName) {
         return false;
     }
     m_list.MarkSaved();
-    m_screen.ShowNote(
-        StatusNote::Document,
-        QStringLiteral("%1 を保存しました").arg(QFileInfo(m_listFile.GetPath()).fileName()),
-        QDir::toNativeSeparators(m_listFile.GetPath()));
+    m_screen.ShowNote(StatusNote::Document,
+                      QCoreApplication::translate("FileCommands", "%1 を保存しました")
+                          .arg(QFileInfo(m_listFile.GetPath()).fileName()),
+                      QDir::toNativeSeparators(m_listFile.GetPath()));
     m_savedNote.start();
     return true;
 }
@@ -84,7 +85,9 @@ bool FileCommands::OfferToSave() {
         return true;
     }
     const BoxAnswer answer = TwMessageBox(
-        m_screen.Owner(), QStringLiteral("変更されています。保存しますか？"), BoxButtons::YesNo);
+        m_screen.Owner(),
+        QCoreApplication::translate("FileCommands", "変更されています。保存しますか？"),
+        BoxButtons::YesNo);
     if (m_polling.Ending()) {
         return false; // ended from outside while asking
     }
@@ -99,12 +102,14 @@ void FileCommands::ShowDocument() {
         m_savedNote.stop();
     }
     const QString path = m_listFile.GetPath();
-    QString text = path.isEmpty() ? QStringLiteral("新規リスト") : QFileInfo(path).fileName();
+    QString text = path.isEmpty() ? QCoreApplication::translate("FileCommands", "新規リスト")
+                                  : QFileInfo(path).fileName();
     QString detail = QDir::toNativeSeparators(path);
     if (m_list.IsModified()) {
         text += QStringLiteral(" *");
-        detail += (detail.isEmpty() ? QString() : QStringLiteral("\n")) +
-                  QStringLiteral("変更されています（保存していません）");
+        detail +=
+            (detail.isEmpty() ? QString() : QStringLiteral("\n")) +
+            QCoreApplication::translate("FileCommands", "変更されています（保存していません）");
     }
     m_screen.ShowNote(StatusNote::Document, text, detail);
 }

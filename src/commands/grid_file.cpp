@@ -10,6 +10,7 @@
 #include "platform/replace_file.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace {
@@ -34,8 +35,9 @@ bool ChoosePath(bool save, QString* path) {
 }
 
 QString NotStoredMessage(const QVector<int>& rows) {
-    return QStringLiteral("ファイルに保存できない文字を「?」に置き換えて保存しました。\n"
-                          "対象のNo: ") +
+    return QCoreApplication::translate(
+               "CGridFile", "ファイルに保存できない文字を「?」に置き換えて保存しました。\n"
+                            "対象のNo: ") +
            RowNumberList(rows);
 }
 
@@ -66,7 +68,9 @@ int CGridFile::SaveList(const SpotList& list, int askName) {
         // The name that could not be written is forgotten, so a later Save without a
         // dialog still writes the current file.
         m_strPath = previous;
-        TwMessageBox(Owner(), QStringLiteral("ファイル保存できませんでした"), BoxButtons::Ok);
+        TwMessageBox(Owner(),
+                     QCoreApplication::translate("CGridFile", "ファイル保存できませんでした"),
+                     BoxButtons::Ok);
         return 0;
     }
     if (!notStored.isEmpty())
@@ -82,11 +86,13 @@ int CGridFile::LoadList(SpotList& list, int askName) {
     QByteArray bytes;
     if (const FileFault fault = ReadListFileBytes(m_strPath, &bytes); fault != FileFault::None) {
         m_strPath = previous;
-        TwMessageBox(Owner(),
-                     fault == FileFault::TooLarge
-                         ? ListTooLargeMessage()
-                         : QStringLiteral("ファイル読み込みできませんでした"),
-                     BoxButtons::Ok);
+        TwMessageBox(
+            Owner(),
+            fault == FileFault::TooLarge ? ListTooLargeMessage()
+            : fault == FileFault::NotRegular
+                ? NotPlainFileMessage()
+                : QCoreApplication::translate("CGridFile", "ファイル読み込みできませんでした"),
+            BoxButtons::Ok);
         return 0;
     }
     const ListFileContents contents = ReadListFile(bytes, int(list.RowCount()));

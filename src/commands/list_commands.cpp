@@ -6,6 +6,8 @@
 #include "formats/list_export.h"
 #include "platform/message_box.h"
 
+#include <QCoreApplication>
+
 ListCommands::ListCommands(SpotList& list, AppSettings& settings, const SourceCommands& source,
                            Screen& screen, Polling& polling)
     : m_list(list), m_settings(settings), m_source(source), m_screen(screen), m_polling(polling) {}
@@ -107,8 +109,8 @@ bool ListCommands::IsDropFrameOffered() const {
 
 void ListCommands::ShowFrameCheck() {
     const QString text = m_settings.Drop != 0 && IsDropFrameOffered()
-                             ? QStringLiteral("ﾌﾚｰﾑﾁｪｯｸ=%1(Drop)")
-                             : QStringLiteral("ﾌﾚｰﾑﾁｪｯｸ=%1(NonDrop)");
+                             ? QCoreApplication::translate("ListCommands", "ﾌﾚｰﾑﾁｪｯｸ=%1(Drop)")
+                             : QCoreApplication::translate("ListCommands", "ﾌﾚｰﾑﾁｪｯｸ=%1(NonDrop)");
     m_screen.ShowFrameCheck(text.arg(m_settings.FrameCheck));
 }
 
@@ -121,9 +123,11 @@ void ListCommands::ChooseFrameRate(int fps) {
     if (!beyond.isEmpty()) {
         Polling::Pause pause(m_polling);
         TwMessageBox(m_screen.Owner(),
-                     QStringLiteral("次の行のINまたはOUTは%1フレームにないタイムコードのため、"
-                                    "DURATIONを計算していません（タイムコードはそのままです）。\n"
-                                    "対象のNo: %2")
+                     QCoreApplication::translate(
+                         "ListCommands",
+                         "次の行のINまたはOUTは%1フレームにないタイムコードのため、"
+                         "DURATIONを計算していません（タイムコードはそのままです）。\n"
+                         "対象のNo: %2")
                          .arg(fps)
                          .arg(RowNumberList(beyond)));
     }
@@ -151,9 +155,11 @@ void ListCommands::FollowRate(const SignalRate& heard) {
     if (labels) {
         Polling::Pause pause(m_polling);
         TwMessageBox(m_screen.Owner(),
-                     QStringLiteral("リストのフレームレートをビデオファイルに合わせて%1にしました"
-                                    "（元に戻すで戻せます）。\n"
-                                    "入力済みのタイムコードは前のレートで入力されたものです。")
+                     QCoreApplication::translate(
+                         "ListCommands",
+                         "リストのフレームレートをビデオファイルに合わせて%1にしました"
+                         "（元に戻すで戻せます）。\n"
+                         "入力済みのタイムコードは前のレートで入力されたものです。")
                          .arg(QString::fromStdString(SignalRateText(heard))));
     }
 }

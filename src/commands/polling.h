@@ -24,7 +24,10 @@ public:
     bool IsRunning() const { return m_qtTimerId != 0; }
 
     // The program is ending: it polls no more, and no pause starts polling again.
-    void End() { m_ending = true; }
+    void End() {
+        m_ending = true;
+        emit Ended();
+    }
     bool Ending() const { return m_ending; }
 
     // Stops polling for as long as it lives. Restart() ends the pause early; an ending
@@ -42,6 +45,10 @@ public:
         Polling& m_polling;
         bool m_paused = true;
     };
+
+signals:
+    // End was called: whatever waits for something else may stop waiting.
+    void Ended();
 
 protected:
     void timerEvent(QTimerEvent* e) override;

@@ -10,6 +10,7 @@
 #include "print/print_pages.h"
 #include "print/printer_surface.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QFileInfo>
 #include <QPrinter>
@@ -43,6 +44,7 @@ void PrintCommands::PrintList() {
     // A document that cannot be begun (no printer, an output file that cannot be written)
     // would otherwise vanish without a word while the operator waits for paper.
     if (!dc.EndDoc()) {
-        TwMessageBox(m_screen.Owner(), QStringLiteral("印刷できませんでした"));
+        TwMessageBox(m_screen.Owner(),
+                     QCoreApplication::translate("PrintCommands", "印刷できませんでした"));
     }
 }

@@ -1,5 +1,7 @@
 #include "commands/session.h"
 
+#include "persist/settings_io.h"
+
 #include "commands/screen.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
@@ -57,6 +59,17 @@ void Session::Start(const QString& cwd) {
     m_polling.SetTimer(POLL_TIMER_ID, POLL_INTERVAL_MS);
     m_listCommands.ShowFrameCheck();
     m_files.ShowDocument();
+}
+
+void Session::ShowTextsAgain() {
+    m_listCommands.ShowFrameCheck();
+    m_files.ShowDocument();
+    m_recovery.ShowAgain();
+}
+
+void Session::KeepLanguage(const QString& key) {
+    m_settings.Language = key;
+    SaveLanguageSetting(m_szIniPath, key);
 }
 
 // The list counts as the picture does. Chosen by the operator it is the rate menu's step;

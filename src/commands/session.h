@@ -37,6 +37,11 @@ public:
     // nobody may be there to answer. An unsaved list stays in its recovery copy.
     void OnEndRequest();
     bool Ending() const { return m_polling.Ending(); }
+    // After a change of language: the notes that stay until something changes are shown
+    // again in it. The transport's and the source rate's follow at the next poll.
+    void ShowTextsAgain();
+    // The operator's language ("ja", "en"), written to default.ini at once.
+    void KeepLanguage(const QString& key);
 
     AppSettings& Settings() { return m_settings; }
     const QString& IniPath() const { return m_szIniPath; }

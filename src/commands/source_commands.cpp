@@ -7,6 +7,8 @@
 #include "sources/port_name.h"
 #include "sources/vtr_link.h"
 
+#include <QCoreApplication>
+
 SourceCommands::SourceCommands(VtrLink& link, AppSettings& settings, const QString& iniPath,
                                const SpotList& list, Screen& screen, Polling& polling,
                                VideoFile::FollowRate follow)
@@ -46,11 +48,12 @@ void SourceCommands::ShowSourceRate(const QString& caption) {
     const std::optional<SignalRate> heard = m_link.VtrHeardRate();
     QString note, detail;
     if (heard && heard->rate.Fps() != m_list.FrameRate()) {
-        note = QStringLiteral("%1 %2（リストは%3フレーム）")
+        note = QCoreApplication::translate("SourceCommands", "%1 %2（リストは%3フレーム）")
                    .arg(caption, QString::fromStdString(SignalRateText(*heard)))
                    .arg(m_list.FrameRate());
-        detail = QStringLiteral("タイムコードは%1フレーム、リストは%2フレームです。"
-                                "リストのメニューの「フレームレート」で合わせてください。")
+        detail = QCoreApplication::translate(
+                     "SourceCommands", "タイムコードは%1フレーム、リストは%2フレームです。"
+                                       "リストのメニューの「フレームレート」で合わせてください。")
                      .arg(heard->rate.Fps())
                      .arg(m_list.FrameRate());
     }

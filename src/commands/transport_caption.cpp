@@ -1,15 +1,17 @@
 #include "commands/transport_caption.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <cmath>
 
 namespace {
 
-// The speed as a deck's display shows it: +4×, −2×, +0.5×.
+// The speed as a deck's display shows it: +4×, −2×, +0.5×. A deck's speed data comes in steps
+// of about 7 %, so 2.05× is the 2× asked for.
 QString SpeedText(double speed) {
     const double size = std::fabs(speed);
-    const QString digits = size >= 1.0 && std::fabs(size - std::round(size)) < 0.05
+    const QString digits = size >= 1.0 && std::fabs(size - std::round(size)) < 0.08 * size
                                ? QString::number(std::lround(size))
                                : QString::number(size, 'g', 2);
     return (speed < 0 ? QStringLiteral("−") : QStringLiteral("+")) + digits + QStringLiteral("×");
@@ -53,17 +55,21 @@ struct NakReason {
     const char* text;
 };
 constexpr NakReason NAK_REASONS[] = {
-    {0x01, "未定義コマンド"}, {0x04, "チェックサムエラー"}, {0x10, "パリティエラー"},
-    {0x20, "オーバーラン"},   {0x40, "フレーミングエラー"}, {0x80, "タイムアウト"},
+    {0x01, QT_TRANSLATE_NOOP("TransportCaption", "未定義コマンド")},
+    {0x04, QT_TRANSLATE_NOOP("TransportCaption", "チェックサムエラー")},
+    {0x10, QT_TRANSLATE_NOOP("TransportCaption", "パリティエラー")},
+    {0x20, QT_TRANSLATE_NOOP("TransportCaption", "オーバーラン")},
+    {0x40, QT_TRANSLATE_NOOP("TransportCaption", "フレーミングエラー")},
+    {0x80, QT_TRANSLATE_NOOP("TransportCaption", "タイムアウト")},
 };
 
 QString NakText(int bits) {
     QStringList reasons;
     for (const NakReason& reason : NAK_REASONS) {
         if (bits & reason.bit)
-            reasons << QString::fromUtf8(reason.text);
+            reasons << QCoreApplication::translate("TransportCaption", reason.text);
     }
-    return reasons.join(QStringLiteral("・"));
+    return reasons.join(QCoreApplication::translate("TransportCaption", "・"));
 }
 
 } // namespace
@@ -84,7 +90,7 @@ QString TransportCaption(const TransportState& state, int64_t nowNs) {
             reply += QStringLiteral(" ") + why;
         break;
     case TransportReply::Silent:
-        reply = QStringLiteral("応答なし");
+        reply = QCoreApplication::translate("TransportCaption", "応答なし");
         break;
     }
     if (mode.isEmpty())
@@ -95,18 +101,22 @@ QString TransportCaption(const TransportState& state, int64_t nowNs) {
 QString TransportDetail(const TransportState& state) {
     switch (state.reply) {
     case TransportReply::Nak:
-        return QStringLiteral("最後のコマンドは拒否されました（%1）。")
-            .arg(NakText(state.nakBits).isEmpty() ? QStringLiteral("理由不明")
-                                                  : NakText(state.nakBits));
+        return QCoreApplication::translate("TransportCaption",
+                                           "最後のコマンドは拒否されました（%1）。")
+            .arg(NakText(state.nakBits).isEmpty()
+                     ? QCoreApplication::translate("TransportCaption", "理由不明")
+                     : NakText(state.nakBits));
     case TransportReply::Silent:
-        return QStringLiteral("最後のコマンドに応答がありません。ケーブルとデッキのリモート設定を"
-                              "確かめてください。");
+        return QCoreApplication::translate(
+            "TransportCaption", "最後のコマンドに応答がありません。ケーブルとデッキのリモート設定を"
+                                "確かめてください。");
     default:
         break;
     }
     if (state.mode == TransportMode::Local)
-        return QStringLiteral("デッキがローカルです。リモートに切り替えてください。");
+        return QCoreApplication::translate("TransportCaption",
+                                           "デッキがローカルです。リモートに切り替えてください。");
     if (state.mode == TransportMode::TapeOut)
-        return QStringLiteral("テープが入っていません。");
+        return QCoreApplication::translate("TransportCaption", "テープが入っていません。");
     return QString();
 }

@@ -11,6 +11,7 @@
 #include "sources/victor.h"
 #include "sources/vtr_link.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 
@@ -53,9 +54,12 @@ QString TransportCommands::WhyNot() const {
     if (Current() != nullptr)
         return QString();
     if (m_settings.VtrType == VTR_VICTOR)
-        return QStringLiteral("Victor のデッキとは時刻の読み取りだけを交わします。"
-                              "推測のコードを実機に送らないよう、トランスポートは使えません。");
-    return QStringLiteral("%1 はタイムコードを聞くだけのソースで、動かすことはできません。")
+        return QCoreApplication::translate(
+            "TransportCommands", "Victor のデッキとは時刻の読み取りだけを交わします。"
+                                 "推測のコードを実機に送らないよう、トランスポートは使えません。");
+    return QCoreApplication::translate(
+               "TransportCommands",
+               "%1 はタイムコードを聞くだけのソースで、動かすことはできません。")
         .arg(QString::fromUtf8(SourceRowOf(m_settings.VtrType).caption));
 }
 
@@ -173,7 +177,8 @@ void TransportCommands::OnEject() {
     if (!Offers(TransportVerb::Eject))
         return;
     Polling::Pause pause(m_polling);
-    if (TwMessageBox(m_screen.Owner(), QStringLiteral("テープを取り出しますか？"),
+    if (TwMessageBox(m_screen.Owner(),
+                     QCoreApplication::translate("TransportCommands", "テープを取り出しますか？"),
                      BoxButtons::YesNo) == BoxAnswer::Yes) {
         m_speed = 0.0;
         Send(TransportVerb::Eject);
@@ -195,7 +200,8 @@ void TransportCommands::CueRow(bool thenPlay) {
     const QString text = m_list.Cell(m_list.Row(), col);
     const Timecode at = Timecode::FromText(text.toStdString(), m_list.Rate());
     if (!at) {
-        m_shown = QStringLiteral("行 %1 の %2 にタイムコードがありません")
+        m_shown = QCoreApplication::translate("TransportCommands",
+                                              "行 %1 の %2 にタイムコードがありません")
                       .arg(m_list.Row())
                       .arg(col == COL_OUT ? QStringLiteral("OUT") : QStringLiteral("IN"));
         m_shownDetail = QString();

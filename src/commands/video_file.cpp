@@ -8,15 +8,16 @@
 #include "sources/vtr_link.h"
 #include "video/video_module.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace {
 
 const QString SECTION = QStringLiteral("Video");
-const QString VIDEO_FILTER =
-    QStringLiteral("ビデオファイル (*.mov *.mp4 *.m4v *.mxf *.mkv *.avi *.mts *.m2ts *.webm)|"
-                   "*.mov;*.mp4;*.m4v;*.mxf;*.mkv;*.avi;*.mts;*.m2ts;*.webm|"
-                   "All Files (*.*)|*.*||");
+const QString VIDEO_FILTER = QCoreApplication::translate(
+    "VideoFile", "ビデオファイル (*.mov *.mp4 *.m4v *.mxf *.mkv *.avi *.mts *.m2ts *.webm)|"
+                 "*.mov;*.mp4;*.m4v;*.mxf;*.mkv;*.avi;*.mts;*.m2ts;*.webm|"
+                 "All Files (*.*)|*.*||");
 
 } // namespace
 
@@ -30,7 +31,7 @@ void VideoFile::Choose() {
     {
         Polling::Pause pause(m_polling);
         FileDialogRequest request{false, VIDEO_FILTER, QString()};
-        request.title = QStringLiteral("ビデオファイルを開く");
+        request.title = QCoreApplication::translate("VideoFile", "ビデオファイルを開く");
         chosen = TwFileDialog(m_screen.Owner(), request);
     }
     if (!chosen.isEmpty())

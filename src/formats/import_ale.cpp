@@ -2,15 +2,18 @@
 // columns.
 #include "formats/import_entries.h"
 
+#include <algorithm>
+
 ImportRead ReadAle(const QByteArray& bytes) {
     ImportRead read;
-    const QStringList lines = TextLines(DecodeText(bytes));
+    const QString text = DecodeText(bytes);
+    LineReader lines(text);
     enum { Heading, Column, Data } section = Heading;
     int name = -1, start = -1, end = -1, comment = -1;
     bool haveColumns = false;
-    for (qsizetype n = 0; n < lines.size(); ++n) {
-        const QString& line = lines.at(n);
-        const QString word = line.trimmed();
+    QStringView line;
+    while (lines.Next(&line) && !read.budget.Passed()) {
+        const QStringView word = line.trimmed();
         if (word.compare(QStringLiteral("Column"), Qt::CaseInsensitive) == 0) {
             section = Column;
             continue;
@@ -21,13 +24,15 @@ ImportRead ReadAle(const QByteArray& bytes) {
         }
         if (word.isEmpty() || section == Heading)
             continue;
-        const QStringList fields = line.split(QLatin1Char('\t'));
+        // Fields one by one, none kept but those of the four columns: a line of millions of
+        // tabs is read, not stored.
         if (section == Column) {
             if (haveColumns)
                 continue;
             haveColumns = true;
-            for (int c = 0; c < fields.size(); ++c) {
-                const QString title = fields.at(c).trimmed().toLower();
+            int c = 0;
+            for (QStringView field : line.tokenize(u'\t')) {
+                const QString title = field.trimmed().toString().toLower();
                 if (title == QStringLiteral("name") && name < 0)
                     name = c;
                 else if (title == QStringLiteral("start") && start < 0)
@@ -38,20 +43,34 @@ ImportRead ReadAle(const QByteArray& bytes) {
                           title == QStringLiteral("comment")) &&
                          comment < 0)
                     comment = c;
+                ++c;
             }
             continue;
         }
         if (start < 0) {
-            read.leftOut.append({LineWhere(n + 1), ImportSkipReason::Unreadable, QString()});
+            read.LeaveOut({LineWhere(lines.Number()), ImportSkipReason::Unreadable, QString()});
             continue;
         }
+        // Name, Start, End and comment, as far as the line has them.
+        const int wanted[4] = {name, start, end, comment};
+        const int last = *std::max_element(wanted, wanted + 4);
+        QStringView got[4];
+        int c = 0;
+        for (QStringView field : line.tokenize(u'\t')) {
+            for (int k = 0; k < 4; ++k) {
+                if (wanted[k] == c)
+                    got[k] = field;
+            }
+            if (++c > last)
+                break;
+        }
         ImportEntry e;
-        e.where = LineWhere(n + 1);
-        e.spNo = name < 0 ? QString() : fields.value(name);
-        e.in = fields.value(start).trimmed();
-        e.out = end < 0 ? QString() : fields.value(end).trimmed();
-        e.remark = comment < 0 ? QString() : fields.value(comment);
-        read.entries.append(e);
+        e.where = LineWhere(lines.Number());
+        e.spNo = got[0].toString();
+        e.in = LabelText(got[1]);
+        e.out = LabelText(got[2]);
+        e.remark = got[3].toString();
+        read.Add(e);
     }
     if (!haveColumns)
         read.read = false;

@@ -5,8 +5,7 @@
 
 namespace {
 
-// The most rows and cells read from a table: a list has 41 rows of 6 cells.
-constexpr int MAX_TABLE_ROWS = 100000;
+// The most cells read from a row: a list has 6. (The rows are counted by the budget.)
 constexpr int MAX_TABLE_CELLS = 256;
 
 enum Column { NO, SPNO, IN, OUT, REMARK, COLUMNS };
@@ -56,48 +55,42 @@ QChar Separator(const QString& text) {
 
 } // namespace
 
-ImportRead ReadTable(const QVector<QStringList>& cells, const QStringList& rowWhere) {
-    ImportRead read;
-    int column[COLUMNS] = {0, 1, 2, 3, 5};
-    int first = 0;
-    if (!cells.isEmpty()) {
+bool TableReader::Row(const QStringList& row, qsizetype line) {
+    if (m_first) {
+        m_first = false;
         int named[COLUMNS] = {-1, -1, -1, -1, -1};
-        for (int c = 0; c < cells.first().size(); ++c) {
-            const int col = ColumnOf(cells.first().at(c));
+        for (int c = 0; c < row.size(); ++c) {
+            const int col = ColumnOf(row.at(c));
             if (col >= 0 && named[col] < 0)
                 named[col] = c;
         }
         if (named[IN] >= 0 && named[OUT] >= 0) {
-            std::copy(named, named + COLUMNS, column);
-            first = 1;
+            std::copy(named, named + COLUMNS, m_column);
+            return true;
         }
     }
-    for (int r = first; r < cells.size(); ++r) {
-        const QStringList& row = cells.at(r);
-        const auto cell = [&](int col) {
-            return column[col] < 0 ? QString() : row.value(column[col]);
-        };
-        ImportEntry e;
-        e.where = rowWhere.value(r);
-        e.spNo = cell(SPNO);
-        e.in = cell(IN).trimmed();
-        e.out = cell(OUT).trimmed();
-        e.remark = cell(REMARK);
-        if (e.spNo.isEmpty() && e.in.isEmpty() && e.out.isEmpty() && e.remark.isEmpty())
-            continue; // a blank row, or one with only its number: nothing to take
-        bool number = false;
-        const int no = cell(NO).trimmed().toInt(&number);
-        e.row = number ? no : 0;
-        read.entries.append(e);
-    }
-    return read;
+    const auto cell = [&](int col) {
+        return m_column[col] < 0 ? QString() : row.value(m_column[col]);
+    };
+    ImportEntry e;
+    e.spNo = cell(SPNO);
+    e.in = LabelText(cell(IN));
+    e.out = LabelText(cell(OUT));
+    e.remark = cell(REMARK);
+    if (e.spNo.isEmpty() && e.in.isEmpty() && e.out.isEmpty() && e.remark.isEmpty())
+        return true; // a blank row, or one with only its number: nothing to take
+    bool number = false;
+    const int no = QStringView(cell(NO)).trimmed().toInt(&number);
+    e.row = number ? no : 0;
+    e.where = LineWhere(line);
+    return m_read->Add(e);
 }
 
 ImportRead ReadCsv(const QByteArray& bytes) {
     const QString text = DecodeText(bytes);
     const QChar separator = Separator(text);
-    QVector<QStringList> cells;
-    QStringList rowWhere;
+    ImportRead read;
+    TableReader table(&read);
     QStringList row;
     QString field;
     bool quoted = false;
@@ -112,13 +105,10 @@ ImportRead ReadCsv(const QByteArray& bytes) {
     };
     const auto endRow = [&]() {
         endField();
-        if (cells.size() < MAX_TABLE_ROWS) {
-            cells << row;
-            rowWhere << LineWhere(rowLine);
-        }
+        table.Row(row, rowLine);
         row.clear();
     };
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    for (qsizetype i = 0; i < text.size() && !read.budget.Passed(); ++i) {
         const QChar c = text.at(i);
         if (quoted) {
             if (c == QLatin1Char('"')) {
@@ -149,12 +139,11 @@ ImportRead ReadCsv(const QByteArray& bytes) {
         }
     }
     // A quote that never closes swallowed the rest of the file: that row is no row.
-    QVector<ImportSkip> unclosed;
+    if (read.budget.Passed())
+        return read;
     if (quoted)
-        unclosed.append({LineWhere(rowLine), ImportSkipReason::Unreadable, QString()});
+        read.LeaveOut({LineWhere(rowLine), ImportSkipReason::Unreadable, QString()});
     else if (!field.isEmpty() || !row.isEmpty() || fieldWasQuoted)
         endRow();
-    ImportRead read = ReadTable(cells, rowWhere);
-    read.leftOut += unclosed;
     return read;
 }

@@ -15,9 +15,9 @@
 
 namespace {
 
-// More markers than any timeline of a list holds; past this the file is not read further.
-constexpr int MAX_MARKERS = 10000;
 constexpr int MAX_DEPTH = 64;
+// Objects and arrays an OTIO file may hold: room for more markers than entries are taken.
+constexpr qsizetype MAX_OTIO_CONTAINERS = 5 * qsizetype(MAX_IMPORT_ENTRIES);
 
 // Seconds to the list's frames, rounded to the nearest; nothing for a time no day holds.
 bool ToFrames(double seconds, TimecodeRate rate, long long* frames) {
@@ -35,7 +35,7 @@ void AddMarker(ImportRead* read, double at, double duration, const QString& name
     long long in = 0, length = 0;
     if (!ToFrames(at, rate, &in) || !ToFrames(duration, rate, &length) ||
         in >= FramesPerDay(rate)) {
-        read->leftOut.append({where, ImportSkipReason::Unreadable, QString()});
+        read->LeaveOut({where, ImportSkipReason::Unreadable, QString()});
         return;
     }
     ImportEntry e;
@@ -44,7 +44,7 @@ void AddMarker(ImportRead* read, double at, double duration, const QString& name
     e.remark = comment;
     e.in = FrameLabel(in, rate);
     e.out = length > 0 ? FrameLabel(in + length, rate) : QString();
-    read->entries.append(e);
+    read->Add(e);
 }
 
 // An FCPXML time: "1001/30000s", "3600s", "0s"; false for anything else.
@@ -66,6 +66,8 @@ bool FcpSeconds(QStringView text, double* seconds) {
 
 ImportRead ReadFcpxml(const QByteArray& bytes, TimecodeRate rate) {
     ImportRead read;
+    if (!AcceptXml(bytes, &read.budget))
+        return read;
     QXmlStreamReader xml(bytes);
     // Each open element and how it maps its own time to its parent's: parent = offset +
     // (local - start). Elements without an offset leave time as it is.
@@ -75,8 +77,8 @@ ImportRead ReadFcpxml(const QByteArray& bytes, TimecodeRate rate) {
     };
     QVector<Level> levels;
     bool sawRoot = false;
-    while (!xml.atEnd() && read.entries.size() + read.leftOut.size() < MAX_MARKERS) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
+    while (!xml.atEnd() && !read.budget.Passed()) {
+        const QXmlStreamReader::TokenType token = NextXmlToken(xml, &read.budget);
         if (token == QXmlStreamReader::EndElement) {
             if (!levels.isEmpty())
                 levels.removeLast();
@@ -96,8 +98,8 @@ ImportRead ReadFcpxml(const QByteArray& bytes, TimecodeRate rate) {
                 !FcpSeconds(a.value(QLatin1String("duration")), &duration))
                 duration = -1;
             if (!timed || duration < 0) {
-                read.leftOut.append({MarkerWhere(read.entries.size() + read.leftOut.size() + 1),
-                                     ImportSkipReason::Unreadable, QString()});
+                read.LeaveOut({MarkerWhere(read.entries.size() + read.leftOut.size() + 1),
+                               ImportSkipReason::Unreadable, QString()});
             } else {
                 // From the marker's parent out to the sequence.
                 for (qsizetype i = levels.size() - 1; i >= 0; --i) {
@@ -123,6 +125,8 @@ ImportRead ReadFcpxml(const QByteArray& bytes, TimecodeRate rate) {
 
 ImportRead ReadXmeml(const QByteArray& bytes, TimecodeRate rate) {
     ImportRead read;
+    if (!AcceptXml(bytes, &read.budget))
+        return read;
     QXmlStreamReader xml(bytes);
     QStringList path; // the names of the open elements
     bool sawRoot = false;
@@ -136,8 +140,8 @@ ImportRead ReadXmeml(const QByteArray& bytes, TimecodeRate rate) {
     };
     QVector<RawMarker> markers;
     int sequences = 0;
-    while (!xml.atEnd() && markers.size() < MAX_MARKERS) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
+    while (!xml.atEnd() && !read.budget.Passed()) {
+        const QXmlStreamReader::TokenType token = NextXmlToken(xml, &read.budget);
         if (token == QXmlStreamReader::EndElement) {
             if (!path.isEmpty())
                 path.removeLast();
@@ -171,8 +175,13 @@ ImportRead ReadXmeml(const QByteArray& bytes, TimecodeRate rate) {
             continue;
         }
         if (inFirstSequence && name == QLatin1String("marker") &&
-            parent == QLatin1String("sequence"))
+            parent == QLatin1String("sequence")) {
+            if (markers.size() >= MAX_IMPORT_ENTRIES) {
+                read.budget.Refuse(ImportLimit::Entries);
+                break;
+            }
             markers.append(RawMarker());
+        }
         if (inFirstSequence && parent == QLatin1String("marker") &&
             grand == QLatin1String("sequence") && !markers.isEmpty()) {
             const QString text = xml.readElementText(QXmlStreamReader::SkipChildElements);
@@ -192,15 +201,17 @@ ImportRead ReadXmeml(const QByteArray& bytes, TimecodeRate rate) {
     }
     read.read = sawRoot;
     if (timebase <= 0 || timebase > 1000) {
-        for (qsizetype i = 0; i < markers.size(); ++i)
-            read.leftOut.append({MarkerWhere(i + 1), ImportSkipReason::Unreadable, QString()});
+        for (qsizetype i = 0; i < markers.size() && !read.budget.Passed(); ++i)
+            read.LeaveOut({MarkerWhere(i + 1), ImportSkipReason::Unreadable, QString()});
         return read;
     }
     const double fps = ntsc ? timebase * 1000.0 / 1001.0 : timebase;
     for (const RawMarker& m : markers) {
+        if (read.budget.Passed())
+            break;
         if (m.in < 0) {
-            read.leftOut.append({MarkerWhere(read.entries.size() + read.leftOut.size() + 1),
-                                 ImportSkipReason::Unreadable, QString()});
+            read.LeaveOut({MarkerWhere(read.entries.size() + read.leftOut.size() + 1),
+                           ImportSkipReason::Unreadable, QString()});
             continue;
         }
         const double length = m.out > m.in ? m.out - m.in : 0;
@@ -230,15 +241,15 @@ void OtioMarkers(const QJsonObject& item, double at, TimecodeRate rate, ImportRe
         item.value(QLatin1String("source_range")).toObject().value(QLatin1String("start_time")),
         &sourceStart);
     for (const QJsonValue& v : item.value(QLatin1String("markers")).toArray()) {
-        if (read->entries.size() + read->leftOut.size() >= MAX_MARKERS)
+        if (read->budget.Passed())
             return;
         const QJsonObject m = v.toObject();
         const QJsonObject range = m.value(QLatin1String("marked_range")).toObject();
         double start = 0, duration = 0;
         if (!OtioSeconds(range.value(QLatin1String("start_time")), &start) ||
             !OtioSeconds(range.value(QLatin1String("duration")), &duration) || duration < 0) {
-            read->leftOut.append({MarkerWhere(read->entries.size() + read->leftOut.size() + 1),
-                                  ImportSkipReason::Unreadable, QString()});
+            read->LeaveOut({MarkerWhere(read->entries.size() + read->leftOut.size() + 1),
+                            ImportSkipReason::Unreadable, QString()});
             continue;
         }
         AddMarker(read, at + start - sourceStart, duration,
@@ -251,6 +262,13 @@ void OtioMarkers(const QJsonObject& item, double at, TimecodeRate rate, ImportRe
 
 ImportRead ReadOtio(const QByteArray& bytes, TimecodeRate rate) {
     ImportRead read;
+    // The whole document is held as a tree, a few hundred bytes for every object or array: a
+    // file of nothing but them would take gigabytes. A marker is five of them; braces inside
+    // strings count too, which errs towards refusing.
+    if (bytes.count('{') + bytes.count('[') > MAX_OTIO_CONTAINERS) {
+        read.budget.Refuse(ImportLimit::Entries);
+        return read;
+    }
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
     const QJsonObject timeline = doc.object();

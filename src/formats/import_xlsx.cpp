@@ -1,6 +1,6 @@
 // Workbooks that come in: the first sheet of an .xlsx, read as a table. The file is a zip of
-// XML parts; every size is bounded (entries, bytes unpacked), so that no file can make the
-// reader run long or take much memory.
+// XML parts; every size is bounded (entries, bytes unpacked in total, the text of each use of a
+// shared string), so that no file can make the reader run long or take much memory.
 #include "formats/import_entries.h"
 #include "formats/workbook_text.h"
 
@@ -14,8 +14,6 @@ namespace {
 
 // A sheet of 41 rows takes a few kilobytes; these bounds leave room for any honest workbook.
 constexpr zip_int64_t MAX_ENTRIES = 10000;
-constexpr qint64 MAX_PART_BYTES = 32 * 1024 * 1024;
-constexpr int MAX_SHEET_ROWS = 100000;
 constexpr int MAX_SHEET_COLUMNS = 64;
 constexpr int MAX_SHARED_STRINGS = 1000000;
 
@@ -46,9 +44,9 @@ public:
     }
     bool IsOpen() const { return m_zip != nullptr; }
 
-    // A part, whole, or false when it is missing, damaged or larger than the bound. The
-    // bound is counted on the bytes unpacked, not on the size the archive claims.
-    bool Part(const char* name, QByteArray* bytes) const {
+    // A part, whole, or false when it is missing, damaged or passes the budget. The bytes
+    // unpacked are counted, not the size the archive claims.
+    bool Part(const char* name, QByteArray* bytes, ImportBudget* budget) const {
         bytes->clear();
         if (!m_zip)
             return false;
@@ -62,7 +60,7 @@ public:
                 return false;
             if (n == 0)
                 return true;
-            if (bytes->size() + n > MAX_PART_BYTES)
+            if (!budget->TakeText(n))
                 return false;
             bytes->append(buffer, qsizetype(n));
         }
@@ -105,24 +103,27 @@ QString RunText(QXmlStreamReader& xml) {
     return text;
 }
 
-QStringList SharedStrings(const QByteArray& bytes) {
+QStringList SharedStrings(const QByteArray& bytes, ImportBudget* budget) {
     QStringList strings;
+    if (!AcceptXml(bytes, budget))
+        return strings;
     QXmlStreamReader xml(bytes);
     while (!xml.atEnd() && strings.size() < MAX_SHARED_STRINGS) {
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("si"))
+        if (NextXmlToken(xml, budget) == QXmlStreamReader::StartElement &&
+            xml.name() == QLatin1String("si"))
             strings << RunText(xml);
     }
     return strings;
 }
 
 // "xl/worksheets/sheet1.xml" for the first sheet of the workbook, by its relationship.
-QByteArray FirstSheetPath(const Workbook& book) {
+QByteArray FirstSheetPath(const Workbook& book, ImportBudget* budget) {
     QByteArray workbook, rels;
     QString id;
-    if (book.Part("xl/workbook.xml", &workbook)) {
+    if (book.Part("xl/workbook.xml", &workbook, budget) && AcceptXml(workbook, budget)) {
         QXmlStreamReader xml(workbook);
         while (!xml.atEnd() && id.isEmpty()) {
-            if (xml.readNext() == QXmlStreamReader::StartElement &&
+            if (NextXmlToken(xml, budget) == QXmlStreamReader::StartElement &&
                 xml.name() == QLatin1String("sheet")) {
                 for (const QXmlStreamAttribute& a : xml.attributes()) {
                     if (a.name() == QLatin1String("id"))
@@ -131,10 +132,11 @@ QByteArray FirstSheetPath(const Workbook& book) {
             }
         }
     }
-    if (!id.isEmpty() && book.Part("xl/_rels/workbook.xml.rels", &rels)) {
+    if (!id.isEmpty() && book.Part("xl/_rels/workbook.xml.rels", &rels, budget) &&
+        AcceptXml(rels, budget)) {
         QXmlStreamReader xml(rels);
         while (!xml.atEnd()) {
-            if (xml.readNext() == QXmlStreamReader::StartElement &&
+            if (NextXmlToken(xml, budget) == QXmlStreamReader::StartElement &&
                 xml.name() == QLatin1String("Relationship") &&
                 xml.attributes().value(QLatin1String("Id")) == id) {
                 QString target = xml.attributes().value(QLatin1String("Target")).toString();
@@ -166,31 +168,39 @@ int ColumnOfReference(QStringView reference) {
 } // namespace
 
 ImportRead ReadXlsx(const QByteArray& bytes) {
-    ImportRead none;
-    none.read = false;
+    ImportRead read;
+    read.read = false;
     const Workbook book(bytes);
     if (!book.IsOpen())
-        return none;
+        return read;
     QByteArray sheet, shared;
-    if (!book.Part(FirstSheetPath(book).constData(), &sheet))
-        return none;
-    const QStringList strings =
-        book.Part("xl/sharedStrings.xml", &shared) ? SharedStrings(shared) : QStringList();
+    if (!book.Part(FirstSheetPath(book, &read.budget).constData(), &sheet, &read.budget))
+        return read;
+    const QStringList strings = book.Part("xl/sharedStrings.xml", &shared, &read.budget)
+                                    ? SharedStrings(shared, &read.budget)
+                                    : QStringList();
+    shared.clear();
 
-    QVector<QStringList> cells;
-    QStringList rowWhere;
+    // Each row goes to the table once its cells are read.
+    TableReader table(&read);
+    QStringList row;
+    bool anyRow = false;
+    if (!AcceptXml(sheet, &read.budget))
+        return read;
     QXmlStreamReader xml(sheet);
     int rowNumber = 0;
-    while (!xml.atEnd() && cells.size() < MAX_SHEET_ROWS) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
+    while (!xml.atEnd() && !read.budget.Passed()) {
+        if (NextXmlToken(xml, &read.budget) != QXmlStreamReader::StartElement)
             continue;
         if (xml.name() == QLatin1String("row")) {
+            if (anyRow && !table.Row(row, rowNumber))
+                break;
             bool number = false;
             const int r = xml.attributes().value(QLatin1String("r")).toInt(&number);
             rowNumber = number && r > rowNumber ? r : rowNumber + 1;
-            cells.append(QStringList());
-            rowWhere << QStringLiteral("%1行目").arg(rowNumber);
-        } else if (xml.name() == QLatin1String("c") && !cells.isEmpty()) {
+            row.clear();
+            anyRow = true;
+        } else if (xml.name() == QLatin1String("c") && anyRow) {
             const int column = ColumnOfReference(xml.attributes().value(QLatin1String("r")));
             const QString type = xml.attributes().value(QLatin1String("t")).toString();
             QString value;
@@ -218,12 +228,15 @@ ImportRead ReadXlsx(const QByteArray& bytes) {
                 text = number && index >= 0 && index < strings.size()
                            ? WorkbookUnescaped(strings.at(index))
                            : QString();
+                // One string used in many cells is read as many times: its text counts at
+                // every use.
+                if (!read.budget.TakeText(text.size()))
+                    break;
             } else if (type == QLatin1String("inlineStr")) {
                 text = WorkbookUnescaped(inline_);
             } else {
                 text = value;
             }
-            QStringList& row = cells.last();
             const int at = column >= 0 ? column : int(row.size());
             if (at < MAX_SHEET_COLUMNS) {
                 while (row.size() <= at)
@@ -232,7 +245,8 @@ ImportRead ReadXlsx(const QByteArray& bytes) {
             }
         }
     }
-    if (xml.hasError() && cells.isEmpty())
-        return none;
-    return ReadTable(cells, rowWhere);
+    if (anyRow && !read.budget.Passed())
+        table.Row(row, rowNumber);
+    read.read = !(xml.hasError() && !anyRow);
+    return read;
 }

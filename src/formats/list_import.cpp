@@ -2,10 +2,10 @@
 
 #include "formats/import_entries.h"
 #include "formats/interchange_formats.h"
+#include "persist/list_read_notes.h"
 #include "platform/codepage.h"
+#include "platform/regular_file.h"
 #include "timecode/duration.h"
-
-#include <QFile>
 
 #include <QRegularExpression>
 #include <QStringConverter>
@@ -50,7 +50,7 @@ void CheckLabel(const ImportEntry& e, QString* label, TimecodeRate rate,
     }
     notes->append({e.where,
                    readable ? ImportSkipReason::KeptNoSuchLabel : ImportSkipReason::KeptUnreadable,
-                   label->trimmed().left(MAX_DETAIL)});
+                   QStringView(*label).trimmed().left(MAX_DETAIL).toString()});
     if (!readable) {
         label->clear();
         return;
@@ -96,16 +96,32 @@ QStringList TextLines(const QString& text) {
     return lines;
 }
 
-Timecode ReadLabel(const QString& text, TimecodeRate rate, bool* readable) {
-    static const QRegularExpression form(
-        QStringLiteral("^(\\d{1,2})[:;.,](\\d{2})[:;.,](\\d{2})[:;.,](\\d{2})$"));
-    const QRegularExpressionMatch m = form.match(text.trimmed());
-    *readable = m.hasMatch();
-    if (!m.hasMatch())
+Timecode ReadLabel(QStringView text, TimecodeRate rate, bool* readable) {
+    // By hand rather than by a pattern: a field of a million characters is refused by its
+    // length, not searched.
+    const QStringView t = text.trimmed();
+    *readable = false;
+    const qsizetype hourDigits = t.size() - 9;
+    if (hourDigits < 1 || hourDigits > 2)
         return Timecode();
-    return Timecode::FromLabel({m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
-                                m.captured(4).toInt()},
-                               rate);
+    int fields[4] = {};
+    qsizetype at = 0;
+    for (int f = 0; f < 4; ++f) {
+        if (f > 0) {
+            const QChar separator = t.at(at++);
+            if (separator != QLatin1Char(':') && separator != QLatin1Char(';') &&
+                separator != QLatin1Char('.') && separator != QLatin1Char(','))
+                return Timecode();
+        }
+        for (qsizetype d = 0; d < (f == 0 ? hourDigits : 2); ++d) {
+            const char16_t c = t.at(at++).unicode();
+            if (c < u'0' || c > u'9')
+                return Timecode();
+            fields[f] = fields[f] * 10 + (c - u'0');
+        }
+    }
+    *readable = true;
+    return Timecode::FromLabel({fields[0], fields[1], fields[2], fields[3]}, rate);
 }
 
 QString FrameLabel(long long frame, TimecodeRate rate) {
@@ -143,7 +159,17 @@ ImportFormat ImportFormatOf(const QByteArray& bytes) {
 ImportedList ImportListBytes(const QByteArray& bytes, ImportFormat format, TimecodeRate rate) {
     ImportedList list;
     list.format = format == ImportFormat::Unknown ? ImportFormatOf(bytes) : format;
+    if (bytes.size() > MAX_IMPORT_BYTES) {
+        list.limit = ImportLimit::FileSize;
+        list.error = ImportLimitMessage(list.limit);
+        return list;
+    }
     const ImportRead read = ReadAs(list.format, bytes, rate);
+    if (read.budget.Passed()) {
+        list.limit = read.budget.Limit();
+        list.error = ImportLimitMessage(list.limit);
+        return list;
+    }
     if (!read.read) {
         list.error = QStringLiteral("このファイルは読み込める形式ではありません");
         return list;
@@ -193,22 +219,21 @@ ImportedList ImportListBytes(const QByteArray& bytes, ImportFormat format, Timec
 
 ImportedList ImportListFile(const QString& path, TimecodeRate rate) {
     ImportedList list;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    switch (ReadRegularFile(path, MAX_IMPORT_BYTES, LinkPolicy::Follow, &bytes)) {
+    case FileFault::None:
+        return ImportListBytes(bytes, ImportFormat::Unknown, rate);
+    case FileFault::TooLarge:
+        list.limit = ImportLimit::FileSize;
+        list.error = ImportLimitMessage(list.limit);
+        return list;
+    case FileFault::NotRegular:
+        list.error = NotPlainFileMessage();
+        return list;
+    default:
         list.error = QStringLiteral("ファイル読み込みできませんでした");
         return list;
     }
-    // A device or a pipe has no size: reading stops at the bound all the same.
-    const QByteArray bytes = file.read(MAX_IMPORT_BYTES + 1);
-    if (bytes.size() > MAX_IMPORT_BYTES) {
-        list.error = QStringLiteral("ファイルが大きすぎるため読み込めません");
-        return list;
-    }
-    if (file.error() != QFileDevice::NoError) {
-        list.error = QStringLiteral("ファイル読み込みできませんでした");
-        return list;
-    }
-    return ImportListBytes(bytes, ImportFormat::Unknown, rate);
 }
 
 QString ImportFilter() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/import_budget.h"
 #include "list/list_layout.h"
 #include "timecode/timecode_rate.h"
 
@@ -35,8 +36,9 @@ struct ImportSkip {
 };
 
 struct ImportedList {
-    bool read = false; // false: nothing was read (the list must stay as it is)
-    QString error;     // why, in the box's words, when nothing was read
+    bool read = false;                     // false: nothing was read (the list must stay as it is)
+    QString error;                         // why, in the box's words, when nothing was read
+    ImportLimit limit = ImportLimit::None; // the limit that refused the file, if one did
     ImportFormat format = ImportFormat::Unknown;
     // rows[0] is row 1: No. "%04d", SP No., IN and OUT as "HH:MM:SS:FF" (empty where the
     // file had none), DURATION computed from them at the rate, the remark with the cell's
@@ -45,10 +47,10 @@ struct ImportedList {
     QVector<ImportSkip> leftOut;
 };
 
-// The largest file taken: a list of 40 rows in any of the formats is far smaller.
-constexpr qint64 MAX_IMPORT_BYTES = 16 * 1024 * 1024;
-
-// Reads a file whole and imports it (the format from its content, see ImportFormatOf).
+// Reads a file whole and imports it (the format from its content, see ImportFormatOf). Only a
+// plain file is read (a link is followed to one), never waited on: a FIFO, a device or a
+// folder is refused at once. Takes at most MAX_IMPORT_BYTES and the budget of
+// formats/import_budget.h; safe to run on any thread.
 ImportedList ImportListFile(const QString& path, TimecodeRate rate);
 
 // Imports bytes of a format; Unknown looks at the content.

@@ -24,6 +24,9 @@ struct AppSettings {
     // Seconds a cue-and-play starts before its frame, 0 to 30; set by hand in the file, so
     // read and never written.
     int Preroll = 5;
+    // The operator's language, "ja" or "en"; empty when the key is absent, and then the
+    // locale decides and the key is not written.
+    QString Language;
 };
 
 constexpr int PREROLL_MAX_SECONDS = 30;

@@ -1,5 +1,6 @@
 #include "persist/list_read_notes.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace {
@@ -45,31 +46,37 @@ QString LineRanges(QVector<int> lines, const QString& dash, int maxRanges, const
 QString ListReadNotice(const ListFileContents& c) {
     QStringList parts;
     if (c.outOfRange) {
-        parts << QString::asprintf("Noは0001から%04dの間にしてください、範囲外のNoは読み込めません",
-                                   MAX_LIST_ROWS);
+        parts << QCoreApplication::translate(
+                     "ListReadNotes",
+                     "Noは0001から%1の間にしてください、範囲外のNoは読み込めません")
+                     .arg(MAX_LIST_ROWS, 4, 10, QLatin1Char('0'));
     }
     const auto lines = [](const QVector<int>& l) {
-        return LineRanges(l, QStringLiteral("～"), MAX_RANGES, QStringLiteral(" ほか%1行")) +
-               QStringLiteral("行目");
+        return QCoreApplication::translate("ListReadNotes", "%1行目")
+            .arg(LineRanges(l, QCoreApplication::translate("ListReadNotes", "～"), MAX_RANGES,
+                            QCoreApplication::translate("ListReadNotes", " ほか%1行")));
     };
     QStringList skipped;
     if (const QVector<int> l = LinesWhy(c, SkippedLine::Why::OutOfRange); !l.isEmpty()) {
-        skipped << QStringLiteral("・%1: Noが0001～%2の範囲外です")
+        skipped << QCoreApplication::translate("ListReadNotes", "・%1: Noが0001～%2の範囲外です")
                        .arg(lines(l))
                        .arg(MAX_LIST_ROWS, 4, 10, QLatin1Char('0'));
     }
     if (const QVector<int> l = LinesWhy(c, SkippedLine::Why::NumberRepeated); !l.isEmpty())
-        skipped
-            << QStringLiteral("・%1: 後に同じNoの行があり、そちらを読み込みました").arg(lines(l));
+        skipped << QCoreApplication::translate("ListReadNotes",
+                                               "・%1: 後に同じNoの行があり、そちらを読み込みました")
+                       .arg(lines(l));
     if (const QVector<int> l = LinesWhy(c, SkippedLine::Why::NotARow); !l.isEmpty())
-        skipped
-            << QStringLiteral("・%1: Noで始まらないため、リストの行ではありません").arg(lines(l));
+        skipped << QCoreApplication::translate("ListReadNotes",
+                                               "・%1: Noで始まらないため、リストの行ではありません")
+                       .arg(lines(l));
     if (!skipped.isEmpty())
-        parts << QStringLiteral("次の行は読み込みませんでした。\n") +
+        parts << QCoreApplication::translate("ListReadNotes", "次の行は読み込みませんでした。\n") +
                      skipped.join(QLatin1Char('\n'));
     if (c.encoding == ListEncoding::Utf8) {
-        parts << QStringLiteral("このファイルは先頭にBOMがあるため、UTF-8として読み込みました。\n"
-                                "保存するとShift-JIS（コードページ932）で書き込みます。");
+        parts << QCoreApplication::translate(
+            "ListReadNotes", "このファイルは先頭にBOMがあるため、UTF-8として読み込みました。\n"
+                             "保存するとShift-JIS（コードページ932）で書き込みます。");
     }
     return parts.join(QStringLiteral("\n\n"));
 }
@@ -96,10 +103,17 @@ QStringList ListReadNotes(const ListFileContents& c) {
 }
 
 QString ListTooLargeMessage() {
-    return QStringLiteral("ファイルが大きすぎるため読み込めませんでした。"
-                          "リストファイルは%1 MB（%2バイト）までです。")
+    return QCoreApplication::translate("ListReadNotes",
+                                       "ファイルが大きすぎるため読み込めませんでした。"
+                                       "リストファイルは%1 MB（%2バイト）までです。")
         .arg(Megabytes())
         .arg(MAX_LIST_FILE_BYTES);
+}
+
+QString NotPlainFileMessage() {
+    return QCoreApplication::translate(
+        "ListReadNotes",
+        "通常のファイルではないため読み込めません（FIFO、デバイス、フォルダなど）");
 }
 
 QString ListTooLargeNote() {

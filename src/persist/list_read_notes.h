@@ -20,6 +20,10 @@ QStringList ListReadNotes(const ListFileContents& contents);
 QString ListTooLargeMessage();
 QString ListTooLargeNote();
 
+// The box for a name under which no plain file stands (a FIFO, a device, a folder), which is
+// never opened for reading.
+QString NotPlainFileMessage();
+
 // Line numbers, ascending, as ranges of consecutive ones ("2, 7-9"): at most maxRanges, then
 // how many lines are left out ("and 120 more"), in the words given.
 QString LineRanges(QVector<int> lines, const QString& dash, int maxRanges, const QString& more);

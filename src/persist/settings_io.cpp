@@ -8,6 +8,7 @@
 namespace {
 
 const QString kSection = QStringLiteral("Default");
+const QString kLanguageKey = QStringLiteral("Language");
 
 // The folder the file dialogs first open in: the system drive's root on Windows; elsewhere
 // none, which is the working folder.
@@ -63,6 +64,7 @@ void LoadAppSettings(const QString& iniPath, AppSettings* settings) {
     ReadKeys(file, kMenuKeys, settings);
     settings->Preroll =
         std::clamp(file.GetInt(kSection, QStringLiteral("Preroll"), 5), 0, PREROLL_MAX_SECONDS);
+    settings->Language = file.GetString(kSection, kLanguageKey, QString());
 }
 
 bool SaveAppSettings(const QString& iniPath, AppSettings* settings, const int widths[LIST_COLS]) {
@@ -77,5 +79,15 @@ bool SaveAppSettings(const QString& iniPath, AppSettings* settings, const int wi
     WriteKeys(&file, kWindowKeys, *settings);
     WriteKeys(&file, kWidthKeys, *settings);
     WriteKeys(&file, kMenuKeys, *settings);
+    if (!settings->Language.isEmpty())
+        file.WriteString(kSection, kLanguageKey, settings->Language);
+    return file.Save();
+}
+
+bool SaveLanguageSetting(const QString& iniPath, const QString& language) {
+    ProfileFile file;
+    if (!file.Load(iniPath))
+        return false;
+    file.WriteString(kSection, kLanguageKey, language);
     return file.Save();
 }

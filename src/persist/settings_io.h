@@ -16,3 +16,7 @@ void LoadAppSettings(const QString& iniPath, AppSettings* settings);
 // SETTINGS_MIN_COLUMN_WIDTH when narrower, then writes every key of the record, in the
 // order of a new file, with one replacement of the file. Returns true when it was written.
 bool SaveAppSettings(const QString& iniPath, AppSettings* settings, const int widths[LIST_COLS]);
+
+// Writes the Language key alone, with one replacement of the file, so that a language chosen
+// in the window survives a crash. Returns true when it was written.
+bool SaveLanguageSetting(const QString& iniPath, const QString& language);

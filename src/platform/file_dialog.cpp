@@ -1,5 +1,6 @@
 #include "platform/file_dialog.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -60,8 +61,9 @@ QString TwFileDialog(QWidget* owner, const FileDialogRequest& request) {
         if (!shown.title.isEmpty()) {
             dialog.setWindowTitle(shown.title);
         } else {
-            dialog.setWindowTitle(shown.save ? QStringLiteral("名前を付けて保存")
-                                             : QStringLiteral("開く"));
+            dialog.setWindowTitle(
+                shown.save ? QCoreApplication::translate("FileDialog", "名前を付けて保存")
+                           : QCoreApplication::translate("FileDialog", "開く"));
         }
         if (shown.save) {
             dialog.setAcceptMode(QFileDialog::AcceptSave);

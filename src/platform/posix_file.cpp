@@ -1,9 +1,14 @@
 #include "platform/posix_file.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 Fd::~Fd() {
@@ -19,6 +24,23 @@ int Fd::release() {
 
 bool Fd::Close() {
     return ::close(release()) == 0;
+}
+
+bool FollowedTarget(const QByteArray& path, QByteArray* target) {
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+        // No link: the name itself, with the links of its folders resolved where it exists.
+        const QFileInfo info(QFile::decodeName(path));
+        *target = info.exists() ? QFile::encodeName(info.canonicalFilePath()) : path;
+        return true;
+    }
+    // realpath fails on a link that leads nowhere or round (ELOOP).
+    char* resolved = ::realpath(path.constData(), nullptr);
+    if (!resolved)
+        return false;
+    *target = QByteArray(resolved);
+    std::free(resolved);
+    return true;
 }
 
 bool WriteAll(int fd, const QByteArray& bytes) {

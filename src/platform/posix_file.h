@@ -23,6 +23,11 @@ private:
     int m_fd;
 };
 
+// The name a file is replaced under when links are followed: where a link (or a chain of
+// them) leads, or the name itself when no link stands there. False for a link that leads
+// nowhere (dangling, or a loop): a file put in its place would not be where the link said.
+bool FollowedTarget(const QByteArray& path, QByteArray* target);
+
 // Writes all the bytes, through interruptions. False with errno set (ENOSPC for a write that
 // takes nothing).
 bool WriteAll(int fd, const QByteArray& bytes);

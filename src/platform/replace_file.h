@@ -7,7 +7,8 @@
 
 // What happens to a symbolic link that stands under a file's name.
 enum class LinkPolicy {
-    Follow,     // the file the link names is read or replaced; the link stays
+    Follow,     // the file the link names is read or replaced, the link stays; a link that
+                // leads to no plain file (dangling, a loop, a device) is refused
     DoNotFollow // reading refuses the link; replacing puts a file in the link's place
 };
 

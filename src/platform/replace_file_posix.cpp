@@ -63,10 +63,11 @@ bool ReplaceFileContent(const QString& path, const QByteArray& bytes, LinkPolicy
         *fault = FileFault::None;
     if (path.isEmpty())
         return failed(ENOENT);
-    const QFileInfo info(path);
-    // Followed, a link leads to the file it names, which is replaced; the link stays.
-    const QByteArray target = QFile::encodeName(
-        links == LinkPolicy::Follow && info.exists() ? info.canonicalFilePath() : path);
+    // Followed, a link leads to the file it names, which is replaced; the link stays. A link
+    // that leads nowhere is refused rather than replaced by a file.
+    QByteArray target = QFile::encodeName(path);
+    if (links == LinkPolicy::Follow && !FollowedTarget(QFile::encodeName(path), &target))
+        return failed.Fault(FileFault::NotRegular);
     struct stat st {};
     const int looked = links == LinkPolicy::Follow ? ::stat(target.constData(), &st)
                                                    : ::lstat(target.constData(), &st);

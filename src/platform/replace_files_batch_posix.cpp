@@ -51,10 +51,11 @@ QVector<bool> ReplaceFilesBatch(const QVector<BatchFile>& files) {
         const BatchFile& f = files.at(i);
         if (f.path.isEmpty())
             continue;
-        const QFileInfo info(f.path);
-        // As ReplaceFileContent: a link is followed, a read-only or special file refused.
-        const QByteArray target =
-            QFile::encodeName(info.exists() ? info.canonicalFilePath() : f.path);
+        // As ReplaceFileContent: a link is followed to a plain file; one that leads nowhere, a
+        // read-only or a special file is refused.
+        QByteArray target;
+        if (!FollowedTarget(QFile::encodeName(f.path), &target))
+            continue;
         struct stat st {};
         const bool exists = ::stat(target.constData(), &st) == 0;
         if (exists && (!S_ISREG(st.st_mode) || ::access(target.constData(), W_OK) != 0))

@@ -3,6 +3,7 @@
 #include "platform/file_dialog.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -34,23 +35,27 @@ const QPageSize::PageSizeId kPdfSizes[] = {
 class PrintSetupDialog : public QDialog {
 public:
     PrintSetupDialog(QWidget* owner, QPrinter* printer) : QDialog(owner), m_printer(printer) {
-        setWindowTitle(QStringLiteral("プリンタの設定"));
+        setWindowTitle(QCoreApplication::translate("PrintDialog", "プリンタの設定"));
 
-        auto* printerBox = new QGroupBox(QStringLiteral("プリンタ"), this);
+        auto* printerBox =
+            new QGroupBox(QCoreApplication::translate("PrintDialog", "プリンタ"), this);
         m_printers = new QComboBox(printerBox);
         m_printers->setObjectName(QStringLiteral("printer"));
         for (const QString& name : QPrinterInfo::availablePrinterNames()) {
             m_printers->addItem(name, name);
         }
         // A PDF file stands where no printer is installed, and beside the printers.
-        m_printers->addItem(QStringLiteral("PDF ファイル"), QString());
+        m_printers->addItem(QCoreApplication::translate("PrintDialog", "PDF ファイル"), QString());
         m_file = new QLineEdit(printerBox);
         m_file->setObjectName(QStringLiteral("outputFile"));
         m_file->setMinimumWidth(m_file->fontMetrics().averageCharWidth() * 40);
-        auto* browse = new QPushButton(QStringLiteral("参照(&B)..."), printerBox);
-        auto* printerName = new QLabel(QStringLiteral("プリンタ名(&N):"), printerBox);
+        auto* browse =
+            new QPushButton(QCoreApplication::translate("PrintDialog", "参照(&B)..."), printerBox);
+        auto* printerName =
+            new QLabel(QCoreApplication::translate("PrintDialog", "プリンタ名(&N):"), printerBox);
         printerName->setBuddy(m_printers);
-        auto* fileName = new QLabel(QStringLiteral("出力ファイル(&F):"), printerBox);
+        auto* fileName =
+            new QLabel(QCoreApplication::translate("PrintDialog", "出力ファイル(&F):"), printerBox);
         fileName->setBuddy(m_file);
         auto* printerGrid = new QGridLayout(printerBox);
         printerGrid->addWidget(printerName, 0, 0);
@@ -60,19 +65,23 @@ public:
         printerGrid->addWidget(browse, 1, 2);
         printerGrid->setColumnStretch(1, 1);
 
-        auto* paperBox = new QGroupBox(QStringLiteral("用紙"), this);
+        auto* paperBox = new QGroupBox(QCoreApplication::translate("PrintDialog", "用紙"), this);
         m_sizes = new QComboBox(paperBox);
         m_sizes->setObjectName(QStringLiteral("paperSize"));
-        auto* sizeName = new QLabel(QStringLiteral("サイズ(&Z):"), paperBox);
+        auto* sizeName =
+            new QLabel(QCoreApplication::translate("PrintDialog", "サイズ(&Z):"), paperBox);
         sizeName->setBuddy(m_sizes);
         auto* paperRow = new QHBoxLayout(paperBox);
         paperRow->addWidget(sizeName);
         paperRow->addWidget(m_sizes, 1);
 
-        auto* orientationBox = new QGroupBox(QStringLiteral("印刷の向き"), this);
-        m_portrait = new QRadioButton(QStringLiteral("縦(&O)"), orientationBox);
+        auto* orientationBox =
+            new QGroupBox(QCoreApplication::translate("PrintDialog", "印刷の向き"), this);
+        m_portrait =
+            new QRadioButton(QCoreApplication::translate("PrintDialog", "縦(&O)"), orientationBox);
         m_portrait->setObjectName(QStringLiteral("portrait"));
-        m_landscape = new QRadioButton(QStringLiteral("横(&A)"), orientationBox);
+        m_landscape =
+            new QRadioButton(QCoreApplication::translate("PrintDialog", "横(&A)"), orientationBox);
         m_landscape->setObjectName(QStringLiteral("landscape"));
         auto* orientationColumn = new QVBoxLayout(orientationBox);
         orientationColumn->addWidget(m_portrait);
@@ -81,7 +90,8 @@ public:
         m_ok = new QPushButton(QStringLiteral("OK"), this);
         m_ok->setObjectName(QStringLiteral("ok"));
         m_ok->setDefault(true);
-        auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+        auto* cancel =
+            new QPushButton(QCoreApplication::translate("PrintDialog", "キャンセル"), this);
         auto* buttons = new QHBoxLayout;
         buttons->addStretch(1);
         buttons->addWidget(m_ok);
@@ -117,7 +127,9 @@ public:
         connect(m_file, &QLineEdit::textChanged, this, [this] { Update(); });
         connect(browse, &QPushButton::clicked, this, [this] {
             const QString chosen = TwFileDialog(
-                this, FileDialogRequest{true, QStringLiteral("PDF ファイル (*.pdf)|*.pdf||"),
+                this, FileDialogRequest{true,
+                                        QCoreApplication::translate("PrintDialog",
+                                                                    "PDF ファイル (*.pdf)|*.pdf||"),
                                         QStringLiteral("pdf")});
             if (!chosen.isEmpty()) {
                 m_file->setText(QDir::toNativeSeparators(chosen));

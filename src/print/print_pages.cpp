@@ -4,6 +4,7 @@
 #include "print/print_surface.h"
 #include "print/text_wrap.h"
 
+#include <QCoreApplication>
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
@@ -76,7 +77,8 @@ int MulDiv(int number, int numerator, int denominator) {
 
 QString PageHeading(const QString& listName, const QDate& date, int page, int pages, int columns) {
     constexpr int GAP = 2;
-    QString right = QStringLiteral("%1 / %2 ページ").arg(page).arg(pages);
+    QString right =
+        QCoreApplication::translate("PrintPages", "%1 / %2 ページ").arg(page).arg(pages);
     if (date.isValid())
         right.prepend(date.toString(QStringLiteral("yyyy/MM/dd")) + QString(GAP, QLatin1Char(' ')));
     QString name = listName;

@@ -3,6 +3,7 @@
 #include "platform/regular_file.h"
 #include "platform/replace_file.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -13,8 +14,8 @@
 
 namespace {
 
-const QString LEFT_COPY_QUESTION =
-    QStringLiteral("前回保存されなかったリストがあります。復元しますか？");
+const QString LEFT_COPY_QUESTION = QCoreApplication::translate(
+    "RecoveryKeeper", "前回保存されなかったリストがあります。復元しますか？");
 
 // What each fault is called: in the log (English), to the operator when the copy cannot be
 // written, and to the operator when a left copy cannot be read. A fault not in the table takes
@@ -27,23 +28,29 @@ struct FaultWording {
 };
 // clang-format off
 constexpr FaultWording FAULT_WORDS[] = {
-    {FileFault::None,         nullptr,                                               nullptr,                                                          "形式が違うか、途中で切れています"},
-    {FileFault::Missing,      "no such folder",                                      "フォルダが見つかりません",                                       nullptr},
-    {FileFault::NoSpace,      "no space left",                                       "空き容量が足りません",                                           nullptr},
-    {FileFault::NoPermission, "not permitted",                                       "書き込みが許可されていません",                                   "読み取りが許可されていません"},
-    {FileFault::NotRegular,   "something other than a plain file has that name",     "同じ名前で通常のファイルでないもの（リンク、FIFOなど）があります", "通常のファイルではありません（リンク、FIFOなど）"},
-    {FileFault::TooLarge,     "larger than any copy can be",                         nullptr,                                                          "どのリストよりも大きいファイルです"},
-    {FileFault::Other,        "the system refused it",                               "書き込みに失敗しました",                                         "読み込みに失敗しました"},
+    {FileFault::None,         nullptr,                                               nullptr,                                                          QT_TRANSLATE_NOOP("RecoveryKeeper", "形式が違うか、途中で切れています")},
+    {FileFault::Missing,      "no such folder",                                      QT_TRANSLATE_NOOP("RecoveryKeeper", "フォルダが見つかりません"),                                       nullptr},
+    {FileFault::NoSpace,      "no space left",                                       QT_TRANSLATE_NOOP("RecoveryKeeper", "空き容量が足りません"),                                           nullptr},
+    {FileFault::NoPermission, "not permitted",                                       QT_TRANSLATE_NOOP("RecoveryKeeper", "書き込みが許可されていません"),                                   QT_TRANSLATE_NOOP("RecoveryKeeper", "読み取りが許可されていません")},
+    {FileFault::NotRegular,   "something other than a plain file has that name",     QT_TRANSLATE_NOOP("RecoveryKeeper", "同じ名前で通常のファイルでないもの（リンク、FIFOなど）があります"), QT_TRANSLATE_NOOP("RecoveryKeeper", "通常のファイルではありません（リンク、FIFOなど）")},
+    {FileFault::TooLarge,     "larger than any copy can be",                         nullptr,                                                          QT_TRANSLATE_NOOP("RecoveryKeeper", "どのリストよりも大きいファイルです")},
+    {FileFault::Other,        "the system refused it",                               QT_TRANSLATE_NOOP("RecoveryKeeper", "書き込みに失敗しました"),                                         QT_TRANSLATE_NOOP("RecoveryKeeper", "読み込みに失敗しました")},
 };
 // clang-format on
+
+// The log's words stay English; the operator's are translated.
+QString Shown(const char* text, const char* FaultWording::*which) {
+    return which == &FaultWording::log ? QString::fromUtf8(text)
+                                       : QCoreApplication::translate("RecoveryKeeper", text);
+}
 
 QString Words(FileFault fault, const char* FaultWording::*which) {
     const FaultWording& fallback = FAULT_WORDS[std::size(FAULT_WORDS) - 1];
     for (const FaultWording& row : FAULT_WORDS) {
         if (row.fault == fault && row.*which != nullptr)
-            return QString::fromUtf8(row.*which);
+            return Shown(row.*which, which);
     }
-    return QString::fromUtf8(fallback.*which);
+    return Shown(fallback.*which, which);
 }
 
 QString FaultWords(FileFault fault) {
@@ -121,7 +128,8 @@ LeftCopy RecoveryKeeper::TakeLeftCopy() {
         // tells the operator which work it holds.
         left.question =
             LEFT_COPY_QUESTION +
-            QStringLiteral("\n（このコピーを最後に書き込んだ日時: %1）")
+            QCoreApplication::translate("RecoveryKeeper",
+                                        "\n（このコピーを最後に書き込んだ日時: %1）")
                 .arg(written.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
         return left;
     }
@@ -134,18 +142,21 @@ LeftCopy RecoveryKeeper::TakeLeftCopy() {
                                                      : FaultWords(fault)));
     FileFault moveFault = FileFault::None;
     if (MoveLeftCopyAside(&moveFault)) {
-        left.notice = QStringLiteral("前回の復元用コピーを読み込めませんでした（%1）。\n"
-                                     "次の名前で残してあります:\n%2")
+        left.notice = QCoreApplication::translate(
+                          "RecoveryKeeper", "前回の復元用コピーを読み込めませんでした（%1）。\n"
+                                            "次の名前で残してあります:\n%2")
                           .arg(why, Native(m_asidePath));
         m_leftCopy = false;
         return left;
     }
     // Left where it is, the copy is not written over: none is kept until it is moved.
     m_unreadableStays = true;
-    left.notice = QStringLiteral("前回の復元用コピーを読み込めませんでした（%1）。\n"
-                                 "別の名前に移せなかったため、そのまま残してあります:\n%2\n"
-                                 "このファイルを移すか削除するまで、復元用コピーは作られません。")
-                      .arg(why, Native(m_path));
+    left.notice =
+        QCoreApplication::translate(
+            "RecoveryKeeper", "前回の復元用コピーを読み込めませんでした（%1）。\n"
+                              "別の名前に移せなかったため、そのまま残してあります:\n%2\n"
+                              "このファイルを移すか削除するまで、復元用コピーは作られません。")
+            .arg(why, Native(m_path));
     OnHealth(RecoveryHealth{RecoveryHealth::State::Lapsed, moveFault, false});
     return left;
 }
@@ -279,21 +290,26 @@ void RecoveryKeeper::Show(const RecoveryHealth& health) {
         m_indicator(QString(), QString());
         break;
     case State::Lapsed:
-        m_indicator(QStringLiteral("復元用コピーを保存できません"),
-                    QStringLiteral("作業フォルダ %1 に%2を作れません（%3）。\n"
-                                   "強制終了や停電のとき、保存していない変更は戻りません。\n"
-                                   "次の変更のときにもう一度書き込みます。")
-                        .arg(folder,
-                             health.lockFault ? QStringLiteral("復元用コピーのロック")
-                                              : QStringLiteral("復元用コピー"),
-                             FaultWordsJa(health.fault)));
+        m_indicator(
+            QCoreApplication::translate("RecoveryKeeper", "復元用コピーを保存できません"),
+            QCoreApplication::translate("RecoveryKeeper",
+                                        "作業フォルダ %1 に%2を作れません（%3）。\n"
+                                        "強制終了や停電のとき、保存していない変更は戻りません。\n"
+                                        "次の変更のときにもう一度書き込みます。")
+                .arg(folder,
+                     health.lockFault
+                         ? QCoreApplication::translate("RecoveryKeeper", "復元用コピーのロック")
+                         : QCoreApplication::translate("RecoveryKeeper", "復元用コピー"),
+                     FaultWordsJa(health.fault)));
         break;
     case State::OtherProgram:
-        m_indicator(QStringLiteral("復元用コピーは別のTarnwickが使用中"),
-                    QStringLiteral("同じ作業フォルダ %1 で動いている別のTarnwickが復元用コピーを"
-                                   "使っているため、このTarnwickは復元用コピーを作りません。\n"
-                                   "強制終了や停電のとき、保存していない変更は戻りません。")
-                        .arg(folder));
+        m_indicator(
+            QCoreApplication::translate("RecoveryKeeper", "復元用コピーは別のTarnwickが使用中"),
+            QCoreApplication::translate(
+                "RecoveryKeeper", "同じ作業フォルダ %1 で動いている別のTarnwickが復元用コピーを"
+                                  "使っているため、このTarnwickは復元用コピーを作りません。\n"
+                                  "強制終了や停電のとき、保存していない変更は戻りません。")
+                .arg(folder));
         break;
     }
 }

@@ -40,6 +40,8 @@ public:
     ~RecoveryKeeper() override;
 
     void SetIndicator(Indicator indicator) { m_indicator = std::move(indicator); }
+    // The indicator again, as it stands, after the language changed.
+    void ShowAgain() { Show(m_health); }
 
     // Keeps the copy in this folder. When an earlier run left anything under the copy's name,
     // takes the lock at once; false when another program holds it.

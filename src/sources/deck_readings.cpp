@@ -12,43 +12,6 @@ namespace {
 // has begun to answer; this much either side of the exchange keeps such a reading in.
 constexpr double kLatchSlackNs = 500'000;
 
-// One reading as the phase fit sees it: its frame counted from the latest reading's, and its
-// exchange in nanoseconds from the latest reply.
-struct Sample {
-    long long frame;
-    double askedNs;
-    double answeredNs;
-};
-
-// When the latest reading's frame began, as far as the readings agree on it: after earliest,
-// and at latest at the latest.
-struct Phase {
-    int readings = 0; // the latest this many readings agree
-    bool advanced = false;
-    double earliest = -std::numeric_limits<double>::infinity();
-    double latest = std::numeric_limits<double>::infinity();
-};
-
-// Each reading's frame was under the head at some moment of its exchange, so the frame began
-// no later than the reply and ended after the request. Taken newest first, the readings narrow
-// down where the latest frame began, until one disagrees: the tape was stopped or moved there.
-Phase FitPhase(const std::vector<Sample>& samples, double periodNs) {
-    Phase phase;
-    for (const Sample& s : samples) {
-        const double earliest =
-            std::max(phase.earliest, s.askedNs - kLatchSlackNs - double(s.frame + 1) * periodNs);
-        const double latest =
-            std::min(phase.latest, s.answeredNs + kLatchSlackNs - double(s.frame) * periodNs);
-        if (earliest >= latest)
-            break;
-        phase.earliest = earliest;
-        phase.latest = latest;
-        phase.advanced = phase.advanced || s.frame != 0;
-        ++phase.readings;
-    }
-    return phase;
-}
-
 // The real length of a frame at a counting. Drop-frame labels were made for 29.97 frames a
 // second; other labels at 30 or 24 are sent at that rate (a simulator, film equipment) or
 // 0.1 % slower (NTSC tape counted non-drop), and the readings tell which.
@@ -64,6 +27,34 @@ std::vector<double> FramePeriodsNs(TimecodeRate rate) {
 
 } // namespace
 
+DeckSample DeckSampleOf(const DeckReading& reading, const Timecode& time, const DeckReading& last,
+                        const Timecode& latest) {
+    // Frames apart round midnight, the shorter way.
+    const long long day = FramesPerDay(latest.Rate());
+    long long frames = ((time.Frame() - latest.Frame()) % day + day) % day;
+    if (frames >= day / 2)
+        frames -= day;
+    return {frames, double(reading.askedNs - last.answeredNs),
+            double(reading.answeredNs - last.answeredNs)};
+}
+
+DeckPhase FitDeckPhase(const std::vector<DeckSample>& samples, double periodNs) {
+    DeckPhase phase;
+    for (const DeckSample& s : samples) {
+        const double earliest =
+            std::max(phase.earliest, s.askedNs - kLatchSlackNs - double(s.frame + 1) * periodNs);
+        const double latest =
+            std::min(phase.latest, s.answeredNs + kLatchSlackNs - double(s.frame) * periodNs);
+        if (earliest >= latest)
+            break;
+        phase.earliest = earliest;
+        phase.latest = latest;
+        phase.advanced = phase.advanced || s.frame != 0;
+        ++phase.readings;
+    }
+    return phase;
+}
+
 std::optional<Timecode> DeckTimecodeAt(const std::vector<DeckReading>& readings, int64_t atNs,
                                        TimecodeRate rate) {
     if (readings.empty())
@@ -78,26 +69,20 @@ std::optional<Timecode> DeckTimecodeAt(const std::vector<DeckReading>& readings,
     // The deck's own counting, as its latest label was read; a label read otherwise ends the
     // run, as a failed exchange or one too old does.
     const TimecodeRate counting = latest.Rate();
-    const long long day = FramesPerDay(counting);
-    std::vector<Sample> samples;
+    std::vector<DeckSample> samples;
     for (auto it = readings.rbegin(); it != readings.rend(); ++it) {
         if (!it->answered || last.answeredNs - it->answeredNs > DECK_PHASE_WINDOW_NS)
             break;
         const Timecode time = DeckTimecode(it->digits, rate);
         if (!time || time.Rate() != counting)
             break;
-        // Frames apart round midnight, the shorter way.
-        long long frames = ((time.Frame() - latest.Frame()) % day + day) % day;
-        if (frames >= day / 2)
-            frames -= day;
-        samples.push_back({frames, double(it->askedNs - last.answeredNs),
-                           double(it->answeredNs - last.answeredNs)});
+        samples.push_back(DeckSampleOf(*it, time, last, latest));
     }
 
-    Phase best;
+    DeckPhase best;
     double period = 0;
     for (double candidate : FramePeriodsNs(counting)) {
-        const Phase phase = FitPhase(samples, candidate);
+        const DeckPhase phase = FitDeckPhase(samples, candidate);
         if (phase.readings > best.readings) {
             best = phase;
             period = candidate;

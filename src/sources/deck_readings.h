@@ -3,6 +3,7 @@
 #include "timecode/timecode_value.h"
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -31,3 +32,29 @@ constexpr int64_t DECK_PHASE_WINDOW_NS = 8'000'000'000;
 // there is no reading to go on: no port, or none asked yet.
 std::optional<Timecode> DeckTimecodeAt(const std::vector<DeckReading>& readings, int64_t atNs,
                                        TimecodeRate rate);
+
+// One reading as the phase fit sees it: its frame counted from the latest reading's, and its
+// exchange in nanoseconds from the latest reply.
+struct DeckSample {
+    long long frame;
+    double askedNs;
+    double answeredNs;
+};
+
+// A reading whose frame is time as the phase fit sees it, against the latest reading.
+DeckSample DeckSampleOf(const DeckReading& reading, const Timecode& time, const DeckReading& last,
+                        const Timecode& latest);
+
+// When the latest reading's frame began, as far as the readings agree on it: after earliest,
+// and at latest at the latest.
+struct DeckPhase {
+    int readings = 0; // the latest this many readings agree
+    bool advanced = false;
+    double earliest = -std::numeric_limits<double>::infinity();
+    double latest = std::numeric_limits<double>::infinity();
+};
+
+// Each reading's frame was under the head at some moment of its exchange, so the frame began
+// no later than the reply and ended after the request. Taken newest first, the readings narrow
+// down where the latest frame began, until one disagrees: the tape was stopped or moved there.
+DeckPhase FitDeckPhase(const std::vector<DeckSample>& samples, double periodNs);

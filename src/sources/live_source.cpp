@@ -1,5 +1,8 @@
 #include "sources/live_source.h"
 
+#include <QCoreApplication>
+#include <QString>
+
 #include <cerrno>
 
 int LiveSource::Open(const char* device) {
@@ -46,7 +49,10 @@ std::optional<std::string> LiveSource::DeviceProblem() const {
 void LiveSource::OpenFailed(const std::string& shownName, int error) {
     const bool missing = error == ENOENT || error == ENODEV || error == ENXIO;
     std::lock_guard<std::mutex> lock(m_problemMutex);
-    m_problem = shownName + (missing ? " がありません" : " を開けません");
+    const QString name = QString::fromStdString(shownName);
+    m_problem = (missing ? QCoreApplication::translate("LiveSource", "%1 がありません").arg(name)
+                         : QCoreApplication::translate("LiveSource", "%1 を開けません").arg(name))
+                    .toStdString();
 }
 
 void LiveSource::Opened() {

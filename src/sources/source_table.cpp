@@ -6,6 +6,8 @@
 #include "sources/sony9pin.h"
 #include "sources/victor.h"
 
+#include <QtGlobal>
+
 namespace {
 
 std::unique_ptr<TimecodeSource> MakeSony(const SourceContext& context) {
@@ -34,9 +36,9 @@ const std::vector<SourceRow>& SourceRows() {
         // VtrType     command  menu text                  sep    caption  section  key       no device  made by
         {VTR_VICTOR,   32793,   "Victor SA-K37 Control",   true,  "VITC",  nullptr, nullptr,  "",        &MakeVictor},
         {VTR_SONY,     32794,   "Sony 9 pin Control",      false, "VITC",  nullptr, nullptr,  "",        &MakeSony},
-        {VTR_LTC,      32812,   "LTC (オーディオ入力)",    true,  "LTC",   "LTC",   "Device", "default", &MakeLtc},
-        {VTR_MTC,      32813,   "MTC (MIDI入力)",          false, "MTC",   "MTC",   "Device", "",        &MakeMtc},
-        {VTR_VIDEO,    32815,   "ビデオファイル...",       false, "FILE",  "Video", "File",   "",        nullptr},
+        {VTR_LTC,      32812,   QT_TRANSLATE_NOOP("CTarnwickDlg", "LTC (オーディオ入力)"),    true,  "LTC",   "LTC",   "Device", "default", &MakeLtc},
+        {VTR_MTC,      32813,   QT_TRANSLATE_NOOP("CTarnwickDlg", "MTC (MIDI入力)"),          false, "MTC",   "MTC",   "Device", "",        &MakeMtc},
+        {VTR_VIDEO,    32815,   QT_TRANSLATE_NOOP("CTarnwickDlg", "ビデオファイル..."),       false, "FILE",  "Video", "File",   "",        nullptr},
     };
     // clang-format on
     return rows;

@@ -52,8 +52,10 @@ public:
     // The rate the list counts at; a source that hears timecode of its own (LTC, MTC) reads
     // another rate as none. Any thread may tell it.
     virtual void SetListRate(TimecodeRate /*rate*/) {}
-    // The rate a signal carrying its own time is heard at, while it sends timecode; nothing
-    // for a source that is asked (a deck).
+    // The rate a signal carrying its own time is heard at, while it sends timecode. A deck,
+    // which is asked its labels and never says its rate, gives the rate its labels (a frame
+    // the list's rate lacks) or its pace of steady play show, once that is not the list's;
+    // nothing while they show nothing, or the list's rate.
     virtual std::optional<SignalRate> HeardRate() const { return std::nullopt; }
     // Why the device cannot be read, naming it as the settings do: "/x/ltc.raw がありません"
     // (not there), "hw:1,0 を開けません" (there, but refused); nothing while it reads, or before

@@ -48,8 +48,8 @@ public:
     // The list's rate: a deck's labels are read at it, and an LTC or MTC source of another
     // frames a second gives no reading.
     void SetDeckRate(TimecodeRate rate);
-    // The rate a source carrying its own time is heard at, while it sends timecode; nothing
-    // for a deck.
+    // The rate a source carrying its own time is heard at, while it sends timecode, or a
+    // deck's tape runs at, when it is not the list's (see TimecodeSource::HeardRate).
     std::optional<SignalRate> VtrHeardRate() const { return m_source->HeardRate(); }
     // What keeps the chosen source's device from being read, naming the source and the device,
     // for the timecode line: "LTC /x/ltc.raw がありません", "LTC hw:1,0 を開けません".

@@ -1,11 +1,12 @@
 #include "video/picture_window.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPainter>
 
 PictureWindow::PictureWindow() : QWidget(nullptr, Qt::Window) {
-    setWindowTitle(QStringLiteral("ビデオ"));
+    setWindowTitle(QCoreApplication::translate("PictureWindow", "ビデオ"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);

@@ -4,6 +4,8 @@
 #include "video/picture_window.h"
 #include "video/video_probe.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -71,9 +73,13 @@ int VideoFileSource::Open(const char* path) {
             m_facts.startFromFile = false;
             m_facts.note.clear();
         } else {
-            m_facts.note = "StartTimecode「" + m_startOverride + "」は" +
-                           SignalRateText(m_facts.rate) +
-                           "のタイムコードではありません：ファイルのタイムコードを使います";
+            m_facts.note =
+                QCoreApplication::translate("VideoFileSource",
+                                            "StartTimecode「%1」は%2のタイムコードではありません："
+                                            "ファイルのタイムコードを使います")
+                    .arg(QString::fromStdString(m_startOverride),
+                         QString::fromStdString(SignalRateText(m_facts.rate)))
+                    .toStdString();
         }
     }
     if (!m_facts.usable)
@@ -81,12 +87,16 @@ int VideoFileSource::Open(const char* path) {
     if (!m_player->IsReady()) {
         m_facts.usable = false;
         m_facts.note =
-            "「" + FileName(m_path) + "」を再生できません：プレーヤー(libmpv)が起動しません";
+            QCoreApplication::translate("VideoFileSource",
+                                        "「%1」を再生できません：プレーヤー(libmpv)が起動しません")
+                .arg(QString::fromStdString(FileName(m_path)))
+                .toStdString();
         return 0;
     }
     m_open = true;
     m_loading = true;
-    m_window->setWindowTitle(QString::fromUtf8(("ビデオ — " + FileName(m_path)).c_str()));
+    m_window->setWindowTitle(QCoreApplication::translate("VideoFileSource", "ビデオ — %1")
+                                 .arg(QString::fromStdString(FileName(m_path))));
     m_player->Load(m_path);
     SetMode(TransportMode::Still, 0.0, TransportReply::None);
     return 1;
@@ -240,7 +250,9 @@ void VideoFileSource::OnSeekDone() {
 }
 
 void VideoFileSource::OnFailed(const QString& why) {
-    m_playbackNote = "「" + FileName(m_path) + "」を再生できません（" + why.toStdString() + "）";
+    m_playbackNote = QCoreApplication::translate("VideoFileSource", "「%1」を再生できません（%2）")
+                         .arg(QString::fromStdString(FileName(m_path)), why)
+                         .toStdString();
     m_pace.stop();
     m_open = false;
     SetMode(TransportMode::Unknown, 0.0, TransportReply::None);

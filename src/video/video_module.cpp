@@ -44,18 +44,22 @@ std::unique_ptr<VideoSource> VideoModule::CreateSource(QString* why) {
     }
     if (!IsLoaded()) {
         if (why)
-            *why = QStringLiteral("ビデオモジュールを読み込めません：") + failures.trimmed();
+            *why =
+                QCoreApplication::translate("VideoModule", "ビデオモジュールを読み込めません：") +
+                failures.trimmed();
         return nullptr;
     }
     const auto factory =
         reinterpret_cast<VideoSourceFactory>(g_module->resolve(VIDEO_SOURCE_FACTORY_NAME));
     if (!factory) {
         if (why)
-            *why = QStringLiteral("ビデオモジュールが違います：") + g_module->fileName();
+            *why = QCoreApplication::translate("VideoModule", "ビデオモジュールが違います：") +
+                   g_module->fileName();
         return nullptr;
     }
     std::unique_ptr<VideoSource> source(factory(VIDEO_SOURCE_ABI));
     if (!source && why)
-        *why = QStringLiteral("ビデオプレーヤー(libmpv)を起動できません");
+        *why =
+            QCoreApplication::translate("VideoModule", "ビデオプレーヤー(libmpv)を起動できません");
     return source;
 }

@@ -5,6 +5,9 @@ extern "C" {
 #include <libavutil/dict.h>
 }
 
+#include <QCoreApplication>
+#include <QString>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -18,10 +21,19 @@ extern "C" {
 
 namespace {
 
+// A note's words in the operator's language; arg fills its %1. The note is the file's name
+// followed by these words, which read so in either language.
+std::string Tr(const char* words, const std::string& arg = {}) {
+    QString text = QCoreApplication::translate("VideoProbe", words);
+    if (text.contains(QLatin1String("%1")))
+        text = text.arg(QString::fromStdString(arg));
+    return text.toStdString();
+}
+
 // The file as the operator knows it: its name, in the note's quotes.
 std::string Named(const std::string& path) {
     const std::string name = std::filesystem::path(path).filename().string();
-    return "「" + (name.empty() ? path : name) + "」";
+    return Tr(QT_TRANSLATE_NOOP("VideoProbe", "「%1」"), name.empty() ? path : name);
 }
 
 VideoFileFacts Refused(const std::string& path, const std::string& why) {
@@ -127,24 +139,26 @@ VideoFileFacts ProbeVideoFile(const std::string& path) {
     if (path.empty() || ::stat(path.c_str(), &status) != 0) {
         const int error = errno;
         if (path.empty() || error == ENOENT || error == ENOTDIR)
-            return Refused(path, "が見つかりません");
-        return Refused(path, "を開けません（" + std::string(std::strerror(error)) + "）");
+            return Refused(path, Tr(QT_TRANSLATE_NOOP("VideoProbe", "が見つかりません")));
+        return Refused(
+            path, Tr(QT_TRANSLATE_NOOP("VideoProbe", "を開けません（%1）"), std::strerror(error)));
     }
     if (!S_ISREG(status.st_mode))
-        return Refused(path, "はファイルではありません");
+        return Refused(path, Tr(QT_TRANSLATE_NOOP("VideoProbe", "はファイルではありません")));
 
     AVFormatContext* raw = nullptr;
     const int opened = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
     Input input(raw);
     if (opened < 0) {
         if (opened == AVERROR(EACCES))
-            return Refused(path, "を読む権限がありません");
+            return Refused(path, Tr(QT_TRANSLATE_NOOP("VideoProbe", "を読む権限がありません")));
         if (!LooksLikeMedia(path))
-            return Refused(path, "はビデオファイルではありません");
-        return Refused(path, "は壊れているため読めません");
+            return Refused(path,
+                           Tr(QT_TRANSLATE_NOOP("VideoProbe", "はビデオファイルではありません")));
+        return Refused(path, Tr(QT_TRANSLATE_NOOP("VideoProbe", "は壊れているため読めません")));
     }
     if (avformat_find_stream_info(input.get(), nullptr) < 0)
-        return Refused(path, "は壊れているため読めません");
+        return Refused(path, Tr(QT_TRANSLATE_NOOP("VideoProbe", "は壊れているため読めません")));
 
     // A cover picture in a sound file is a "video" stream of one frame: not a picture to spot.
     const AVStream* video = nullptr;
@@ -159,25 +173,30 @@ VideoFileFacts ProbeVideoFile(const std::string& path) {
             video = stream;
     }
     if (!video)
-        return Refused(path, "には映像がありません");
+        return Refused(path, Tr(QT_TRANSLATE_NOOP("VideoProbe", "には映像がありません")));
     const AVCodecParameters* codec = video->codecpar;
     if (codec->codec_id == AV_CODEC_ID_NONE || codec->width <= 0 || codec->height <= 0)
-        return Refused(path, "は壊れているため読めません");
+        return Refused(path, Tr(QT_TRANSLATE_NOOP("VideoProbe", "は壊れているため読めません")));
 
     // r_frame_rate is the pace every time stamp fits; the average departs from it when frames
     // come at uneven times.
     const AVRational base = video->r_frame_rate;
     const AVRational average = video->avg_frame_rate;
     if (base.num <= 0 || base.den <= 0)
-        return Refused(path, "はフレームレートが分からないため使えません");
+        return Refused(path, Tr(QT_TRANSLATE_NOOP("VideoProbe",
+                                                  "はフレームレートが分からないため使えません")));
     const double fps = av_q2d(base);
     if (average.num > 0 && average.den > 0 && std::fabs(av_q2d(average) / fps - 1.0) > 0.001)
-        return Refused(path, "はフレームレートが一定でないため使えません");
+        return Refused(path, Tr(QT_TRANSLATE_NOOP("VideoProbe",
+                                                  "はフレームレートが一定でないため使えません")));
     const KnownRate* known = MatchRate(fps);
     if (!known)
-        return Refused(path, "は" + RateText(fps) +
-                                 "フレーム/秒です：使えるのは23.976・24・25・29.97・30フレーム/秒の"
-                                 "ファイルです");
+        return Refused(
+            path, Tr(QT_TRANSLATE_NOOP(
+                         "VideoProbe",
+                         "は%1フレーム/秒です：使えるのは23.976・24・25・29.97・30フレーム/秒の"
+                         "ファイルです"),
+                     RateText(fps)));
 
     VideoFileFacts facts;
     facts.usable = true;
@@ -197,8 +216,13 @@ VideoFileFacts ProbeVideoFile(const std::string& path) {
         start = Timecode::AtFrame(0, TimecodeRate{known->fps, false});
         facts.note =
             Named(path) +
-            (tag.empty() ? "にはタイムコードがありません：00:00:00:00から数えます"
-                         : "のタイムコード「" + tag + "」は読めません：00:00:00:00から数えます");
+            (tag.empty()
+                 ? Tr(QT_TRANSLATE_NOOP("VideoProbe",
+                                        "にはタイムコードがありません：00:00:00:00から数えます"))
+                 : Tr(QT_TRANSLATE_NOOP(
+                          "VideoProbe",
+                          "のタイムコード「%1」は読めません：00:00:00:00から数えます"),
+                      tag));
     }
     facts.start = start;
     facts.rate.rate = TimecodeRate{known->fps, drop};
@@ -216,6 +240,6 @@ VideoFileFacts ProbeVideoFile(const std::string& path) {
         facts.frameCount = int64_t(std::llround(seconds * known->num / known->den));
     }
     if (facts.frameCount <= 0)
-        return Refused(path, "には映像のフレームがありません");
+        return Refused(path, Tr(QT_TRANSLATE_NOOP("VideoProbe", "には映像のフレームがありません")));
     return facts;
 }

@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 bool PollTimerRunning(CTarnwickDlg& dlg) {
@@ -82,6 +84,8 @@ private slots:
     void oddFilesOpenAsTheSameRows_data();
     void oddFilesOpenAsTheSameRows();
     void aFileTooLargeSaysSoAndGivesTheLimit();
+    void importRefusesAtOnceWhatCannotComeIn_data();
+    void importRefusesAtOnceWhatCannotComeIn();
     void unstorableCharactersAreReported();
     void dialogsStartInTheFolderOfTheLastFile();
 };
@@ -437,6 +441,41 @@ void TestFileCommands::oddFilesOpenAsTheSameRows() {
     QCOMPARE(ReadBytes(folder.path("odd.txt")),
              QByteArray("0001 0001  00:59:50:00/01:00:20:00/30:00 CM1 \x8f\x74\r\n"
                         "0003 ----  01:00:20:00/--:--:--:--/--:-- \x96\x7b\x95\xd2\r\n"));
+}
+
+// Import and Open of a FIFO, a folder or a device: one box, at once, saying why; the list
+// stays, the window's cursor is its own again, and polling goes on.
+void TestFileCommands::importRefusesAtOnceWhatCannotComeIn_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("make"); // what stands under the name
+    for (const int command : {ID_FILE_IMPORT, ID_FILE_OPEN}) {
+        for (const char* make : {"fifo", "folder", "link to a device"})
+            QTest::addRow("%s: %s", command == ID_FILE_OPEN ? "Open" : "Import", make)
+                << command << make;
+    }
+}
+
+void TestFileCommands::importRefusesAtOnceWhatCannotComeIn() {
+    QFETCH(int, command);
+    QFETCH(QString, make);
+    WorkFolder folder;
+    const QString path = folder.path("in.csv");
+    if (make == QStringLiteral("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (make == QStringLiteral("folder"))
+        QVERIFY(QDir().mkdir(path));
+    else
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    CTarnwickDlg dlg;
+    Answers answers(dlg);
+    SetRow(dlg, 1, "0001", "00:00:01:00", "00:00:02:00", " CUR");
+    answers.files << path;
+    dlg.Dispatch(command, Notify::Command);
+    QCOMPARE(answers.messages, QStringList{QStringLiteral("通常のファイルではないため読み込めません"
+                                                          "（FIFO、デバイス、フォルダなど）")});
+    QCOMPARE(dlg.GetSession().List().Cell(1, COL_REMARK), QStringLiteral(" CUR"));
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    QVERIFY(PollTimerRunning(dlg));
 }
 
 void TestFileCommands::aFileTooLargeSaysSoAndGivesTheLimit() {

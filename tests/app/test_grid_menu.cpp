@@ -159,13 +159,26 @@ private slots:
             QTest::mouseClick(w.dlg->windowHandle(), Qt::RightButton, {},
                               cells->mapTo(w.dlg.get(), cells->rect().center()));
         }
-        QCOMPARE(items,
-                 (QStringList{"元に戻す", "やり直し (grey)", "--", "CSV形式で書き出し...",
-                              "EDL形式で書き出し...", "Excel形式で書き出し...",
-                              "ALE形式(ログ)で書き出し...", "マーカーをEDLで書き出し...",
-                              "マーカーをFCPXMLで書き出し...", "マーカーをFCP7 XMLで書き出し...",
-                              "マーカーをOTIOで書き出し...", "--", "新規", "読み込み...", "--",
-                              "フレームレート", "--", "トランスポート"}));
+        QCOMPARE(items, (QStringList{"元に戻す",
+                                     "やり直し (grey)",
+                                     "--",
+                                     "CSV形式で書き出し...",
+                                     "EDL形式で書き出し...",
+                                     "Excel形式で書き出し...",
+                                     "ALE形式(ログ)で書き出し...",
+                                     "マーカーをEDLで書き出し...",
+                                     "マーカーをFCPXMLで書き出し...",
+                                     "マーカーをFCP7 XMLで書き出し...",
+                                     "マーカーをOTIOで書き出し...",
+                                     "--",
+                                     "新規",
+                                     "読み込み...",
+                                     "--",
+                                     "English",
+                                     "--",
+                                     "フレームレート",
+                                     "--",
+                                     "トランスポート"}));
         QCOMPARE(w.dlg->MenuBar()->actions().first()->menu()->actions().size(), 5);
     }
 

@@ -6,6 +6,7 @@
 #include "box_answers.h"
 #include "list_rows.h"
 #include "test_clips.h"
+#include "transport_keys.h"
 #include "video/video_source.h"
 #include "work_folder.h"
 
@@ -23,32 +24,6 @@ QString TcDisplay(CTarnwickDlg& dlg) {
 void Tick(CTarnwickDlg& dlg) {
     dlg.GetSession().Source().OnTimer();
     dlg.GetSession().TransportCommand().ShowState(SteadyNowNs());
-}
-
-QString TransportNote(CTarnwickDlg& dlg) {
-    const auto* note = dlg.findChild<QLabel*>(QLatin1String(TRANSPORT_NOTE_NAME));
-    return note != nullptr && !note->isHidden() ? note->text() : QString();
-}
-
-// Keys as an operator types them on the list: "G", "Shift+G", "K+L" (K held, L pressed).
-void TypeKeys(QWidget* list, const QString& keys) {
-    const auto key = [](const QString& name) {
-        return name == QLatin1String("Space") ? Qt::Key_Space
-                                              : Qt::Key(Qt::Key_A + (name.at(0).unicode() - 'A'));
-    };
-    for (const QString& stroke : keys.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const QStringList parts = stroke.split(QLatin1Char('+'));
-        if (parts.first() == QLatin1String("Shift")) {
-            QTest::keyClick(list, key(parts.last()), Qt::ShiftModifier);
-        } else if (parts.size() == 2) {
-            QTest::keyPress(list, key(parts.first()));
-            QTest::keyClick(list, key(parts.last()));
-            QTest::keyRelease(list, key(parts.first()));
-        } else {
-            QTest::keyClick(list, key(stroke));
-        }
-        QCoreApplication::processEvents();
-    }
 }
 
 } // namespace
@@ -148,39 +123,15 @@ private slots:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("frame"); // once settled; empty while moving
-        QTest::newRow("G cues to the row's IN") << long(COL_IN) << "G"
-                                                << "CUE OK"
-                                                << "10:00:01:00";
-        QTest::newRow("G on the OUT column cues to the OUT") << long(COL_OUT) << "G"
-                                                             << "CUE OK"
-                                                             << "10:00:01:12";
-        QTest::newRow("K held with L steps a frame on") << long(COL_IN) << "G K+L"
-                                                        << "STILL"
-                                                        << "10:00:01:01";
-        QTest::newRow("K held with J steps a frame back") << long(COL_IN) << "G K+J"
-                                                          << "STILL"
-                                                          << "10:00:00:24";
-        QTest::newRow("L plays") << long(COL_IN) << "G L"
-                                 << "PLAY"
-                                 << "";
-        QTest::newRow("L again shuttles at twice the speed") << long(COL_IN) << "G L L"
-                                                             << "SHUTTLE +2×"
-                                                             << "";
-        QTest::newRow("J runs backwards") << long(COL_IN) << "G J"
-                                          << "SHUTTLE −1×"
-                                          << "";
-        QTest::newRow("K stops on a still") << long(COL_IN) << "G L L K"
-                                            << "STILL"
-                                            << "";
-        QTest::newRow("Space plays, Space again stills") << long(COL_IN) << "G Space Space"
-                                                         << "STILL"
-                                                         << "";
-        QTest::newRow("Shift+G plays from the preroll point") << long(COL_IN) << "Shift+G"
-                                                              << "PLAY"
-                                                              << "";
-        QTest::newRow("a row with no IN cues nothing") << long(-1) << "G"
-                                                       << "行 2 の IN にタイムコードがありません"
-                                                       << "";
+        // clang-format off
+        QTest::newRow("G on the OUT column cues to the OUT") << long(COL_OUT) << "G" << "CUE OK" << "10:00:01:12";
+        QTest::newRow("K held with L steps a frame on") << long(COL_IN) << "G K+L" << "STILL" << "10:00:01:01";
+        QTest::newRow("L again shuttles at twice the speed") << long(COL_IN) << "G L L" << "SHUTTLE +2×" << "";
+        QTest::newRow("J runs backwards") << long(COL_IN) << "G J" << "SHUTTLE −1×" << "";
+        QTest::newRow("Space plays, Space again stills") << long(COL_IN) << "G Space Space" << "STILL" << "";
+        QTest::newRow("Shift+G plays from the preroll point") << long(COL_IN) << "Shift+G" << "PLAY" << "";
+        QTest::newRow("a row with no IN cues nothing") << long(-1) << "G" << "行 2 の IN にタイムコードがありません" << "";
+        // clang-format on
     }
     void theListDrivesTheFile() {
         QFETCH(long, col);
@@ -197,9 +148,9 @@ private slots:
         LayRow(dlg.GetSession().List(), 1, "0001", "10:00:01:00", "10:00:01:12", " ", true);
         dlg.GetSession().List().SetCurrentCell(col < 0 ? 2 : 1, col < 0 ? COL_IN : col);
         dlg.Grid().setFocus();
-        TypeKeys(&dlg.Grid(), keys);
-        QTRY_VERIFY2_WITH_TIMEOUT((Tick(dlg), TransportNote(dlg).startsWith(mode)),
-                                  qPrintable(TransportNote(dlg)), 10000);
+        TypeTransportKeys(&dlg.Grid(), keys);
+        QTRY_VERIFY2_WITH_TIMEOUT((Tick(dlg), TransportNoteText(dlg).startsWith(mode)),
+                                  qPrintable(TransportNoteText(dlg)), 10000);
         if (!frame.isEmpty()) {
             QTRY_COMPARE_WITH_TIMEOUT((Tick(dlg), TcDisplay(dlg)), frame, 10000);
         }
@@ -225,8 +176,8 @@ private slots:
                      qPrintable(dlg.MenuItem(id)->toolTip()));
         }
         dlg.Grid().setFocus();
-        TypeKeys(&dlg.Grid(), QStringLiteral("L G"));
-        QCOMPARE(TransportNote(dlg), QString());
+        TypeTransportKeys(&dlg.Grid(), QStringLiteral("L G"));
+        QCOMPARE(TransportNoteText(dlg), QString());
     }
 };
 

@@ -9,10 +9,12 @@
 #include "serve.h"
 #include "sources/ltc_source.h"
 #include "sources/mtc_source.h"
+#include "sources/sony9pin_transport.h"
 #include "sources/victor.h"
 #include "sources/vtr_link.h"
 #include "timecode/timecode_value.h"
 #include "timecode_signal.h"
+#include "transport_keys.h"
 #include "work_folder.h"
 
 #include <QAction>
@@ -160,7 +162,10 @@ private slots:
     void silentDeckDoesNotDelayAKey();
     void modalBoxStopsTheDeck();
     void portMapSurvivesExit();
+    void sourceOfAnotherRateSaysSo_data();
     void sourceOfAnotherRateSaysSo();
+    void theListDrivesTheDeck_data();
+    void theListDrivesTheDeck();
 };
 
 void TestVtrPolling::frameCheckMenu_data() {
@@ -571,24 +576,117 @@ void TestVtrPolling::portMapSurvivesExit() {
 
 // An LTC source at 25 under a list at 30 gives dashes, and a note says why; at the list's rate
 // of 25 the time shows and the note goes.
+// A source heard at another rate than the list's says so beside the frame check, whether it
+// sends its own time (LTC) or is asked for it (a deck, by its labels and its pace); at the
+// list's rate again the timecode comes back.
+void TestVtrPolling::sourceOfAnotherRateSaysSo_data() {
+    QTest::addColumn<int>("vtrType");
+    QTest::addColumn<int>("fps"); // the source's; the list counts 30
+    QTest::addColumn<QString>("note");
+    QTest::newRow("LTC at 25") << VTR_LTC << 25 << "LTC 25（リストは30フレーム）";
+    QTest::newRow("a deck at 25") << VTR_SONY << 25 << "VITC 25（リストは30フレーム）";
+}
+
 void TestVtrPolling::sourceOfAnotherRateSaysSo() {
+    QFETCH(int, vtrType);
+    QFETCH(int, fps);
+    QFETCH(QString, note);
     QTemporaryDir dir;
     const QByteArray fifo = dir.filePath(QStringLiteral("signal")).toLocal8Bit();
-    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
-    vtrsim::SignalConfig config;
-    config.tape.fps = 25;
-    config.tape.drop = false;
-    vtrsim::SignalSender sender(fifo.toStdString(), config);
-    WorkFolder folder("VtrType=2\nFrameRate=30\n[LTC]\nDevice=file:" + fifo + "\n");
+    std::unique_ptr<vtrsim::SignalSender> sender;
+    std::unique_ptr<vtrsim::PtyResponder> deck;
+    QByteArray defaults = "FrameRate=30\nVtrType=" + QByteArray::number(vtrType) + "\n";
+    if (vtrType == VTR_LTC) {
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        vtrsim::SignalConfig config;
+        config.tape.fps = fps;
+        config.tape.drop = false;
+        sender = std::make_unique<vtrsim::SignalSender>(fifo.toStdString(), config);
+        defaults += "[LTC]\nDevice=file:" + fifo + "\n";
+    } else {
+        vtrsim::ResponderConfig config = Tape(vtrsim::Protocol::Sony, "01:00:00:00", true);
+        config.tape.fps = fps;
+        config.tape.drop = false;
+        config.tape.startFrames = 90000 + 20; // 01:00:00:20, at 25
+        deck = std::make_unique<vtrsim::PtyResponder>(config);
+    }
+    WorkFolder folder(defaults,
+                      deck ? WorkFolder::PortMap{{1, QByteArray::fromStdString(deck->SlavePath())}}
+                           : WorkFolder::NowherePorts());
     CTarnwickDlg dlg;
-    const auto note = [&dlg] { return dlg.findChild<QLabel*>(QLatin1String(RATE_NOTE_NAME)); };
-    QTRY_VERIFY_WITH_TIMEOUT(note() && note()->isVisibleTo(&dlg), 5000);
-    QCOMPARE(note()->text(), QStringLiteral("LTC 25（リストは30フレーム）"));
-    QCOMPARE(qobject_cast<QLabel*>(dlg.GetDlgItem(IDC_VITC_LABEL))->text(), QStringLiteral("LTC"));
-    QCOMPARE(TcDisplayText(dlg), QStringLiteral("--:--:--:--"));
+    const auto shown = [&dlg] { return dlg.findChild<QLabel*>(QLatin1String(RATE_NOTE_NAME)); };
+    QTRY_VERIFY_WITH_TIMEOUT(shown() && shown()->isVisibleTo(&dlg), 8000);
+    QCOMPARE(shown()->text(), note);
+    if (vtrType == VTR_LTC) {
+        // Labels heard at another rate are no reading at all.
+        QCOMPARE(qobject_cast<QLabel*>(dlg.GetDlgItem(IDC_VITC_LABEL))->text(),
+                 QStringLiteral("LTC"));
+        QCOMPARE(TcDisplayText(dlg), QStringLiteral("--:--:--:--"));
+    }
     dlg.MenuItem(ID_FRAMERATE_25)->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(TcDisplayText(dlg) != QLatin1String("--:--:--:--"), 5000);
-    QVERIFY(!note()->isVisibleTo(&dlg));
+    QTRY_VERIFY_WITH_TIMEOUT(!shown()->isVisibleTo(&dlg), 5000);
+}
+
+// The transport keys on the list go to a Sony deck as its commands, one at a time, and its
+// mode comes back on the timecode line; a deck that refuses, is silent or in local says so.
+void TestVtrPolling::theListDrivesTheDeck_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QList<int>>("words"); // the transport commands sent, in order
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("fault"); // vtrsim::Fault, or -1 for a deck in local
+
+    const int none = int(vtrsim::Fault::None);
+    // clang-format off
+    QTest::newRow("L plays") << "L" << QList<int>{SONY_PLAY} << "PLAY" << none;
+    QTest::newRow("L again shuttles") << "L L" << QList<int>{SONY_PLAY, SONY_SHUTTLE_FORWARD} << "SHUTTLE +2×" << none;
+    QTest::newRow("J plays backwards") << "J" << QList<int>{SONY_SHUTTLE_REVERSE} << "SHUTTLE −1×" << none;
+    QTest::newRow("K held with L steps") << "K+L" << QList<int>{SONY_SHUTTLE_FORWARD, SONY_STEP_FORWARD} << "STILL" << none;
+    QTest::newRow("G cues to the row's IN") << "G" << QList<int>{SONY_CUE_UP_WITH_DATA} << "CUE OK" << none;
+    QTest::newRow("Shift+G cues before it and plays") << "Shift+G" << QList<int>{SONY_CUE_UP_WITH_DATA, SONY_PLAY} << "PLAY" << none;
+    QTest::newRow("a refusal is named") << "L" << QList<int>{SONY_PLAY} << "NAK 未定義コマンド" << int(vtrsim::Fault::Nak);
+    QTest::newRow("silence is named") << "L" << QList<int>{SONY_PLAY} << "応答なし" << int(vtrsim::Fault::Silent);
+    QTest::newRow("a deck in local") << "L" << QList<int>{SONY_PLAY} << "LOCAL" << -1;
+    // clang-format on
+}
+
+void TestVtrPolling::theListDrivesTheDeck() {
+    QFETCH(QString, keys);
+    QFETCH(QList<int>, words);
+    QFETCH(QString, mode);
+    QFETCH(int, fault);
+
+    vtrsim::ResponderConfig config = Tape(vtrsim::Protocol::Sony, "01:00:00:00", false);
+    config.fault = fault < 0 ? vtrsim::Fault::None : vtrsim::Fault(fault);
+    config.local = fault < 0;
+    vtrsim::PtyResponder vtr(config);
+    WorkFolder folder("VtrType=0\nPreroll=2\n", {{1, QByteArray::fromStdString(vtr.SlavePath())}});
+    CTarnwickDlg dlg;
+    QVERIFY(ShowReady(dlg));
+    LayRow(dlg.GetSession().List(), 1, "0001", "01:00:10:00", "01:00:12:00", " ", true);
+    dlg.GetSession().List().SetCurrentCell(1, COL_IN);
+    TypeTransportKeys(&dlg.Grid(), keys);
+
+    const auto sent = [&vtr] {
+        QList<int> transport;
+        for (int word : vtr.ReceivedWords())
+            if (word != SONY_STATUS_SENSE && (word >> 8) != 0x61)
+                transport.append(word);
+        return transport;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(sent(), words, 5000);
+    QTRY_VERIFY2_WITH_TIMEOUT(TransportNoteText(dlg).startsWith(mode),
+                              qPrintable(TransportNoteText(dlg)), 5000);
+    if (mode == QLatin1String("CUE OK")) {
+        QCOMPARE(vtr.FrameAt(SteadyNowNs()), int64_t(CellFrame(QStringLiteral("01:00:10:00"))));
+    }
+    // Never anything but the time request, status sense and transport, whatever was pressed.
+    for (int word : vtr.ReceivedWords())
+        QVERIFY2((word >> 8) == 0x61 || (word >> 8) == 0x20 || (word >> 8) == 0x21 ||
+                     word == SONY_CUE_UP_WITH_DATA,
+                 qPrintable(QString::number(word, 16)));
+    QVERIFY(!vtr.ReceivedWords().empty());
+    QVERIFY(!sent().contains(0x2002)); // record
 }
 
 QTEST_MAIN(TestVtrPolling)

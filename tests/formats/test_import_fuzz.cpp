@@ -94,7 +94,30 @@ const QByteArray WORKBOOK_RELS =
 const QByteArray WORKBOOK =
     R"(<workbook><sheets><sheet name="a" r:id="rId1"/></sheets></workbook>)";
 
+QByteArray Workbook(const QByteArray& shared, const QByteArray& sheet) {
+    return Zip({{"xl/workbook.xml", WORKBOOK},
+                {"xl/_rels/workbook.xml.rels", WORKBOOK_RELS},
+                {"xl/sharedStrings.xml", shared},
+                {"xl/worksheets/sheet1.xml", sheet}});
+}
+
+// A sheet whose IN and OUT are the first shared string in every row.
+QByteArray SharedLabels(int rows) {
+    return "<worksheet><sheetData>" +
+           QByteArray(R"(<row><c r="C1" t="s"><v>0</v></c><c r="D1" t="s"><v>0</v></c></row>)")
+               .repeated(rows) +
+           "</sheetData></worksheet>";
+}
+
+const QByteArray MILLION(1000000, '0');
+const QByteArray LOG = "Heading\nFIELD_DELIM\tTABS\n\nColumn\nName\tStart\tEnd\n\nData\n";
+// An entity of 4,000 characters, below any bound on one entity, referenced 100,000 times.
+const QByteArray ENTITY = "[<!ENTITY e \"" + QByteArray(4000, 'a') + "\">]>";
+const QByteArray REFERENCES = QByteArray("&e;").repeated(100000);
+
 } // namespace
+
+Q_DECLARE_METATYPE(ImportLimit)
 
 class TestImportFuzz : public QObject {
     Q_OBJECT
@@ -103,6 +126,8 @@ private slots:
     void fuzzedFilesKeepTheListsShape();
     void hostileFiles_data();
     void hostileFiles();
+    void filesPastTheBudget_data();
+    void filesPastTheBudget();
 };
 
 // One row per start of the files fuzzed: exports of random lists (one in five left whole),
@@ -196,12 +221,12 @@ void TestImportFuzz::hostileFiles_data() {
                   ("&e" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
     QTest::newRow("entities that expand a billion times")
         << laughs + R"(]><fcpxml><marker start="3600s" value="&e9;"/></fcpxml>)"
+        << int(ImportFormat::Fcpxml) << false << 0;
+    QTest::newRow("elements nested 900,000 deep")
+        << QByteArray("<fcpxml>") + QByteArray("<gap offset=\"1s\">").repeated(900000)
         << int(ImportFormat::Fcpxml) << true << 0;
-    QTest::newRow("elements nested a million deep")
-        << QByteArray("<fcpxml>") + QByteArray("<gap offset=\"1s\">").repeated(1000000)
-        << int(ImportFormat::Fcpxml) << true << 0;
-    QTest::newRow("JSON nested a million deep")
-        << QByteArray("{\"OTIO_SCHEMA\":\"Timeline.1\",\"x\":") + QByteArray("[").repeated(1000000)
+    QTest::newRow("JSON nested 400,000 deep")
+        << QByteArray("{\"OTIO_SCHEMA\":\"Timeline.1\",\"x\":") + QByteArray("[").repeated(400000)
         << int(ImportFormat::Otio) << false << 0;
     QTest::newRow("OTIO times past any day and not numbers")
         << QByteArray(R"({"OTIO_SCHEMA":"Timeline.1","global_start_time":{"rate":1e-300,)"
@@ -225,6 +250,19 @@ void TestImportFuzz::hostileFiles_data() {
         << QByteArray("TITLE: x\n001 ") + QByteArray("AX ").repeated(100000) +
                "01:00:00:00 01:00:01:00 01:00:00:00 01:00:01:00\n* FROM CLIP NAME: x\n"
         << int(ImportFormat::Edl) << true << 1;
+    // Read in one pass: comments joined, titles skipped, a long shared string only quoted.
+    QTest::newRow("an EDL event of 200,000 comment lines")
+        << "TITLE: x\n001  AX V C 01:00:00:00 01:00:01:00 01:00:00:00 01:00:01:00\n" +
+               QByteArray("* COMMENT: a\n").repeated(200000)
+        << int(ImportFormat::Edl) << true << 1;
+    QTest::newRow("an EDL of a million titles")
+        << QByteArray("TITLE: t\n").repeated(1000000) << int(ImportFormat::Edl) << true << 0;
+    QTest::newRow("a workbook of a million-character shared string in a few cells")
+        << Workbook("<sst><si><t>" + MILLION + "</t></si></sst>", SharedLabels(5))
+        << int(ImportFormat::Xlsx) << true << 5; // each row kept, its cells of no label empty
+    QTest::newRow("a log of as many clips as taken")
+        << LOG + QByteArray("x\t01:00:00:00\n").repeated(MAX_IMPORT_ENTRIES)
+        << int(ImportFormat::Ale) << true << 40;
 }
 
 void TestImportFuzz::hostileFiles() {
@@ -238,6 +276,58 @@ void TestImportFuzz::hostileFiles() {
     QCOMPARE(list.error.isEmpty(), read);
     QCOMPARE(list.rows.size(), rows);
     CheckShape(list, {25, false});
+}
+
+// Files that would cost more than any list: refused, with the box naming the limit.
+void TestImportFuzz::filesPastTheBudget_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<ImportLimit>("limit");
+    QTest::newRow("a file past the size limit")
+        << QByteArray(MAX_IMPORT_BYTES + 1, '\n') << ImportLimit::FileSize;
+    QTest::newRow("a million-character shared string as every IN and OUT")
+        << Workbook("<sst><si><t xml:space=\"preserve\"> " + MILLION + " </t></si></sst>",
+                    SharedLabels(100))
+        << ImportLimit::Text;
+    QTest::newRow("a sheet that unpacks past the bound")
+        << Workbook("<sst/>", QByteArray(40 * 1024 * 1024, ' ')) << ImportLimit::Text;
+    QTest::newRow("FCPXML with a quadratic entity")
+        << "<!DOCTYPE fcpxml " + ENTITY + "<fcpxml><marker start=\"1s\" value=\"" + REFERENCES +
+               "\"/></fcpxml>"
+        << ImportLimit::Dtd;
+    QTest::newRow("xmeml with a quadratic entity")
+        << "<!DOCTYPE xmeml " + ENTITY + "<xmeml><sequence><marker><comment>" + REFERENCES +
+               "</comment></marker></sequence></xmeml>"
+        << ImportLimit::Dtd;
+    QTest::newRow("FCPXML whose DTD expands a parameter entity")
+        << "<!--<fcpxml--><!DOCTYPE fcpxml SYSTEM \"a>\" [<!ENTITY % a '" +
+               ENTITY.mid(1, ENTITY.size() - 3) + "'>" + QByteArray("%a;").repeated(10000) +
+               "]><fcpxml/>"
+        << ImportLimit::Dtd;
+    QTest::newRow("shared strings with a quadratic entity")
+        << Workbook("<!DOCTYPE sst " + ENTITY + "<sst><si><t>" + REFERENCES + "</t></si></sst>",
+                    SharedLabels(1))
+        << ImportLimit::Dtd;
+    QTest::newRow("a log of more clips than taken")
+        << LOG + QByteArray("x\n").repeated(MAX_IMPORT_ENTRIES + 1) << ImportLimit::Entries;
+    QTest::newRow("a CSV of more rows than taken")
+        << QByteArray("1,,01:00:00:00,01:00:01:00\n").repeated(MAX_IMPORT_ENTRIES + 1)
+        << ImportLimit::Entries;
+    QTest::newRow("OTIO of more objects than markers need")
+        << "{\"OTIO_SCHEMA\":\"Timeline.1\",\"x\":[" + QByteArray("{},").repeated(500000) + "{}]}"
+        << ImportLimit::Entries;
+    QTest::newRow("an EDL of more unreadable events than any")
+        << "TITLE: x\n" + QByteArray("1\n").repeated(MAX_IMPORT_LEFT_OUT + 1)
+        << ImportLimit::LeftOut;
+}
+
+void TestImportFuzz::filesPastTheBudget() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(ImportLimit, limit);
+    const ImportedList list = ImportListBytes(bytes, ImportFormat::Unknown, {25, false});
+    QCOMPARE(list.limit, limit);
+    QCOMPARE(list.read, false);
+    QCOMPARE(list.error, ImportLimitMessage(limit));
+    QCOMPARE(list.rows.size(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestImportFuzz)

@@ -192,6 +192,37 @@ class ConverterTest(unittest.TestCase):
         self.assertEqual(r.returncode, 1)
         self.assertIn("cannot write", r.stderr)
 
+    def test_links_as_outputs_are_followed_to_a_plain_file_only(self):
+        self.write("target.csv", b"old")
+        os.symlink("target.csv", os.path.join(self.dir, "to-file.csv"))
+        os.symlink("missing.csv", os.path.join(self.dir, "dangling.csv"))
+        os.symlink("loop.csv", os.path.join(self.dir, "loop.csv"))
+        os.symlink("/dev/null", os.path.join(self.dir, "to-null.csv"))
+        r = self.run_export("--csv", "old/good.txt", "-o", "to-file.csv")
+        self.assertEqual((r.returncode, r.stderr), (0, ""))
+        self.assertTrue(os.path.islink(os.path.join(self.dir, "to-file.csv")))
+        self.assertEqual(read_csv(os.path.join(self.dir, "target.csv"))[1][0], "0001")
+        for name in ("dangling.csv", "loop.csv", "to-null.csv"):
+            r = self.run_export("--csv", "old/good.txt", "-o", name)
+            self.assertEqual((r.returncode, r.stderr), (
+                1, "tarnwick-export: old/good.txt: %s is a link to no plain file, not replaced\n"
+                % name))
+            self.assertTrue(os.path.islink(os.path.join(self.dir, name)), name)
+        # The same rule for a link standing in the folder of -d.
+        os.mkdir(os.path.join(self.dir, "out"))
+        os.symlink("../missing.csv", os.path.join(self.dir, "out", "good.csv"))
+        r = self.run_export("--csv", "old/good.txt", "-d", "out")
+        self.assertEqual(r.returncode, 1)
+        self.assertTrue(os.path.islink(os.path.join(self.dir, "out", "good.csv")))
+
+    def test_what_is_no_plain_file_is_refused_at_once(self):
+        os.mkfifo(os.path.join(self.dir, "fifo.txt"))
+        r = self.run_export("--csv", "fifo.txt", "old", "-d", "out")
+        self.assertEqual(r.returncode, 1)
+        self.assertEqual(r.stderr.splitlines(), [
+            "tarnwick-export: fifo.txt: not a plain file (a FIFO, a device or a folder)",
+            "tarnwick-export: old: not a plain file (a FIFO, a device or a folder)"])
+
     def test_usage_errors_and_help(self):
         for args in (["old/good.txt"], ["--csv", "--edl", "old/good.txt"],
                      ["--xlsx", "--otio", "old/good.txt"],
@@ -201,7 +232,8 @@ class ConverterTest(unittest.TestCase):
         r = self.run_export("--help")
         self.assertEqual(r.returncode, 0)
         for word in ("--csv", "--edl", "--xlsx", "--ale", "--markers-edl", "--fcpxml", "--xmeml",
-                     "--otio", "--rate N", "--non-drop", "-o OUT", "-d FOLDER", "Exit status"):
+                     "--otio", "--rate N", "--non-drop", "-o OUT", "-d FOLDER", "symbolic link",
+                     "Exit status"):
             self.assertIn(word, r.stdout)
 
 

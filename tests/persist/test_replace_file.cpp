@@ -235,8 +235,12 @@ void TestReplaceFile::oddThingsUnderAName_data() {
             WriteBytes(other, "someone else's");
             link(other, name);
         });
-    row("a dangling link", F::NotRegular, F::None, F::None, F::NotRegular,
+    // Followed, a link that leads nowhere is refused: a file in its place would not be where
+    // the link said.
+    row("a dangling link", F::NotRegular, F::None, F::NotRegular, F::NotRegular,
         [link](const QString& name, const QString& other) { link(other, name); });
+    row("a link to itself", F::NotRegular, F::None, F::NotRegular, F::NotRegular,
+        [link](const QString& name, const QString&) { link(name, name); });
     row("a FIFO", F::NotRegular, F::None, F::NotRegular, F::NotRegular,
         [](const QString& name, const QString&) {
             QCOMPARE(::mkfifo(QFile::encodeName(name).constData(), 0600), 0);

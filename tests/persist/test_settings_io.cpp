@@ -41,6 +41,8 @@ private slots:
     void handEditedFileSurvives();
     void narrowColumnsStoredAs50_data();
     void narrowColumnsStoredAs50();
+    void languageKeptAlone_data();
+    void languageKeptAlone();
 
 private:
     QTemporaryDir m_dir;
@@ -163,6 +165,35 @@ void TestSettingsIo::narrowColumnsStoredAs50() {
     LoadAppSettings(m_ini, &read);
     QCOMPARE(read.Width0, stored);
     QCOMPARE(read.Width5, stored);
+}
+
+// The language chosen in the window is written at once, alone: every other byte stays, and a
+// whole save at exit keeps it.
+void TestSettingsIo::languageKeptAlone_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("into a new file") << QByteArray() << QByteArray("[Default]\r\nLanguage=en\r\n");
+    QTest::newRow("after the other keys")
+        << QByteArray("; mine\r\n[Default]\r\nwindowwidth=800\r\n")
+        << QByteArray("; mine\r\n[Default]\r\nwindowwidth=800\r\nLanguage=en\r\n");
+    QTest::newRow("replaced in its place") << QByteArray("[Default]\r\nlanguage=ja\r\nDrop=0\r\n")
+                                           << QByteArray("[Default]\r\nlanguage=en\r\nDrop=0\r\n");
+}
+
+void TestSettingsIo::languageKeptAlone() {
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    if (!before.isEmpty())
+        WriteBytes(m_ini, before);
+    QVERIFY(SaveLanguageSetting(m_ini, QStringLiteral("en")));
+    QCOMPARE(ReadBytes(m_ini), after);
+    AppSettings s;
+    LoadAppSettings(m_ini, &s);
+    QCOMPARE(s.Language, QStringLiteral("en"));
+    QVERIFY(SaveAppSettings(m_ini, &s, kDefaultWidths));
+    AppSettings again;
+    LoadAppSettings(m_ini, &again);
+    QCOMPARE(again.Language, QStringLiteral("en"));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsIo)

@@ -89,7 +89,12 @@ void TestVtrsimResponder::sonyAnswers_data() {
         << Hex("61 0C 02 6F") << false << Hex("74 06 25 34 12 01 E6");
     QTest::newRow("LTC time") << Hex("61 0C 01 6E") << false << Hex("74 04 25 34 12 01 E4");
     QTest::newRow("bad checksum gets NAK 04") << Hex("61 0C 02 70") << false << Hex("11 12 04 27");
-    QTest::newRow("unknown command gets NAK 01") << Hex("20 01 21") << false << Hex("11 12 01 24");
+    QTest::newRow("play is taken with ACK") << Hex("20 01 21") << false << Hex("10 01 11");
+    // Ten bytes from byte 0: byte 1 has standby (bit 7) and stop (bit 5).
+    QTest::newRow("status of a stopped deck")
+        << Hex("61 20 0A 8B") << false << Hex("7A 20 00 A0 00 00 00 00 00 00 00 00 3A");
+    // The simulated deck knows no command that writes to tape.
+    QTest::newRow("unknown command gets NAK 01") << Hex("20 02 22") << false << Hex("11 12 01 24");
 }
 
 void TestVtrsimResponder::sonyAnswers() {

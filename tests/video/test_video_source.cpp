@@ -43,8 +43,6 @@ private slots:
     void cueThenPlay();
     void refusals_data();
     void refusals();
-    void badFilesAreNotOpened_data();
-    void badFilesAreNotOpened();
     void startOverride_data();
     void startOverride();
     void keysGoToTheList();
@@ -275,37 +273,6 @@ void TestVideoSource::refusals() {
     QCOMPARE(source->Offers(TransportVerb(verb)),
              verb == int(TransportVerb::CueTo) || verb == int(TransportVerb::CueThenPlay));
     QCOMPARE(CodeShown(*source), 20);
-}
-
-void TestVideoSource::badFilesAreNotOpened_data() {
-    QTest::addColumn<QString>("content");
-    QTest::addColumn<QString>("note");
-
-    QTest::newRow("a text file") << "0001 0001  00:59:50:00/01:00:20:00/30:00\r\n"
-                                 << "はビデオファイルではありません";
-    QTest::newRow("a missing file") << ""
-                                    << "が見つかりません";
-}
-
-void TestVideoSource::badFilesAreNotOpened() {
-    QFETCH(QString, content);
-    QFETCH(QString, note);
-
-    const QString path = m_dir.filePath(QTest::currentDataTag() + QStringLiteral(".mov"));
-    if (!content.isEmpty()) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content.toUtf8());
-    }
-    std::unique_ptr<VideoSource> source = OpenClip(1);
-    QVERIFY(source);
-    QCOMPARE(source->Open(path.toUtf8().constData()), 0);
-    QCOMPARE(source->IsOpen(), false);
-    QVERIFY2(QString::fromStdString(source->Facts().note).contains(note),
-             source->Facts().note.c_str());
-    QCOMPARE(source->ReadTimecode(), Timecode());
-    source->Request({TransportVerb::Play, 0.0, Timecode()});
-    QCOMPARE(source->State().reply, TransportReply::Nak);
 }
 
 void TestVideoSource::startOverride_data() {

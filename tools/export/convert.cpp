@@ -34,8 +34,10 @@ ConversionResult ConvertListFile(const QString& input, const InterchangeFormat& 
     ConversionResult result;
     QByteArray bytes;
     if (const FileFault fault = ReadListFileBytes(input, &bytes); fault != FileFault::None) {
-        result.error =
-            fault == FileFault::TooLarge ? ListTooLargeNote() : QStringLiteral("cannot be read");
+        result.error = fault == FileFault::TooLarge ? ListTooLargeNote()
+                       : fault == FileFault::NotRegular
+                           ? QStringLiteral("not a plain file (a FIFO, a device or a folder)")
+                           : QStringLiteral("cannot be read");
         return result;
     }
     const ListFileContents contents = ReadListFile(bytes, 0);

@@ -131,7 +131,13 @@ QString ConverterHelp() {
                                 "whole, and only once the new one is complete on disk; every "
                                 "output is on disk when the program ends. An input is never "
                                 "overwritten, and of two inputs that would give the same output "
-                                "only the first is converted.")
+                                "only the first is converted. An output that is a symbolic link "
+                                "(given to -o, or standing in FOLDER) is followed: the plain file "
+                                "it names is replaced as safely, and the link stays. A link that "
+                                "leads to anything else (nowhere, a loop, a device, a FIFO, a "
+                                "folder) is refused, never replaced by a file. Only plain files "
+                                "are read: a FIFO, a device or a folder given as a LIST is refused "
+                                "at once.")
                      .arg(Listed(outputs, QStringLiteral(" or "))),
                  0, 0) +
             QLatin1Char('\n');

@@ -52,6 +52,13 @@ QString FileIdentity(const QString& path) {
     return id;
 }
 
+// A link as an output is followed to a plain file; one that leads anywhere else is refused,
+// where a file put in its place would not be where the link said.
+bool LinkToNoPlainFile(const QString& path) {
+    const QFileInfo info(path);
+    return info.isSymLink() && !QFileInfo(info.canonicalFilePath()).isFile();
+}
+
 // Beside the input: its own folder prefix, as typed, with the output's name.
 QString OutputBeside(const QString& input, const QString& outputName) {
     const QString name = QFileInfo(input).fileName();
@@ -230,6 +237,9 @@ int main(int argc, char* argv[]) {
         else if (outputIds.contains(outputId))
             job.result.error =
                 QStringLiteral("%1 written for an earlier input already").arg(job.output);
+        else if (LinkToNoPlainFile(job.output))
+            job.result.error =
+                QStringLiteral("%1 is a link to no plain file, not replaced").arg(job.output);
         else
             job.convert = true;
         outputIds.insert(outputId);

@@ -21,9 +21,20 @@
 namespace {
 
 volatile std::sig_atomic_t g_signalled = 0;
+// The operator's hands on the deck: SIGUSR1 turns the remote switch, SIGUSR2 puts a cassette
+// in after an eject.
+volatile std::sig_atomic_t g_turnRemote = 0;
+volatile std::sig_atomic_t g_insertTape = 0;
 
 void OnSignal(int) {
     g_signalled = 1;
+}
+
+void OnUser(int sig) {
+    if (sig == SIGUSR1)
+        g_turnRemote = 1;
+    else
+        g_insertTape = 1;
 }
 
 void InstallSignalHandlers() {
@@ -31,6 +42,9 @@ void InstallSignalHandlers() {
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(sig, &action, nullptr);
+    action.sa_handler = OnUser;
+    for (int sig : {SIGUSR1, SIGUSR2})
         sigaction(sig, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 }
@@ -150,7 +164,9 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption protocolOpt(
         {QStringLiteral("p"), QStringLiteral("protocol")},
         QStringLiteral("sony (38400 baud, 8O1; answers 61 0C 02 6F with 74 06, four BCD bytes "
-                       "and a checksum) or victor (9600 baud, 8N1; answers DE with eight ASCII "
+                       "and a checksum, 61 20 with its status, and obeys the transport commands: "
+                       "play, stop, winding, jog, shuttle, steps, cue, preroll, standby, eject) "
+                       "or victor (9600 baud, 8N1; answers DE with eight ASCII "
                        "digits HHMMSSFF), ltc (LTC audio, 48 kHz 16-bit mono raw, to --output) or "
                        "mtc (MIDI timecode bytes to --output). Default sony."),
         QStringLiteral("protocol"), QStringLiteral("sony"));
@@ -193,7 +209,9 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption faultOpt(
         {QStringLiteral("f"), QStringLiteral("fault")},
         QStringLiteral("Misbehave on timecode requests: none, silent (no answer), nak (Sony NAK "
-                       "11 12 01 24), checksum (Sony reply with a wrong checksum), short (the "
+                       "11 12 01 24; silent and nak hit every command and status sense too "
+                       "unless --fault-every is above 1), checksum (Sony reply with a wrong "
+                       "checksum), short (the "
                        "reply less its last byte), long (two bytes too many), garbage (noise of "
                        "the reply's length); for ltc and mtc: noise (noise instead of the "
                        "signal). Default none."),
@@ -222,11 +240,16 @@ int main(int argc, char* argv[]) {
                        "replaced whole (written aside, then renamed) after each one; it holds 0 "
                        "once the simulator is ready. Scripts wait on it instead of sleeping."),
         QStringLiteral("file"));
+    const QCommandLineOption localOpt(
+        QStringLiteral("local"),
+        QStringLiteral("Sony: start with the remote switch off, so that transport commands are "
+                       "taken and not obeyed and the status says local. SIGUSR1 turns the "
+                       "switch; SIGUSR2 puts a cassette in after an eject."));
     const QCommandLineOption verboseOpt({QStringLiteral("v"), QStringLiteral("verbose")},
                                         QStringLiteral("Log every exchange on standard error."));
     parser.addOptions({protocolOpt, deviceOpt, linkOpt, startOpt, rateOpt, nonDropOpt, pullDownOpt,
                        stillOpt, faultOpt, everyOpt, replyOpt, delayOpt, durationOpt, parentOpt,
-                       statusOpt, verboseOpt});
+                       statusOpt, localOpt, verboseOpt});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return Usage(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments()[0]));
@@ -249,6 +272,7 @@ int main(int argc, char* argv[]) {
     if (config.tape.pullDown && config.tape.fps == 25)
         return Usage(QStringLiteral("--pull-down goes with --rate 24 or 30"));
     config.tape.running = !parser.isSet(stillOpt);
+    config.local = parser.isSet(localOpt);
     const QByteArray start = parser.value(startOpt).toLatin1();
     int h = 0, m = 0, s = 0, f = 0;
     if (!IsTimecodeTextAt(start.constData(), config.tape.fps) ||
@@ -298,10 +322,23 @@ int main(int argc, char* argv[]) {
     }
 
     InstallSignalHandlers();
+    vtrsim::Responder responder(config);
+    int64_t tapeOriginNs = 0; // set when serving starts
     auto lastCheck = Clock::now();
     const auto stop = [&] {
         if (g_signalled || Clock::now() >= deadline)
             return true;
+        if (g_turnRemote) {
+            g_turnRemote = 0;
+            responder.SetLocal(!responder.Local());
+            std::fprintf(stderr, "tarnwick-vtrsim: %s\n",
+                         responder.Local() ? "local: remote control refused" : "remote");
+        }
+        if (g_insertTape) {
+            g_insertTape = 0;
+            responder.InsertTape(vtrsim::SteadyNs() - tapeOriginNs);
+            std::fprintf(stderr, "tarnwick-vtrsim: cassette in\n");
+        }
         if (watched != 0 && Clock::now() - lastCheck >= std::chrono::milliseconds(200)) {
             lastCheck = Clock::now();
             return ProcessGone(watched, originalParent);
@@ -343,20 +380,21 @@ int main(int argc, char* argv[]) {
 
     std::printf("%s\n", line->SlavePath().c_str());
     std::fflush(stdout);
-    std::fprintf(stderr, "tarnwick-vtrsim: %s VTR on %s, tape %s from %s (%s)%s\n",
+    std::fprintf(stderr, "tarnwick-vtrsim: %s VTR on %s, tape %s from %s (%s)%s%s\n",
                  config.protocol == vtrsim::Protocol::Sony ? "Sony 9-pin" : "Victor SA-K37",
                  line->SlavePath().c_str(), config.tape.running ? "running" : "still",
                  start.constData(), RateName(config.tape),
-                 config.fault == vtrsim::Fault::None ? "" : ", misbehaving");
+                 config.fault == vtrsim::Fault::None ? "" : ", misbehaving",
+                 config.local ? ", in local" : "");
 
     // The tape starts now; saying when, on the wall clock, lets a script tell the frame under
     // the head at any moment it notes.
     options.tapeOriginNs = vtrsim::SteadyNs();
+    tapeOriginNs = options.tapeOriginNs;
     const double originEpoch =
         std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count() -
         double(vtrsim::SteadyNs() - options.tapeOriginNs) / 1e9;
     std::fprintf(stderr, "tarnwick-vtrsim: tape started at %.6f s since the epoch\n", originEpoch);
-    vtrsim::Responder responder(config);
     const bool served = vtrsim::Serve(*line, responder, options, stop);
 
     if (!link.empty() && !parser.isSet(deviceOpt))

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 // The VTR side of the serial line: takes the bytes Tarnwick sends and produces what a Sony
@@ -49,11 +51,16 @@ struct ResponderConfig {
     int faultEvery = 1; // the fault hits every n-th timecode request; 1 is every one
     // When not empty: sent as it is in answer to every timecode request, instead of the time.
     std::vector<uint8_t> fixedReply;
+    // The deck's remote switch is off: it answers and reports, and moves for nobody.
+    bool local = false;
 };
+
+class TapeMotion;
 
 class Responder {
 public:
     explicit Responder(const ResponderConfig& config);
+    ~Responder();
 
     // Bytes taken in elapsedNs after the start; appends the answer, if any, to reply. A timecode
     // answer holds the frame under the head at elapsedNs: the serving loop passes the moment
@@ -62,11 +69,29 @@ public:
 
     // Timecode requests seen so far; may be asked from another thread.
     int Requests() const { return m_requests.load(); }
+    // The command word (command byte 1 high, byte 2 low) of every whole Sony block taken, in
+    // order, whatever its checksum: what a test checks the line for. Any thread. Time and
+    // status senses are kept only for the first few hours.
+    std::vector<int> ReceivedWords() const;
+    // When each of those came, in nanoseconds after the start, in the same order.
+    std::vector<int64_t> ReceivedTimes() const;
+    // The frame count under the head at elapsedNs, as the deck's time data would say it.
+    int64_t FrameAt(int64_t elapsedNs) const;
+    // The remote switch, turned at any time from any thread.
+    void SetLocal(bool local) { m_local.store(local); }
+    bool Local() const { return m_local.load(); }
+    // A cassette goes in again after an eject, stopped at the start label.
+    void InsertTape(int64_t elapsedNs);
 
 private:
     void ReceiveSony(uint8_t byte, int64_t elapsedNs, std::vector<uint8_t>* reply);
     void AnswerSonyBlock(int64_t elapsedNs, std::vector<uint8_t>* reply);
     void AnswerTimecode(std::vector<uint8_t> answer, std::vector<uint8_t>* reply);
+    // A transport command: obeyed unless the deck is in local; false for a word it lacks.
+    bool Obey(int word, int64_t elapsedNs);
+    std::vector<uint8_t> SonyStatusData(uint8_t request, int64_t elapsedNs) const;
+    // Whether the fault hits everything the deck is sent, not just timecode requests.
+    bool FaultsAll(Fault fault) const;
     std::vector<uint8_t> SonyTimeData(uint8_t code, int64_t elapsedNs) const;
     std::vector<uint8_t> VictorTimeData(int64_t elapsedNs) const;
     uint8_t NextGarbage();
@@ -76,6 +101,12 @@ private:
     uint32_t m_garbage = 0x2545F491;
     std::vector<uint8_t> m_block; // a Sony block being received
     int64_t m_blockStart = 0;
+    std::atomic<bool> m_local{false};
+    // Under m_mutex: the tape and what came down the line, for the serving thread and a test.
+    mutable std::mutex m_mutex;
+    std::unique_ptr<TapeMotion> m_motion;
+    std::vector<int> m_received;
+    std::vector<int64_t> m_receivedNs;
 };
 
 // Low eight bits of the sum of the bytes: the Sony block checksum.

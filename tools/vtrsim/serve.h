@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 // The simulator's end of the serial line and the loop that answers on it. POSIX only: a
 // pseudo-terminal stands in for the cable, or a real serial device is driven directly.
@@ -74,6 +75,21 @@ public:
     // Master side, for reading the line settings the other end has set.
     int MasterFd() const;
     int Requests() const { return m_responder.Requests(); }
+    // Every Sony command word taken so far, in order (see Responder::ReceivedWords).
+    std::vector<int> ReceivedWords() const { return m_responder.ReceivedWords(); }
+    // When each came, on the steady clock.
+    std::vector<int64_t> ReceivedAtNs() const {
+        std::vector<int64_t> times = m_responder.ReceivedTimes();
+        for (int64_t& t : times)
+            t += m_tapeOriginNs;
+        return times;
+    }
+    // The frame count under the head at a moment on the steady clock.
+    int64_t FrameAt(int64_t steadyNs) const {
+        return m_responder.FrameAt(steadyNs - m_tapeOriginNs);
+    }
+    // The deck's remote switch, turned while it serves.
+    void SetLocal(bool local) { m_responder.SetLocal(local); }
     // When the tape started (see ServeOptions::tapeOriginNs).
     int64_t TapeOriginNs() const { return m_tapeOriginNs; }
 

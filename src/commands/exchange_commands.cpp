@@ -12,6 +12,7 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QStringList>
 #include <QThread>
 
 #include <memory>
@@ -33,14 +34,20 @@ void ExchangeCommands::ExportTo(const InterchangeFormat& format) {
     if (chosen.isEmpty()) {
         return;
     }
-    QVector<int> skipped;
+    QVector<int> skipped, changed;
     if (!ExportList(WithExportExtension(chosen, format), format, m_list.Rows(), listPath,
-                    m_list.Rate(), &skipped)) {
+                    m_list.Rate(), &skipped, &changed)) {
         TwMessageBox(m_screen.Owner(), QStringLiteral("書き出しできませんでした"));
         return;
     }
-    if (!skipped.isEmpty()) {
-        TwMessageBox(m_screen.Owner(), ExportSkippedRowsMessage(format, skipped));
+    // One box for all that was left out or changed.
+    QStringList notes;
+    if (!skipped.isEmpty())
+        notes << ExportSkippedRowsMessage(format, skipped);
+    if (!changed.isEmpty())
+        notes << ExportTextChangedMessage(changed);
+    if (!notes.isEmpty()) {
+        TwMessageBox(m_screen.Owner(), notes.join(QStringLiteral("\n\n")));
     }
 }
 

@@ -22,6 +22,7 @@ ExportBuild BuildAle(const QVector<ListRowText>& rows, const QString& title, Tim
     const SpotEntries spots = CollectSpots(rows, rate);
     ExportBuild ale;
     ale.skippedRows = spots.skippedRows;
+    ale.changedRows = ChangedRows(spots.entries, &OneLine);
     const QChar separator = QLatin1Char(';');
     QString text = QStringLiteral("Heading") + CRLF;
     text += Line({QStringLiteral("FIELD_DELIM"), QStringLiteral("TABS")});

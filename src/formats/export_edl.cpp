@@ -13,17 +13,22 @@ QString Heading(const QString& title, TimecodeRate rate) {
            CRLF + CRLF;
 }
 
-QString EventLine(int event, const QString& reel, const Timecode& srcIn, const Timecode& srcOut,
-                  const Timecode& recIn, const Timecode& recOut) {
-    return QString::asprintf("%03d  %-8s V     C        %s %s %s %s", event, qPrintable(reel),
-                             srcIn.Text().c_str(), srcOut.Text().c_str(), recIn.Text().c_str(),
-                             recOut.Text().c_str()) +
-           CRLF;
+// Drop-frame labels carry ';' before the frames: readers that ignore the FCM line still
+// count them right.
+QString Label(const Timecode& tc) {
+    return TimecodeLabelText(tc, QLatin1Char(';'));
 }
 
-// A marker field runs up to the next '|'.
-QString MarkerField(const QString& text) {
-    QString field = OneLine(text);
+QString EventLine(int event, const QString& reel, const Timecode& srcIn, const Timecode& srcOut,
+                  const Timecode& recIn, const Timecode& recOut) {
+    return QString::asprintf("%03d  %-8s V     C        ", event, qPrintable(reel)) + Label(srcIn) +
+           QLatin1Char(' ') + Label(srcOut) + QLatin1Char(' ') + Label(recIn) + QLatin1Char(' ') +
+           Label(recOut) + CRLF;
+}
+
+// A marker's name runs up to the next '|'.
+QString MarkerName(const QString& text) {
+    QString field = EdlText(text);
     field.replace(QLatin1Char('|'), QChar(0xFF5C));
     return field;
 }
@@ -51,13 +56,17 @@ ExportBuild BuildEdl(const QVector<ListRowText>& rows, const QString& title, Tim
         }
         const Timecode recordOut = recordIn.Plus(length);
         text += EventLine(++event, QStringLiteral("AX"), e.in, e.out, recordIn, recordOut);
-        if (!e.spNo.isEmpty())
-            text += QStringLiteral("* FROM CLIP NAME: ") + OneLine(e.spNo) + CRLF;
+        // Every event names its clip, even with no name: readers without the line name the
+        // clip after the event's number.
+        text += QStringLiteral("* FROM CLIP NAME: ") + EdlText(e.spNo) + CRLF;
         if (!e.remark.isEmpty())
-            text += QStringLiteral("* COMMENT: ") + OneLine(e.remark) + CRLF;
+            text += QStringLiteral("* COMMENT: ") + EdlText(e.remark) + CRLF;
         recordIn = recordOut;
     }
     std::sort(edl.skippedRows.begin(), edl.skippedRows.end());
+    edl.changedRows = ChangedRows(spots.entries, &EdlText);
+    for (const int row : edl.skippedRows)
+        edl.changedRows.removeOne(row);
     edl.bytes = text.toUtf8();
     return edl;
 }
@@ -68,17 +77,38 @@ ExportBuild BuildMarkerEdl(const QVector<ListRowText>& rows, const QString& titl
     ExportBuild edl;
     edl.skippedRows = spots.skippedRows;
     QString text = Heading(title, rate);
+    // Timelines take events in time order; spots at the same IN stay in row order.
+    QVector<SpotEntry> entries = spots.entries;
+    std::stable_sort(entries.begin(), entries.end(), [](const SpotEntry& a, const SpotEntry& b) {
+        return a.in.Frame() < b.in.Frame();
+    });
+    const long long day = FramesPerDay(rate);
+    long long nextFree = 0; // the first record frame no earlier event holds
     int event = 0;
-    for (const SpotEntry& e : spots.entries) {
-        // A marker is a point on the record side; the event around it is one frame, and
-        // the frame after the day's last is the day's first.
-        const Timecode next = e.in.Plus(1);
+    for (const SpotEntry& e : entries) {
+        // A marker sits at its IN, on the source side always; the record side holds the
+        // same frame unless an earlier marker took it, then the next free one, so that
+        // record times never overlap. The frame after the day's last is the day's first.
+        const long long record = std::max<long long>(e.in.Frame(), nextFree);
+        nextFree = record + 1;
+        const Timecode recordIn = Timecode::AtFrame(record % day, rate);
         ++event;
-        text += EventLine(event, QString::asprintf("%03d", event), e.in, next, e.in, next);
-        text += MarkerField(e.remark) + QStringLiteral(" |C:") + QLatin1String(MARKER_EDL_COLOUR) +
-                QStringLiteral(" |M:") + MarkerField(e.spNo) + QStringLiteral(" |D:") +
-                QString::number(e.out.Frame() - e.in.Frame()) + CRLF;
+        text += EventLine(event, QString::asprintf("%03d", event), e.in, e.in.Plus(1), recordIn,
+                          recordIn.Plus(1));
+        // One line of fields after a space, which CMX readers take as a note: the remark
+        // rides last, in its own field, so whatever it starts with it never reads as an
+        // event, a statement or a clip name.
+        text += QStringLiteral(" |C:") + QLatin1String(MARKER_EDL_COLOUR) + QStringLiteral(" |M:") +
+                MarkerName(e.spNo) + QStringLiteral(" |D:") +
+                QString::number(e.out.Frame() - e.in.Frame()) + QStringLiteral(" |N:") +
+                EdlText(e.remark) + CRLF;
     }
     edl.bytes = text.toUtf8();
+    edl.changedRows = ChangedRows(spots.entries, &EdlText);
+    for (const SpotEntry& e : spots.entries) {
+        if (e.spNo.contains(QLatin1Char('|')) && !edl.changedRows.contains(e.row))
+            edl.changedRows.append(e.row);
+    }
+    std::sort(edl.changedRows.begin(), edl.changedRows.end());
     return edl;
 }

@@ -30,6 +30,7 @@ ExportBuild BuildFcpxml(const QVector<ListRowText>& rows, const QString& title, 
 
     ExportBuild fcp;
     fcp.skippedRows = spots.skippedRows;
+    fcp.changedRows = ChangedRows(spots.entries, &XmlSafe);
     QXmlStreamWriter xml(&fcp.bytes);
     StartMarkerXml(xml, QStringLiteral("fcpxml"), QLatin1String(FCPXML_VERSION));
     xml.writeStartElement(QStringLiteral("resources"));

@@ -61,15 +61,38 @@ double FramesPerSecond(TimecodeRate rate) {
     return double(f.denominator) / double(f.numerator);
 }
 
-QString OneLine(const QString& text) {
+namespace {
+
+QString SpacedControls(const QString& text, bool keepTabs) {
     QString line = text;
     for (QChar& c : line) {
         const QChar::Category cat = c.category();
-        if (cat == QChar::Other_Control || cat == QChar::Separator_Line ||
-            cat == QChar::Separator_Paragraph)
+        if ((cat == QChar::Other_Control || cat == QChar::Separator_Line ||
+             cat == QChar::Separator_Paragraph) &&
+            !(keepTabs && c == QLatin1Char('\t')))
             c = QLatin1Char(' ');
     }
     return line;
+}
+
+} // namespace
+
+QString OneLine(const QString& text) {
+    return SpacedControls(text, false);
+}
+
+QString EdlText(const QString& text) {
+    return SpacedControls(text, true);
+}
+
+QVector<int> ChangedRows(const QVector<SpotEntry>& entries, QString (*rule)(const QString& text)) {
+    QVector<int> rows;
+    for (const SpotEntry& e : entries) {
+        if (rule(e.spNo) != e.spNo || rule(e.remark) != e.remark)
+            rows.append(e.row);
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 QString TimecodeLabelText(const Timecode& tc, QChar dropSeparator) {

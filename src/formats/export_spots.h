@@ -58,6 +58,7 @@ struct ExportBuild {
     QByteArray bytes;
     QVector<int> skippedRows;
     bool ok = true;
+    QVector<int> changedRows; // rows written whose text the format could not hold as it was
 };
 
 // The label of a timecode as "HH:MM:SS:FF", with dropSeparator before the frames when the
@@ -73,3 +74,9 @@ QString XmlSafe(const QString& text);
 
 // Text that must stay on one line: line breaks and other control characters become spaces.
 QString OneLine(const QString& text);
+
+// Text in an EDL note: as OneLine, but tabs stay (a note runs to the end of its line).
+QString EdlText(const QString& text);
+
+// The rows (1 = row 1) among those written whose SP No. or remark the format's rule changes.
+QVector<int> ChangedRows(const QVector<SpotEntry>& entries, QString (*rule)(const QString& text));

@@ -1,6 +1,7 @@
 #include "formats/export_xlsx.h"
 
 #include "formats/export_csv.h"
+#include "formats/workbook_text.h"
 
 #include <QDir>
 #include <QFile>
@@ -128,7 +129,8 @@ ExportBuild BuildXlsx(const QVector<ListRowText>& rows, const QString& title) {
                 if (cell.isEmpty())
                     continue; // an empty cell is no cell
                 // A string cell is text whatever it starts with: no formula, no number.
-                worksheet_write_string(sheet, lxw_row_t(r), lxw_col_t(c), cell.toUtf8().constData(),
+                worksheet_write_string(sheet, lxw_row_t(r), lxw_col_t(c),
+                                       WorkbookEscaped(cell).toUtf8().constData(),
                                        r == 0 ? header : text);
             }
         }

@@ -1,6 +1,7 @@
 #include "formats/export_markers.h"
 #include "formats/marker_xml.h"
 
+#include <QStringList>
 #include <QXmlStreamWriter>
 
 namespace {
@@ -14,6 +15,19 @@ void WriteRate(QXmlStreamWriter& xml, TimecodeRate rate) {
     xml.writeEndElement();
 }
 
+// A text element whose carriage returns survive: a reader turns a bare one into a line
+// feed, a character reference it keeps.
+void WriteText(QXmlStreamWriter& xml, const QString& name, const QString& text) {
+    xml.writeStartElement(name);
+    const QStringList parts = XmlSafe(text).split(QLatin1Char('\r'));
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            xml.writeEntityReference(QStringLiteral("#13"));
+        xml.writeCharacters(parts.at(i));
+    }
+    xml.writeEndElement();
+}
+
 } // namespace
 
 ExportBuild BuildXmeml(const QVector<ListRowText>& rows, const QString& title, TimecodeRate rate) {
@@ -23,6 +37,7 @@ ExportBuild BuildXmeml(const QVector<ListRowText>& rows, const QString& title, T
 
     ExportBuild fcp;
     fcp.skippedRows = spots.skippedRows;
+    fcp.changedRows = ChangedRows(spots.entries, &XmlSafe);
     QXmlStreamWriter xml(&fcp.bytes);
     StartMarkerXml(xml, QStringLiteral("xmeml"), QStringLiteral("4"));
     xml.writeStartElement(QStringLiteral("sequence"));
@@ -51,8 +66,8 @@ ExportBuild BuildXmeml(const QVector<ListRowText>& rows, const QString& title, T
     xml.writeEndElement(); // media
     for (const SpotEntry& e : spots.entries) {
         xml.writeStartElement(QStringLiteral("marker"));
-        xml.writeTextElement(QStringLiteral("comment"), XmlSafe(e.remark));
-        xml.writeTextElement(QStringLiteral("name"), XmlSafe(e.spNo));
+        WriteText(xml, QStringLiteral("comment"), e.remark);
+        WriteText(xml, QStringLiteral("name"), e.spNo);
         xml.writeTextElement(QStringLiteral("in"), QString::number(e.in.Frame() - start.Frame()));
         xml.writeTextElement(QStringLiteral("out"), QString::number(e.out.Frame() - start.Frame()));
         xml.writeEndElement();

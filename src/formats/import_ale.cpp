@@ -66,7 +66,7 @@ ImportRead ReadAle(const QByteArray& bytes) {
         }
         ImportEntry e;
         e.where = LineWhere(lines.Number());
-        e.spNo = got[0].trimmed().toString();
+        e.spNo = got[0].toString();
         e.in = LabelText(got[1]);
         e.out = LabelText(got[2]);
         e.remark = got[3].toString();

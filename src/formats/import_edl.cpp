@@ -12,36 +12,60 @@ struct Marker {
     int frames = -1;
 };
 
-// Whether a '|' is followed (blanks between) by "C:", "M:" or "D:".
+// Where the field after the '|' at bar starts ("C:" after blanks), and its letter; 0 when
+// no "X:" follows.
+QChar FieldAt(QStringView line, qsizetype bar, qsizetype* start) {
+    qsizetype k = bar + 1;
+    while (k < line.size() && line.at(k).isSpace())
+        ++k;
+    *start = k;
+    return k + 1 < line.size() && line.at(k + 1) == QLatin1Char(':') ? line.at(k) : QChar();
+}
+
+// Whether a '|' is followed (blanks between) by "C:", "M:", "D:" or "N:".
 bool HasMarkerField(QStringView line) {
+    qsizetype start = 0;
     for (qsizetype i = line.indexOf(QLatin1Char('|')); i >= 0;
          i = line.indexOf(QLatin1Char('|'), i + 1)) {
-        qsizetype k = i + 1;
-        while (k < line.size() && line.at(k).isSpace())
-            ++k;
-        if (k + 1 < line.size() && line.at(k + 1) == QLatin1Char(':') &&
-            (line.at(k) == QLatin1Char('C') || line.at(k) == QLatin1Char('M') ||
-             line.at(k) == QLatin1Char('D')))
+        const QChar c = FieldAt(line, i, &start);
+        if (c == QLatin1Char('C') || c == QLatin1Char('M') || c == QLatin1Char('D') ||
+            c == QLatin1Char('N'))
             return true;
     }
     return false;
 }
 
-// "note |C:colour |M:name |D:frames", the fields in any order after the note.
+// The text after a note's heading: one space after the colon is the layout's, the rest is
+// the text's own.
+QString NoteText(QStringView text) {
+    return (text.startsWith(QLatin1Char(' ')) ? text.mid(1) : text).toString();
+}
+
+// "note |C:colour |M:name |D:frames |N:note", the fields in any order after the note; "N:"
+// runs to the end of the line, whatever it holds.
 bool ReadMarkerFields(QStringView line, Marker* marker) {
     const qsizetype bar = line.indexOf(QLatin1Char('|'));
     if (bar < 0 || !HasMarkerField(line))
         return false;
     marker->note = line.left(bar).trimmed().toString();
-    for (QStringView part : line.mid(bar + 1).tokenize(u'|')) {
-        const QStringView field = part.trimmed();
-        if (field.startsWith(QStringLiteral("M:")))
-            marker->name = field.mid(2).trimmed().toString();
-        else if (field.startsWith(QStringLiteral("D:"))) {
+    for (qsizetype i = bar; i >= 0;) {
+        qsizetype start = 0;
+        const QChar c = FieldAt(line, i, &start);
+        if (c == QLatin1Char('N')) {
+            marker->note = line.mid(start + 2).toString();
+            break;
+        }
+        const qsizetype next = line.indexOf(QLatin1Char('|'), i + 1);
+        QStringView value = line.mid(start + 2, next < 0 ? -1 : next - start - 2);
+        if (c == QLatin1Char('M')) {
+            // The layout's one space before the next field is not the name's.
+            marker->name = (value.endsWith(QLatin1Char(' ')) ? value.chopped(1) : value).toString();
+        } else if (c == QLatin1Char('D')) {
             bool number = false;
-            const int frames = field.mid(2).trimmed().toInt(&number);
+            const int frames = value.trimmed().toInt(&number);
             marker->frames = number && frames >= 0 ? frames : -1;
         }
+        i = next;
     }
     return true;
 }
@@ -80,10 +104,8 @@ ImportRead ReadEdl(const QByteArray& bytes, TimecodeRate rate) {
     ImportRead read;
     const QString text = DecodeText(bytes);
     LineReader lines(text);
-    // The event being read, its record IN (where a marker sits), and whether the lines after
-    // it made it a marker.
+    // The event being read: the lines after it name it, or make it a marker.
     ImportEntry* event = nullptr;
-    QString recordIn;
     QStringView fields[4];
     QStringView raw;
     while (lines.Next(&raw) && !read.budget.Passed()) {
@@ -96,16 +118,33 @@ ImportRead ReadEdl(const QByteArray& bytes, TimecodeRate rate) {
                 ++k;
             return k;
         }();
-        if (IsEventNumber(line.left(firstEnd))) {
+        const bool number = IsEventNumber(line.left(firstEnd));
+        bool eventForm = number && LastFields(line, fields) >= 8;
+        if (eventForm) {
+            bool in = false, out = false;
+            ReadLabel(fields[0], rate, &in);
+            ReadLabel(fields[3], rate, &out);
+            eventForm = in && out;
+        }
+        // A marker's fields after an event come before the event test: its note may start
+        // with anything. A '*' line is a note of the event, whatever it holds.
+        Marker marker;
+        if (!eventForm && event && !line.startsWith(QLatin1Char('*')) &&
+            ReadMarkerFields(raw, &marker)) {
+            // A marker sits at the event's source IN (the record side may have moved on to
+            // keep events apart) and lasts its own duration.
+            event->out.clear();
+            bool readable = false;
+            const Timecode at = ReadLabel(event->in, rate, &readable);
+            if (at && marker.frames > 0)
+                event->out = QString::fromStdString(at.Plus(marker.frames).Text());
+            event->spNo = marker.name;
+            event->remark = marker.note;
+            continue;
+        }
+        if (number) {
             event = nullptr;
-            bool readable = LastFields(line, fields) >= 8;
-            if (readable) {
-                bool in = false, out = false;
-                ReadLabel(fields[0], rate, &in);
-                ReadLabel(fields[3], rate, &out);
-                readable = in && out;
-            }
-            if (!readable) {
+            if (!eventForm) {
                 read.LeaveOut({LineWhere(lines.Number()), ImportSkipReason::Unreadable, QString()});
                 continue;
             }
@@ -115,32 +154,21 @@ ImportRead ReadEdl(const QByteArray& bytes, TimecodeRate rate) {
             e.where = LineWhere(lines.Number());
             e.in = fields[0].toString();
             e.out = fields[1].toString();
-            recordIn = fields[2].toString();
             if (read.Add(e))
                 event = &read.entries.last();
             continue;
         }
         if (!event)
             continue; // the title, the FCM line, notes before the first event
-        Marker marker;
+        // The notes' text as written, up to the line's end: spaces at its ends are its own.
+        const QStringView rest = raw.mid(raw.indexOf(line.at(0)));
         if (line.startsWith(QStringLiteral("* FROM CLIP NAME:"))) {
-            event->spNo = line.mid(17).trimmed().toString();
+            event->spNo = NoteText(rest.mid(17));
         } else if (line.startsWith(QStringLiteral("* COMMENT:"))) {
             // Appended in place: a remark of many comment lines grows once, not line by line.
-            const QStringView comment = line.mid(10).trimmed();
             if (!event->remark.isEmpty())
                 event->remark += QLatin1Char(' ');
-            event->remark += comment;
-        } else if (ReadMarkerFields(line, &marker)) {
-            // A marker sits at the event's record IN and lasts its own duration.
-            event->in = recordIn;
-            event->out.clear();
-            bool readable = false;
-            const Timecode at = ReadLabel(recordIn, rate, &readable);
-            if (at && marker.frames > 0)
-                event->out = QString::fromStdString(at.Plus(marker.frames).Text());
-            event->spNo = marker.name;
-            event->remark = marker.note;
+            event->remark += NoteText(rest.mid(10));
         }
     }
     return read;

@@ -2,6 +2,7 @@
 // XML parts; every size is bounded (entries, bytes unpacked in total, the text of each use of a
 // shared string), so that no file can make the reader run long or take much memory.
 #include "formats/import_entries.h"
+#include "formats/workbook_text.h"
 
 #include <QXmlStreamReader>
 
@@ -224,14 +225,15 @@ ImportRead ReadXlsx(const QByteArray& bytes) {
             if (type == QLatin1String("s")) {
                 bool number = false;
                 const int index = value.toInt(&number);
-                text =
-                    number && index >= 0 && index < strings.size() ? strings.at(index) : QString();
+                text = number && index >= 0 && index < strings.size()
+                           ? WorkbookUnescaped(strings.at(index))
+                           : QString();
                 // One string used in many cells is read as many times: its text counts at
                 // every use.
                 if (!read.budget.TakeText(text.size()))
                     break;
             } else if (type == QLatin1String("inlineStr")) {
-                text = inline_;
+                text = WorkbookUnescaped(inline_);
             } else {
                 text = value;
             }

@@ -11,7 +11,7 @@ namespace {
 
 // The builders and readers that need less than a row gives them.
 ExportBuild MakeCsv(const QVector<ListRowText>& rows, const QString&, TimecodeRate) {
-    return ExportBuild{BuildCsv(rows), {}, true};
+    return ExportBuild{BuildCsv(rows), {}, true, {}};
 }
 
 ExportBuild MakeXlsx(const QVector<ListRowText>& rows, const QString& title, TimecodeRate) {
@@ -47,7 +47,8 @@ const std::vector<InterchangeFormat>& InterchangeFormats() {
          E::Row, &MakeCsv, I::Csv, &ReadCsvAt},
         {32798, "EDL形式で書き出し...", "edl", "EDL Files", "", "edl",
          "EDL (CMX 3600): one event per row with a valid IN and a later OUT, record times back "
-         "to back from 01:00:00:00, SP No. and remark as notes",
+         "to back from 01:00:00:00, SP No. and remark as notes (a clip-name line for every "
+         "event), drop-frame labels with ';' before the frames",
          E::Event, &BuildEdl, I::Edl, &ReadEdl},
         {32805, "Excel形式で書き出し...", "xlsx", "Excel Files", "", "xlsx",
          "Excel workbook: the CSV's columns, every cell text, the header bold and frozen (the "
@@ -59,8 +60,8 @@ const std::vector<InterchangeFormat>& InterchangeFormats() {
          E::Clip, &BuildAle, I::Ale, &ReadAleAt},
         // Beside the EDL of events, not in its place.
         {32807, "マーカーをEDLで書き出し...", "edl", "EDL Files", "-markers", "markers-edl",
-         "markers in an EDL: one event per row at its IN, with the marker's colour, name (SP "
-         "No.), comment (remark) and duration (OUT - IN) after it",
+         "markers in an EDL: one event per row at its IN, in time order, then a line of the "
+         "marker's colour, name (SP No.), duration (OUT - IN) and, last, comment (remark)",
          E::Marker, &BuildMarkerEdl, I::Edl, &ReadEdl},
         {32808, "マーカーをFCPXMLで書き出し...", "fcpxml", "FCPXML Files", "", "fcpxml",
          "markers in FCPXML 1.11: a project whose sequence starts at 01:00:00:00 (or at the "

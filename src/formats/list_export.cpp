@@ -88,11 +88,19 @@ QString ExportEntryWord(ExportEntry entry) {
     return QLatin1String(NameOf(entry).english);
 }
 
+QString ExportTextChangedMessage(const QVector<int>& rows) {
+    return QStringLiteral("次の行の文字には、この形式で書けないもの（改行や制御文字など）が"
+                          "あったため、置き換えて書き出しました。\n対象のNo: ") +
+           RowNumberList(rows);
+}
+
 bool ExportList(const QString& outPath, const InterchangeFormat& format,
                 const QVector<ListRowText>& rows, const QString& listPath, TimecodeRate rate,
-                QVector<int>* skippedRows) {
+                QVector<int>* skippedRows, QVector<int>* changedRows) {
     const ExportBuild build = BuildExport(format, rows, listPath, rate);
     if (skippedRows)
         *skippedRows = build.skippedRows;
+    if (changedRows)
+        *changedRows = build.changedRows;
     return build.ok && ReplaceFileContent(outPath, build.bytes);
 }

@@ -52,9 +52,13 @@ QString ExportEntryWord(ExportEntry entry);
 // Row numbers as the No. column shows them, for messages: "0003, 0007".
 QString RowNumberList(const QVector<int>& rows);
 
+// The message naming the rows whose text the format could not hold and so got by its rule.
+QString ExportTextChangedMessage(const QVector<int>& rows);
+
 // Builds the export and writes it to outPath atomically (an earlier file stays whole on
-// failure). *skippedRows (optional) receives the rows that made no entry. False when the
-// export could not be made or the file could not be written.
+// failure). *skippedRows (optional) receives the rows that made no entry, *changedRows
+// (optional) those whose text was changed. False when the export could not be made or the
+// file could not be written.
 bool ExportList(const QString& outPath, const InterchangeFormat& format,
                 const QVector<ListRowText>& rows, const QString& listPath, TimecodeRate rate,
-                QVector<int>* skippedRows);
+                QVector<int>* skippedRows, QVector<int>* changedRows = nullptr);

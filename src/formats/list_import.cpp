@@ -33,21 +33,32 @@ long long PlaceNumber(const QString& where) {
     return where.left(digits).toLongLong();
 }
 
-// A cell's label, checked at the rate; false (and the reason noted) when the entry must go.
-bool CheckLabel(const ImportEntry& e, QString* label, TimecodeRate rate,
-                QVector<ImportSkip>* leftOut) {
+// A cell's label, checked at the rate and written as the list writes it. A label the rate
+// does not have stays in its cell as text ("HH:MM:SS:FF"), as the window keeps a typed one;
+// anything else that is no label leaves the cell empty, since a cell of the list file holds
+// a label's characters only. Either is noted, and the row is kept: its SP No. and remark are
+// worth more than the label.
+void CheckLabel(const ImportEntry& e, QString* label, TimecodeRate rate,
+                QVector<ImportSkip>* notes) {
     if (label->isEmpty())
-        return true;
+        return;
     bool readable = false;
     const Timecode tc = ReadLabel(*label, rate, &readable);
-    if (!tc) {
-        leftOut->append({e.where,
-                         readable ? ImportSkipReason::NoSuchLabel : ImportSkipReason::Unreadable,
-                         QStringView(*label).trimmed().left(MAX_DETAIL).toString()});
-        return false;
+    if (tc) {
+        *label = QString::fromStdString(tc.Text());
+        return;
     }
-    *label = QString::fromStdString(tc.Text());
-    return true;
+    notes->append({e.where,
+                   readable ? ImportSkipReason::KeptNoSuchLabel : ImportSkipReason::KeptUnreadable,
+                   QStringView(*label).trimmed().left(MAX_DETAIL).toString()});
+    if (!readable) {
+        label->clear();
+        return;
+    }
+    QStringList fields = label->trimmed().split(QRegularExpression(QStringLiteral("[:;.,]")));
+    for (QString& f : fields)
+        f = f.rightJustified(2, QLatin1Char('0'));
+    *label = fields.join(QLatin1Char(':'));
 }
 
 } // namespace
@@ -172,9 +183,8 @@ ImportedList ImportListBytes(const QByteArray& bytes, ImportFormat format, Timec
     int tooMany = 0;
     QString firstTooMany;
     for (ImportEntry e : read.entries) {
-        if (!CheckLabel(e, &e.in, rate, &list.leftOut) ||
-            !CheckLabel(e, &e.out, rate, &list.leftOut))
-            continue;
+        CheckLabel(e, &e.in, rate, &list.leftOut);
+        CheckLabel(e, &e.out, rate, &list.leftOut);
         const int row = e.row > last && e.row <= MAX_LIST_ROWS ? e.row : last + 1;
         if (row > MAX_LIST_ROWS) {
             if (tooMany++ == 0)
@@ -237,10 +247,10 @@ QString ImportFilter() {
         .arg(extensions.join(QLatin1Char(' ')), extensions.join(QLatin1Char(';')));
 }
 
-QString ImportLeftOutMessage(const QVector<ImportSkip>& leftOut) {
-    if (leftOut.isEmpty())
-        return QString();
-    QStringList lines{QStringLiteral("次のものは読み込みませんでした。")};
+namespace {
+
+QString SkipLines(const QString& heading, const QVector<ImportSkip>& leftOut) {
+    QStringList lines{heading};
     for (int i = 0; i < leftOut.size() && i < MAX_LISTED_SKIPS; ++i) {
         const ImportSkip& s = leftOut.at(i);
         switch (s.reason) {
@@ -250,19 +260,41 @@ QString ImportLeftOutMessage(const QVector<ImportSkip>& leftOut) {
                          .arg(MAX_LIST_ROWS)
                          .arg(s.detail);
             break;
-        case ImportSkipReason::NoSuchLabel:
-            lines << QStringLiteral("%1: %2 はこのフレームレートにないタイムコードです")
-                         .arg(s.where, s.detail);
-            break;
         case ImportSkipReason::Unreadable:
             lines << (s.detail.isEmpty()
                           ? QStringLiteral("%1: 読み取れませんでした").arg(s.where)
                           : QStringLiteral("%1: %2 はタイムコードとして読み取れません")
                                 .arg(s.where, s.detail));
             break;
+        case ImportSkipReason::KeptNoSuchLabel:
+            lines << QStringLiteral("%1: %2 はこのフレームレートにないため、文字のまま入れました")
+                         .arg(s.where, s.detail);
+            break;
+        case ImportSkipReason::KeptUnreadable:
+            lines << QStringLiteral("%1: %2 はタイムコードとして読み取れないため、空欄にしました")
+                         .arg(s.where, s.detail);
+            break;
         }
     }
     if (leftOut.size() > MAX_LISTED_SKIPS)
         lines << QStringLiteral("ほか%1件").arg(leftOut.size() - MAX_LISTED_SKIPS);
     return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+QString ImportLeftOutMessage(const QVector<ImportSkip>& leftOut) {
+    QVector<ImportSkip> skipped, kept;
+    for (const ImportSkip& s : leftOut) {
+        const bool isKept = s.reason == ImportSkipReason::KeptNoSuchLabel ||
+                            s.reason == ImportSkipReason::KeptUnreadable;
+        (isKept ? kept : skipped).append(s);
+    }
+    QStringList sections;
+    if (!skipped.isEmpty())
+        sections << SkipLines(QStringLiteral("次のものは読み込みませんでした。"), skipped);
+    if (!kept.isEmpty())
+        sections << SkipLines(
+            QStringLiteral("次の行は読み込みましたが、使えないタイムコードがあります。"), kept);
+    return sections.join(QStringLiteral("\n\n"));
 }

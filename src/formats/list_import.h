@@ -19,10 +19,14 @@
 enum class ImportFormat { Unknown, Csv, Edl, Ale, Xlsx, Fcpxml, Xmeml, Otio };
 
 enum class ImportSkipReason {
-    TooMany,     // past the list's 40 rows
-    NoSuchLabel, // a timecode the list's rate does not have (frames past the rate, a label
-                 // that drop-frame skips, hours past 23)
-    Unreadable,  // a line, row or marker that could not be read
+    TooMany,    // past the list's 40 rows
+    Unreadable, // a line, row or marker that could not be read
+    // The row came in, but a label in it is no timecode of the rate (KeptNoSuchLabel: frames
+    // past the rate, a label that drop-frame skips, hours past 23), kept in its cell as text
+    // as the window keeps a typed one, or no timecode at all (KeptUnreadable), its cell left
+    // empty.
+    KeptNoSuchLabel,
+    KeptUnreadable,
 };
 
 struct ImportSkip {
@@ -58,5 +62,6 @@ ImportFormat ImportFormatOf(const QByteArray& bytes);
 // The open dialog's filter.
 QString ImportFilter();
 
-// The box that names what was left out; empty when nothing was.
+// The box that names what was left out and the labels kept as text; empty when there are
+// none.
 QString ImportLeftOutMessage(const QVector<ImportSkip>& leftOut);

@@ -43,6 +43,8 @@ private slots:
     void csvLine();
     void edlEvents_data();
     void edlEvents();
+    void markerEvents_data();
+    void markerEvents();
     void edlLayoutKeepsEachTextOnItsLine();
     void oneSpotLayouts_data();
     void oneSpotLayouts();
@@ -98,7 +100,7 @@ void TestListExport::edlEvents_data() {
     QTest::addColumn<QVector<int>>("skipped");
     const QStringList acrossMinute = {"00:00:00:00/00:00:59:29", "00:10:00:00/00:10:00:03"};
     QTest::newRow("drop-frame record times skip 01:01:00:00 and :01")
-        << acrossMinute << 1 << QStringList{"01:00:00:00 01:00:59:29", "01:00:59:29 01:01:00:04"}
+        << acrossMinute << 1 << QStringList{"01:00:00;00 01:00:59;29", "01:00:59;29 01:01:00;04"}
         << QVector<int>{};
     QTest::newRow("non-drop record times do not")
         << acrossMinute << 0 << QStringList{"01:00:00:00 01:00:59:29", "01:00:59:29 01:01:00:02"}
@@ -112,7 +114,7 @@ void TestListExport::edlEvents_data() {
                        "00:00:06:00/00:00:05:00",
                        "24:00:00:00/24:00:01:00",
                        "--:--:--:--/00:00:09:00"}
-        << 1 << QStringList{"01:00:00:00 01:00:01:00"} << QVector<int>{1, 2, 5, 6, 7, 8};
+        << 1 << QStringList{"01:00:00;00 01:00:01;00"} << QVector<int>{1, 2, 5, 6, 7, 8};
     QTest::newRow("an event past the record day is skipped, the next still fits")
         << QStringList{"00:00:00:00/23:00:00:00", "00:00:00:00/00:00:00:01"} << 0
         << QStringList{"01:00:00:00 01:00:00:01"} << QVector<int>{1};
@@ -129,6 +131,32 @@ void TestListExport::edlEvents() {
     QCOMPARE(edl.skippedRows, skipped);
 }
 
+// Marker events in time order, a frame long at their IN; on the record side a marker whose
+// frame an earlier one holds moves to the next free frame (the import reads the source side).
+void TestListExport::markerEvents_data() {
+    QTest::addColumn<QStringList>("spans");
+    QTest::addColumn<QStringList>("records");
+    QTest::newRow("list order is not time order")
+        << QStringList{"01:00:10:00/01:00:11:00", "01:00:02:00/01:00:03:00"}
+        << QStringList{"01:00:02;00 01:00:02;01", "01:00:10;00 01:00:10;01"};
+    QTest::newRow("equal INs kept apart, in row order")
+        << QStringList{"01:00:05:00/01:00:06:00", "01:00:05:00/01:00:07:00",
+                       "01:00:05:01/01:00:07:00"}
+        << QStringList{"01:00:05;00 01:00:05;01", "01:00:05;01 01:00:05;02",
+                       "01:00:05;02 01:00:05;03"};
+    QTest::newRow("equal INs near midnight: the record side ends at the day's first frame")
+        << QStringList{"23:59:59:28/23:59:59:29", "23:59:59:28/23:59:59:29"}
+        << QStringList{"23:59:59;28 23:59:59;29", "23:59:59;29 00:00:00;00"};
+}
+
+void TestListExport::markerEvents() {
+    QFETCH(QStringList, spans);
+    QFETCH(QStringList, records);
+    const ExportBuild edl =
+        BuildMarkerEdl(SpanRows(spans), QStringLiteral("t"), TimecodeRate::Thirty(true));
+    QCOMPARE(RecordTimes(edl.bytes), records);
+}
+
 void TestListExport::edlLayoutKeepsEachTextOnItsLine() {
     QVector<ListRowText> rows = {
         Row(QStringLiteral("SP\r\n1"), QStringLiteral("1:2:3:4 x"), QStringLiteral("01:02:04:04"),
@@ -141,9 +169,10 @@ void TestListExport::edlLayoutKeepsEachTextOnItsLine() {
                        "001  AX       V     C        01:02:03:04 01:02:04:04 "
                        "01:00:00:00 01:00:01:00\r\n"
                        "* FROM CLIP NAME: SP  1\r\n"
-                       "* COMMENT: first second third end\r\n"
+                       "* COMMENT: first second third\tend\r\n"
                        "002  AX       V     C        01:02:05:00 01:02:06:00 "
-                       "01:00:01:00 01:00:02:00\r\n")
+                       "01:00:01:00 01:00:02:00\r\n"
+                       "* FROM CLIP NAME: \r\n")
             .toUtf8();
     QCOMPARE(BuildEdl(rows, EdlTitle(QStringLiteral("/lists/two\nlines.txt")),
                       TimecodeRate::Thirty(false))
@@ -164,7 +193,7 @@ void TestListExport::oneSpotLayouts_data() {
         << "markers-edl" << TimecodeRate{25, false}
         << "TITLE: reel 1\r\nFCM: NON-DROP FRAME\r\n\r\n001  001      V     C        "
            "01:00:00:00 01:00:00:01 01:00:00:00 01:00:00:01\r\n"
-           "a｜b c d |C:ResolveColorBlue |M:S｜1 |D:30\r\n";
+           " |C:ResolveColorBlue |M:S｜1 |D:30 |N:a|b c\td\r\n";
     QTest::newRow("log at 30 drop-frame, labels marked with ';'")
         << "ale" << TimecodeRate{30, true}
         << "Heading\r\nFIELD_DELIM\tTABS\r\nVIDEO_FORMAT\t1080\r\nAUDIO_FORMAT\t48khz\r\n"

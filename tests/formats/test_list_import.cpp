@@ -1,5 +1,6 @@
 #include "formats/list_export.h"
 #include "formats/list_import.h"
+#include "formats/workbook_text.h"
 #include "timecode/duration.h"
 
 #include <QtTest>
@@ -23,6 +24,17 @@ QVector<ListRowText> SpotList(TimecodeRate rate, bool table) {
                                  Row({}, "01:00:20:00", "01:00:21:" + last, " =1+2"),
                                  Row("A-3", "01:09:59:" + last, "01:10:00:00", " "),
                                  Row("0004", "12:00:00:01", "23:59:59:" + last, " 本編　終わり")};
+    // Texts once lost or changed on the way: remarks a CMX reader took for an event, a
+    // statement or a clip name, control characters, text like a workbook escape, spaces at
+    // the ends, tabs and line breaks; each in a spot of its own, SP No. and remark.
+    const QStringList texts =
+        QStringLiteral("1 シーン§001 差し替え§12§-5§+81 3§* note§TITLE: x§FCM: DROP FRAME§"
+                       "|C:Red |M:x |D:1§a\u0007b\u001Bc§_x000D_§_x0041_ _X005f_§_x0041§"
+                       "  前後　 §a\tb§line\nbreak\r\n§0001§a|b§\uFFFE")
+            .split(QChar(u'§'));
+    for (int i = 0; i < texts.size(); ++i)
+        rows << Row(texts.at((i + 3) % texts.size()), QStringLiteral("13:%1:10:00").arg(10 + i),
+                    QStringLiteral("13:%1:20:00").arg(10 + i), " " + texts.at(i));
     if (table)
         rows << ListRowText{} << Row("-5", "01:00:02:00", "01:00:01:00", " @SUM(A1)\n2行目")
              << ListRowText{} << Row({}, {}, {}, "  only a remark")
@@ -51,6 +63,23 @@ QString RowsText(const QVector<ListRowText>& rows) {
 
 const TimecodeRate RATES[] = {{24, false}, {25, false}, {30, false}, {30, true}};
 
+// What each format keeps of a text, stated apart from the exports.
+QString AsKept(const QString& option, QString text, bool isSpNo) {
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        const bool control = u < 0x20 || (u >= 0x7F && u < 0xA0);
+        if (((option == "edl" || option == "markers-edl") && control && u != '\t') ||
+            (option == "ale" && control))
+            c = ' ';
+        else if ((option == "fcpxml" || option == "xmeml") &&
+                 ((control && u < 0x20 && u != '\t' && u != '\n' && u != '\r') || u >= 0xFFFE))
+            c = QChar::ReplacementCharacter;
+        else if (option == "markers-edl" && isSpNo && u == '|')
+            c = QChar(0xFF5C);
+    }
+    return text;
+}
+
 } // namespace
 
 class TestListImport : public QObject {
@@ -58,6 +87,8 @@ class TestListImport : public QObject {
 private slots:
     void roundTrip_data();
     void roundTrip();
+    void workbookEscapes_data();
+    void workbookEscapes();
     void othersFiles_data();
     void othersFiles();
     void leftOutAndWhy_data();
@@ -89,10 +120,41 @@ void TestListImport::roundTrip() {
     QVERIFY2(back.read, qPrintable(back.error));
     QCOMPARE(ImportLeftOutMessage(back.leftOut), QString());
 
+    // Every cell comes back, its text as the format keeps it; the rows it changed are named.
     QVector<ListRowText> expected = AsImported(list, rate);
-    // An EDL of events has no empty SP No. or remark to tell from none, and no other field
-    // is lost; a log names the clip by its SP No. as given.
-    QCOMPARE(RowsText(back.rows), RowsText(expected));
+    QVector<int> changed;
+    for (ListRowText& r : expected) {
+        const QString option = QLatin1String(f.option), spNo = r.spNo, remark = r.remark;
+        r.spNo = AsKept(option, spNo, true);
+        r.remark = AsKept(option, remark, false);
+        if ((r.spNo != spNo || r.remark != remark) && ListRowHoldsAnything(r))
+            changed << r.no.toInt();
+    }
+    QCOMPARE(RowsText(back.rows).split('\n'), RowsText(expected).split('\n'));
+    QCOMPARE(built.changedRows, changed);
+}
+
+// A cell's text as the workbook holds it, both ways, also as a spreadsheet saves it again.
+void TestListImport::workbookEscapes_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("control characters, a carriage return") << "a\u0007\r\n"
+                                                           << "a_x0007__x000D_\n";
+    QTest::newRow("escape-looking text protected") << "_x0041_ _x000d_"
+                                                   << "_x005F_x0041_ _x005F_x000d_";
+    QTest::newRow("escape-looking before a control character") << "_x0041\u0007"
+                                                               << "_x005F_x0041_x0007_";
+    QTest::newRow("no escape without its closing '_'") << "_x0041 _x12G4_"
+                                                       << "_x0041 _x12G4_";
+    QTest::newRow("an escaped '_' before an escape") << "_x005F_"
+                                                     << "_x005F_x005F_";
+}
+
+void TestListImport::workbookEscapes() {
+    QFETCH(QString, text);
+    QFETCH(QString, written);
+    QCOMPARE(WorkbookEscaped(text), written);
+    QCOMPARE(WorkbookUnescaped(written), text);
 }
 
 // Files other programs wrote: a spreadsheet's saves of the CSV, and markers placed as other
@@ -170,17 +232,18 @@ void TestListImport::leftOutAndWhy_data() {
                       "002  AX  V  C  00:00:10:00 00:00:11:00 01:00:00:05 01:00:01:05\r\n"
                       "003  AX  V  C  00:00:10:00 00:00:10:29 01:00:00:05 01:00:01:05\r\n"
                       "004  AX  V  C  00:00:10:00 01:00:00\r\n")
-        << TimecodeRate{25, false} << 1
+        << TimecodeRate{25, false} << 3
         << "次のものは読み込みませんでした。\n"
-           "4行目: 00:01:00:25 はこのフレームレートにないタイムコードです\n"
-           "6行目: 00:00:10:29 はこのフレームレートにないタイムコードです\n"
-           "7行目: 読み取れませんでした";
+           "7行目: 読み取れませんでした\n\n"
+           "次の行は読み込みましたが、使えないタイムコードがあります。\n"
+           "4行目: 00:01:00:25 はこのフレームレートにないため、文字のまま入れました\n"
+           "6行目: 00:00:10:29 はこのフレームレートにないため、文字のまま入れました";
     QTest::newRow("a drop-frame label that does not exist")
         << QByteArray("No,SP No.,IN,OUT\r\n1,,00:02:00:01,00:02:00:05\r\n2,,junk,\r\n")
-        << TimecodeRate{30, true} << 0
-        << "次のものは読み込みませんでした。\n"
-           "2行目: 00:02:00:01 はこのフレームレートにないタイムコードです\n"
-           "3行目: junk はタイムコードとして読み取れません";
+        << TimecodeRate{30, true} << 2
+        << "次の行は読み込みましたが、使えないタイムコードがあります。\n"
+           "2行目: 00:02:00:01 はこのフレームレートにないため、文字のまま入れました\n"
+           "3行目: junk はタイムコードとして読み取れないため、空欄にしました";
 }
 
 void TestListImport::leftOutAndWhy() {

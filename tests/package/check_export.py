@@ -4,6 +4,7 @@ Python's csv module for CSV, and a parse of the EDL lines as an editing system r
 The converter to run is named by the TARNWICK_EXPORT environment variable."""
 
 import csv
+import glob
 import os
 import re
 import subprocess
@@ -29,7 +30,7 @@ RAW_LISTS = {"lf.txt": GOOD.replace(b"\r\n", b"\n"), "cr.txt": GOOD.replace(b"\r
              "named.txt": b"0001 A\r\nnotes\r\n0002 B\r\n0002 C\r\n0050 D\r\n",
              "badbytes.txt": BAD_BYTES}
 
-EVENT = re.compile(r"^(\d{3})\s+(\S+)\s+V\s+C\s+" + r"\s+".join([r"(\d\d:\d\d:\d\d:\d\d)"] * 4) + "$")
+EVENT = re.compile(r"^(\d{3})\s+(\S+)\s+V\s+C\s+" + r"\s+".join([r"(\d\d:\d\d:\d\d[:;]\d\d)"] * 4) + "$")
 
 
 def read_csv(path):
@@ -51,7 +52,8 @@ def read_edl(path):
     for line in lines[3:]:
         m = EVENT.match(line)
         if m:
-            events.append((m.group(1), m.group(2), m.group(3, 4, 5, 6), {}))
+            events.append((m.group(1), m.group(2),
+                           tuple(t.replace(";", ":") for t in m.group(3, 4, 5, 6)), {}))
         else:
             key, _, text = line.partition(": ")
             assert key in ("* FROM CLIP NAME", "* COMMENT"), line
@@ -122,6 +124,37 @@ class ConverterTest(unittest.TestCase):
                  {"FROM CLIP NAME": "0001", "COMMENT": 'CM1, "春"'}),
                 ("002", "AX", ("01:00:59:28", "01:01:00:02", "01:00:30:00", last),
                  {"FROM CLIP NAME": "0004"})])
+            # Drop-frame labels carry ';' before the frames; the FCM line says it too.
+            with open(os.path.join(self.old, "good.edl"), encoding="utf-8") as f:
+                text = f.read()
+            self.assertEqual("00:59:50;00" in text, drop)
+
+    def test_every_format_reads_back_into_a_list(self):
+        """--to-list: exports of good.txt back into list files, the format told by the content
+        (a CSV named .dat) or the extension (a CSV without a header line)."""
+        for option in ("--csv", "--edl", "--markers-edl", "--otio"):
+            self.assertEqual(self.run_export(option, "old/good.txt", "-d", "out").returncode, 0)
+        os.rename(os.path.join(self.dir, "out/good.csv"), os.path.join(self.dir, "out/csv.dat"))
+        self.write("plain.csv", b"1,X,00:00:01:00,00:00:02:00,,a\r\n")
+        r = self.run_export("--to-list", *sorted(glob.glob(self.dir + "/out/*")), "plain.csv",
+                            "-d", "back")
+        self.assertEqual(r.returncode, 1)  # good.edl and good.otio give one name
+        self.assertIn("good.txt written for an earlier input already", r.stderr)
+        # Durations counted again (drop-frame: 01:00:59:28 to 01:01:00:02 is 2 frames).
+        whole = GOOD.replace(b"01:01:00:02/00:04", b"01:01:00:02/00:02")
+        spots = whole.replace(b"0002 ----  01:00:20:00/--:--:--:--/--:-- \r\n0004 0004",
+                              b"0002 0004")
+        for name, want in (("csv.txt", whole), ("good-markers.txt", spots),
+                           ("plain.txt", b"0001 X  00:00:01:00/00:00:02:00/01:00 a\r\n")):
+            with open(os.path.join(self.dir, "back", name), "rb") as f:
+                self.assertEqual(f.read().replace(b" \r\n", b"\r\n"),
+                                 want.replace(b" \r\n", b"\r\n"), name)
+        # A label the rate lacks stays in its cell, the row kept and named.
+        self.write("odd.csv", b"No,SP No.,IN,OUT\r\n1,S,00:01:00:00,00:01:00:05\r\n")
+        self.assertEqual(self.run_export("--to-list", "odd.csv").stdout,
+                         "odd.csv -> odd.txt (line 2 kept with 00:01:00:00 as text: no label "
+                         "at the rate)\n")
+        self.assertEqual(self.run_export("--to-list", "--csv", "odd.csv").returncode, 2)
 
     def test_a_list_that_says_its_rate_is_read_at_it(self):
         self.write("old/at25.txt", b"#FrameRate=25\r\n"

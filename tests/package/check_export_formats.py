@@ -91,7 +91,10 @@ class Formats(unittest.TestCase):
                         skipped = [s[1] for s in spots(fps, drop) if s[1] and s[1] not in kept]
                         self.assertIn("(no %s for rows %s)" % (entry, ", ".join(skipped)),
                                       r.stdout)
-                        self.assertEqual(got, expected_spots(fps, drop))
+                        want = expected_spots(fps, drop)
+                        if option == "--markers-edl":  # in time order
+                            want.sort(key=lambda s: frames(s[1], fps, drop))
+                        self.assertEqual(got, want)
 
     def read_fcpxml(self, out, fps, drop):
         """Valid against every current DTD; markers on a gap from the timeline's start."""
@@ -220,36 +223,48 @@ class Formats(unittest.TestCase):
     def read_edl(self, out, fps, drop):
         """CMX 3600: TITLE and FCM lines, then events of a three-digit number, a reel of at
         most eight characters, channel V, cut C and four timecodes; source and record the
-        same length; notes on '*' lines. The marker EDL adds one line of marker fields
-        (|C: colour |M: name |D: frames) after each one-frame event."""
+        same length, record times never overlapping; drop-frame labels with ';' before the
+        frames; notes on '*' lines, every event naming its clip. The marker EDL adds one line of
+        marker fields (|C: colour |M: name |D: frames |N: note) after each one-frame event,
+        starting with a space, in time order."""
         event = re.compile(r"^(\d{3})  (\S{1,8}) +V +C +" +
-                           " ".join([r"(\d\d:\d\d:\d\d:\d\d)"] * 4) + "$")
-        marker = re.compile(r"^(.*) \|C:(\S+) \|M:(.*) \|D:(\d+)$")
+                           " ".join([r"(\d\d:\d\d:\d\d[:;]\d\d)"] * 4) + "$")
+        marker = re.compile(r"^ \|C:(\S+) \|M:(.*) \|D:(\d+) \|N:(.*)$")
         markers = out.endswith("-markers.edl")
         lines = open(out, "rb").read().decode("utf-8").split("\r\n")
         self.assertEqual(lines.pop(), "")
         self.assertEqual(lines[:3], ["TITLE: spots", "FCM: DROP FRAME" if drop
                                      else "FCM: NON-DROP FRAME", ""])
         got = []  # [name, IN, OUT, comment] per event
+        named = 0
+        record_end = -1
         for line in lines[3:]:
             m, mk = event.match(line), marker.match(line)
             if m:
                 self.assertEqual(int(m.group(1)), len(got) + 1)
-                for t in m.group(3, 4, 5, 6):
+                times = [t.replace(";", ":") for t in m.group(3, 4, 5, 6)]
+                for t, written in zip(times, m.group(3, 4, 5, 6)):
                     self.assertTrue(exists(t, fps, drop), t)
-                si, so, ri, ro = (frames(t, fps, drop) for t in m.group(3, 4, 5, 6))
+                    self.assertEqual(written[8], ";" if drop else ":")
+                si, so, ri, ro = (frames(t, fps, drop) for t in times)
                 self.assertEqual(so - si, ro - ri)
-                got.append(["", m.group(3), m.group(4), ""])
+                self.assertGreaterEqual(ri, record_end)
+                record_end = ro
+                got.append(["", times[0], times[1], ""])
             elif markers:
                 self.assertIsNotNone(mk, line)
-                self.assertEqual(mk.group(2), "ResolveColorBlue")
+                self.assertEqual(mk.group(1), "ResolveColorBlue")
                 tin = got[-1][1]
-                got[-1] = [mk.group(3), tin, label(frames(tin, fps, drop) + int(mk.group(4)),
-                                                   fps, drop), mk.group(1)]
+                got[-1] = [mk.group(2), tin, label(frames(tin, fps, drop) + int(mk.group(3)),
+                                                   fps, drop), mk.group(4)]
             else:
                 key, _, text = line.partition(": ")
                 self.assertIn(key, ("* FROM CLIP NAME", "* COMMENT"))
+                if key == "* FROM CLIP NAME":
+                    named += 1
                 got[-1][0 if key == "* FROM CLIP NAME" else 3] = text
+        if not markers:
+            self.assertEqual(named, len(got))
         return [tuple(g) for g in got]
 
     def read_ale(self, out, fps, drop):

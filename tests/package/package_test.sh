@@ -30,5 +30,7 @@ if readelf -d "$root/usr/bin/tarnwick" | grep -Eq 'libmpv|libavformat'; then
     exit 1
 fi
 
-"$root/usr/bin/tarnwick-export" --help | grep -q -- '--non-drop'
+# The whole help is read first: grep -q would stop reading, and the pipe's failure fail the test.
+help=$("$root/usr/bin/tarnwick-export" --help)
+grep -q -- '--non-drop' <<<"$help"
 TARNWICK_EXPORT="$root/usr/bin/tarnwick-export" python3 "$checker"

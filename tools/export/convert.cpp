@@ -1,9 +1,13 @@
 #include "convert.h"
 
+#include "formats/interchange_formats.h"
 #include "list/spot_list.h"
 #include "persist/list_file.h"
 #include "persist/list_read_notes.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
@@ -69,7 +73,101 @@ ConversionResult ConvertListFile(const QString& input, const InterchangeFormat& 
         result.notes << QStringLiteral("no %1 for rows %2")
                             .arg(ExportEntryWord(format.entry), RowNumberList(build.skippedRows));
     }
+    if (!build.changedRows.isEmpty()) {
+        result.notes << QStringLiteral("text the format cannot hold replaced in rows %1")
+                            .arg(RowNumberList(build.changedRows));
+    }
     result.bytes = build.bytes;
+    result.written = true;
+    return result;
+}
+
+namespace {
+
+// "12行目" as "line 12", "3番目のマーカー" as "marker 3".
+QString PlaceInEnglish(const QString& where) {
+    static const QRegularExpression place(QStringLiteral("^(\\d+)(行目|番目のマーカー)$"));
+    const QRegularExpressionMatch m = place.match(where);
+    if (!m.hasMatch())
+        return where;
+    return (m.captured(2) == QStringLiteral("行目") ? QStringLiteral("line ")
+                                                    : QStringLiteral("marker ")) +
+           m.captured(1);
+}
+
+} // namespace
+
+QStringList ImportNotes(const QVector<ImportSkip>& leftOut) {
+    QStringList notes;
+    for (const ImportSkip& s : leftOut) {
+        const QString where = PlaceInEnglish(s.where);
+        switch (s.reason) {
+        case ImportSkipReason::TooMany:
+            notes << QStringLiteral("%1 entries from %2 on left out: a list has %3 rows")
+                         .arg(s.detail, where)
+                         .arg(MAX_LIST_ROWS);
+            break;
+        case ImportSkipReason::Unreadable:
+            notes << (s.detail.isEmpty()
+                          ? QStringLiteral("%1 left out: not readable").arg(where)
+                          : QStringLiteral("%1 left out: %2 is no timecode").arg(where, s.detail));
+            break;
+        case ImportSkipReason::KeptNoSuchLabel:
+            notes << QStringLiteral("%1 kept with %2 as text: no label at the rate")
+                         .arg(where, s.detail);
+            break;
+        case ImportSkipReason::KeptUnreadable:
+            notes << QStringLiteral("%1 kept with an empty cell for %2: no timecode")
+                         .arg(where, s.detail);
+            break;
+        }
+    }
+    return notes;
+}
+
+ImportFormat ListFormatOfFile(const QString& path, const QByteArray& bytes) {
+    const ImportFormat byContent = ImportFormatOf(bytes);
+    if (byContent != ImportFormat::Csv && byContent != ImportFormat::Unknown)
+        return byContent;
+    const QString extension = QFileInfo(path).suffix().toLower();
+    for (const InterchangeFormat& format : InterchangeFormats()) {
+        if (format.read && extension == QLatin1String(format.extension))
+            return format.readsAs;
+    }
+    return byContent;
+}
+
+ConversionResult ConvertToListFile(const QString& input, TimecodeRate rate) {
+    ConversionResult result;
+    QFile file(input);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = QStringLiteral("cannot be read");
+        return result;
+    }
+    // A device or a pipe has no size: reading stops at the bound all the same.
+    const QByteArray bytes = file.read(MAX_IMPORT_BYTES + 1);
+    if (file.error() != QFileDevice::NoError) {
+        result.error = QStringLiteral("cannot be read");
+        return result;
+    }
+    if (bytes.size() > MAX_IMPORT_BYTES) {
+        result.error = QStringLiteral("larger than %1 MiB").arg(MAX_IMPORT_BYTES / (1024 * 1024));
+        return result;
+    }
+    const ImportedList imported = ImportListBytes(bytes, ListFormatOfFile(input, bytes), rate);
+    if (!imported.read) {
+        result.error = QStringLiteral("not a format the converter reads");
+        return result;
+    }
+    result.notes << ImportNotes(imported.leftOut);
+    if (std::none_of(imported.rows.begin(), imported.rows.end(), ListRowHoldsAnything))
+        result.notes << QStringLiteral("no list rows");
+    QVector<int> notStored;
+    result.bytes = BuildListFile(imported.rows, &notStored, rate.fps);
+    if (!notStored.isEmpty()) {
+        result.notes << QStringLiteral("characters code page 932 cannot hold replaced in rows %1")
+                            .arg(RowNumberList(notStored));
+    }
     result.written = true;
     return result;
 }

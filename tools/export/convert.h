@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/list_export.h"
+#include "formats/list_import.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,3 +19,15 @@ struct ConversionResult {
 // its own rate is read at it, and a --rate that says another is an error for that file.
 ConversionResult ConvertListFile(const QString& input, const InterchangeFormat& format,
                                  TimecodeRate rate, bool rateGiven);
+
+// One file of a format the converter writes (CSV, a workbook, an EDL, a log, markers), read
+// back as the window's 読み込み... reads it at the rate, and made a list file. The format
+// is told by the file's content, or by its extension when the content shows no more than
+// a table of text.
+ConversionResult ConvertToListFile(const QString& input, TimecodeRate rate);
+
+// The format a file is read as.
+ImportFormat ListFormatOfFile(const QString& path, const QByteArray& bytes);
+
+// What the reader left out or kept as text, in the converter's words: one note each.
+QStringList ImportNotes(const QVector<ImportSkip>& leftOut);

@@ -48,6 +48,7 @@ QString Listed(const QStringList& items, const QString& last) {
 
 const char HEAD[] =
     R"(Usage: tarnwick-export FORMAT [--rate N] [--non-drop] LIST.txt... [-o OUT | -d FOLDER]
+       tarnwick-export --to-list [--rate N] [--non-drop] FILE... [-o OUT | -d FOLDER]
 
 Converts Tarnwick list files for other programs. Each file is read as File > Open reads it
 (code page 932, durations computed again from IN and OUT, rows 0001 to 0040), and the
@@ -62,11 +63,19 @@ const char OPTIONS[] = R"(
   --non-drop     at 30, count non-drop (default: drop-frame, 29.97)
   -o OUT         write to OUT (with a single LIST only)
   -d FOLDER      write into FOLDER, created when missing
+  --to-list      the other way: read each FILE of any format above (told by its content,
+                 or by its extension when the content is no more than a table of text)
+                 as the window's import reads it, at --rate, and write it as a list file,
+                 FILE's name with .txt; notes name each line kept with a label the rate
+                 lacks (as text), each thing left out and rows past the 40th
   --help         show this text and exit
 
 Rows that cannot become an entry of an EDL, a log or markers (no IN or OUT, an OUT not after
 its IN, a label the rate does not have, such as 00:01:00:00 in drop-frame) are left out and
-named.
+named. Text a format cannot hold is replaced by its rule (EDL: line breaks and control
+characters become spaces; log: tabs too; FCPXML and xmeml: control characters other than
+tab and line ends become U+FFFD; markers in an EDL: '|' in the SP No. becomes U+FF5C), and
+the rows so changed are named. CSV, the workbook and OTIO keep every character.
 )";
 
 const char TAIL[] = R"(

@@ -1,5 +1,6 @@
 // tarnwick-export: converts folders of list files to what the window exports: CSV, an Excel
-// workbook, an EDL, a log, or markers for editing timelines.
+// workbook, an EDL, a log, or markers for editing timelines; and, with --to-list, files of
+// those formats back into list files.
 
 #include "convert.h"
 #include "format_options.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -57,10 +59,16 @@ bool LinkToNoPlainFile(const QString& path) {
     return info.isSymLink() && !QFileInfo(info.canonicalFilePath()).isFile();
 }
 
-// Beside the input: its own folder prefix, as typed, with the export's name.
-QString OutputBeside(const QString& input, const InterchangeFormat& format) {
+// Beside the input: its own folder prefix, as typed, with the output's name.
+QString OutputBeside(const QString& input, const QString& outputName) {
     const QString name = QFileInfo(input).fileName();
-    return input.left(input.size() - name.size()) + ExportFileName(input, format);
+    return input.left(input.size() - name.size()) + outputName;
+}
+
+// The list file a file read back becomes: its name with .txt for its extension.
+QString ListFileName(const QString& input) {
+    const QString base = QFileInfo(input).completeBaseName();
+    return (base.isEmpty() ? QStringLiteral("spotlist") : base) + QStringLiteral(".txt");
 }
 
 struct Job {
@@ -87,14 +95,14 @@ void Report(const Job& job) {
 
 // Converts the batch's files on every processor: reading, exporting and building a workbook
 // take processor time, and each file is a job of its own.
-void ConvertAll(QVector<Job>* jobs, const InterchangeFormat& format, TimecodeRate rate,
-                bool rateGiven) {
+void ConvertAll(QVector<Job>* jobs,
+                const std::function<ConversionResult(const QString&)>& convert) {
     std::atomic<int> next{0};
     const auto work = [&]() {
         for (int i = next++; i < jobs->size(); i = next++) {
             Job& job = (*jobs)[i];
             if (job.convert)
-                job.result = ConvertListFile(job.input, format, rate, rateGiven);
+                job.result = convert(job.input);
         }
     };
     const int threads = std::clamp(QThread::idealThreadCount(), 1, 8);
@@ -153,8 +161,9 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption nonDropOpt(QStringLiteral("non-drop"));
     const QCommandLineOption outOpt(QStringLiteral("o"), QString(), QStringLiteral("OUT"));
     const QCommandLineOption dirOpt(QStringLiteral("d"), QString(), QStringLiteral("FOLDER"));
+    const QCommandLineOption toListOpt(QStringLiteral("to-list"));
     const QCommandLineOption helpOpt(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({rateOpt, nonDropOpt, outOpt, dirOpt, helpOpt});
+    parser.addOptions({rateOpt, nonDropOpt, outOpt, dirOpt, toListOpt, helpOpt});
     if (!parser.parse(QCoreApplication::arguments()))
         return Usage(parser.errorText());
     if (parser.isSet(helpOpt)) {
@@ -164,7 +173,10 @@ int main(int argc, char* argv[]) {
 
     const QStringList inputs = parser.positionalArguments();
     const QVector<const InterchangeFormat*> chosen = FormatsGiven(parser);
-    if (chosen.size() != 1)
+    const bool toList = parser.isSet(toListOpt);
+    if (toList && !chosen.isEmpty())
+        return Usage(QStringLiteral("--to-list reads every format: give no format with it"));
+    if (!toList && chosen.size() != 1)
         return Usage(FormatChoiceError());
     if (inputs.isEmpty())
         return Usage(QStringLiteral("no list file given"));
@@ -182,8 +194,20 @@ int main(int argc, char* argv[]) {
             return Usage(QStringLiteral("--rate takes 24, 25 or 30"));
     }
 
-    const InterchangeFormat& format = *chosen.first();
     const TimecodeRate rate{fps, RateHasDropFrame(fps) && !parser.isSet(nonDropOpt)};
+    const bool rateGiven = parser.isSet(rateOpt);
+    std::function<ConversionResult(const QString&)> convert;
+    std::function<QString(const QString&)> outputName;
+    if (toList) {
+        convert = [rate](const QString& input) { return ConvertToListFile(input, rate); };
+        outputName = &ListFileName;
+    } else {
+        const InterchangeFormat& format = *chosen.first();
+        convert = [&format, rate, rateGiven](const QString& input) {
+            return ConvertListFile(input, format, rate, rateGiven);
+        };
+        outputName = [&format](const QString& input) { return ExportFileName(input, format); };
+    }
     const QString folder = parser.value(dirOpt);
     if (!folder.isEmpty() && !QDir().mkpath(folder)) {
         std::fprintf(stderr, "tarnwick-export: cannot create folder %s\n", qPrintable(folder));
@@ -203,9 +227,9 @@ int main(int argc, char* argv[]) {
         if (parser.isSet(outOpt))
             job.output = parser.value(outOpt);
         else if (!folder.isEmpty())
-            job.output = QDir(folder).filePath(ExportFileName(input, format));
+            job.output = QDir(folder).filePath(outputName(input));
         else
-            job.output = OutputBeside(input, format);
+            job.output = OutputBeside(input, outputName(input));
 
         const QString outputId = FileIdentity(job.output);
         if (inputIds.contains(outputId))
@@ -221,11 +245,11 @@ int main(int argc, char* argv[]) {
         outputIds.insert(outputId);
         jobs.append(job);
         if (jobs.size() == BATCH) {
-            ConvertAll(&jobs, format, rate, parser.isSet(rateOpt));
+            ConvertAll(&jobs, convert);
             failed = !Flush(&jobs) || failed;
         }
     }
-    ConvertAll(&jobs, format, rate, parser.isSet(rateOpt));
+    ConvertAll(&jobs, convert);
     failed = !Flush(&jobs) || failed;
     return failed ? 1 : 0;
 }

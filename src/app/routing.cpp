@@ -30,19 +30,6 @@ bool IsKRelease(const QKeyEvent* key) {
     return key->type() == QEvent::KeyRelease && key->key() == Qt::Key_K && !key->isAutoRepeat();
 }
 
-// The menu texts of the sources' and the formats' tables, which hold them untranslated: they
-// are translated where the menus show them, and listed here for the translation.
-[[maybe_unused]] const char* const kTableTexts[] = {
-    QT_TRANSLATE_NOOP("CTarnwickDlg", "CSV形式で書き出し..."),
-    QT_TRANSLATE_NOOP("CTarnwickDlg", "EDL形式で書き出し..."),
-    QT_TRANSLATE_NOOP("CTarnwickDlg", "Excel形式で書き出し..."),
-    QT_TRANSLATE_NOOP("CTarnwickDlg", "ALE形式(ログ)で書き出し..."),
-    QT_TRANSLATE_NOOP("CTarnwickDlg", "マーカーをEDLで書き出し..."),
-    QT_TRANSLATE_NOOP("CTarnwickDlg", "マーカーをFCPXMLで書き出し..."),
-    QT_TRANSLATE_NOOP("CTarnwickDlg", "マーカーをFCP7 XMLで書き出し..."),
-    QT_TRANSLATE_NOOP("CTarnwickDlg", "マーカーをOTIOで書き出し..."),
-};
-
 } // namespace
 
 const Command* CommandTable::Find(int id) const {

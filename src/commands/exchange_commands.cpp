@@ -9,6 +9,7 @@
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -37,7 +38,8 @@ void ExchangeCommands::ExportTo(const InterchangeFormat& format) {
     QVector<int> skipped, changed;
     if (!ExportList(WithExportExtension(chosen, format), format, m_list.Rows(), listPath,
                     m_list.Rate(), &skipped, &changed)) {
-        TwMessageBox(m_screen.Owner(), QStringLiteral("書き出しできませんでした"));
+        TwMessageBox(m_screen.Owner(),
+                     QCoreApplication::translate("ExchangeCommands", "書き出しできませんでした"));
         return;
     }
     // One box for all that was left out or changed.
@@ -103,7 +105,7 @@ void ExchangeCommands::OnFileImport() {
             return;
         }
         FileDialogRequest request{false, ImportFilter(), QString()};
-        request.title = QStringLiteral("読み込み");
+        request.title = QCoreApplication::translate("ExchangeCommands", "読み込み");
         chosen = TwFileDialog(m_screen.Owner(), request);
         if (chosen.isEmpty() || m_polling.Ending()) {
             return;

@@ -2,6 +2,7 @@
 
 #include "platform/replace_file.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -9,22 +10,25 @@ namespace {
 
 // What a row becomes, in the window's message of rows left out and in the converter's notes.
 struct EntryName {
-    const char16_t* japanese;
+    const char* japanese; // translated where the window shows it
     const char* english;
 };
 
 EntryName NameOf(ExportEntry entry) {
     // In the order of ExportEntry.
-    static const EntryName names[] = {
-        {u"行", "row"}, {u"イベント", "event"}, {u"クリップ", "clip"}, {u"マーカー", "marker"}};
+    static const EntryName names[] = {{QT_TRANSLATE_NOOP("ListExport", "行"), "row"},
+                                      {QT_TRANSLATE_NOOP("ListExport", "イベント"), "event"},
+                                      {QT_TRANSLATE_NOOP("ListExport", "クリップ"), "clip"},
+                                      {QT_TRANSLATE_NOOP("ListExport", "マーカー"), "marker"}};
     return names[static_cast<int>(entry)];
 }
 
 QString SkippedRowsMessage(ExportEntry entry, const QVector<int>& rows) {
-    return QStringLiteral("次の行は%1にできないため書き出しませんでした"
-                          "（INまたはOUTがないか正しくない、OUTがIN以前など）。\n"
-                          "対象のNo: ")
-               .arg(QString::fromUtf16(NameOf(entry).japanese)) +
+    return QCoreApplication::translate("ListExport",
+                                       "次の行は%1にできないため書き出しませんでした"
+                                       "（INまたはOUTがないか正しくない、OUTがIN以前など）。\n"
+                                       "対象のNo: ")
+               .arg(QCoreApplication::translate("ListExport", NameOf(entry).japanese)) +
            RowNumberList(rows);
 }
 
@@ -40,7 +44,7 @@ QString ExportFilter(const InterchangeFormat& format) {
 }
 
 QString ExportDialogTitle(const InterchangeFormat& format) {
-    QString title = QString::fromUtf8(format.menuText);
+    QString title = QCoreApplication::translate("CTarnwickDlg", format.menuText);
     while (title.endsWith(QLatin1Char('.')))
         title.chop(1);
     return title;
@@ -89,8 +93,9 @@ QString ExportEntryWord(ExportEntry entry) {
 }
 
 QString ExportTextChangedMessage(const QVector<int>& rows) {
-    return QStringLiteral("次の行の文字には、この形式で書けないもの（改行や制御文字など）が"
-                          "あったため、置き換えて書き出しました。\n対象のNo: ") +
+    return QCoreApplication::translate(
+               "ListExport", "次の行の文字には、この形式で書けないもの（改行や制御文字など）が"
+                             "あったため、置き換えて書き出しました。\n対象のNo: ") +
            RowNumberList(rows);
 }
 

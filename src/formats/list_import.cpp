@@ -7,6 +7,7 @@
 #include "platform/regular_file.h"
 #include "timecode/duration.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QStringConverter>
 #include <algorithm>
@@ -64,11 +65,11 @@ void CheckLabel(const ImportEntry& e, QString* label, TimecodeRate rate,
 } // namespace
 
 QString LineWhere(qsizetype line) {
-    return QStringLiteral("%1行目").arg(line);
+    return QCoreApplication::translate("ListImport", "%1行目").arg(line);
 }
 
 QString MarkerWhere(qsizetype marker) {
-    return QStringLiteral("%1番目のマーカー").arg(marker);
+    return QCoreApplication::translate("ListImport", "%1番目のマーカー").arg(marker);
 }
 
 QString DecodeText(const QByteArray& bytes) {
@@ -171,7 +172,8 @@ ImportedList ImportListBytes(const QByteArray& bytes, ImportFormat format, Timec
         return list;
     }
     if (!read.read) {
-        list.error = QStringLiteral("このファイルは読み込める形式ではありません");
+        list.error =
+            QCoreApplication::translate("ListImport", "このファイルは読み込める形式ではありません");
         return list;
     }
     list.read = true;
@@ -231,7 +233,7 @@ ImportedList ImportListFile(const QString& path, TimecodeRate rate) {
         list.error = NotPlainFileMessage();
         return list;
     default:
-        list.error = QStringLiteral("ファイル読み込みできませんでした");
+        list.error = QCoreApplication::translate("ListImport", "ファイル読み込みできませんでした");
         return list;
     }
 }
@@ -243,7 +245,7 @@ QString ImportFilter() {
         if (format.read && !extensions.contains(pattern))
             extensions << pattern;
     }
-    return QStringLiteral("リスト (%1)|%2|All Files (*.*)|*.*||")
+    return QCoreApplication::translate("ListImport", "リスト (%1)|%2|All Files (*.*)|*.*||")
         .arg(extensions.join(QLatin1Char(' ')), extensions.join(QLatin1Char(';')));
 }
 
@@ -255,29 +257,37 @@ QString SkipLines(const QString& heading, const QVector<ImportSkip>& leftOut) {
         const ImportSkip& s = leftOut.at(i);
         switch (s.reason) {
         case ImportSkipReason::TooMany:
-            lines << QStringLiteral("%1から: リストは%2行までのため、%3件")
+            lines << QCoreApplication::translate("ListImport",
+                                                 "%1から: リストは%2行までのため、%3件")
                          .arg(s.where)
                          .arg(MAX_LIST_ROWS)
                          .arg(s.detail);
             break;
         case ImportSkipReason::Unreadable:
             lines << (s.detail.isEmpty()
-                          ? QStringLiteral("%1: 読み取れませんでした").arg(s.where)
-                          : QStringLiteral("%1: %2 はタイムコードとして読み取れません")
+                          ? QCoreApplication::translate("ListImport", "%1: 読み取れませんでした")
+                                .arg(s.where)
+                          : QCoreApplication::translate("ListImport",
+                                                        "%1: %2 はタイムコードとして読み取れません")
                                 .arg(s.where, s.detail));
             break;
         case ImportSkipReason::KeptNoSuchLabel:
-            lines << QStringLiteral("%1: %2 はこのフレームレートにないため、文字のまま入れました")
+            lines << QCoreApplication::translate(
+                         "ListImport",
+                         "%1: %2 はこのフレームレートにないため、文字のまま入れました")
                          .arg(s.where, s.detail);
             break;
         case ImportSkipReason::KeptUnreadable:
-            lines << QStringLiteral("%1: %2 はタイムコードとして読み取れないため、空欄にしました")
+            lines << QCoreApplication::translate(
+                         "ListImport",
+                         "%1: %2 はタイムコードとして読み取れないため、空欄にしました")
                          .arg(s.where, s.detail);
             break;
         }
     }
     if (leftOut.size() > MAX_LISTED_SKIPS)
-        lines << QStringLiteral("ほか%1件").arg(leftOut.size() - MAX_LISTED_SKIPS);
+        lines << QCoreApplication::translate("ListImport", "ほか%1件")
+                     .arg(leftOut.size() - MAX_LISTED_SKIPS);
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -292,9 +302,12 @@ QString ImportLeftOutMessage(const QVector<ImportSkip>& leftOut) {
     }
     QStringList sections;
     if (!skipped.isEmpty())
-        sections << SkipLines(QStringLiteral("次のものは読み込みませんでした。"), skipped);
+        sections << SkipLines(
+            QCoreApplication::translate("ListImport", "次のものは読み込みませんでした。"), skipped);
     if (!kept.isEmpty())
         sections << SkipLines(
-            QStringLiteral("次の行は読み込みましたが、使えないタイムコードがあります。"), kept);
+            QCoreApplication::translate(
+                "ListImport", "次の行は読み込みましたが、使えないタイムコードがあります。"),
+            kept);
     return sections.join(QStringLiteral("\n\n"));
 }

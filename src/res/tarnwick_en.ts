@@ -2,29 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
-    <name>ImportBudget</name>
-    <message>
-        <source>ファイルが大きすぎるため読み込めません（%1 MBまで）</source>
-        <translation>The file is too large to read (at most %1 MB).</translation>
-    </message>
-    <message>
-        <source>展開した内容が大きすぎるため読み込めません（%1 MB相当まで）</source>
-        <translation>The file expands to too much to read (at most the equivalent of %1 MB).</translation>
-    </message>
-    <message>
-        <source>項目が多すぎるため読み込めません（%1件まで）</source>
-        <translation>The file holds too many entries to read (at most %1).</translation>
-    </message>
-    <message>
-        <source>読み取れない行やマーカーが多すぎるため読み込めません（%1件まで）</source>
-        <translation>The file has too many lines or markers that cannot be read (at most %1).</translation>
-    </message>
-    <message>
-        <source>宣言を含むDTD（文書型定義）のあるXMLは読み込めません</source>
-        <translation>XML whose document type (DTD) declares anything cannot be read.</translation>
-    </message>
-</context>
-<context>
     <name>CAboutDlg</name>
     <message>
         <source>バージョン情報</source>
@@ -260,6 +237,17 @@ Rows No.: </translation>
     </message>
 </context>
 <context>
+    <name>ExchangeCommands</name>
+    <message>
+        <source>書き出しできませんでした</source>
+        <translation>The export could not be written</translation>
+    </message>
+    <message>
+        <source>読み込み</source>
+        <translation>Import</translation>
+    </message>
+</context>
+<context>
     <name>FileCommands</name>
     <message>
         <source>%1 を保存しました</source>
@@ -297,6 +285,29 @@ Rows No.: </translation>
     </message>
 </context>
 <context>
+    <name>ImportBudget</name>
+    <message>
+        <source>ファイルが大きすぎるため読み込めません（%1 MBまで）</source>
+        <translation>The file is too large to read (at most %1 MB).</translation>
+    </message>
+    <message>
+        <source>展開した内容が大きすぎるため読み込めません（%1 MB相当まで）</source>
+        <translation>The file expands to too much to read (at most the equivalent of %1 MB).</translation>
+    </message>
+    <message>
+        <source>項目が多すぎるため読み込めません（%1件まで）</source>
+        <translation>The file holds too many entries to read (at most %1).</translation>
+    </message>
+    <message>
+        <source>読み取れない行やマーカーが多すぎるため読み込めません（%1件まで）</source>
+        <translation>The file has too many lines or markers that cannot be read (at most %1).</translation>
+    </message>
+    <message>
+        <source>宣言を含むDTD（文書型定義）のあるXMLは読み込めません</source>
+        <translation>XML whose document type (DTD) declares anything cannot be read.</translation>
+    </message>
+</context>
+<context>
     <name>ListCommands</name>
     <message>
         <source>ﾌﾚｰﾑﾁｪｯｸ=%1(Drop)</source>
@@ -317,6 +328,92 @@ Rows No.: %2</translation>
 入力済みのタイムコードは前のレートで入力されたものです。</source>
         <translation>The list&apos;s frame rate was set to %1 to match the video file (Undo takes it back).
 The timecodes already entered were entered at the previous rate.</translation>
+    </message>
+</context>
+<context>
+    <name>ListExport</name>
+    <message>
+        <source>行</source>
+        <translation>a row</translation>
+    </message>
+    <message>
+        <source>イベント</source>
+        <translation>an event</translation>
+    </message>
+    <message>
+        <source>クリップ</source>
+        <translation>a clip</translation>
+    </message>
+    <message>
+        <source>マーカー</source>
+        <translation>a marker</translation>
+    </message>
+    <message>
+        <source>次の行は%1にできないため書き出しませんでした（INまたはOUTがないか正しくない、OUTがIN以前など）。
+対象のNo: </source>
+        <translation>These rows could not become %1 and were not exported (IN or OUT missing or invalid, OUT not after IN, ...).
+No.: </translation>
+    </message>
+    <message>
+        <source>次の行の文字には、この形式で書けないもの（改行や制御文字など）があったため、置き換えて書き出しました。
+対象のNo: </source>
+        <translation>These rows held characters this format cannot hold (line breaks, control characters, ...), which were replaced in the export.
+No.: </translation>
+    </message>
+</context>
+<context>
+    <name>ListImport</name>
+    <message>
+        <source>%1行目</source>
+        <translation>line %1</translation>
+    </message>
+    <message>
+        <source>%1番目のマーカー</source>
+        <translation>marker %1</translation>
+    </message>
+    <message>
+        <source>このファイルは読み込める形式ではありません</source>
+        <translation>This file is in no format that can be imported</translation>
+    </message>
+    <message>
+        <source>ファイル読み込みできませんでした</source>
+        <translation>The file could not be read</translation>
+    </message>
+    <message>
+        <source>リスト (%1)|%2|All Files (*.*)|*.*||</source>
+        <translation>Lists (%1)|%2|All Files (*.*)|*.*||</translation>
+    </message>
+    <message>
+        <source>%1から: リストは%2行までのため、%3件</source>
+        <translation>from %1: %3 more, as a list holds %2 rows at most</translation>
+    </message>
+    <message>
+        <source>%1: 読み取れませんでした</source>
+        <translation>%1: could not be read</translation>
+    </message>
+    <message>
+        <source>%1: %2 はタイムコードとして読み取れません</source>
+        <translation>%1: %2 is no timecode</translation>
+    </message>
+    <message>
+        <source>%1: %2 はこのフレームレートにないため、文字のまま入れました</source>
+        <translation>%1: %2 does not exist at this frame rate; kept as text</translation>
+    </message>
+    <message>
+        <source>%1: %2 はタイムコードとして読み取れないため、空欄にしました</source>
+        <translation>%1: %2 is no timecode; left empty</translation>
+    </message>
+    <message>
+        <source>ほか%1件</source>
+        <translation>and %1 more</translation>
+    </message>
+    <message>
+        <source>次のものは読み込みませんでした。</source>
+        <translation>These were not imported.</translation>
+    </message>
+    <message>
+        <source>次の行は読み込みましたが、使えないタイムコードがあります。</source>
+        <translation>These rows were imported, but hold timecodes that cannot be used.</translation>
     </message>
 </context>
 <context>

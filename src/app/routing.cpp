@@ -98,19 +98,10 @@ void CTarnwickDlg::BuildCommands() {
     const auto run = [](auto f) { return [f](const Trigger&) { f(); }; };
     const auto add = [this](int id, Place place, const char* text, bool sep, std::vector<Key> keys,
                             KeyScope scope, KeyAfter after, std::function<void(const Trigger&)> f,
-                            std::function<bool()> enabled = {},
-                            std::function<bool()> checked = {}) {
-        m_commands.Add(Command{id,
-                               place,
-                               text,
-                               sep,
-                               std::move(keys),
-                               scope,
-                               after,
-                               std::move(f),
-                               std::move(enabled),
-                               std::move(checked),
-                               {}});
+                            std::function<bool()> enabled = {}, std::function<bool()> checked = {},
+                            std::function<QString()> whyNot = {}) {
+        m_commands.Add(Command{id, place, text, sep, std::move(keys), scope, after, std::move(f),
+                               std::move(enabled), std::move(checked), std::move(whyNot)});
     };
     const auto frameCheck = [&](int id, const char* text, int gap, Counting counting) {
         add(id, FRAME, text, false, {}, WINDOW, ON,
@@ -127,17 +118,9 @@ void CTarnwickDlg::BuildCommands() {
     // Keys of the list alone: in the cell editor J, K, L, G and Space type.
     const auto transport = [&](int id, const char* text, bool sep, std::vector<Key> keys,
                                TransportVerb verb, std::function<void(const Trigger&)> f) {
-        m_commands.Add(Command{id,
-                               TRANSPORT,
-                               text,
-                               sep,
-                               std::move(keys),
-                               GRID,
-                               USED,
-                               std::move(f),
-                               [&deck, verb] { return deck.Offers(verb); },
-                               {},
-                               [&deck] { return deck.WhyNot(); }});
+        add(
+            id, TRANSPORT, text, sep, std::move(keys), GRID, USED, std::move(f),
+            [&deck, verb] { return deck.Offers(verb); }, {}, [&deck] { return deck.WhyNot(); });
     };
     const auto button = [&](int id, const char* text, std::vector<Key> keys,
                             std::function<void(const Trigger&)> f) {

@@ -12,6 +12,7 @@
 #include <QXmlStreamReader>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -62,13 +63,48 @@ bool FcpSeconds(QStringView text, double* seconds) {
     return true;
 }
 
+// What a timeline reader does with an element it has just met.
+enum class Element {
+    Open,      // it stays open: its children follow, and its end
+    ReadWhole, // the reader took it whole (its text, up to its end)
+    Stop,      // nothing more is read
+};
+
+// One pass over an XML timeline's elements within the file's budget, at most MAX_DEPTH deep:
+// started at each start tag, ended at the end of each element that stayed open. Whether the
+// document is one at all is the caller's to tell; the budget says when it was refused.
+void WalkXml(const QByteArray& bytes, ImportBudget* budget,
+             const std::function<Element(QXmlStreamReader&)>& started,
+             const std::function<void()>& ended) {
+    QXmlStreamReader xml(bytes);
+    int depth = 0;
+    while (!xml.atEnd() && !budget->Passed()) {
+        const QXmlStreamReader::TokenType token = NextXmlToken(xml, budget);
+        if (token == QXmlStreamReader::EndElement) {
+            if (depth > 0) {
+                --depth;
+                ended();
+            }
+            continue;
+        }
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        if (depth >= MAX_DEPTH)
+            return;
+        const Element element = started(xml);
+        if (element == Element::Stop)
+            return;
+        if (element == Element::Open)
+            ++depth;
+    }
+}
+
 } // namespace
 
 ImportRead ReadFcpxml(const QByteArray& bytes, TimecodeRate rate) {
     ImportRead read;
     if (!AcceptXml(bytes, &read.budget))
         return read;
-    QXmlStreamReader xml(bytes);
     // Each open element and how it maps its own time to its parent's: parent = offset +
     // (local - start). Elements without an offset leave time as it is.
     struct Level {
@@ -77,17 +113,7 @@ ImportRead ReadFcpxml(const QByteArray& bytes, TimecodeRate rate) {
     };
     QVector<Level> levels;
     bool sawRoot = false;
-    while (!xml.atEnd() && !read.budget.Passed()) {
-        const QXmlStreamReader::TokenType token = NextXmlToken(xml, &read.budget);
-        if (token == QXmlStreamReader::EndElement) {
-            if (!levels.isEmpty())
-                levels.removeLast();
-            continue;
-        }
-        if (token != QXmlStreamReader::StartElement)
-            continue;
-        if (levels.size() >= MAX_DEPTH)
-            break;
+    const auto started = [&](QXmlStreamReader& xml) {
         sawRoot = sawRoot || xml.name() == QLatin1String("fcpxml");
         const QXmlStreamAttributes a = xml.attributes();
         if (xml.name() == QLatin1String("marker") ||
@@ -118,7 +144,9 @@ ImportRead ReadFcpxml(const QByteArray& bytes, TimecodeRate rate) {
             level.start = FcpSeconds(a.value(QLatin1String("start")), &start) ? start : 0;
         }
         levels.append(level);
-    }
+        return Element::Open;
+    };
+    WalkXml(bytes, &read.budget, started, [&levels] { levels.removeLast(); });
     read.read = sawRoot;
     return read;
 }
@@ -127,7 +155,6 @@ ImportRead ReadXmeml(const QByteArray& bytes, TimecodeRate rate) {
     ImportRead read;
     if (!AcceptXml(bytes, &read.budget))
         return read;
-    QXmlStreamReader xml(bytes);
     QStringList path; // the names of the open elements
     bool sawRoot = false;
     // The first sequence's rate and start; its own markers.
@@ -140,17 +167,7 @@ ImportRead ReadXmeml(const QByteArray& bytes, TimecodeRate rate) {
     };
     QVector<RawMarker> markers;
     int sequences = 0;
-    while (!xml.atEnd() && !read.budget.Passed()) {
-        const QXmlStreamReader::TokenType token = NextXmlToken(xml, &read.budget);
-        if (token == QXmlStreamReader::EndElement) {
-            if (!path.isEmpty())
-                path.removeLast();
-            continue;
-        }
-        if (token != QXmlStreamReader::StartElement)
-            continue;
-        if (path.size() >= MAX_DEPTH)
-            break;
+    const auto started = [&](QXmlStreamReader& xml) {
         const QString name = xml.name().toString();
         sawRoot = sawRoot || name == QLatin1String("xmeml");
         const QString parent = path.value(path.size() - 1);
@@ -166,19 +183,19 @@ ImportRead ReadXmeml(const QByteArray& bytes, TimecodeRate rate) {
                 timebase = text.trimmed().toInt();
             else if (name == QLatin1String("ntsc"))
                 ntsc = text.trimmed().compare(QStringLiteral("TRUE"), Qt::CaseInsensitive) == 0;
-            continue;
+            return Element::ReadWhole;
         }
         if (inFirstSequence && parent == QLatin1String("timecode") &&
             grand == QLatin1String("sequence") && name == QLatin1String("frame")) {
             startFrame =
                 xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed().toDouble();
-            continue;
+            return Element::ReadWhole;
         }
         if (inFirstSequence && name == QLatin1String("marker") &&
             parent == QLatin1String("sequence")) {
             if (markers.size() >= MAX_IMPORT_ENTRIES) {
                 read.budget.Refuse(ImportLimit::Entries);
-                break;
+                return Element::Stop;
             }
             markers.append(RawMarker());
         }
@@ -195,10 +212,12 @@ ImportRead ReadXmeml(const QByteArray& bytes, TimecodeRate rate) {
                 m.in = text.trimmed().toDouble(&ok), m.in = ok ? m.in : -1;
             else if (name == QLatin1String("out"))
                 m.out = text.trimmed().toDouble(&ok), m.out = ok ? m.out : -1;
-            continue;
+            return Element::ReadWhole;
         }
         path << name;
-    }
+        return Element::Open;
+    };
+    WalkXml(bytes, &read.budget, started, [&path] { path.removeLast(); });
     read.read = sawRoot;
     if (timebase <= 0 || timebase > 1000) {
         for (qsizetype i = 0; i < markers.size() && !read.budget.Passed(); ++i)

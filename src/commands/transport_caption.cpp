@@ -1,5 +1,7 @@
 #include "commands/transport_caption.h"
 
+#include "sources/sony9pin_transport.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -55,12 +57,12 @@ struct NakReason {
     const char* text;
 };
 constexpr NakReason NAK_REASONS[] = {
-    {0x01, QT_TRANSLATE_NOOP("TransportCaption", "未定義コマンド")},
-    {0x04, QT_TRANSLATE_NOOP("TransportCaption", "チェックサムエラー")},
-    {0x10, QT_TRANSLATE_NOOP("TransportCaption", "パリティエラー")},
-    {0x20, QT_TRANSLATE_NOOP("TransportCaption", "オーバーラン")},
-    {0x40, QT_TRANSLATE_NOOP("TransportCaption", "フレーミングエラー")},
-    {0x80, QT_TRANSLATE_NOOP("TransportCaption", "タイムアウト")},
+    {SONY_NAK_UNDEFINED_COMMAND, QT_TRANSLATE_NOOP("TransportCaption", "未定義コマンド")},
+    {SONY_NAK_CHECKSUM_ERROR, QT_TRANSLATE_NOOP("TransportCaption", "チェックサムエラー")},
+    {SONY_NAK_PARITY_ERROR, QT_TRANSLATE_NOOP("TransportCaption", "パリティエラー")},
+    {SONY_NAK_OVERRUN, QT_TRANSLATE_NOOP("TransportCaption", "オーバーラン")},
+    {SONY_NAK_FRAMING_ERROR, QT_TRANSLATE_NOOP("TransportCaption", "フレーミングエラー")},
+    {SONY_NAK_TIME_OUT, QT_TRANSLATE_NOOP("TransportCaption", "タイムアウト")},
 };
 
 QString NakText(int bits) {

@@ -78,6 +78,11 @@ void TransportCommands::Send(TransportVerb verb, double speed) {
     Send(request);
 }
 
+void TransportCommands::Halt(TransportVerb verb) {
+    m_speed = 0.0;
+    Send(verb);
+}
+
 double TransportCommands::Speed() const {
     const Transport* transport = Current();
     if (transport == nullptr)
@@ -125,8 +130,7 @@ void TransportCommands::OnJ() {
 
 void TransportCommands::OnK(bool held) {
     m_kHeld = held;
-    m_speed = 0.0;
-    Send(TransportVerb::Still);
+    Halt(TransportVerb::Still);
 }
 
 void TransportCommands::OnKReleased() {
@@ -135,8 +139,7 @@ void TransportCommands::OnKReleased() {
 
 void TransportCommands::OnPlayStill() {
     if (Speed() != 0.0) {
-        m_speed = 0.0;
-        Send(TransportVerb::Still);
+        Halt(TransportVerb::Still);
     } else {
         m_speed = 1.0;
         Send(TransportVerb::Play);
@@ -144,28 +147,23 @@ void TransportCommands::OnPlayStill() {
 }
 
 void TransportCommands::OnFastForward() {
-    m_speed = 0.0;
-    Send(TransportVerb::FastForward);
+    Halt(TransportVerb::FastForward);
 }
 
 void TransportCommands::OnRewind() {
-    m_speed = 0.0;
-    Send(TransportVerb::Rewind);
+    Halt(TransportVerb::Rewind);
 }
 
 void TransportCommands::OnStop() {
-    m_speed = 0.0;
-    Send(TransportVerb::Stop);
+    Halt(TransportVerb::Stop);
 }
 
 void TransportCommands::OnStepForward() {
-    m_speed = 0.0;
-    Send(TransportVerb::StepForward);
+    Halt(TransportVerb::StepForward);
 }
 
 void TransportCommands::OnStepBack() {
-    m_speed = 0.0;
-    Send(TransportVerb::StepBack);
+    Halt(TransportVerb::StepBack);
 }
 
 void TransportCommands::OnStandby() {
@@ -180,8 +178,7 @@ void TransportCommands::OnEject() {
     if (TwMessageBox(m_screen.Owner(),
                      QCoreApplication::translate("TransportCommands", "テープを取り出しますか？"),
                      BoxButtons::YesNo) == BoxAnswer::Yes) {
-        m_speed = 0.0;
-        Send(TransportVerb::Eject);
+        Halt(TransportVerb::Eject);
     }
 }
 

@@ -54,6 +54,8 @@ private:
     Transport* Current() const;
     void Send(const TransportRequest& request);
     void Send(TransportVerb verb, double speed = 0.0);
+    // A command after which the source no longer runs at the speed last asked for.
+    void Halt(TransportVerb verb);
     // The speed the source runs at, as far as the last commands and its state tell.
     double Speed() const;
     void Shuttle(double direction);

@@ -56,7 +56,7 @@ kill_hard
 
 # Return answers Yes, the default button; the recovered list is saved at exit.
 start_app
-wait_for "the recovery question" other_window_active
+wait_for "the recovery question" box_active
 key Return
 wait_for "the recovery question to go" only_main
 key alt+F4
@@ -79,7 +79,7 @@ key i
 wait_for "the recovery copy of the capture" copy_holds '01:00:30:00'
 kill_hard
 start_app
-wait_for "the recovery question" other_window_active
+wait_for "the recovery question" box_active
 key n
 no_copy() { [[ ! -e "$COPY" ]]; }
 wait_for "No to remove the copy" no_copy
@@ -162,7 +162,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 before="$(answered)"
 start_app
 export ASAN_OPTIONS="$saved_asan"
-wait_for "the recovery question" other_window_active
+wait_for "the recovery question" box_active
 key Return
 wait_for "the recovery question to go" only_main
 wait_for "Tarnwick to poll the tape" answered_since $((before + 2))

@@ -103,6 +103,17 @@ other_window_active() {
     [[ "$now" != "$WIN" ]] || return 1
     xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | grep -qx "$now"
 }
+# A box of the program is up and has the keyboard. start_app may have activated the main
+# window just before a box asked at start-up came up, and the window manager can then leave
+# the box inactive: it is activated, as a user would click it.
+box_active() {
+    other_window_active && return 0
+    local box
+    box="$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | grep -vx "$WIN" | head -1)"
+    [[ -n "$box" ]] || return 1
+    timeout 5 xdotool windowactivate --sync "$box" 2>>"$WORK/xdotool.log" || true
+    other_window_active
+}
 # A dialog of this title, shown and active.
 dialog() {
     titled_active() { titled "^$1\$" && active "$FOUND"; }

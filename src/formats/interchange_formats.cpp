@@ -42,38 +42,45 @@ const std::vector<InterchangeFormat>& InterchangeFormats() {
     // clang-format off
     static const std::vector<InterchangeFormat> formats = {
         {32797, QT_TRANSLATE_NOOP("CTarnwickDlg", "CSV形式で書き出し..."), "csv", "CSV Files", "", "csv",
-         "CSV: UTF-8 with a byte-order mark, CR LF, a header line, then one line per row that "
-         "holds anything; a cell starting with = + - @, a tab or a carriage return (or with "
-         "apostrophes before one of those) gets an apostrophe before it, so that a spreadsheet "
-         "shows it as text",
+         QT_TRANSLATE_NOOP("Converter",
+         "CSV: BOM付きのUTF-8、改行はCR LF。見出しの行に続けて、何か入っている行を1行ずつ。"
+         "= + - @、タブ、復帰で始まるセル（その前にアポストロフィがあるものも）には前にアポスト"
+         "ロフィを付け、表計算ソフトが文字として表示するようにします"),
          E::Row, &MakeCsv, I::Csv, &ReadCsvAt},
         {32798, QT_TRANSLATE_NOOP("CTarnwickDlg", "EDL形式で書き出し..."), "edl", "EDL Files", "", "edl",
-         "EDL (CMX 3600): one event per row with a valid IN and a later OUT, record times back "
-         "to back from 01:00:00:00, SP No. and remark as notes (a clip-name line for every "
-         "event), drop-frame labels with ';' before the frames",
+         QT_TRANSLATE_NOOP("Converter",
+         "EDL (CMX 3600): 正しい IN とそれより後の OUT がある行ごとに1イベント。レコードの時間"
+         "は 01:00:00:00 から隙間なく並べ、SP No. と REMARK はノートに（どのイベントにもクリッ"
+         "プ名の行を付けます）、ドロップフレームのラベルはフレームの前を ';' にします"),
          E::Event, &BuildEdl, I::Edl, &ReadEdl},
         {32805, QT_TRANSLATE_NOOP("CTarnwickDlg", "Excel形式で書き出し..."), "xlsx", "Excel Files", "", "xlsx",
-         "Excel workbook: the CSV's columns, every cell text, the header bold and frozen (the "
-         "lossless way into a spreadsheet)",
+         QT_TRANSLATE_NOOP("Converter",
+         "Excelブック: CSVと同じ列で、どのセルも文字列、見出しは太字で固定（表計算ソフトへ何も"
+         "失わずに渡す方法）"),
          E::Row, &MakeXlsx, I::Xlsx, &ReadXlsxAt},
         {32806, QT_TRANSLATE_NOOP("CTarnwickDlg", "ALE形式(ログ)で書き出し..."), "ale", "ALE Files", "", "ale",
-         "Avid Log Exchange: one clip per row with a valid IN and a later OUT (Name = SP No., "
-         "Start = IN, End = OUT, Comments = remark), the rate in the heading",
+         QT_TRANSLATE_NOOP("Converter",
+         "Avid Log Exchange: 正しい IN とそれより後の OUT がある行ごとに1クリップ（Name "
+         "= SP No.、Start = IN、End = OUT、Comments = REMARK）。レートは見出しに書きます"),
          E::Clip, &BuildAle, I::Ale, &ReadAleAt},
         // Beside the EDL of events, not in its place.
         {32807, QT_TRANSLATE_NOOP("CTarnwickDlg", "マーカーをEDLで書き出し..."), "edl", "EDL Files", "-markers", "markers-edl",
-         "markers in an EDL: one event per row at its IN, in time order, then a line of the "
-         "marker's colour, name (SP No.), duration (OUT - IN) and, last, comment (remark)",
+         QT_TRANSLATE_NOOP("Converter",
+         "EDLのマーカー: 行ごとにその IN に1イベント、時間順。続く行にマーカーの色、"
+         "名前（SP No.）、長さ（OUT - IN）、最後にコメント（REMARK）"),
          E::Marker, &BuildMarkerEdl, I::Edl, &ReadEdl},
         {32808, QT_TRANSLATE_NOOP("CTarnwickDlg", "マーカーをFCPXMLで書き出し..."), "fcpxml", "FCPXML Files", "", "fcpxml",
-         "markers in FCPXML 1.11: a project whose sequence starts at 01:00:00:00 (or at the "
-         "earliest IN before that) with the markers on one gap",
+         QT_TRANSLATE_NOOP("Converter",
+         "FCPXML 1.11のマーカー: 01:00:00:00（それより前の IN があれば最も早い IN）から始まるシ"
+         "ーケンスのプロジェクトで、マーカーは1つのギャップの上に"),
          E::Marker, &BuildFcpxml, I::Fcpxml, &ReadFcpxml},
         {32809, QT_TRANSLATE_NOOP("CTarnwickDlg", "マーカーをFCP7 XMLで書き出し..."), "xml", "Final Cut Pro 7 XML Files", "", "xmeml",
-         "markers in Final Cut Pro 7 XML (xmeml 4), on one sequence",
+         QT_TRANSLATE_NOOP("Converter",
+         "Final Cut Pro 7 XML（xmeml 4）のマーカー、1つのシーケンスの上に"),
          E::Marker, &BuildXmeml, I::Xmeml, &ReadXmeml},
         {32810, QT_TRANSLATE_NOOP("CTarnwickDlg", "マーカーをOTIOで書き出し..."), "otio", "OpenTimelineIO Files", "", "otio",
-         "markers in OpenTimelineIO JSON, on one track of a timeline",
+         QT_TRANSLATE_NOOP("Converter",
+         "OpenTimelineIO JSONのマーカー、タイムラインの1つのトラックの上に"),
          E::Marker, &BuildOtio, I::Otio, &ReadOtio},
     };
     // clang-format on

@@ -28,7 +28,7 @@ struct InterchangeFormat {
     const char* filterName; // the dialogs' name of its files: "CSV Files"
     const char* nameSuffix; // after the list's name in the file proposed for it
     const char* option;     // the converter's option, without the dashes
-    const char* help;       // the converter's --help about the option, as one paragraph
+    const char* help;       // the converter's --help about the option, one paragraph (translated)
     ExportEntry entry;      // what a row becomes, and so whether rows can be left out
     ExportBuilder build;    // given the list file's name as title ("Tarnwick" without one)
     // What a file of it is read as, and by which reader; Unknown and null when it is not

@@ -9,26 +9,21 @@
 namespace {
 
 // What a row becomes, in the window's message of rows left out and in the converter's notes.
-struct EntryName {
-    const char* japanese; // translated where the window shows it
-    const char* english;
-};
-
-EntryName NameOf(ExportEntry entry) {
-    // In the order of ExportEntry.
-    static const EntryName names[] = {{QT_TRANSLATE_NOOP("ListExport", "行"), "row"},
-                                      {QT_TRANSLATE_NOOP("ListExport", "イベント"), "event"},
-                                      {QT_TRANSLATE_NOOP("ListExport", "クリップ"), "clip"},
-                                      {QT_TRANSLATE_NOOP("ListExport", "マーカー"), "marker"}};
-    return names[static_cast<int>(entry)];
-}
+// In the order of ExportEntry: the window's sentence ("an event") and the converter's word.
+const char* const ENTRY_NAMES[] = {
+    QT_TRANSLATE_NOOP("ListExport", "行"), QT_TRANSLATE_NOOP("ListExport", "イベント"),
+    QT_TRANSLATE_NOOP("ListExport", "クリップ"), QT_TRANSLATE_NOOP("ListExport", "マーカー")};
+const char* const ENTRY_WORDS[] = {
+    QT_TRANSLATE_NOOP("EntryWord", "行"), QT_TRANSLATE_NOOP("EntryWord", "イベント"),
+    QT_TRANSLATE_NOOP("EntryWord", "クリップ"), QT_TRANSLATE_NOOP("EntryWord", "マーカー")};
 
 QString SkippedRowsMessage(ExportEntry entry, const QVector<int>& rows) {
     return QCoreApplication::translate("ListExport",
                                        "次の行は%1にできないため書き出しませんでした"
                                        "（INまたはOUTがないか正しくない、OUTがIN以前など）。\n"
                                        "対象のNo: ")
-               .arg(QCoreApplication::translate("ListExport", NameOf(entry).japanese)) +
+               .arg(QCoreApplication::translate("ListExport",
+                                                ENTRY_NAMES[static_cast<int>(entry)])) +
            RowNumberList(rows);
 }
 
@@ -89,7 +84,7 @@ QString EdlSkippedRowsMessage(const QVector<int>& rows) {
 }
 
 QString ExportEntryWord(ExportEntry entry) {
-    return QLatin1String(NameOf(entry).english);
+    return QCoreApplication::translate("EntryWord", ENTRY_WORDS[static_cast<int>(entry)]);
 }
 
 QString ExportTextChangedMessage(const QVector<int>& rows) {

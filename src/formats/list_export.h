@@ -46,7 +46,7 @@ QString ExportSkippedRowsMessage(const InterchangeFormat& format, const QVector<
 // The EDL's own wording of that message, kept for the EDL of events.
 QString EdlSkippedRowsMessage(const QVector<int>& rows);
 
-// What a row becomes, in the converter's English: "row", "event", "clip" or "marker".
+// What a row becomes, in one word for the converter's notes: "イベント", in English "event".
 QString ExportEntryWord(ExportEntry entry);
 
 // Row numbers as the No. column shows them, for messages: "0003, 0007".

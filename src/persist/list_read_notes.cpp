@@ -84,21 +84,27 @@ QString ListReadNotice(const ListFileContents& c) {
 QStringList ListReadNotes(const ListFileContents& c) {
     QStringList notes;
     const auto lines = [](const QVector<int>& l) {
-        return LineRanges(l, QStringLiteral("-"), MAX_RANGES, QStringLiteral(" and %1 more"));
+        return LineRanges(l, QStringLiteral("-"), MAX_RANGES,
+                          QCoreApplication::translate("ListReadNotes", "、ほか%1行"));
     };
     if (c.encoding == ListEncoding::Utf8) {
-        notes << QStringLiteral("read as UTF-8 for its byte-order mark; Tarnwick saves code page "
-                                "932");
+        notes << QCoreApplication::translate(
+            "ListReadNotes", "BOMがあるためUTF-8として読み込み（Tarnwickはコードページ932で保存）");
     }
     if (const QVector<int> l = LinesWhy(c, SkippedLine::Why::OutOfRange); !l.isEmpty()) {
-        notes << QStringLiteral("lines numbered outside 0001 to %1 not read: %2")
+        notes << QCoreApplication::translate("ListReadNotes",
+                                             "Noが0001～%1の範囲外のため読み込まなかった行: %2")
                      .arg(MAX_LIST_ROWS, 4, 10, QLatin1Char('0'))
                      .arg(lines(l));
     }
     if (const QVector<int> l = LinesWhy(c, SkippedLine::Why::NumberRepeated); !l.isEmpty())
-        notes << QStringLiteral("lines whose No. a later line repeats not read: %1").arg(lines(l));
+        notes << QCoreApplication::translate("ListReadNotes",
+                                             "後に同じNoの行があるため読み込まなかった行: %1")
+                     .arg(lines(l));
     if (const QVector<int> l = LinesWhy(c, SkippedLine::Why::NotARow); !l.isEmpty())
-        notes << QStringLiteral("lines that are no list rows not read: %1").arg(lines(l));
+        notes << QCoreApplication::translate("ListReadNotes",
+                                             "リストの行ではないため読み込まなかった行: %1")
+                     .arg(lines(l));
     return notes;
 }
 
@@ -117,7 +123,8 @@ QString NotPlainFileMessage() {
 }
 
 QString ListTooLargeNote() {
-    return QStringLiteral("larger than the %1 MiB (%2 bytes) a list file may have")
+    return QCoreApplication::translate("ListReadNotes",
+                                       "リストファイルの上限%1 MiB（%2バイト）を超えています")
         .arg(Megabytes())
         .arg(MAX_LIST_FILE_BYTES);
 }

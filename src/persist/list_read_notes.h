@@ -7,7 +7,7 @@
 
 // What the operator is told after a list file is read: every line that gave no row, named
 // by its place in the file, and a file read as UTF-8. The window shows it in one box after
-// loading (Japanese), the converter in the notes of its line (English).
+// loading, the converter in the notes of its line.
 
 // The box's text; empty when there is nothing to say. It starts with the range message when
 // some line is numbered outside 0001 to MAX_LIST_ROWS.

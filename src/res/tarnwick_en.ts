@@ -237,6 +237,277 @@ Rows No.: </translation>
     </message>
 </context>
 <context>
+    <name>Converter</name>
+    <message>
+        <source>CSV: BOM付きのUTF-8、改行はCR LF。見出しの行に続けて、何か入っている行を1行ずつ。= + - @、タブ、復帰で始まるセル（その前にアポストロフィがあるものも）には前にアポストロフィを付け、表計算ソフトが文字として表示するようにします</source>
+        <translation>CSV: UTF-8 with a byte-order mark, CR LF, a header line, then one line per row that holds anything; a cell starting with = + - @, a tab or a carriage return (or with apostrophes before one of those) gets an apostrophe before it, so that a spreadsheet shows it as text</translation>
+    </message>
+    <message>
+        <source>EDL (CMX 3600): 正しい IN とそれより後の OUT がある行ごとに1イベント。レコードの時間は 01:00:00:00 から隙間なく並べ、SP No. と REMARK はノートに（どのイベントにもクリップ名の行を付けます）、ドロップフレームのラベルはフレームの前を &apos;;&apos; にします</source>
+        <translation>EDL (CMX 3600): one event per row with a valid IN and a later OUT, record times back to back from 01:00:00:00, SP No. and remark as notes (a clip-name line for every event), drop-frame labels with &apos;;&apos; before the frames</translation>
+    </message>
+    <message>
+        <source>Excelブック: CSVと同じ列で、どのセルも文字列、見出しは太字で固定（表計算ソフトへ何も失わずに渡す方法）</source>
+        <translation>Excel workbook: the CSV&apos;s columns, every cell text, the header bold and frozen (the lossless way into a spreadsheet)</translation>
+    </message>
+    <message>
+        <source>Avid Log Exchange: 正しい IN とそれより後の OUT がある行ごとに1クリップ（Name = SP No.、Start = IN、End = OUT、Comments = REMARK）。レートは見出しに書きます</source>
+        <translation>Avid Log Exchange: one clip per row with a valid IN and a later OUT (Name = SP No., Start = IN, End = OUT, Comments = remark), the rate in the heading</translation>
+    </message>
+    <message>
+        <source>EDLのマーカー: 行ごとにその IN に1イベント、時間順。続く行にマーカーの色、名前（SP No.）、長さ（OUT - IN）、最後にコメント（REMARK）</source>
+        <translation>markers in an EDL: one event per row at its IN, in time order, then a line of the marker&apos;s colour, name (SP No.), duration (OUT - IN) and, last, comment (remark)</translation>
+    </message>
+    <message>
+        <source>FCPXML 1.11のマーカー: 01:00:00:00（それより前の IN があれば最も早い IN）から始まるシーケンスのプロジェクトで、マーカーは1つのギャップの上に</source>
+        <translation>markers in FCPXML 1.11: a project whose sequence starts at 01:00:00:00 (or at the earliest IN before that) with the markers on one gap</translation>
+    </message>
+    <message>
+        <source>Final Cut Pro 7 XML（xmeml 4）のマーカー、1つのシーケンスの上に</source>
+        <translation>markers in Final Cut Pro 7 XML (xmeml 4), on one sequence</translation>
+    </message>
+    <message>
+        <source>OpenTimelineIO JSONのマーカー、タイムラインの1つのトラックの上に</source>
+        <translation>markers in OpenTimelineIO JSON, on one track of a timeline</translation>
+    </message>
+    <message>
+        <source>通常のファイルではありません（FIFO、デバイスまたはフォルダ）</source>
+        <translation>not a plain file (a FIFO, a device or a folder)</translation>
+    </message>
+    <message>
+        <source>読み込めません</source>
+        <translation>cannot be read</translation>
+    </message>
+    <message>
+        <source>1秒%1フレームのリストで、--rate の %2 と違います</source>
+        <translation>counts %1 frames a second, not the %2 of --rate</translation>
+    </message>
+    <message>
+        <source>UTF-8でないバイトをU+FFFDとして表示</source>
+        <translation>bytes that are not UTF-8 shown as U+FFFD</translation>
+    </message>
+    <message>
+        <source>コードページ932でないバイトをU+FFFDとして表示</source>
+        <translation>bytes that are not code page 932 shown as U+FFFD</translation>
+    </message>
+    <message>
+        <source>リストの行がありません</source>
+        <translation>no list rows</translation>
+    </message>
+    <message>
+        <source>%1を作れません</source>
+        <translation>cannot make the %1</translation>
+    </message>
+    <message>
+        <source>%1にならない行: %2</source>
+        <translation>no %1 for rows %2</translation>
+    </message>
+    <message>
+        <source>この形式で書けない文字を置き換えた行: %1</source>
+        <translation>text the format cannot hold replaced in rows %1</translation>
+    </message>
+    <message>
+        <source>%2以降の%1件は読み込んでいません（リストは%3行まで）</source>
+        <translation>%1 entries from %2 on left out: a list has %3 rows</translation>
+    </message>
+    <message>
+        <source>%1は読み込んでいません（読み取れません）</source>
+        <translation>%1 left out: not readable</translation>
+    </message>
+    <message>
+        <source>%1は読み込んでいません（%2はタイムコードではありません）</source>
+        <translation>%1 left out: %2 is no timecode</translation>
+    </message>
+    <message>
+        <source>%1は%2を文字のまま残しました（このレートにないラベル）</source>
+        <translation>%1 kept with %2 as text: no label at the rate</translation>
+    </message>
+    <message>
+        <source>%1は%2を空欄にしました（タイムコードではありません）</source>
+        <translation>%1 kept with an empty cell for %2: no timecode</translation>
+    </message>
+    <message>
+        <source>%1 MiBを超えています</source>
+        <translation>larger than %1 MiB</translation>
+    </message>
+    <message>
+        <source>変換できる形式ではありません</source>
+        <translation>not a format the converter reads</translation>
+    </message>
+    <message>
+        <source>コードページ932で書けない文字を置き換えた行: %1</source>
+        <translation>characters code page 932 cannot hold replaced in rows %1</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>使い方: tarnwick-export 形式 [--rate N] [--non-drop] LIST.txt... [-o OUT | -d FOLDER]
+        tarnwick-export --to-list [--rate N] [--non-drop] FILE... [-o OUT | -d FOLDER]
+
+Tarnwickのリストファイルを、ほかのプログラムで使えるように変換します。各ファイルは
+「ﾌｧｲﾙ」の「開く」と同じように読み（コードページ932、DURATIONはINとOUTから計算し
+直し、行は0001～0040）、ウィンドウの書き出しと同じものを書きます。
+形式は次のいずれかです:
+
+</source>
+        <translation>Usage: tarnwick-export FORMAT [--rate N] [--non-drop] LIST.txt... [-o OUT | -d FOLDER]
+       tarnwick-export --to-list [--rate N] [--non-drop] FILE... [-o OUT | -d FOLDER]
+
+Converts Tarnwick list files for other programs. Each file is read as File &gt; Open reads it
+(code page 932, durations computed again from IN and OUT, rows 0001 to 0040), and the
+output is what the window&apos;s export writes. FORMAT is one of:
+
+</translation>
+    </message>
+    <message>
+        <source>
+  --rate N       ラベルが数える1秒のフレーム数: 24、25または30（既定は30）。24か25で
+                 保存したリストファイルにはレートが書いてあり、そのレートで読みます。
+                 違う --rate を指定すると、そのファイルはエラーです
+  --non-drop     30のとき、ノンドロップで数えます（既定はドロップフレーム、29.97）
+  -o OUT         OUTに書きます（LISTが1つのときだけ）
+  -d FOLDER      FOLDERの中に書きます。なければ作ります
+  --to-list      逆向きの変換: 上のどの形式のFILEも（中身から、中身が文字の表でしか
+                 ないときは拡張子から判断して）ウィンドウの「読み込み...」と同じように
+                 --rate で読み、リストファイルとして書きます。名前はFILEの拡張子を.txt
+                 にしたものです。レートにないラベルを文字のまま残した行、読み込まな
+                 かったもの、41行目以降の行は注記で示します
+  --help         この説明を表示して終了します
+
+EDL、ログ、マーカーの項目にならない行（INかOUTがない、OUTがINより後でない、ドロップ
+フレームの00:01:00:00のようにレートにないラベル）は書き出さず、その行を示します。形式が
+書けない文字はその形式の規則で置き換え（EDL: 改行と制御文字は空白に。ログ: タブも。
+FCPXMLとxmeml: タブと行末以外の制御文字はU+FFFDに。EDLのマーカー: SP No.の &apos;|&apos; は
+U+FF5Cに）、置き換えた行を示します。CSV、Excelブック、OTIOはすべての文字を保ちます。
+</source>
+        <translation>
+  --rate N       frames a second the labels count: 24, 25 or 30 (default 30); a list
+                 file saved at 24 or 25 says its rate and is read at it, and a --rate
+                 that says another is an error for that file
+  --non-drop     at 30, count non-drop (default: drop-frame, 29.97)
+  -o OUT         write to OUT (with a single LIST only)
+  -d FOLDER      write into FOLDER, created when missing
+  --to-list      the other way: read each FILE of any format above (told by its content,
+                 or by its extension when the content is no more than a table of text)
+                 as the window&apos;s import reads it, at --rate, and write it as a list file,
+                 FILE&apos;s name with .txt; notes name each line kept with a label the rate
+                 lacks (as text), each thing left out and rows past the 40th
+  --help         show this text and exit
+
+Rows that cannot become an entry of an EDL, a log or markers (no IN or OUT, an OUT not after
+its IN, a label the rate does not have, such as 00:01:00:00 in drop-frame) are left out and
+named. Text a format cannot hold is replaced by its rule (EDL: line breaks and control
+characters become spaces; log: tabs too; FCPXML and xmeml: control characters other than
+tab and line ends become U+FFFD; markers in an EDL: &apos;|&apos; in the SP No. becomes U+FF5C), and
+the rows so changed are named. CSV, the workbook and OTIO keep every character.
+</translation>
+    </message>
+    <message>
+        <source>
+ファイルごとに1行、「LIST -&gt; OUTPUT」を標準出力に書き、書き出さなかったものを、ウィンド
+ウが示すのと同じように括弧の中の注記で示します: 0001～0040の範囲外の番号の行、コード
+ページ932でないバイト（U+FFFDとして表示）、項目にならない行。変換できなかったファイル
+の行は標準エラー出力に書きます。
+
+終了ステータス: すべてのファイルを書けたとき0、書けないファイルがあったとき1、使い方
+の誤りのとき2。
+</source>
+        <translation>
+One line per file: &quot;LIST -&gt; OUTPUT&quot; on standard output, with notes in brackets on what
+was left out, as the window would show it: lines numbered outside 0001 to 0040, bytes
+that are not code page 932 (shown as U+FFFD), rows that make no entry. A file that
+could not be converted gets its line on standard error.
+
+Exit status: 0 when every file was written, 1 when any file failed, 2 on a usage error.
+</translation>
+    </message>
+    <message>
+        <source>%1 のどれか1つを指定してください</source>
+        <translation>give one of %1</translation>
+    </message>
+    <message>
+        <source>%1、%2</source>
+        <translation>%1 and %2</translation>
+    </message>
+    <message>
+        <source>-o も -d もないときは、出力はそれぞれ入力と同じフォルダに新しい拡張子で書きます: spots.txtからは%1。すでにある出力はまるごと置き換え、それも新しい出力がディスク上にすべて書けてからです。プログラムが終わるとき、出力はすべてディスク上にあります。入力を上書きすることはなく、同じ出力になる2つの入力は最初のものだけを変換します。シンボリックリンクである出力（-o に指定したもの、または FOLDER の中にあるもの）はたどります: リンクが指す通常のファイルを同じように安全に置き換え、リンクはそのまま残ります。それ以外のもの（どこでもない、ループ、デバイス、FIFO、フォルダ）を指すリンクは拒み、ファイルで置き換えることはありません。読むのは通常のファイルだけです: LIST に指定した FIFO、デバイス、フォルダはすぐに拒みます。</source>
+        <translation>Without -o or -d, each output goes beside its input with the new extension: spots.txt gives %1. An existing output is replaced whole, and only once the new one is complete on disk; every output is on disk when the program ends. An input is never overwritten, and of two inputs that would give the same output only the first is converted. An output that is a symbolic link (given to -o, or standing in FOLDER) is followed: the plain file it names is replaced as safely, and the link stays. A link that leads to anything else (nowhere, a loop, a device, a FIFO, a folder) is refused, never replaced by a file. Only plain files are read: a FIFO, a device or a folder given as a LIST is refused at once.</translation>
+    </message>
+    <message>
+        <source>%1または%2</source>
+        <translation>%1 or %2</translation>
+    </message>
+    <message>
+        <source>詳しくは &apos;tarnwick-export --help&apos; を見てください。</source>
+        <translation>Try &apos;tarnwick-export --help&apos;.</translation>
+    </message>
+    <message>
+        <source>%1 に書き込めません</source>
+        <translation>cannot write %1</translation>
+    </message>
+    <message>
+        <source>--to-list はどの形式も読みます。形式は指定しないでください</source>
+        <translation>--to-list reads every format: give no format with it</translation>
+    </message>
+    <message>
+        <source>リストファイルが指定されていません</source>
+        <translation>no list file given</translation>
+    </message>
+    <message>
+        <source>-o と -d はどちらか一方だけを指定してください</source>
+        <translation>give -o or -d, not both</translation>
+    </message>
+    <message>
+        <source>-o と -d は1回だけ指定できます</source>
+        <translation>-o and -d may be given once</translation>
+    </message>
+    <message>
+        <source>-o に指定できるリストファイルは1つです。複数のときは -d を使ってください</source>
+        <translation>-o takes a single list file; use -d for several</translation>
+    </message>
+    <message>
+        <source>--rate には 24、25 または 30 を指定してください</source>
+        <translation>--rate takes 24, 25 or 30</translation>
+    </message>
+    <message>
+        <source>フォルダ %1 を作れません</source>
+        <translation>cannot create folder %1</translation>
+    </message>
+    <message>
+        <source>%1 は入力ファイルのため上書きしません</source>
+        <translation>%1 is an input, not overwritten</translation>
+    </message>
+    <message>
+        <source>%1 は前の入力から書き出し済みです</source>
+        <translation>%1 written for an earlier input already</translation>
+    </message>
+    <message>
+        <source>%1 は通常のファイルを指さないリンクのため置き換えません</source>
+        <translation>%1 is a link to no plain file, not replaced</translation>
+    </message>
+</context>
+<context>
+    <name>EntryWord</name>
+    <message>
+        <source>行</source>
+        <translation>row</translation>
+    </message>
+    <message>
+        <source>イベント</source>
+        <translation>event</translation>
+    </message>
+    <message>
+        <source>クリップ</source>
+        <translation>clip</translation>
+    </message>
+    <message>
+        <source>マーカー</source>
+        <translation>marker</translation>
+    </message>
+</context>
+<context>
     <name>ExchangeCommands</name>
     <message>
         <source>書き出しできませんでした</source>
@@ -465,6 +736,30 @@ Saving writes it as Shift-JIS (code page 932).</translation>
     <message>
         <source>%1行目</source>
         <translation>%1</translation>
+    </message>
+    <message>
+        <source>、ほか%1行</source>
+        <translation> and %1 more</translation>
+    </message>
+    <message>
+        <source>BOMがあるためUTF-8として読み込み（Tarnwickはコードページ932で保存）</source>
+        <translation>read as UTF-8 for its byte-order mark; Tarnwick saves code page 932</translation>
+    </message>
+    <message>
+        <source>Noが0001～%1の範囲外のため読み込まなかった行: %2</source>
+        <translation>lines numbered outside 0001 to %1 not read: %2</translation>
+    </message>
+    <message>
+        <source>後に同じNoの行があるため読み込まなかった行: %1</source>
+        <translation>lines whose No. a later line repeats not read: %1</translation>
+    </message>
+    <message>
+        <source>リストの行ではないため読み込まなかった行: %1</source>
+        <translation>lines that are no list rows not read: %1</translation>
+    </message>
+    <message>
+        <source>リストファイルの上限%1 MiB（%2バイト）を超えています</source>
+        <translation>larger than the %1 MiB (%2 bytes) a list file may have</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include "format_options.h"
 #include "formats/list_export.h"
 #include "list_window.h"
+#include "platform/ui_language.h"
 
 #include <QMenu>
 #include <QSet>
@@ -65,7 +66,7 @@ private slots:
     }
 
     // No two formats share a command, an option or the file proposed for them (two may share
-    // an extension: the name tells them apart); the help fits its terminal.
+    // an extension: the name tells them apart); the help fits its terminal in either language.
     void formatsAreTellableApart() {
         QSet<int> ids;
         QSet<QString> options, names;
@@ -78,8 +79,11 @@ private slots:
         QCOMPARE(ids.size(), count);
         QCOMPARE(options.size(), count);
         QCOMPARE(names.size(), count);
-        for (const QString& line : ConverterHelp().split('\n'))
-            QVERIFY2(line.size() <= 92, qPrintable(line));
+        for (const UiLanguage language : {UiLanguage::English, UiLanguage::Japanese}) {
+            QVERIFY(InstallUiLanguage(language));
+            for (const QString& line : ConverterHelp().split('\n'))
+                QVERIFY2(TerminalWidth(line) <= 92, qPrintable(line));
+        }
     }
 };
 

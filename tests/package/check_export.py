@@ -79,9 +79,40 @@ class ConverterTest(unittest.TestCase):
         with open(os.path.join(self.dir, name), "wb") as f:
             f.write(data)
 
-    def run_export(self, *args):
-        return subprocess.run([EXPORT, *args], cwd=self.dir, capture_output=True, text=True,
-                              timeout=60)
+    def run_export(self, *args, locale=None):
+        """The converter in English, where these tests read its words, or under the locale
+        given (every other locale variable unset)."""
+        env = {k: v for k, v in os.environ.items() if k not in ("LC_ALL", "LC_MESSAGES", "LANG")}
+        env.update(locale if locale is not None else {"LC_ALL": "en_US.UTF-8"})
+        return subprocess.run([EXPORT, *args], cwd=self.dir, env=env, capture_output=True,
+                              text=True, timeout=60)
+
+    def test_language_by_key_and_locale(self):
+        japanese, english = "のどれか1つを指定してください", "give one of --csv, --edl"
+        for key, locale, want in ((None, {"LC_ALL": "C.UTF-8"}, japanese),
+                                  (None, {}, japanese),
+                                  (None, {"LANG": "ja_JP.UTF-8"}, japanese),
+                                  (None, {"LANG": "de_DE.UTF-8"}, english),
+                                  (None, {"LC_MESSAGES": "en_US.UTF-8", "LANG": "ja_JP.UTF-8"},
+                                   english),
+                                  ("en", {"LC_ALL": "ja_JP.UTF-8"}, english),
+                                  ("ja", {"LC_ALL": "en_US.UTF-8"}, japanese)):
+            ini = os.path.join(self.dir, "default.ini")
+            if key:
+                self.write("default.ini", b"[Default]\r\nLanguage=" + key.encode() + b"\r\n")
+            elif os.path.exists(ini):
+                os.remove(ini)
+            r = self.run_export("old/good.txt", locale=locale)
+            self.assertEqual(r.returncode, 2)
+            self.assertIn(want, r.stderr.splitlines()[0], (key, locale))
+        # Notes too, the readers' and the formats' words included.
+        r = self.run_export("--edl", "old/good.txt", "old/named.txt", "-d", "ja",
+                            locale={"LC_ALL": "C.UTF-8"})
+        self.assertEqual(r.stdout.splitlines(), [
+            "old/good.txt -> ja/good.edl (イベントにならない行: 0002)",
+            "old/named.txt -> ja/named.edl (Noが0001～0040の範囲外のため読み込まなかった行: 5; "
+            "後に同じNoの行があるため読み込まなかった行: 3; リストの行ではないため読み込まなかった"
+            "行: 2; イベントにならない行: 0001, 0002)"])
 
     def test_folder_of_old_lists_to_csv(self):
         names = sorted(os.listdir(self.old))

@@ -20,6 +20,8 @@ import xml.etree.ElementTree as ET
 import openpyxl
 
 EXPORT = os.environ["TARNWICK_EXPORT"]
+# The notes read below are the English ones.
+ENGLISH = dict(os.environ, LC_ALL="en_US.UTF-8")
 DTDS = os.environ["TARNWICK_FCPXML_DTDS"]
 
 RATES = [("24", ["--rate", "24"], 24, False), ("25", ["--rate", "25"], 25, False),
@@ -82,7 +84,7 @@ class Formats(unittest.TestCase):
                             no, sp, tin or "--:--:--:--", tout or "--:--:--:--", remark)
                             for no, sp, tin, tout, remark in spots(fps, drop)).encode("cp932"))
                     r = subprocess.run([EXPORT, option, *args, path, "-d", self.dir],
-                                       capture_output=True, text=True, timeout=60)
+                                       env=ENGLISH, capture_output=True, text=True, timeout=60)
                     self.assertEqual(r.returncode, 0, r.stderr)
                     out = r.stdout.split(" -> ")[1].split(" (")[0].strip()
                     got = read(out, fps, drop)

@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
@@ -34,15 +33,16 @@ ConversionResult ConvertListFile(const QString& input, const InterchangeFormat& 
     ConversionResult result;
     QByteArray bytes;
     if (const FileFault fault = ReadListFileBytes(input, &bytes); fault != FileFault::None) {
-        result.error = fault == FileFault::TooLarge ? ListTooLargeNote()
-                       : fault == FileFault::NotRegular
-                           ? QStringLiteral("not a plain file (a FIFO, a device or a folder)")
-                           : QStringLiteral("cannot be read");
+        result.error =
+            fault == FileFault::TooLarge ? ListTooLargeNote()
+            : fault == FileFault::NotRegular
+                ? Converter::tr("通常のファイルではありません（FIFO、デバイスまたはフォルダ）")
+                : Converter::tr("読み込めません");
         return result;
     }
     const ListFileContents contents = ReadListFile(bytes, 0);
     if (contents.rateMarked && rateGiven && contents.fps != asked.fps) {
-        result.error = QStringLiteral("counts %1 frames a second, not the %2 of --rate")
+        result.error = Converter::tr("1秒%1フレームのリストで、--rate の %2 と違います")
                            .arg(contents.fps)
                            .arg(asked.fps);
         return result;
@@ -57,24 +57,24 @@ ConversionResult ConvertListFile(const QString& input, const InterchangeFormat& 
     result.notes << ListReadNotes(contents);
     if (HasUndecodableBytes(rows)) {
         result.notes << (contents.encoding == ListEncoding::Utf8
-                             ? QStringLiteral("bytes that are not UTF-8 shown as U+FFFD")
-                             : QStringLiteral("bytes that are not code page 932 shown as U+FFFD"));
+                             ? Converter::tr("UTF-8でないバイトをU+FFFDとして表示")
+                             : Converter::tr("コードページ932でないバイトをU+FFFDとして表示"));
     }
     if (std::none_of(rows.begin(), rows.end(), ListRowHoldsAnything))
-        result.notes << QStringLiteral("no list rows");
+        result.notes << Converter::tr("リストの行がありません");
 
     const ExportBuild build = BuildExport(format, rows, input, rate);
     if (!build.ok) {
-        result.error = QStringLiteral("cannot make the %1").arg(ExportExtension(format));
+        result.error = Converter::tr("%1を作れません").arg(ExportExtension(format));
         result.notes.clear();
         return result;
     }
     if (!build.skippedRows.isEmpty()) {
-        result.notes << QStringLiteral("no %1 for rows %2")
+        result.notes << Converter::tr("%1にならない行: %2")
                             .arg(ExportEntryWord(format.entry), RowNumberList(build.skippedRows));
     }
     if (!build.changedRows.isEmpty()) {
-        result.notes << QStringLiteral("text the format cannot hold replaced in rows %1")
+        result.notes << Converter::tr("この形式で書けない文字を置き換えた行: %1")
                             .arg(RowNumberList(build.changedRows));
     }
     result.bytes = build.bytes;
@@ -82,42 +82,29 @@ ConversionResult ConvertListFile(const QString& input, const InterchangeFormat& 
     return result;
 }
 
-namespace {
-
-// "12行目" as "line 12", "3番目のマーカー" as "marker 3".
-QString PlaceInEnglish(const QString& where) {
-    static const QRegularExpression place(QStringLiteral("^(\\d+)(行目|番目のマーカー)$"));
-    const QRegularExpressionMatch m = place.match(where);
-    if (!m.hasMatch())
-        return where;
-    return (m.captured(2) == QStringLiteral("行目") ? QStringLiteral("line ")
-                                                    : QStringLiteral("marker ")) +
-           m.captured(1);
-}
-
-} // namespace
-
 QStringList ImportNotes(const QVector<ImportSkip>& leftOut) {
     QStringList notes;
     for (const ImportSkip& s : leftOut) {
-        const QString where = PlaceInEnglish(s.where);
+        const QString& where = s.where;
         switch (s.reason) {
         case ImportSkipReason::TooMany:
-            notes << QStringLiteral("%1 entries from %2 on left out: a list has %3 rows")
+            notes << Converter::tr("%2以降の%1件は読み込んでいません（リストは%3行まで）")
                          .arg(s.detail, where)
                          .arg(MAX_LIST_ROWS);
             break;
         case ImportSkipReason::Unreadable:
             notes << (s.detail.isEmpty()
-                          ? QStringLiteral("%1 left out: not readable").arg(where)
-                          : QStringLiteral("%1 left out: %2 is no timecode").arg(where, s.detail));
+                          ? Converter::tr("%1は読み込んでいません（読み取れません）").arg(where)
+                          : Converter::tr(
+                                "%1は読み込んでいません（%2はタイムコードではありません）")
+                                .arg(where, s.detail));
             break;
         case ImportSkipReason::KeptNoSuchLabel:
-            notes << QStringLiteral("%1 kept with %2 as text: no label at the rate")
+            notes << Converter::tr("%1は%2を文字のまま残しました（このレートにないラベル）")
                          .arg(where, s.detail);
             break;
         case ImportSkipReason::KeptUnreadable:
-            notes << QStringLiteral("%1 kept with an empty cell for %2: no timecode")
+            notes << Converter::tr("%1は%2を空欄にしました（タイムコードではありません）")
                          .arg(where, s.detail);
             break;
         }
@@ -141,31 +128,31 @@ ConversionResult ConvertToListFile(const QString& input, TimecodeRate rate) {
     ConversionResult result;
     QFile file(input);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.error = QStringLiteral("cannot be read");
+        result.error = Converter::tr("読み込めません");
         return result;
     }
     // A device or a pipe has no size: reading stops at the bound all the same.
     const QByteArray bytes = file.read(MAX_IMPORT_BYTES + 1);
     if (file.error() != QFileDevice::NoError) {
-        result.error = QStringLiteral("cannot be read");
+        result.error = Converter::tr("読み込めません");
         return result;
     }
     if (bytes.size() > MAX_IMPORT_BYTES) {
-        result.error = QStringLiteral("larger than %1 MiB").arg(MAX_IMPORT_BYTES / (1024 * 1024));
+        result.error = Converter::tr("%1 MiBを超えています").arg(MAX_IMPORT_BYTES / (1024 * 1024));
         return result;
     }
     const ImportedList imported = ImportListBytes(bytes, ListFormatOfFile(input, bytes), rate);
     if (!imported.read) {
-        result.error = QStringLiteral("not a format the converter reads");
+        result.error = Converter::tr("変換できる形式ではありません");
         return result;
     }
     result.notes << ImportNotes(imported.leftOut);
     if (std::none_of(imported.rows.begin(), imported.rows.end(), ListRowHoldsAnything))
-        result.notes << QStringLiteral("no list rows");
+        result.notes << Converter::tr("リストの行がありません");
     QVector<int> notStored;
     result.bytes = BuildListFile(imported.rows, &notStored, rate.fps);
     if (!notStored.isEmpty()) {
-        result.notes << QStringLiteral("characters code page 932 cannot hold replaced in rows %1")
+        result.notes << Converter::tr("コードページ932で書けない文字を置き換えた行: %1")
                             .arg(RowNumberList(notStored));
     }
     result.written = true;

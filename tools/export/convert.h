@@ -3,8 +3,15 @@
 #include "formats/list_export.h"
 #include "formats/list_import.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
+
+// The converter's own texts: Japanese in the sources, like the window's, and English from the
+// same translation.
+class Converter {
+    Q_DECLARE_TR_FUNCTIONS(Converter)
+};
 
 // One list file through the converter: read as File > Open reads it and exported. The caller
 // writes the bytes (many files at once, see platform/replace_files_batch.h).

@@ -18,5 +18,8 @@ QVector<const InterchangeFormat*> FormatsGiven(const QCommandLineParser& parser)
 // The usage error when not exactly one was given, naming every option.
 QString FormatChoiceError();
 
-// The whole --help text.
+// The whole --help text, in the language installed.
 QString ConverterHelp();
+
+// The columns a text takes on a terminal: two for a wide (Japanese) character.
+qsizetype TerminalWidth(const QString& text);

@@ -4,7 +4,10 @@
 
 #include "convert.h"
 #include "format_options.h"
+#include "persist/app_settings.h"
+#include "persist/settings_io.h"
 #include "platform/replace_files_batch.h"
+#include "platform/ui_language.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -31,8 +34,8 @@ namespace {
 constexpr int BATCH = 256;
 
 int Usage(const QString& message) {
-    std::fprintf(stderr, "tarnwick-export: %s\nTry 'tarnwick-export --help'.\n",
-                 qPrintable(message));
+    std::fprintf(stderr, "tarnwick-export: %s\n%s\n", qPrintable(message),
+                 qPrintable(Converter::tr("詳しくは 'tarnwick-export --help' を見てください。")));
     return 2;
 }
 
@@ -131,7 +134,7 @@ bool Flush(QVector<Job>* jobs) {
         if (!done.at(k)) {
             r.written = false;
             r.notes.clear();
-            r.error = QStringLiteral("cannot write %1").arg(jobs->at(written.at(k)).output);
+            r.error = Converter::tr("%1 に書き込めません").arg(jobs->at(written.at(k)).output);
         }
     }
     for (const Job& job : *jobs) {
@@ -154,6 +157,10 @@ int main(int argc, char* argv[]) {
 #endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tarnwick-export"));
+    // The window's language: default.ini's in the folder it runs in, else the locale's.
+    AppSettings settings;
+    LoadAppSettings(QDir::currentPath() + QStringLiteral("/default.ini"), &settings);
+    InstallUiLanguage(ChooseUiLanguage(settings.Language, LocaleNameFromEnvironment()));
 
     QCommandLineParser parser;
     AddFormatOptions(parser);
@@ -175,23 +182,24 @@ int main(int argc, char* argv[]) {
     const QVector<const InterchangeFormat*> chosen = FormatsGiven(parser);
     const bool toList = parser.isSet(toListOpt);
     if (toList && !chosen.isEmpty())
-        return Usage(QStringLiteral("--to-list reads every format: give no format with it"));
+        return Usage(Converter::tr("--to-list はどの形式も読みます。形式は指定しないでください"));
     if (!toList && chosen.size() != 1)
         return Usage(FormatChoiceError());
     if (inputs.isEmpty())
-        return Usage(QStringLiteral("no list file given"));
+        return Usage(Converter::tr("リストファイルが指定されていません"));
     if (parser.isSet(outOpt) && parser.isSet(dirOpt))
-        return Usage(QStringLiteral("give -o or -d, not both"));
+        return Usage(Converter::tr("-o と -d はどちらか一方だけを指定してください"));
     if (parser.values(outOpt).size() > 1 || parser.values(dirOpt).size() > 1)
-        return Usage(QStringLiteral("-o and -d may be given once"));
+        return Usage(Converter::tr("-o と -d は1回だけ指定できます"));
     if (parser.isSet(outOpt) && inputs.size() > 1)
-        return Usage(QStringLiteral("-o takes a single list file; use -d for several"));
+        return Usage(Converter::tr(
+            "-o に指定できるリストファイルは1つです。複数のときは -d を使ってください"));
     int fps = 30;
     if (parser.isSet(rateOpt)) {
         bool number = false;
         fps = parser.value(rateOpt).toInt(&number);
         if (!number || !IsListFrameRate(fps))
-            return Usage(QStringLiteral("--rate takes 24, 25 or 30"));
+            return Usage(Converter::tr("--rate には 24、25 または 30 を指定してください"));
     }
 
     const TimecodeRate rate{fps, RateHasDropFrame(fps) && !parser.isSet(nonDropOpt)};
@@ -210,7 +218,8 @@ int main(int argc, char* argv[]) {
     }
     const QString folder = parser.value(dirOpt);
     if (!folder.isEmpty() && !QDir().mkpath(folder)) {
-        std::fprintf(stderr, "tarnwick-export: cannot create folder %s\n", qPrintable(folder));
+        std::fprintf(stderr, "tarnwick-export: %s\n",
+                     qPrintable(Converter::tr("フォルダ %1 を作れません").arg(folder)));
         return 1;
     }
 
@@ -233,13 +242,14 @@ int main(int argc, char* argv[]) {
 
         const QString outputId = FileIdentity(job.output);
         if (inputIds.contains(outputId))
-            job.result.error = QStringLiteral("%1 is an input, not overwritten").arg(job.output);
-        else if (outputIds.contains(outputId))
             job.result.error =
-                QStringLiteral("%1 written for an earlier input already").arg(job.output);
+                Converter::tr("%1 は入力ファイルのため上書きしません").arg(job.output);
+        else if (outputIds.contains(outputId))
+            job.result.error = Converter::tr("%1 は前の入力から書き出し済みです").arg(job.output);
         else if (LinkToNoPlainFile(job.output))
             job.result.error =
-                QStringLiteral("%1 is a link to no plain file, not replaced").arg(job.output);
+                Converter::tr("%1 は通常のファイルを指さないリンクのため置き換えません")
+                    .arg(job.output);
         else
             job.convert = true;
         outputIds.insert(outputId);

@@ -111,8 +111,14 @@ void CTarnwickDlg::RetranslateUi() {
                    IDC_BTN_MINUS}) {
         static_cast<QPushButton*>(GetDlgItem(id))->setText(tr(m_commands.Find(id)->text));
     }
+    ShowAboutInSystemMenu();
     m_session.ShowTextsAgain();
     UpdateCommandStates();
+}
+
+void CTarnwickDlg::ShowAboutInSystemMenu() {
+    AddAboutToSystemMenu(this, IDM_ABOUTBOX, tr("Tarnwickのﾊﾞｰｼﾞｮﾝ情報(&A)..."),
+                         [this](int id) { m_viewCommands.OnSysCommand(id); });
 }
 
 // The other language, at once, and kept for the next start.
@@ -180,10 +186,7 @@ void CTarnwickDlg::ConnectControls() {
 
 bool CTarnwickDlg::OnInitDialog() {
     ConnectControls();
-    AddAboutToSystemMenu(
-        this, IDM_ABOUTBOX,
-        QCoreApplication::translate("CTarnwickDlg", "Tarnwickのﾊﾞｰｼﾞｮﾝ情報(&A)..."),
-        [this](int id) { m_viewCommands.OnSysCommand(id); });
+    ShowAboutInSystemMenu();
     setWindowIcon(m_hIcon);
     m_view.SetVisibleRows(0);
 

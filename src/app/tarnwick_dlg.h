@@ -114,6 +114,7 @@ private:
     // Start-up (tarnwick_dlg.cpp).
     void CreateMenus();
     void RetranslateUi();
+    void ShowAboutInSystemMenu();
     void SwitchLanguage();
     void AfterMenuClosed();
     void ConnectControls();

@@ -39,8 +39,14 @@ void AddAboutToSystemMenu(QWidget* window, int commandId, const QString& text,
     if (!menu) {
         return;
     }
+    const auto label = reinterpret_cast<LPCWSTR>(text.utf16());
+    // Asked again (the language changed), the entry is renamed, not added twice.
+    if (GetMenuState(menu, commandId, MF_BYCOMMAND) != static_cast<UINT>(-1)) {
+        ModifyMenuW(menu, commandId, MF_BYCOMMAND | MF_STRING, commandId, label);
+        return;
+    }
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, commandId, reinterpret_cast<LPCWSTR>(text.utf16()));
+    AppendMenuW(menu, MF_STRING, commandId, label);
     QCoreApplication::instance()->installNativeEventFilter(
         new SysCommandFilter(hwnd, commandId, std::move(onCommand)));
 }

@@ -85,27 +85,26 @@ ConversionResult ConvertListFile(const QString& input, const InterchangeFormat& 
 QStringList ImportNotes(const QVector<ImportSkip>& leftOut) {
     QStringList notes;
     for (const ImportSkip& s : leftOut) {
-        const QString& where = s.where;
         switch (s.reason) {
         case ImportSkipReason::TooMany:
             notes << Converter::tr("%2以降の%1件は読み込んでいません（リストは%3行まで）")
-                         .arg(s.detail, where)
+                         .arg(s.detail, s.where)
                          .arg(MAX_LIST_ROWS);
             break;
         case ImportSkipReason::Unreadable:
             notes << (s.detail.isEmpty()
-                          ? Converter::tr("%1は読み込んでいません（読み取れません）").arg(where)
+                          ? Converter::tr("%1は読み込んでいません（読み取れません）").arg(s.where)
                           : Converter::tr(
                                 "%1は読み込んでいません（%2はタイムコードではありません）")
-                                .arg(where, s.detail));
+                                .arg(s.where, s.detail));
             break;
         case ImportSkipReason::KeptNoSuchLabel:
             notes << Converter::tr("%1は%2を文字のまま残しました（このレートにないラベル）")
-                         .arg(where, s.detail);
+                         .arg(s.where, s.detail);
             break;
         case ImportSkipReason::KeptUnreadable:
             notes << Converter::tr("%1は%2を空欄にしました（タイムコードではありません）")
-                         .arg(where, s.detail);
+                         .arg(s.where, s.detail);
             break;
         }
     }
